@@ -1,0 +1,38 @@
+#include "comlib/command_line.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cwchar>
+
+namespace {
+constexpr wchar_t kStartupOption[] = L"-startup";
+}
+
+namespace commandline {
+std::wstring NormaliseArgument(std::wstring argument) {
+  if (!argument.empty() && argument[0] == L'-') argument[0] = L'/';
+  return argument;
+}
+}  // namespace commandline
+
+void CommandLine_CL::Parse() { Parse(GetCommandLineW()); }
+
+void CommandLine_CL::Parse(const wchar_t* commandLine) {
+  arguments_.clear();
+  int count = 0;
+  LPWSTR* argv = CommandLineToArgvW(commandLine, &count);
+  if (argv != nullptr) {
+    for (int i = 1; i < count; ++i) arguments_.push_back(commandline::NormaliseArgument(argv[i]));
+    LocalFree(argv);
+  }
+  for (const std::wstring& argument : arguments_) OnArgument(argument);
+}
+
+bool CommandLine_CL::HasStartupOption() const {
+  const std::wstring option = commandline::NormaliseArgument(kStartupOption);
+  for (const std::wstring& argument : arguments_) {
+    if (_wcsicmp(argument.c_str(), option.c_str()) == 0) return true;
+  }
+  return false;
+}

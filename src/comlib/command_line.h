@@ -1,0 +1,35 @@
+#pragma once
+// The program's arguments, without the program path. A leading '-' of an
+// argument is stored as '/', so "-startup" and "/startup" read alike.
+
+#include <string>
+#include <vector>
+
+class CommandLine_CL {
+ public:
+  CommandLine_CL() = default;
+  virtual ~CommandLine_CL() = default;
+
+  // Reads the process command line.
+  void Parse();
+  // Reads the given command line (the program path first, as Windows passes it).
+  void Parse(const wchar_t* commandLine);
+
+  const std::vector<std::wstring>& Arguments() const { return arguments_; }
+
+  // True when one of the arguments is the sign-in option "-startup" in any
+  // spelling: '-' or '/', any case.
+  bool HasStartupOption() const;
+
+ protected:
+  // Called once for every stored argument, in order, after parsing.
+  virtual void OnArgument(std::wstring /*argument*/) {}
+
+ private:
+  std::vector<std::wstring> arguments_;
+};
+
+namespace commandline {
+// "-x" becomes "/x"; nothing else changes.
+std::wstring NormaliseArgument(std::wstring argument);
+}  // namespace commandline

@@ -1,0 +1,116 @@
+#pragma once
+// Small owners for system handles: each handle is closed exactly once, by the
+// function named in its type, on every path out of a scope.
+
+#include <windows.h>
+
+#include <utility>
+
+namespace comlib {
+
+// Move-only owner of a handle that is "empty" when null. The close function
+// runs in the destructor without disturbing GetLastError for the code after.
+template <typename T, auto CloseFn>
+class UniqueHandle {
+ public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(T handle) : handle_(handle) {}
+  ~UniqueHandle() { reset(); }
+
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
+
+  T get() const { return handle_; }
+  explicit operator bool() const { return handle_ != T{}; }
+
+  T release() {
+    T handle = handle_;
+    handle_ = T{};
+    return handle;
+  }
+
+  void reset(T handle = T{}) {
+    if (handle_ != T{}) {
+      const DWORD lastError = GetLastError();
+      CloseFn(handle_);
+      SetLastError(lastError);
+    }
+    handle_ = handle;
+  }
+
+  // For functions that hand back a new handle through a pointer.
+  T* put() {
+    reset();
+    return &handle_;
+  }
+
+ private:
+  T handle_ = T{};
+};
+
+inline void DeleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
+
+using UniqueFont = UniqueHandle<HFONT, &DeleteGdiObject>;
+using UniqueBitmap = UniqueHandle<HBITMAP, &DeleteGdiObject>;
+using UniqueBrush = UniqueHandle<HBRUSH, &DeleteGdiObject>;
+using UniqueIcon = UniqueHandle<HICON, &DestroyIcon>;
+using UniqueMenu = UniqueHandle<HMENU, &DestroyMenu>;
+using UniqueMemoryDC = UniqueHandle<HDC, &DeleteDC>;
+using UniqueKernelHandle = UniqueHandle<HANDLE, &CloseHandle>;
+using UniqueModule = UniqueHandle<HMODULE, &FreeLibrary>;
+
+// GetDC / ReleaseDC.
+class WindowDC {
+ public:
+  explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDC() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  WindowDC(const WindowDC&) = delete;
+  WindowDC& operator=(const WindowDC&) = delete;
+
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// BeginPaint / EndPaint.
+class PaintScope {
+ public:
+  explicit PaintScope(HWND window) : window_(window), paint_{}, dc_(BeginPaint(window, &paint_)) {}
+  ~PaintScope() { EndPaint(window_, &paint_); }
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+
+  HDC dc() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_;
+  HDC dc_;
+};
+
+// SelectObject and the restore of what was selected before.
+class SelectionScope {
+ public:
+  SelectionScope(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  ~SelectionScope() {
+    if (previous_ && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
+  }
+  SelectionScope(const SelectionScope&) = delete;
+  SelectionScope& operator=(const SelectionScope&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+}  // namespace comlib

@@ -1,0 +1,112 @@
+#include "support/program_process.h"
+
+#include <tlhelp32.h>
+
+#include "support/test_support.h"
+
+namespace testing_support {
+
+namespace {
+constexpr WPARAM kCloseForReal = 2;
+constexpr DWORD kEndTimeoutMs = 10000;
+}  // namespace
+
+std::wstring HoravelPath() { return ProgramFolder() + L"\\Horavel.exe"; }
+
+ProgramProcess::~ProgramProcess() {
+  End();
+  if (info_.hProcess) CloseHandle(info_.hProcess);
+  if (info_.hThread) CloseHandle(info_.hThread);
+}
+
+bool ProgramProcess::Start(const std::wstring& arguments) {
+  std::wstring commandLine = L"\"" + HoravelPath() + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  return CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, ProgramFolder().c_str(),
+                        &startup, &info_) != FALSE;
+}
+
+bool ProgramProcess::WaitForExit(DWORD timeoutMs) {
+  return info_.hProcess && WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool ProgramProcess::IsRunning() const {
+  return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+DWORD ProgramProcess::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (info_.hProcess) GetExitCodeProcess(info_.hProcess, &code);
+  return code;
+}
+
+void ProgramProcess::End() {
+  if (!IsRunning()) return;
+  if (HWND clock = FindClockWindow(Id())) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(clock, WM_CLOSE, kCloseForReal, 0, SMTO_ABORTIFHUNG, kEndTimeoutMs, &ignored);
+  }
+  if (!WaitForExit(kEndTimeoutMs)) {
+    TerminateProcess(info_.hProcess, 1);
+    WaitForExit(kEndTimeoutMs);
+  }
+}
+
+namespace {
+struct WindowSearch {
+  std::wstring title;
+  DWORD processId;
+  std::wstring className;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<WindowSearch*>(context);
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  if (search->title != text) return TRUE;
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (search->processId != 0 && owner != search->processId) return TRUE;
+  if (!search->className.empty()) {
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    if (search->className != name) return TRUE;
+  }
+  search->found.push_back(window);
+  return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> FindTopLevelWindows(const std::wstring& title, DWORD processId, const std::wstring& className) {
+  WindowSearch search{title, processId, className, {}};
+  EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND FindClockWindow(DWORD processId) {
+  const std::vector<HWND> found = FindTopLevelWindows(L"Horavel", processId, L"MainWindowClass");
+  return found.empty() ? nullptr : found.front();
+}
+
+HWND FindDateWindow(DWORD processId) {
+  const std::vector<HWND> found = FindTopLevelWindows(L"Horavel", processId, L"HoravelDateClass");
+  return found.empty() ? nullptr : found.front();
+}
+
+std::vector<DWORD> RunningHoravelProcesses() {
+  std::vector<DWORD> ids;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return ids;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    if (_wcsicmp(entry.szExeFile, L"Horavel.exe") == 0) ids.push_back(entry.th32ProcessID);
+  }
+  CloseHandle(snapshot);
+  return ids;
+}
+
+}  // namespace testing_support

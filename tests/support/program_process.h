@@ -1,0 +1,46 @@
+#pragma once
+// Starting the built Horavel.exe from a test and finding its windows.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+class ProgramProcess {
+ public:
+  ProgramProcess() = default;
+  ~ProgramProcess();
+  ProgramProcess(const ProgramProcess&) = delete;
+  ProgramProcess& operator=(const ProgramProcess&) = delete;
+
+  // Starts Horavel.exe from the test program's folder with the arguments.
+  bool Start(const std::wstring& arguments = L"");
+  bool WaitForExit(DWORD timeoutMs);
+  bool IsRunning() const;
+  DWORD ExitCode() const;
+  DWORD Id() const { return info_.dwProcessId; }
+  // Ends the program the way its exit command does, and kills it if it
+  // does not end in time.
+  void End();
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+std::wstring HoravelPath();
+
+// Visible or not, every top-level window whose title is exactly `title`,
+// optionally only those of one process and one class.
+std::vector<HWND> FindTopLevelWindows(const std::wstring& title, DWORD processId = 0,
+                                      const std::wstring& className = L"");
+
+// The clock and date windows of a running program.
+HWND FindClockWindow(DWORD processId);
+HWND FindDateWindow(DWORD processId);
+
+// Every running Horavel.exe process.
+std::vector<DWORD> RunningHoravelProcesses();
+
+}  // namespace testing_support

@@ -1,0 +1,62 @@
+#pragma once
+// Helpers shared by the test programs: throwaway folders, whole-file reads
+// and writes, and waiting for a condition while messages keep flowing.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A fresh folder under the temporary folder, removed with all it holds.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::wstring& Path() const { return path_; }
+  std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+ private:
+  std::wstring path_;
+};
+
+void RemoveTree(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+
+std::vector<unsigned char> ReadBytes(const std::wstring& path);
+void WriteBytes(const std::wstring& path, const std::vector<unsigned char>& bytes);
+// A UTF-16LE file's text without its byte-order mark.
+std::wstring ReadUtf16(const std::wstring& path);
+// Writes a UTF-16LE file with its byte-order mark.
+void WriteUtf16(const std::wstring& path, const std::wstring& text);
+
+// Lines of a UTF-16 text split at CR LF.
+std::vector<std::wstring> SplitLines(const std::wstring& text);
+size_t CountOccurrences(const std::wstring& text, const std::wstring& piece);
+
+// Pumps this thread's messages until the condition holds or the deadline
+// passes; returns whether it held.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+void PumpMessages();
+
+// Points the program's log at a file for the life of the object.
+class ScopedAppLog {
+ public:
+  explicit ScopedAppLog(const std::wstring& path);
+  ~ScopedAppLog();
+  ScopedAppLog(const ScopedAppLog&) = delete;
+  ScopedAppLog& operator=(const ScopedAppLog&) = delete;
+
+ private:
+  std::wstring previous_;
+};
+
+// The folder of the running test program.
+std::wstring ProgramFolder();
+
+}  // namespace testing_support
