@@ -8,6 +8,7 @@
 #include <locale>
 #include <memory>
 
+#include "app_ids.h"
 #include "comlib/command_line.h"
 #include "comlib/gdiplus_flat.h"
 #include "comlib/window_base.h"

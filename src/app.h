@@ -10,6 +10,3 @@ int RunHoravel();
 // Starts a fresh copy of the program (without arguments, in the current
 // folder) and then closes the clock window for good, which ends this one.
 void RestartProcess(HWND clockWindow);
-
-// The message sent to the clock that makes it close for real instead of hiding.
-constexpr WPARAM kCloseForRealCode = 2;

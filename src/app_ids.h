@@ -1,0 +1,37 @@
+#pragma once
+// Timers, messages and command ids that several windows and the settings
+// share.
+
+#include <windows.h>
+
+// The clock's heartbeat.
+constexpr UINT_PTR kClockTimerId = 0x3000;
+constexpr UINT kClockTimerMs = 500;
+
+// The date window's timers: the change of day, and the fade under the mouse.
+constexpr UINT_PTR kDateTimerId = 0x3100;
+constexpr UINT kDateTimerMs = 60000;
+constexpr UINT_PTR kDateFadeTimerId = 0x3101;
+constexpr UINT kDateFadeTimerMs = 500;
+
+// The notification-area icon's mouse messages reach the clock as this message.
+constexpr UINT kTrayCallbackMessage = WM_USER + 0x300;
+// Posted to the clock when the settings dialog has closed.
+constexpr UINT kSettingsClosedMessage = WM_APP + 1234;
+
+// WM_CLOSE with this wParam closes the clock for real instead of hiding it.
+constexpr WPARAM kCloseForRealCode = 2;
+
+// Commands that reach the clock as WM_COMMAND.
+constexpr UINT kCommandShow = 125;
+constexpr UINT kCommandHide = 126;
+constexpr UINT kCommandSupportSite = 127;
+constexpr UINT kCommandExit = 128;
+constexpr UINT kCommandLicence = 129;
+constexpr UINT kCommandSettings = 130;
+// "Show on display n" is kCommandFirstDisplay + n.
+constexpr UINT kCommandFirstDisplay = 200;
+constexpr UINT kCommandLastDisplay = 231;
+
+// Both windows' layered transparency: white is cut out.
+constexpr COLORREF kTransparentKey = RGB(0xFF, 0xFF, 0xFF);

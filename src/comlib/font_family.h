@@ -1,0 +1,30 @@
+#pragma once
+// A GDI+ font family looked up by name, standing in GDI+'s generic
+// sans-serif family when the name is not installed, so that text never
+// silently disappears.
+
+#include <string>
+
+#include "comlib/gdiplus_flat.h"
+
+namespace comlib {
+
+// GDI+'s generic sans-serif family, fetched once and kept for the process.
+Gdiplus::GpFontFamily* GenericSansSerif();
+
+class FontFamilyRef {
+ public:
+  explicit FontFamilyRef(const std::wstring& name);
+  FontFamilyRef(const FontFamilyRef&) = delete;
+  FontFamilyRef& operator=(const FontFamilyRef&) = delete;
+
+  // Null only when not even the generic family is available.
+  Gdiplus::GpFontFamily* get() const { return family_; }
+  bool IsFallback() const { return !owned_ && family_ != nullptr; }
+
+ private:
+  GpFontFamilyOwner owned_;
+  Gdiplus::GpFontFamily* family_ = nullptr;
+};
+
+}  // namespace comlib

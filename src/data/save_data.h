@@ -1,0 +1,168 @@
+#pragma once
+// The clock's and the date's settings: one process-wide record each, with
+// the run-time state that belongs to them. Every change is written to the
+// settings file when it is made.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "comlib/gdiplus_flat.h"
+#include "comlib/multi_screen.h"
+
+// A colour as GDI+ takes it: 0xAARRGGBB.
+using Argb = std::uint32_t;
+
+// X, Y, width, height in pixels, single precision, as GDI+ measures paths.
+struct AreaF {
+  float x = 0.0f;
+  float y = 0.0f;
+  float width = 0.0f;
+  float height = 0.0f;
+};
+
+// The parts of the time text, in the order the clock layout keeps them.
+enum ClockPart : int {
+  kHourPart = 0,
+  kFirstColonPart,
+  kMinutePart,
+  kSecondColonPart,
+  kSecondPart,
+  kClockPartCount
+};
+
+// Settings sections.
+constexpr wchar_t kClockSection[] = L"CLOCK_DISP";
+constexpr wchar_t kDateSection[] = L"DATE_DISP";
+
+class AppSaveData_CL {
+ public:
+  AppSaveData_CL() = default;
+  virtual ~AppSaveData_CL() = default;
+  AppSaveData_CL(const AppSaveData_CL&) = delete;
+  AppSaveData_CL& operator=(const AppSaveData_CL&) = delete;
+
+  // Start-up, from the clock window's creation: the data folder in the
+  // user's documents, the log, the monitor list, the settings file, CLOCK_DISP.
+  void Initialize(HWND clockWindow);
+  // The same with the documents folder given (tests use a folder of their own).
+  void InitializeIn(HWND clockWindow, const std::wstring& documentsFolder);
+
+  void LoadClockDisp();
+  // Writes the display flags and the opacity, then applies the opacity.
+  void SaveClockDispFlags(HWND clockWindow);
+
+  void SetClockFontEmHeight(int size);
+  void SetClockFont(const std::wstring& family, int bold, int italic);
+  void SaveClockColors();
+  void SetClockDrawType(int drawType);
+  void SetDisplayIndex(int index);
+
+  // The opacity to use now: alpha, faded while the cursor is over the window.
+  int GetClockAlpha(HWND window) const;
+
+  const std::wstring& DataFolder() const { return dataFolder_; }
+  const std::wstring& SettingsPath() const { return settingsPath_; }
+
+  // Run-time state.
+  HWND hwnd = nullptr;
+  int hidden = 0;  // the user has hidden the program (clock and date)
+  int band_top = -1;
+  int band_bottom = -1;
+  comlib::GpFontOwner clock_font;
+
+  // Persisted in CLOCK_DISP, named after their keys.
+  int alpha = 220;
+  int blink = 1;
+  int disp_index = 0;
+  int disp_offset_x = 32;
+  int disp_offset_y = 32;
+  std::wstring font_family = L"Comic Sans MS";
+  int font_bold = 1;
+  int font_italic = 1;
+  int font_em_height = 128;
+  int border_frame_scale = 6;
+  Argb font_color1 = 0xFF00FA00;
+  Argb font_color2 = 0xFF00C800;
+  Argb font_color3 = 0xFFFFFFFF;
+  int draw_type = 0;
+  int display_index = 0;
+  int disp_second = 1;
+  int disp_startup_hidden = 0;
+  int hour12 = 0;
+  int faint_on_hover = 1;
+
+  // The clock layout the renderer measured last.
+  AreaF layout_rects[kClockPartCount] = {};
+  MultiScreen_CL screens;
+
+ private:
+  std::wstring dataFolder_;
+  std::wstring settingsPath_;
+};
+
+class DateSaveData_CL {
+ public:
+  DateSaveData_CL() = default;
+  virtual ~DateSaveData_CL() = default;
+  DateSaveData_CL(const DateSaveData_CL&) = delete;
+  DateSaveData_CL& operator=(const DateSaveData_CL&) = delete;
+
+  void LoadDateDisp();
+  void SaveDateDisp();
+
+  void SetDateFontEmHeight(int size);
+  // Family and styles reach the file with the next SaveDateDisp.
+  void SetDateFont(const std::wstring& family, int bold, int italic);
+  void SaveDateColors();
+
+  int GetDateAlpha(HWND window) const;
+  // Neither hidden by the user nor by hide_clock.
+  bool IsClockShown() const;
+  // Starts or stops the date window's timers to match the settings.
+  void ApplyDateTimers();
+  // Puts the clock above the date in the topmost band.
+  void RaiseClockWindow();
+
+  // Run-time state.
+  HWND hwnd = nullptr;
+  HWND clock_hwnd = nullptr;
+  comlib::GpFontOwner date_font;
+
+  // Persisted in DATE_DISP, named after their keys.
+  int show_date = 1;
+  int hide_clock = 0;
+  int alpha = 203;
+  int offset_x = 103;
+  int offset_y = 61;
+  int date_format = 1;
+  int draw_type = 0;
+  int faint_on_hover = 1;
+  int disp_startup_hidden = 0;
+  std::wstring font_family = L"Comic Sans MS";
+  int font_bold = 1;
+  int font_italic = 0;
+  int font_em_height = 56;
+  int border_frame_scale = 10;
+  Argb font_color1 = 0xFF1F7839;
+  Argb font_color3 = 0xFFFFFFFF;
+};
+
+// The program's two records.
+AppSaveData_CL& ClockData();
+DateSaveData_CL& DateData();
+
+namespace settings {
+
+// The opacity under the mouse: a fifth of alpha at the centre of an ellipse
+// over the upper part of the window, rising to alpha at its rim; alpha
+// outside it.
+int FadedAlpha(int alpha, POINT cursor, const RECT& window);
+
+// Clamp applied when a value is loaded.
+int Clamp(int value, int lowest, int highest);
+// date_format 0 ... 7, anything else reads as 1.
+int NormaliseDateFormat(int format);
+
+}  // namespace settings

@@ -1,0 +1,27 @@
+#pragma once
+// The notification-area icon's context menu: settings, a choice of display,
+// the support site and the end of the program. Built anew each time it opens.
+
+#include <windows.h>
+
+#include <string>
+
+#include "comlib/popup_menu.h"
+
+namespace contextmenu {
+
+// "ディスプレイ１ に表示" for display 0: full-width digits from U+FF11 on.
+std::wstring DisplayItemText(int displayNumber);
+
+// The folder of the running program plus "\menu_image.bmp".
+std::wstring MenuImagePath();
+
+// Fills an empty popup menu: its images from imagePath (none when the file
+// cannot be read), its items, and the current display greyed.
+void Build(PopupMenu_CL& menu, int monitorCount, int displayIndex, const std::wstring& imagePath);
+
+}  // namespace contextmenu
+
+// Opens the menu at the cursor, owned by the clock window, and returns when
+// it has closed. The chosen command reaches the clock as WM_COMMAND.
+void ShowContextMenu(HWND clockWindow);
