@@ -11,8 +11,9 @@
 #include "app_ids.h"
 #include "comlib/command_line.h"
 #include "comlib/gdiplus_flat.h"
-#include "comlib/window_base.h"
 #include "product.h"
+#include "view/date_dialog.h"
+#include "view/main_dialog.h"
 
 namespace {
 
@@ -69,16 +70,6 @@ class PlatformSession {
   PlatformSession& operator=(const PlatformSession&) = delete;
 };
 
-// A top-level window of the program: titled like the clock, kept off the taskbar.
-class ProgramWindow_CL : public MainWindowBase_CL {
- public:
-  explicit ProgramWindow_CL(const wchar_t* className) {
-    SetClassName(className);
-    SetWindowName(product::kWindowTitle);
-    hideFromTaskbar_ = true;
-  }
-};
-
 void RunMessageLoop() {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -93,6 +84,7 @@ int RunHoravel() {
   UseUserLocaleForConsole();
   CommandLine_CL commandLine;
   commandLine.Parse();
+  const bool startupFlag = commandLine.HasStartupOption();
 
   if (!TakeSingleInstance()) {
     RaiseRunningInstance();
@@ -103,9 +95,10 @@ int RunHoravel() {
   PlatformSession platform;
   comlib::GdiplusSession gdiplus;
   {
-    auto clock = std::make_unique<ProgramWindow_CL>(L"MainWindowClass");
-    auto date = std::make_unique<ProgramWindow_CL>(L"HoravelDateClass");
-    // The loop ends when a window is destroyed; without a window nothing could end it.
+    auto clock = std::make_unique<MainDialog_CL>(startupFlag);
+    auto date = std::make_unique<DateDialog_CL>(startupFlag);
+    // The date window finds the clock in the settings, so the clock comes first.
+    // The loop ends when a window is destroyed; without a clock nothing could end it.
     if (clock->Create() != nullptr) {
       date->Create();
       RunMessageLoop();

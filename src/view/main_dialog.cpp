@@ -1,0 +1,299 @@
+#include "view/main_dialog.h"
+
+#include <cwchar>
+
+#include "app.h"
+#include "app_ids.h"
+#include "comlib/inifile.h"
+#include "comlib/log_file.h"
+#include "comlib/popup_menu.h"
+#include "comlib/web_page.h"
+#include "data/placement.h"
+#include "data/save_data.h"
+#include "product.h"
+#include "resource_ids.h"
+#include "view/context_menu.h"
+#include "view/layered_window.h"
+#include "view/power_events.h"
+#include "view/renderer.h"
+
+namespace {
+
+constexpr int kInitialBufferWidth = 480;
+constexpr int kInitialBufferHeight = 470;
+constexpr int kTrayIconSize = 16;
+// The display configuration is checked on the first shown tick and then
+// every 8 seconds; the clock is put back on top every 1.5 seconds.
+constexpr unsigned kDisplayCheckEveryTicks = 16;
+constexpr int kTopmostEveryTicks = 3;
+// Between leaving and re-entering the topmost band, so the clock lands on its top.
+constexpr DWORD kTopmostSettleMs = 100;
+
+constexpr wchar_t kWindowSection[] = L"WINDOW";
+constexpr wchar_t kWindowRectKey[] = L"rect";
+
+constexpr UINT kRaiseFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW;
+
+HICON LoadProgramIcon(int size) {
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_HORAVEL), IMAGE_ICON, size,
+                                       size, size == 0 ? LR_DEFAULTSIZE : LR_LOADTRANSPARENT));
+}
+
+}  // namespace
+
+void SyncVisibility() {
+  const AppSaveData_CL& clock = ClockData();
+  DateSaveData_CL& date = DateData();
+  if (date.clock_hwnd) {
+    if (clock.hidden || date.hide_clock) {
+      ShowWindow(date.clock_hwnd, SW_HIDE);
+    } else {
+      ShowWindow(date.clock_hwnd, SW_SHOW);
+      InvalidateRect(date.clock_hwnd, nullptr, FALSE);
+    }
+  }
+  if (date.hwnd) {
+    if (!clock.hidden && date.show_date) {
+      ShowWindow(date.hwnd, SW_SHOW);
+      date.ApplyDateTimers();
+      PlaceDateWindow();
+    } else {
+      ShowWindow(date.hwnd, SW_HIDE);
+      date.ApplyDateTimers();
+    }
+  }
+}
+
+MainDialog_CL::MainDialog_CL(bool startupFlag, VirtualDesktopQuery& desktop, TrayShell& trayShell)
+    : backBuffer_(PixelFormat32bppRGB), icon_(product::kName, trayShell), startupFlag_(startupFlag), desktop_(desktop) {
+  style_ = kDefaultStyle & ~(WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
+  hideFromTaskbar_ = true;
+  SetIcon(LoadProgramIcon(0));
+}
+
+MainDialog_CL::~MainDialog_CL() = default;
+
+LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  bool handled = true;
+  switch (message) {
+    case WM_CREATE:
+      return OnCreateClock();
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      render::PaintClock(window, backBuffer_, blinkPhase_);
+      return 0;
+    case WM_TIMER:
+      if (wParam == kClockTimerId) {
+        OnTimer();
+      } else {
+        handled = false;
+      }
+      break;
+    case kTrayCallbackMessage:
+      OnTrayMessage(static_cast<UINT>(lParam));
+      break;
+    case WM_COMMAND:
+      OnCommand(wParam);
+      break;
+    case WM_CLOSE:
+      if (wParam != kCloseForRealCode) return OnCloseRequest(wParam);
+      break;
+    case WM_SIZE:
+      OnSizeChanged(wParam);
+      break;
+    case WM_MOVE:
+      SaveWindowRect();
+      break;
+    case WM_DISPLAYCHANGE:
+      OnDisplayChange();
+      break;
+    case WM_POWERBROADCAST:
+      OnPowerBroadcast(wParam, lParam);
+      return TRUE;
+    default:
+      handled = false;
+      break;
+  }
+  if (!handled) icon_.IsTaskbarCreated(message);
+  HandleMenuOwnerDraw(window, message, lParam);
+  return MainWindowBase_CL::WindowProc(window, message, wParam, lParam);
+}
+
+LRESULT MainDialog_CL::OnCreateClock() {
+  AppSaveData_CL& clock = ClockData();
+  ChangeWindowStyle(window_, GWL_EXSTYLE, kClickThroughExStyle, 0);
+  clock.Initialize(window_);
+  ChangeWindowStyle(window_, GWL_STYLE, 0, kFrameStyle);
+  ApplyLayeredAlpha(window_, clock.GetClockAlpha(window_));
+  backBuffer_.Resize(kInitialBufferWidth, kInitialBufferHeight);
+  SetWindowTextW(window_, product::kWindowTitle);
+  AddTrayIcon();
+  clock.SetClockFontEmHeight(clock.font_em_height);
+  if (startupFlag_ && clock.disp_startup_hidden) {
+    clock.hidden = 1;
+  } else {
+    ShowWindow(window_, SW_SHOW);
+  }
+  created_ = true;
+  SetTimer(window_, kClockTimerId, kClockTimerMs, nullptr);
+  RegisterPowerNotifications();
+  return 1;
+}
+
+void MainDialog_CL::AddTrayIcon() {
+  icon_.SetIcon(LoadProgramIcon(kTrayIconSize));
+  NOTIFYICONDATAW& data = icon_.Data();
+  data.uFlags |= NIF_MESSAGE | NIF_ICON;
+  data.uCallbackMessage = kTrayCallbackMessage;
+  data.uFlags |= NIF_TIP;
+  wcsncpy_s(data.szTip, product::kName, _TRUNCATE);
+  icon_.Add(window_);
+}
+
+void MainDialog_CL::RegisterPowerNotifications() {
+  monitorNotification_ = RegisterPowerSettingNotification(window_, &power::kMonitorPowerSetting,
+                                                          DEVICE_NOTIFY_WINDOW_HANDLE);
+  if (monitorNotification_ == nullptr) {
+    HORAVEL_LOG(L"RegisterPowerSettingNotification(MONITOR) failed: %d", static_cast<int>(GetLastError()));
+  }
+  displayNotification_ = RegisterPowerSettingNotification(window_, &power::kDisplayPowerSetting,
+                                                          DEVICE_NOTIFY_WINDOW_HANDLE);
+  if (displayNotification_ == nullptr) {
+    HORAVEL_LOG(L"RegisterPowerSettingNotification(DISPLAY) failed: %d", static_cast<int>(GetLastError()));
+  }
+}
+
+void MainDialog_CL::OnTimer() {
+  if (ClockData().hidden) return;
+  if (tickCounter_++ % kDisplayCheckEveryTicks == 0) CheckDisplayChange();
+  if (CheckVirtualDesktop()) return;
+  const bool shown = DateData().IsClockShown();
+  if (!openingSettings_ && shown && topmostCounter_++ % kTopmostEveryTicks == 0) {
+    SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, kRaiseFlags | SWP_NOSENDCHANGING);
+  }
+  if (shown) {
+    blinkPhase_ = !blinkPhase_;
+    InvalidateRect(window_, nullptr, FALSE);
+    UpdateWindow(window_);
+  }
+}
+
+bool MainDialog_CL::CheckVirtualDesktop() {
+  HRESULT status = S_OK;
+  BOOL onCurrentDesktop = FALSE;
+  const bool reached = desktop_.Ask(window_, &status, &onCurrentDesktop);
+  if (!HasMovedToOtherDesktop(reached, status, onCurrentDesktop)) return false;
+  HORAVEL_LOG(L"カレントデスクトップ移動を検出したので再起動します。");
+  RestartProcess(window_);
+  return true;
+}
+
+void MainDialog_CL::OnTrayMessage(UINT mouseMessage) {
+  if (mouseMessage == WM_LBUTTONDOWN) {
+    SetHidden(!ClockData().hidden);
+  } else if (mouseMessage == WM_RBUTTONDOWN) {
+    ShowContextMenu(window_);
+  }
+}
+
+void MainDialog_CL::OnCommand(WPARAM command) {
+  if (command >= kCommandFirstDisplay && command <= kCommandLastDisplay) {
+    ShowOnDisplay(static_cast<int>(command - kCommandFirstDisplay));
+    return;
+  }
+  switch (command) {
+    case kCommandShow:
+      SetHidden(false);
+      break;
+    case kCommandHide:
+      SetHidden(true);
+      break;
+    case kCommandSupportSite:
+      OpenWebPage(product::SupportSiteUrl());
+      break;
+    case kCommandExit:
+      SendMessageW(window_, WM_CLOSE, kCloseForRealCode, 0);
+      break;
+    default:
+      break;
+  }
+}
+
+void MainDialog_CL::ShowOnDisplay(int displayNumber) {
+  AppSaveData_CL& clock = ClockData();
+  clock.SetDisplayIndex(displayNumber);
+  clock.SaveClockDispFlags(window_);
+  PlaceDateWindow();
+  DateData().RaiseClockWindow();
+}
+
+LRESULT MainDialog_CL::OnCloseRequest(WPARAM) {
+  // Only the exit command closes the program; any other close only hides it.
+  SetHidden(true);
+  return 0;
+}
+
+void MainDialog_CL::OnSizeChanged(WPARAM sizeType) {
+  if (sizeType == SIZE_RESTORED) {
+    SaveWindowRect();
+  } else if (sizeType == SIZE_MINIMIZED) {
+    SetHidden(true);
+  }
+  // The base then resizes the back buffer through OnSize.
+}
+
+void MainDialog_CL::OnSize() {
+  if (!created_) return;
+  RECT client{};
+  GetClientRect(window_, &client);
+  // A minimised window has no client area; keep the buffer for its return.
+  if (client.right <= 0 || client.bottom <= 0) return;
+  backBuffer_.Resize(client.right, client.bottom);
+}
+
+void MainDialog_CL::OnDisplayChange() { PowerResume(); }
+
+void MainDialog_CL::OnPowerBroadcast(WPARAM event, LPARAM setting) {
+  if (ClockData().hidden) return;
+  if (power::IsResumeEvent(event) ||
+      (event == PBT_POWERSETTINGCHANGE &&
+       power::IsDisplayOnSetting(reinterpret_cast<const POWERBROADCAST_SETTING*>(setting)))) {
+    PowerResume();
+  }
+}
+
+void MainDialog_CL::PowerResume() {
+  if (!ClockData().hidden) RestoreDisplayLayout();
+  if (!ClockData().hidden && !DateData().hide_clock) InvalidateRect(window_, nullptr, FALSE);
+}
+
+void MainDialog_CL::SetHidden(bool hidden) {
+  ClockData().hidden = hidden ? 1 : 0;
+  ShowWindow(window_, hidden ? SW_HIDE : SW_SHOW);
+  ApplyVisibility();
+}
+
+void MainDialog_CL::ApplyVisibility() {
+  if (!ClockData().hidden) {
+    if (IsIconic(window_)) ShowWindow(window_, SW_SHOWNOACTIVATE);
+    SetWindowPos(window_, HWND_NOTOPMOST, 0, 0, 0, 0, kRaiseFlags);
+    Sleep(kTopmostSettleMs);
+    SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, kRaiseFlags);
+  }
+  SyncVisibility();
+}
+
+void MainDialog_CL::SaveWindowRect() {
+  if (!created_ || IsIconic(window_)) return;
+  AppIni().SaveWindowRect(kWindowSection, kWindowRectKey, window_);
+}
+
+void MainDialog_CL::OnDestroy() {
+  if (monitorNotification_) UnregisterPowerSettingNotification(monitorNotification_);
+  if (displayNotification_) UnregisterPowerSettingNotification(displayNotification_);
+  monitorNotification_ = nullptr;
+  displayNotification_ = nullptr;
+  icon_.Remove();
+  ClockData().clock_font.reset();
+}

@@ -1,0 +1,62 @@
+#pragma once
+// The clock window: it shows the time and drives the program. It owns the
+// notification-area icon, takes the icon's clicks and the menu's commands,
+// runs the heartbeat timer, keeps itself on top and follows display, power
+// and virtual-desktop changes.
+
+#include <windows.h>
+
+#include "comlib/back_buffer.h"
+#include "comlib/task_tray_icon.h"
+#include "comlib/window_base.h"
+#include "view/virtual_desktop.h"
+
+class MainDialog_CL : public MainWindowBase_CL {
+ public:
+  explicit MainDialog_CL(bool startupFlag, VirtualDesktopQuery& desktop = SystemVirtualDesktopQuery(),
+                         TrayShell& trayShell = SystemTrayShell());
+  ~MainDialog_CL() override;
+
+  LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnDestroy() override;
+  void OnSize() override;
+
+  bool BlinkPhase() const { return blinkPhase_; }
+  const TaskTrayIcon_CL& Icon() const { return icon_; }
+
+ private:
+  LRESULT OnCreateClock();
+  void OnTimer();
+  void OnTrayMessage(UINT mouseMessage);
+  void OnCommand(WPARAM command);
+  LRESULT OnCloseRequest(WPARAM closeCode);
+  void OnSizeChanged(WPARAM sizeType);
+  void OnDisplayChange();
+  void OnPowerBroadcast(WPARAM event, LPARAM setting);
+  void PowerResume();
+
+  void SetHidden(bool hidden);
+  void ApplyVisibility();
+  void SaveWindowRect();
+  void AddTrayIcon();
+  void RegisterPowerNotifications();
+  // True when the program is restarting for another virtual desktop.
+  bool CheckVirtualDesktop();
+  void ShowOnDisplay(int displayNumber);
+
+  BackBuffer_CL backBuffer_;
+  TaskTrayIcon_CL icon_;
+  bool startupFlag_;
+  bool created_ = false;
+  bool blinkPhase_ = true;
+  int topmostCounter_ = 0;
+  bool openingSettings_ = false;
+  unsigned tickCounter_ = 0;
+  HPOWERNOTIFY monitorNotification_ = nullptr;
+  HPOWERNOTIFY displayNotification_ = nullptr;
+  VirtualDesktopQuery& desktop_;
+};
+
+// Shows or hides the clock and the date to match the hidden flag and the
+// settings; the date window's creation uses it too.
+void SyncVisibility();

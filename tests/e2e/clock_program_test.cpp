@@ -1,0 +1,248 @@
+// Drives the built Horavel.exe: its windows, its icon's messages, its
+// commands and what it shows on the screen.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/program_data.h"
+#include "support/program_process.h"
+#include "support/screen_pixels.h"
+#include "support/test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr DWORD kStartTimeoutMs = 30000;
+constexpr DWORD kChangeTimeoutMs = 10000;
+constexpr UINT kTrayMessage = WM_USER + 0x300;
+constexpr UINT_PTR kClockTimer = 0x3000;
+constexpr wchar_t kDisplayChangeLine[] = L"ディスプレイ構成変更を検出: ポジション更新";
+constexpr wchar_t kIconRemovedLine[] = L"タスクトレイアイコンを削除しました。";
+
+RECT WindowRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+POINT Centre(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
+
+class ClockProgram : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetProgramData(); }
+
+  // Starts the program and waits until both windows have been created and
+  // its message loop answers.
+  void Start(const std::wstring& arguments = L"") {
+    ASSERT_TRUE(program_.Start(arguments));
+    ASSERT_TRUE(WaitUntil([&] { return FindDateWindow(program_.Id()) != nullptr; }, kStartTimeoutMs));
+    clock_ = FindClockWindow(program_.Id());
+    date_ = FindDateWindow(program_.Id());
+    ASSERT_NE(nullptr, clock_);
+    RoundTrip();
+  }
+
+  // Returns once the program has handled everything sent before.
+  void RoundTrip() const {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(clock_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kChangeTimeoutMs, &ignored);
+  }
+
+  void ClickIcon() const { SendMessageW(clock_, kTrayMessage, 0, WM_LBUTTONDOWN); }
+
+  ProgramProcess program_;
+  HWND clock_ = nullptr;
+  HWND date_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ClockProgram, ClockIsALayeredClickThroughTopmostWindowAtTheDefaultCorner) {
+  Start();
+  const LONG_PTR exStyle = GetWindowLongPtrW(clock_, GWL_EXSTYLE);
+  const LONG_PTR style = GetWindowLongPtrW(clock_, GWL_STYLE);
+  EXPECT_TRUE(exStyle & WS_EX_LAYERED);
+  EXPECT_TRUE(exStyle & WS_EX_TRANSPARENT);
+  EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+  EXPECT_EQ(0, style & WS_CAPTION);
+  EXPECT_EQ(0, style & WS_THICKFRAME);
+  EXPECT_TRUE(IsWindowVisible(clock_));
+  EXPECT_TRUE(IsWindowVisible(date_));
+
+  const RECT clock = WindowRect(clock_);
+  EXPECT_EQ(32, clock.left);
+  EXPECT_EQ(32, clock.top);
+  // Sized to "88:88:88" at 128 pixels: far wider than high, far from the
+  // window base's 640 x 480.
+  const int width = clock.right - clock.left;
+  const int height = clock.bottom - clock.top;
+  EXPECT_GT(width, 2 * height);
+  EXPECT_NE(640, width);
+  EXPECT_GT(height, 100);
+
+  // The date's centre stands at the clock's centre plus (103, 61).
+  const POINT clockCentre = Centre(clock);
+  const POINT dateCentre = Centre(WindowRect(date_));
+  EXPECT_NEAR(clockCentre.x + 103, dateCentre.x, 3);
+  EXPECT_NEAR(clockCentre.y + 61, dateCentre.y, 3);
+  EXPECT_TRUE(GetWindowLongPtrW(date_, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+}
+
+TEST_F(ClockProgram, ScreenShowsTheFillAndOutlineWithWhiteKeyedOut) {
+  Start();
+  // Two ticks, so that the clock has painted after every placement.
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        const ScreenPixels pixels = CaptureScreen(WindowRect(clock_));
+        return pixels.Count(0x00FA00) + pixels.Count(0x00C800) > 0;
+      },
+      kChangeTimeoutMs));
+  const ScreenPixels pixels = CaptureScreen(WindowRect(clock_));
+  EXPECT_GT(pixels.Count(0x00FA00) + pixels.Count(0x00C800), 500u);
+  EXPECT_GT(pixels.Count(0xFEFEFE), 500u);
+  EXPECT_EQ(0u, pixels.Count(0xFFFFFF));
+}
+
+TEST_F(ClockProgram, IconClickHidesAndShowsBothWindows) {
+  Start();
+  ClickIcon();
+  RoundTrip();
+  EXPECT_FALSE(IsWindowVisible(clock_));
+  EXPECT_FALSE(IsWindowVisible(date_));
+  ClickIcon();
+  RoundTrip();
+  EXPECT_TRUE(IsWindowVisible(clock_));
+  EXPECT_TRUE(IsWindowVisible(date_));
+}
+
+TEST_F(ClockProgram, OrdinaryCloseOnlyHidesAndExitCommandEndsTheProgram) {
+  Start();
+  SendMessageW(clock_, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program_.IsRunning());
+  EXPECT_TRUE(IsWindow(clock_));
+  EXPECT_FALSE(IsWindowVisible(clock_));
+  EXPECT_FALSE(IsWindowVisible(date_));
+
+  PostMessageW(clock_, WM_COMMAND, 128, 0);
+  ASSERT_TRUE(program_.WaitForExit(kChangeTimeoutMs));
+  EXPECT_EQ(0u, program_.ExitCode());
+  EXPECT_EQ(1u, CountOccurrences(ProgramLog(), kIconRemovedLine));
+}
+
+TEST_F(ClockProgram, HideClockLeavesOnlyTheDatePlacedFromTheClock) {
+  SetProgramSetting(L"DATE_DISP", L"hide_clock", 1);
+  SetProgramSetting(L"DATE_DISP", L"offset_x", 0);
+  SetProgramSetting(L"DATE_DISP", L"offset_y", 0);
+  Start();
+  EXPECT_FALSE(IsWindowVisible(clock_));
+  EXPECT_TRUE(IsWindowVisible(date_));
+  const POINT clockCentre = Centre(WindowRect(clock_));
+  const POINT dateCentre = Centre(WindowRect(date_));
+  EXPECT_NEAR(clockCentre.x, dateCentre.x, 3);
+  EXPECT_NEAR(clockCentre.y, dateCentre.y, 3);
+}
+
+TEST_F(ClockProgram, ShowDateOffHidesTheDate) {
+  SetProgramSetting(L"DATE_DISP", L"show_date", 0);
+  Start();
+  EXPECT_TRUE(IsWindowVisible(clock_));
+  EXPECT_FALSE(IsWindowVisible(date_));
+  // Showing the program again after hiding it keeps the date hidden.
+  ClickIcon();
+  ClickIcon();
+  RoundTrip();
+  EXPECT_TRUE(IsWindowVisible(clock_));
+  EXPECT_FALSE(IsWindowVisible(date_));
+}
+
+TEST_F(ClockProgram, TimerDoesNothingWhileHidden) {
+  // A display number that names no monitor makes every display check log.
+  SetProgramSetting(L"CLOCK_DISP", L"display_index", 5);
+  Start();
+  ASSERT_TRUE(WaitUntil([] { return CountOccurrences(ProgramLog(), kDisplayChangeLine) > 0; }, kChangeTimeoutMs));
+
+  ClickIcon();
+  RoundTrip();
+  const size_t checksBefore = CountOccurrences(ProgramLog(), kDisplayChangeLine);
+  for (int tick = 0; tick < 40; ++tick) SendMessageW(clock_, WM_TIMER, kClockTimer, 0);
+  EXPECT_EQ(checksBefore, CountOccurrences(ProgramLog(), kDisplayChangeLine));
+  EXPECT_FALSE(IsWindowVisible(clock_));
+  EXPECT_FALSE(IsWindowVisible(date_));
+
+  // Shown again, the same ticks do check the display.
+  ClickIcon();
+  for (int tick = 0; tick < 40; ++tick) SendMessageW(clock_, WM_TIMER, kClockTimer, 0);
+  EXPECT_GT(CountOccurrences(ProgramLog(), kDisplayChangeLine), checksBefore);
+}
+
+TEST_F(ClockProgram, StartupOptionHidesOnlyWithTheSetting) {
+  SetProgramSetting(L"CLOCK_DISP", L"disp_startup_hidden", 1);
+  Start(L"-startup");
+  EXPECT_FALSE(IsWindowVisible(clock_));
+  EXPECT_FALSE(IsWindowVisible(date_));
+  ClickIcon();
+  RoundTrip();
+  EXPECT_TRUE(IsWindowVisible(clock_));
+  EXPECT_TRUE(IsWindowVisible(date_));
+  program_.End();
+
+  ResetProgramData();
+  SetProgramSetting(L"DATE_DISP", L"disp_startup_hidden", 1);
+  ProgramProcess second;
+  ASSERT_TRUE(second.Start(L"/STARTUP"));
+  ASSERT_TRUE(WaitUntil([&] { return FindDateWindow(second.Id()) != nullptr; }, kStartTimeoutMs));
+  EXPECT_FALSE(IsWindowVisible(FindClockWindow(second.Id())));
+  EXPECT_FALSE(IsWindowVisible(FindDateWindow(second.Id())));
+  second.End();
+
+  // Without the option the setting has no effect.
+  ProgramProcess third;
+  ASSERT_TRUE(third.Start());
+  ASSERT_TRUE(WaitUntil([&] { return FindDateWindow(third.Id()) != nullptr; }, kStartTimeoutMs));
+  EXPECT_TRUE(IsWindowVisible(FindClockWindow(third.Id())));
+  EXPECT_TRUE(IsWindowVisible(FindDateWindow(third.Id())));
+}
+
+TEST_F(ClockProgram, DisplayCommandMovesBothWindowsToTheSecondMonitor) {
+  ASSERT_EQ(2, GetSystemMetrics(SM_CMONITORS)) << "the test display has two screens";
+  SetProgramSetting(L"CLOCK_DISP", L"disp_index", 3);  // bottom-right
+  Start();
+  // The two screens both start at the origin, so the bottom-right corner
+  // tells them apart: 1280 x 800 and 1024 x 768.
+  const RECT before = WindowRect(clock_);
+  EXPECT_EQ(1280 - 32, before.right - 1);
+  EXPECT_EQ(800 - 32, before.bottom - 1);
+  const POINT dateOffsetBefore{Centre(WindowRect(date_)).x - Centre(before).x,
+                               Centre(WindowRect(date_)).y - Centre(before).y};
+
+  SendMessageW(clock_, WM_COMMAND, 201, 0);
+  const RECT after = WindowRect(clock_);
+  EXPECT_EQ(1024 - 32, after.right - 1);
+  EXPECT_EQ(768 - 32, after.bottom - 1);
+  EXPECT_EQ(L"1", ProgramSetting(L"CLOCK_DISP", L"display_index"));
+  const POINT dateOffsetAfter{Centre(WindowRect(date_)).x - Centre(after).x,
+                              Centre(WindowRect(date_)).y - Centre(after).y};
+  EXPECT_EQ(dateOffsetBefore.x, dateOffsetAfter.x);
+  EXPECT_EQ(dateOffsetBefore.y, dateOffsetAfter.y);
+}
+
+TEST_F(ClockProgram, DisplayChangeAndResumePutBothWindowsBack) {
+  Start();
+  const RECT clockHome = WindowRect(clock_);
+  const RECT dateHome = WindowRect(date_);
+
+  SetWindowPos(clock_, nullptr, 400, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(date_, nullptr, 700, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageW(clock_, WM_DISPLAYCHANGE, 24, MAKELPARAM(1280, 800));
+  EXPECT_EQ(clockHome.left, WindowRect(clock_).left);
+  EXPECT_EQ(clockHome.top, WindowRect(clock_).top);
+  EXPECT_EQ(dateHome.left, WindowRect(date_).left);
+  EXPECT_EQ(dateHome.top, WindowRect(date_).top);
+
+  SetWindowPos(clock_, nullptr, 400, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(TRUE, SendMessageW(clock_, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0));
+  EXPECT_EQ(clockHome.left, WindowRect(clock_).left);
+  EXPECT_EQ(dateHome.top, WindowRect(date_).top);
+}

@@ -1,0 +1,98 @@
+// A move to another virtual desktop restarts the program. Wine has no
+// virtual desktops, so the program is told the shell's answers through a
+// file named in its environment.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/program_data.h"
+#include "support/program_process.h"
+#include "support/test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr DWORD kStartTimeoutMs = 30000;
+constexpr DWORD kRestartTimeoutMs = 20000;
+constexpr wchar_t kAnswerFileVariable[] = L"HORAVEL_DESKTOP_ANSWER_FILE";
+
+std::string ReadText(const std::wstring& path) {
+  const std::vector<unsigned char> bytes = ReadBytes(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+void WriteText(const std::wstring& path, const std::string& text) {
+  WriteBytes(path, std::vector<unsigned char>(text.begin(), text.end()));
+}
+
+// Points the started programs at an answer file for the life of the object.
+class DesktopAnswers {
+ public:
+  DesktopAnswers() : path_(folder_.File(L"desktop.txt")) {
+    SetEnvironmentVariableW(kAnswerFileVariable, path_.c_str());
+  }
+  ~DesktopAnswers() { SetEnvironmentVariableW(kAnswerFileVariable, nullptr); }
+  const std::wstring& Path() const { return path_; }
+
+ private:
+  TempFolder folder_;
+  std::wstring path_;
+};
+
+// Ends every running copy, whoever started it.
+void EndAllPrograms() {
+  for (DWORD id : RunningHoravelProcesses()) {
+    if (HWND clock = FindClockWindow(id)) {
+      DWORD_PTR ignored = 0;
+      SendMessageTimeoutW(clock, WM_CLOSE, 2, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    }
+  }
+  WaitUntil([] { return RunningHoravelProcesses().empty(); }, 10000);
+}
+
+}  // namespace
+
+TEST(VirtualDesktop, MoveToAnotherDesktopRestartsIntoExactlyOneInstance) {
+  ResetProgramData();
+  DesktopAnswers answers;
+  ProgramProcess first;
+  ASSERT_TRUE(first.Start());
+  ASSERT_TRUE(WaitUntil([&] { return FindDateWindow(first.Id()) != nullptr; }, kStartTimeoutMs));
+
+  WriteText(answers.Path(), "elsewhere");
+  ASSERT_TRUE(first.WaitForExit(kRestartTimeoutMs)) << "the old copy ends";
+  EXPECT_EQ(0u, first.ExitCode());
+  EXPECT_EQ("consumed", ReadText(answers.Path()));
+
+  // The new copy comes up with its windows and stays the only one.
+  DWORD restarted = 0;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        const std::vector<DWORD> running = RunningHoravelProcesses();
+        restarted = running.size() == 1 ? running.front() : 0;
+        return restarted != 0 && FindDateWindow(restarted) != nullptr;
+      },
+      kStartTimeoutMs));
+  EXPECT_NE(first.Id(), restarted);
+  EXPECT_EQ(1u, RunningHoravelProcesses().size());
+  EXPECT_NE(std::wstring::npos, ProgramLog().find(L"カレントデスクトップ移動を検出したので再起動します。"));
+  EndAllPrograms();
+}
+
+TEST(VirtualDesktop, FailingShellCallDoesNotRestart) {
+  ResetProgramData();
+  DesktopAnswers answers;
+  WriteText(answers.Path(), "error");
+  ProgramProcess program;
+  ASSERT_TRUE(program.Start());
+  ASSERT_TRUE(WaitUntil([&] { return FindDateWindow(program.Id()) != nullptr; }, kStartTimeoutMs));
+
+  // Each tick asks once and leaves a dot: wait for a few asks.
+  ASSERT_TRUE(WaitUntil([&] { return ReadText(answers.Path()).size() >= std::string("error...").size(); },
+                        kRestartTimeoutMs));
+  EXPECT_TRUE(program.IsRunning());
+  EXPECT_EQ(std::vector<DWORD>{program.Id()}, RunningHoravelProcesses());
+  EXPECT_EQ(std::wstring::npos, ProgramLog().find(L"再起動します"));
+}

@@ -1,0 +1,42 @@
+#include "support/program_data.h"
+
+#include <shlobj.h>
+
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace testing_support {
+
+std::wstring ProgramDataFolder() {
+  wchar_t documents[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
+  return std::wstring(documents) + L"\\Horavel";
+}
+
+std::wstring ProgramSettingsPath() { return ProgramDataFolder() + L"\\Horavel.ini"; }
+std::wstring ProgramLogPath() { return ProgramDataFolder() + L"\\log.txt"; }
+
+void ResetProgramData() {
+  RemoveTree(ProgramDataFolder());
+  CreateDirectoryW(ProgramDataFolder().c_str(), nullptr);
+  WriteBytes(ProgramSettingsPath(), std::vector<unsigned char>{0xFF, 0xFE});
+}
+
+void SetProgramSetting(const wchar_t* section, const wchar_t* key, int value) {
+  SetProgramSetting(section, key, std::to_wstring(value));
+}
+
+void SetProgramSetting(const wchar_t* section, const wchar_t* key, const std::wstring& value) {
+  WritePrivateProfileStringW(section, key, value.c_str(), ProgramSettingsPath().c_str());
+}
+
+std::wstring ProgramSetting(const wchar_t* section, const wchar_t* key) {
+  wchar_t value[256] = {};
+  GetPrivateProfileStringW(section, key, L"", value, 256, ProgramSettingsPath().c_str());
+  return value;
+}
+
+std::wstring ProgramLog() { return ReadUtf16(ProgramLogPath()); }
+
+}  // namespace testing_support

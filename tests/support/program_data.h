@@ -1,0 +1,23 @@
+#pragma once
+// The data folder that Horavel.exe uses in the test prefix (the documents
+// folder + "\Horavel"): settings written before a start, the log read after.
+
+#include <windows.h>
+
+#include <string>
+
+namespace testing_support {
+
+std::wstring ProgramDataFolder();
+std::wstring ProgramSettingsPath();
+std::wstring ProgramLogPath();
+
+// Empties the data folder and starts a settings file holding only the
+// byte-order mark, as the program would make it.
+void ResetProgramData();
+void SetProgramSetting(const wchar_t* section, const wchar_t* key, int value);
+void SetProgramSetting(const wchar_t* section, const wchar_t* key, const std::wstring& value);
+std::wstring ProgramSetting(const wchar_t* section, const wchar_t* key);
+std::wstring ProgramLog();
+
+}  // namespace testing_support
