@@ -1,21 +1,97 @@
 #include "comlib/task_tray_icon.h"
 
+#include "comlib/log_file.h"
+
 namespace {
-class StubShell : public TrayShell {
+
+// The log names these lines as the origin of the icon's events, whatever
+// line of this file writes them, so that the log reads the same in every build.
+constexpr int kLogLineTaskbarMessage = 46;
+constexpr int kLogLineAddFailed = 126;
+constexpr int kLogLineUpdated = 147;
+constexpr int kLogLineAdded = 157;
+constexpr int kLogLineRemoved = 164;
+constexpr int kLogLineAddAgain = 197;
+
+constexpr wchar_t kTaskbarCreatedName[] = L"TaskbarCreated";
+constexpr wchar_t kCannotAddText[] = L"タスクトレイへアイコンを追加できませんでした。";
+
+class SystemShell : public TrayShell {
  public:
-  BOOL NotifyIcon(DWORD, NOTIFYICONDATAW*) override { return FALSE; }
-  void Sleep(DWORD) override {}
-  int AskRetry(HWND, const std::wstring&, const std::wstring&) override { return IDCANCEL; }
+  BOOL NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override { return Shell_NotifyIconW(message, data); }
+  void Sleep(DWORD milliseconds) override { ::Sleep(milliseconds); }
+  int AskRetry(HWND owner, const std::wstring& text, const std::wstring& caption) override {
+    return MessageBoxW(owner, text.c_str(), caption.c_str(), MB_RETRYCANCEL);
+  }
 };
+
 }  // namespace
 
 TrayShell& SystemTrayShell() {
-  static StubShell shell;
+  static SystemShell shell;
   return shell;
 }
-TaskTrayIcon_CL::TaskTrayIcon_CL(const std::wstring& caption, TrayShell& shell) : caption_(caption), shell_(shell) {}
-TaskTrayIcon_CL::~TaskTrayIcon_CL() = default;
-bool TaskTrayIcon_CL::Add(HWND) { return false; }
-void TaskTrayIcon_CL::Remove() {}
-bool TaskTrayIcon_CL::IsTaskbarCreated(UINT) { return false; }
-void TaskTrayIcon_CL::SetIcon(HICON) {}
+
+TaskTrayIcon_CL::TaskTrayIcon_CL(const std::wstring& caption, TrayShell& shell)
+    : caption_(caption), shell_(shell) {
+  data_.cbSize = sizeof(data_);
+  taskbarCreated_ = RegisterWindowMessageW(kTaskbarCreatedName);
+  WriteLog(AppLog(), L"タスクバーリスタートメッセージ Id = %d", __FILE__, kLogLineTaskbarMessage,
+           static_cast<int>(taskbarCreated_));
+}
+
+TaskTrayIcon_CL::~TaskTrayIcon_CL() {
+  if (IsShown()) {
+    Remove();
+  } else {
+    SetIcon(nullptr);
+  }
+}
+
+bool TaskTrayIcon_CL::Add(HWND window) {
+  data_.hWnd = window;
+  int budget = kAttemptBudget;
+  for (;;) {
+    if (shell_.NotifyIcon(NIM_ADD, &data_)) break;
+    const DWORD error = GetLastError();
+    WriteLog(AppLog(), L"タスクトレイへアイコンを追加失敗。Shell_NotifyIconエラー %d, 0x%08x", __FILE__,
+             kLogLineAddFailed, 0, static_cast<unsigned>(error));
+    // A timed-out add may have reached the shell after all, so it costs no attempt.
+    if (error != ERROR_TIMEOUT && --budget <= 0) {
+      if (shell_.AskRetry(window, kCannotAddText, caption_) != IDRETRY) {
+        data_.hWnd = nullptr;
+        return false;
+      }
+      budget = kAttemptBudget;
+    }
+    if (shell_.NotifyIcon(NIM_MODIFY, &data_)) {
+      WriteLog(AppLog(), L"タスクトレイへアイコンアップデート成功", __FILE__, kLogLineUpdated);
+      break;
+    }
+    shell_.Sleep(kRetryPauseMs);
+  }
+  WriteLog(AppLog(), L"タスクトレイへアイコンを追加しました。", __FILE__, kLogLineAdded);
+  return true;
+}
+
+void TaskTrayIcon_CL::Remove() {
+  SetIcon(nullptr);
+  // An icon that was never added, or was given up, has nothing to remove.
+  if (!IsShown()) return;
+  WriteLog(AppLog(), L"タスクトレイアイコンを削除しました。", __FILE__, kLogLineRemoved);
+  shell_.NotifyIcon(NIM_DELETE, &data_);
+  data_.hWnd = nullptr;
+}
+
+bool TaskTrayIcon_CL::IsTaskbarCreated(UINT message) {
+  // A failed registration leaves 0, which must not match WM_NULL.
+  if (taskbarCreated_ == 0 || message != taskbarCreated_ || !IsShown()) return false;
+  WriteLog(AppLog(), L"タスクトレイアイコンを追加します。(IsTaskbarCreated)", __FILE__, kLogLineAddAgain);
+  Add(data_.hWnd);
+  return true;
+}
+
+void TaskTrayIcon_CL::SetIcon(HICON icon) {
+  if (data_.hIcon != nullptr && data_.hIcon != icon) DestroyIcon(data_.hIcon);
+  data_.hIcon = icon;
+}

@@ -35,6 +35,7 @@ class TaskTrayIcon_CL {
 
   // Shows the icon for the window; false when the user gave up.
   bool Add(HWND window);
+  // Takes the icon off the notification area and lets go of its image.
   void Remove();
   // True for the taskbar's restart message while the icon is shown; the
   // icon is then added again.

@@ -1,9 +1,101 @@
 #include "view/context_menu.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "app_ids.h"
+#include "data/save_data.h"
+
+namespace {
+
+constexpr wchar_t kMenuImageFile[] = L"menu_image.bmp";
+constexpr int kMenuImageWidth = 24;
+constexpr COLORREF kMenuImageMask = RGB(0xFF, 0x00, 0xFF);
+
+// Images in the strip.
+constexpr int kImageDisplay = 0;
+constexpr int kImageSettings = 2;
+constexpr int kImageSupportSite = 3;
+constexpr int kImageExit = 0;
+
+constexpr wchar_t kSettingsText[] = L"アプリ設定";
+constexpr wchar_t kDisplayTextStart[] = L"ディスプレイ";
+constexpr wchar_t kDisplayTextEnd[] = L" に表示";
+constexpr wchar_t kSupportSiteText[] = L"サポートサイトへ";
+constexpr wchar_t kExitText[] = L"Horavelの終了";
+
+constexpr wchar_t kFullWidthZero = L'\xFF10';
+
+// The clock accepts display commands only up to kCommandLastDisplay.
+constexpr int kMaxDisplayItems = static_cast<int>(kCommandLastDisplay - kCommandFirstDisplay) + 1;
+
+std::wstring ModulePath() {
+  std::vector<wchar_t> path(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return std::wstring();
+    if (length < path.size()) return std::wstring(path.data(), length);
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace
+
 namespace contextmenu {
-std::wstring DisplayItemText(int) { return std::wstring(); }
-std::wstring MenuImagePath() { return std::wstring(); }
-void Build(PopupMenu_CL&, int, int, const std::wstring&) {}
+
+std::wstring DisplayItemText(int displayNumber) {
+  // Counted from 1 for the user, in full-width digits.
+  const std::wstring number = std::to_wstring(displayNumber + 1);
+  std::wstring text = kDisplayTextStart;
+  for (wchar_t digit : number) text.push_back(static_cast<wchar_t>(kFullWidthZero + (digit - L'0')));
+  return text + kDisplayTextEnd;
+}
+
+std::wstring MenuImagePath() {
+  const std::wstring program = ModulePath();
+  const size_t separator = program.find_last_of(L"\\/");
+  const std::wstring folder = separator == std::wstring::npos ? std::wstring() : program.substr(0, separator);
+  return folder + L"\\" + kMenuImageFile;
+}
+
+void Build(PopupMenu_CL& menu, int monitorCount, int displayIndex, const std::wstring& imagePath) {
+  // Without the file the items are drawn without images.
+  menu.Images().LoadStrip(imagePath, kMenuImageWidth, kMenuImageMask);
+
+  const int displays = std::clamp(monitorCount, 0, kMaxDisplayItems);
+  menu.AppendText(kSettingsText, kCommandSettings, kImageSettings);
+  menu.AppendSeparator();
+  for (int display = 0; display < displays; ++display) {
+    menu.AppendText(DisplayItemText(display), kCommandFirstDisplay + static_cast<UINT>(display), kImageDisplay);
+  }
+  menu.AppendSeparator();
+  menu.AppendText(kSupportSiteText, kCommandSupportSite, kImageSupportSite);
+  menu.AppendSeparator();
+  menu.AppendText(kExitText, kCommandExit, kImageExit);
+
+  // The clock is already on this display.
+  if (displayIndex >= 0 && displayIndex < displays) {
+    menu.SetItemState(kCommandFirstDisplay + static_cast<UINT>(displayIndex), MFS_GRAYED);
+  }
+}
+
+void TrackAtCursor(PopupMenu_CL& menu, HWND owner) {
+  POINT cursor{0, 0};
+  GetCursorPos(&cursor);
+  // A menu opened from the notification area closes on a click elsewhere
+  // only while its owner is the foreground window, and the message after it
+  // lets the next opening work the same.
+  SetForegroundWindow(owner);
+  TrackPopupMenu(menu.Handle(), TPM_VERTICAL, cursor.x, cursor.y, 0, owner, nullptr);
+  PostMessageW(owner, WM_NULL, 0, 0);
+}
+
 }  // namespace contextmenu
 
-void ShowContextMenu(HWND) {}
+void ShowContextMenu(HWND clockWindow) {
+  PopupMenu_CL menu;
+  if (!menu.CreatePopup()) return;
+  const AppSaveData_CL& clock = ClockData();
+  contextmenu::Build(menu, clock.screens.Count(), clock.display_index, contextmenu::MenuImagePath());
+  contextmenu::TrackAtCursor(menu, clockWindow);
+}

@@ -10,7 +10,8 @@
 
 namespace contextmenu {
 
-// "ディスプレイ１ に表示" for display 0: full-width digits from U+FF11 on.
+// "ディスプレイ１ に表示" for display 0: the display's number, counted from 1,
+// in full-width digits ("ディスプレイ１０ に表示" for display 9).
 std::wstring DisplayItemText(int displayNumber);
 
 // The folder of the running program plus "\menu_image.bmp".
@@ -19,6 +20,10 @@ std::wstring MenuImagePath();
 // Fills an empty popup menu: its images from imagePath (none when the file
 // cannot be read), its items, and the current display greyed.
 void Build(PopupMenu_CL& menu, int monitorCount, int displayIndex, const std::wstring& imagePath);
+
+// Opens a built menu at the cursor and returns when it has closed; the chosen
+// command reaches the owner as WM_COMMAND.
+void TrackAtCursor(PopupMenu_CL& menu, HWND owner);
 
 }  // namespace contextmenu
 
