@@ -1,0 +1,152 @@
+// The clock and date windows created in this process, with the shell's
+// desktop manager and the tray played by the test.
+
+#include "view/main_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include "data/save_data.h"
+#include "support/test_support.h"
+#include "view/date_dialog.h"
+#include "view/power_events.h"
+#include "view/virtual_desktop.h"
+
+namespace {
+
+class ScriptedDesktop : public VirtualDesktopQuery {
+ public:
+  bool Ask(HWND, HRESULT* status, BOOL* onCurrentDesktop) override {
+    ++asked;
+    *status = status_;
+    *onCurrentDesktop = FALSE;
+    return true;
+  }
+  HRESULT status_ = E_FAIL;
+  int asked = 0;
+};
+
+class AcceptingTray : public TrayShell {
+ public:
+  BOOL NotifyIcon(DWORD, NOTIFYICONDATAW*) override { return TRUE; }
+  void Sleep(DWORD) override {}
+  int AskRetry(HWND, const std::wstring&, const std::wstring&) override { return IDCANCEL; }
+};
+
+POWERBROADCAST_SETTING PowerSetting(const GUID& setting, DWORD state) {
+  POWERBROADCAST_SETTING broadcast{};
+  broadcast.PowerSetting = setting;
+  broadcast.DataLength = sizeof(DWORD);
+  memcpy(broadcast.Data, &state, sizeof(state));
+  return broadcast;
+}
+
+// Both windows of the program, made in this process and closed at the end.
+class InProcessClock : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    clock_ = std::make_unique<MainDialog_CL>(false, desktop_, tray_);
+    date_ = std::make_unique<DateDialog_CL>(false);
+    ASSERT_NE(nullptr, clock_->Create());
+    ASSERT_NE(nullptr, date_->Create());
+  }
+  void TearDown() override {
+    SendMessageW(date_->Window(), WM_CLOSE, 2, 0);
+    SendMessageW(clock_->Window(), WM_CLOSE, 2, 0);
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    date_.reset();
+    clock_.reset();
+    ClockData().hwnd = nullptr;
+    ClockData().hidden = 0;
+    DateData().hwnd = nullptr;
+    DateData().clock_hwnd = nullptr;
+  }
+
+  RECT ClockRect() const {
+    RECT rect{};
+    GetWindowRect(clock_->Window(), &rect);
+    return rect;
+  }
+  void MoveClockAway() const {
+    SetWindowPos(clock_->Window(), nullptr, 500, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  ScriptedDesktop desktop_;
+  AcceptingTray tray_;
+  std::unique_ptr<MainDialog_CL> clock_;
+  std::unique_ptr<DateDialog_CL> date_;
+};
+
+}  // namespace
+
+TEST(PowerEvents, OnlyTheDisplayComingOnCounts) {
+  EXPECT_TRUE(power::IsResumeEvent(PBT_APMRESUMEAUTOMATIC));
+  EXPECT_TRUE(power::IsResumeEvent(PBT_APMRESUMESUSPEND));
+  EXPECT_FALSE(power::IsResumeEvent(PBT_APMSUSPEND));
+
+  POWERBROADCAST_SETTING on = PowerSetting(power::kDisplayPowerSetting, 1);
+  POWERBROADCAST_SETTING dimmed = PowerSetting(power::kMonitorPowerSetting, 2);
+  POWERBROADCAST_SETTING off = PowerSetting(power::kDisplayPowerSetting, 0);
+  POWERBROADCAST_SETTING other = PowerSetting(GUID{0x1, 0x2, 0x3, {4, 5, 6, 7, 8, 9, 10, 11}}, 1);
+  POWERBROADCAST_SETTING shortData = on;
+  shortData.DataLength = 2;
+  EXPECT_TRUE(power::IsDisplayOnSetting(&on));
+  EXPECT_TRUE(power::IsDisplayOnSetting(&dimmed));
+  EXPECT_FALSE(power::IsDisplayOnSetting(&off));
+  EXPECT_FALSE(power::IsDisplayOnSetting(&other));
+  EXPECT_FALSE(power::IsDisplayOnSetting(&shortData));
+  EXPECT_FALSE(power::IsDisplayOnSetting(nullptr));
+}
+
+TEST(VirtualDesktopAnswer, OnlyASuccessfulNoMeansAnotherDesktop) {
+  EXPECT_TRUE(HasMovedToOtherDesktop(true, S_OK, FALSE));
+  EXPECT_FALSE(HasMovedToOtherDesktop(true, S_OK, TRUE));
+  EXPECT_FALSE(HasMovedToOtherDesktop(true, E_FAIL, FALSE));
+  EXPECT_FALSE(HasMovedToOtherDesktop(false, S_OK, FALSE));
+}
+
+TEST_F(InProcessClock, DisplayOnBroadcastPutsTheClockBack) {
+  const RECT home = ClockRect();
+  MoveClockAway();
+  POWERBROADCAST_SETTING off = PowerSetting(power::kDisplayPowerSetting, 0);
+  EXPECT_EQ(TRUE, SendMessageW(clock_->Window(), WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
+                               reinterpret_cast<LPARAM>(&off)));
+  EXPECT_EQ(500, ClockRect().left) << "a display going off changes nothing";
+
+  POWERBROADCAST_SETTING on = PowerSetting(power::kDisplayPowerSetting, 1);
+  EXPECT_EQ(TRUE, SendMessageW(clock_->Window(), WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
+                               reinterpret_cast<LPARAM>(&on)));
+  EXPECT_EQ(home.left, ClockRect().left);
+  EXPECT_EQ(home.top, ClockRect().top);
+
+  // While hidden, power events are left alone.
+  SendMessageW(clock_->Window(), WM_COMMAND, 126, 0);
+  MoveClockAway();
+  SendMessageW(clock_->Window(), WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&on));
+  EXPECT_EQ(500, ClockRect().left);
+}
+
+TEST_F(InProcessClock, FailingDesktopQueryKeepsTheClockRunning) {
+  desktop_.status_ = E_FAIL;
+  for (int tick = 0; tick < 5; ++tick) SendMessageW(clock_->Window(), WM_TIMER, 0x3000, 0);
+  EXPECT_EQ(5, desktop_.asked);
+  EXPECT_TRUE(IsWindow(clock_->Window()));
+  EXPECT_TRUE(IsWindowVisible(clock_->Window()));
+
+  // Hidden, the heartbeat asks nothing and shows nothing.
+  SendMessageW(clock_->Window(), WM_COMMAND, 126, 0);
+  for (int tick = 0; tick < 5; ++tick) SendMessageW(clock_->Window(), WM_TIMER, 0x3000, 0);
+  EXPECT_EQ(5, desktop_.asked);
+  EXPECT_FALSE(IsWindowVisible(clock_->Window()));
+  EXPECT_FALSE(IsWindowVisible(date_->Window()));
+}
+
+TEST_F(InProcessClock, ShownTicksFlipTheBlinkPhase) {
+  const bool before = clock_->BlinkPhase();
+  SendMessageW(clock_->Window(), WM_TIMER, 0x3000, 0);
+  EXPECT_NE(before, clock_->BlinkPhase());
+  SendMessageW(clock_->Window(), WM_COMMAND, 126, 0);
+  SendMessageW(clock_->Window(), WM_TIMER, 0x3000, 0);
+  EXPECT_NE(before, clock_->BlinkPhase()) << "hidden ticks leave the phase alone";
+}
