@@ -183,12 +183,16 @@ void WriteFields(const Record& record, const wchar_t* section, const Setting<Rec
     for (const Setting<Record>& setting : table) {
       if (Names(setting, field)) {
         WriteSetting(record, section, setting);
-        return;
+        return true;
       }
     }
-    assert(!"field without a key");
+    return false;
   };
-  (writeOne(fields), ...);
+  // A comma fold keeps the writes in the order given.
+  int unknown = 0;
+  ((unknown += writeOne(fields) ? 0 : 1), ...);
+  assert(unknown == 0);
+  (void)unknown;
 }
 
 template <typename... Fields>
