@@ -1,15 +1,171 @@
 #include "data/placement.h"
 
+#include <cmath>
+
+#include "comlib/log_file.h"
+#include "comlib/unique_handle.h"
+#include "view/renderer.h"
+
+namespace {
+
+// int() of a measured float. A measurement that went wrong (not a number,
+// or far beyond any screen) must not turn into an undefined conversion.
+int CutToInt(float value) {
+  constexpr float kLimit = 1.0e9f;
+  if (!std::isfinite(value)) return 0;
+  if (value > kLimit) return static_cast<int>(kLimit);
+  if (value < -kLimit) return -static_cast<int>(kLimit);
+  return static_cast<int>(value);
+}
+
+// The primary display's size as the desktop's device context reports it.
+SIZE PrimaryDisplaySize() {
+  comlib::WindowDC desktop(GetDesktopWindow());
+  if (desktop) {
+    const SIZE size{GetDeviceCaps(desktop.get(), HORZRES), GetDeviceCaps(desktop.get(), VERTRES)};
+    if (size.cx > 0 && size.cy > 0) return size;
+  }
+  return SIZE{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+}  // namespace
+
 namespace placement {
-RECT ChooseClockArea(const MultiScreen_CL&, int, SIZE) { return RECT{}; }
-POINT ClockPosition(const RECT&, int, int, int, float, float) { return POINT{}; }
-SIZE ClockSize(const AreaF&) { return SIZE{}; }
-POINT DatePosition(POINT, int, int, const AreaF&) { return POINT{}; }
-SIZE DateSize(const AreaF&) { return SIZE{}; }
-POINT CentreOf(const RECT&) { return POINT{}; }
+
+RECT ChooseClockArea(const MultiScreen_CL& screens, int displayIndex, SIZE primarySize) {
+  // A single monitor is always the primary display, whatever the saved
+  // index says; an index that names no monitor (one was unplugged) falls
+  // back to it too, and the saved index is kept for when it returns.
+  const size_t count = screens.monitors.size();
+  if (count > 1 && static_cast<unsigned>(displayIndex) < count) {
+    return screens.monitors[static_cast<size_t>(displayIndex)].info.rcMonitor;
+  }
+  return RECT{0, 0, primarySize.cx, primarySize.cy};
+}
+
+POINT ClockPosition(const RECT& area, int dispIndex, int offsetX, int offsetY, float textWidth,
+                    float textHeight) {
+  const int left = area.left;
+  const int top = area.top;
+  const int right = area.right - offsetX - CutToInt(textWidth);
+  const int bottom = area.bottom - offsetY - CutToInt(textHeight);
+  switch (dispIndex) {
+    case kTopLeft:
+      return POINT{left + offsetX, top + offsetY};
+    case kTopRight:
+      return POINT{right, top + offsetY};
+    case kBottomLeft:
+      return POINT{left + offsetX, bottom};
+    case kBottomRight:
+      return POINT{right, bottom};
+    default:
+      return POINT{left, top};
+  }
+}
+
+SIZE ClockSize(const AreaF& area) {
+  return SIZE{CutToInt(area.x + area.width + 1.0f), CutToInt(area.y + area.height + 1.0f)};
+}
+
+POINT DatePosition(POINT clockCentre, int offsetX, int offsetY, const AreaF& dateArea) {
+  return POINT{clockCentre.x + offsetX - CutToInt(dateArea.width * 0.5f + dateArea.x + 0.5f),
+               clockCentre.y + offsetY - CutToInt(dateArea.height * 0.5f + dateArea.y + 0.5f)};
+}
+
+SIZE DateSize(const AreaF& dateArea) {
+  // The date gets nearly three pixels of slack where the clock gets one.
+  return SIZE{CutToInt(dateArea.width + dateArea.x + 2.99f), CutToInt(dateArea.height + dateArea.y + 2.99f)};
+}
+
+POINT CentreOf(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
+
 }  // namespace placement
 
-void PlaceClockWindow() {}
-void PlaceDateWindow() {}
-void RestoreDisplayLayout() {}
-void CheckDisplayChange() {}
+void PlaceClockWindow() {
+  AppSaveData_CL& clock = ClockData();
+  DateSaveData_CL& date = DateData();
+  if (clock.hwnd == nullptr) return;
+
+  const AreaF text = render::MeasureClock(clock.hwnd);
+  const RECT area = placement::ChooseClockArea(clock.screens, clock.display_index, PrimaryDisplaySize());
+  const POINT position = placement::ClockPosition(area, clock.disp_index, clock.disp_offset_x,
+                                                  clock.disp_offset_y, text.width, text.height);
+  const SIZE size = placement::ClockSize(text);
+  SetWindowPos(clock.hwnd, HWND_TOPMOST, position.x, position.y, size.cx, size.cy, SWP_FRAMECHANGED);
+
+  if (clock.hidden) return;
+  if (date.show_date) PlaceDateWindow();
+  if (date.hide_clock) return;
+  // The clock lies above the date where both overlap.
+  date.RaiseClockWindow();
+}
+
+void PlaceDateWindow() {
+  const AppSaveData_CL& clock = ClockData();
+  DateSaveData_CL& date = DateData();
+  if (date.hwnd == nullptr || date.clock_hwnd == nullptr || clock.hidden || !date.show_date) return;
+
+  RECT clockRect{};
+  // Without the clock's rectangle there is no centre to stand on: the date
+  // stays where it is rather than jumping to the screen's corner.
+  if (!GetWindowRect(date.clock_hwnd, &clockRect)) return;
+  const AreaF dateArea = render::MeasureDate();
+  const POINT position =
+      placement::DatePosition(placement::CentreOf(clockRect), date.offset_x, date.offset_y, dateArea);
+  const SIZE size = placement::DateSize(dateArea);
+  SetWindowPos(date.hwnd, HWND_TOPMOST, position.x, position.y, size.cx, size.cy,
+               SWP_FRAMECHANGED | SWP_NOACTIVATE);
+
+  if (!date.hide_clock) date.RaiseClockWindow();
+  InvalidateRect(date.hwnd, nullptr, FALSE);
+}
+
+void RestoreDisplayLayout() {
+  AppSaveData_CL& clock = ClockData();
+  DateSaveData_CL& date = DateData();
+  HORAVEL_LOG(L"ディスプレイレイアウト復元");
+  clock.screens.Enumerate();
+  PlaceClockWindow();
+  if (clock.hidden) return;
+
+  if (date.clock_hwnd != nullptr) {
+    if (date.hide_clock) {
+      ShowWindow(date.clock_hwnd, SW_HIDE);
+    } else {
+      ShowWindow(date.clock_hwnd, SW_SHOW);
+      InvalidateRect(date.clock_hwnd, nullptr, FALSE);
+    }
+  }
+  if (date.hwnd != nullptr) {
+    if (date.show_date) {
+      ShowWindow(date.hwnd, SW_SHOW);
+      date.ApplyDateTimers();
+      PlaceDateWindow();
+    } else {
+      ShowWindow(date.hwnd, SW_HIDE);
+      date.ApplyDateTimers();
+    }
+  }
+}
+
+void CheckDisplayChange() {
+  AppSaveData_CL& clock = ClockData();
+  const DateSaveData_CL& date = DateData();
+  clock.screens.Enumerate();
+
+  bool changed = true;
+  if (static_cast<unsigned>(clock.display_index) < clock.screens.monitors.size() && clock.hwnd != nullptr) {
+    RECT clockRect{};
+    // A clock whose rectangle cannot be read is placed again, like one that
+    // stands on no monitor.
+    const int index = GetWindowRect(clock.hwnd, &clockRect)
+                          ? clock.screens.MonitorIndexFromPoint(placement::CentreOf(clockRect))
+                          : -1;
+    const bool moved = index == -1 || index != clock.display_index;
+    const bool shouldBeVisible = !clock.hidden && !date.hide_clock;
+    changed = (shouldBeVisible && !IsWindowVisible(clock.hwnd)) || moved;
+  }
+  if (!changed) return;
+  HORAVEL_LOG(L"ディスプレイ構成変更を検出: ポジション更新");
+  RestoreDisplayLayout();
+}

@@ -1,5 +1,242 @@
 #include "data/save_data.h"
 
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <cassert>
+#include <cmath>
+#include <vector>
+
+#include "app_ids.h"
+#include "comlib/font_family.h"
+#include "comlib/inifile.h"
+#include "comlib/log_file.h"
+#include "data/placement.h"
+#include "product.h"
+
+namespace {
+
+constexpr wchar_t kSettingsExtension[] = L".ini";
+constexpr wchar_t kLogFileName[] = L"log.txt";
+
+// What a load does with the value it read.
+enum class LoadRule { kAsRead, kRange, kDateFormat };
+
+// One key of a section: its field in the record, its default and its load
+// rule. Exactly one of the three field pointers is set.
+template <typename Record>
+struct Setting {
+  const wchar_t* key;
+  int Record::*number;
+  Argb Record::*colour;
+  std::wstring Record::*text;
+  int numberDefault;
+  Argb colourDefault;
+  const wchar_t* textDefault;
+  LoadRule rule;
+  int lowest;
+  int highest;
+};
+
+template <typename Record>
+constexpr Setting<Record> Number(const wchar_t* key, int Record::*field, int defaultValue) {
+  return {key, field, nullptr, nullptr, defaultValue, 0, nullptr, LoadRule::kAsRead, 0, 0};
+}
+
+template <typename Record>
+constexpr Setting<Record> Ranged(const wchar_t* key, int Record::*field, int defaultValue, int lowest,
+                                 int highest) {
+  return {key, field, nullptr, nullptr, defaultValue, 0, nullptr, LoadRule::kRange, lowest, highest};
+}
+
+template <typename Record>
+constexpr Setting<Record> DateFormat(const wchar_t* key, int Record::*field, int defaultValue) {
+  return {key, field, nullptr, nullptr, defaultValue, 0, nullptr, LoadRule::kDateFormat, 0, 0};
+}
+
+template <typename Record>
+constexpr Setting<Record> Colour(const wchar_t* key, Argb Record::*field, Argb defaultValue) {
+  return {key, nullptr, field, nullptr, 0, defaultValue, nullptr, LoadRule::kAsRead, 0, 0};
+}
+
+template <typename Record>
+constexpr Setting<Record> Text(const wchar_t* key, std::wstring Record::*field, const wchar_t* defaultValue) {
+  return {key, nullptr, nullptr, field, 0, 0, defaultValue, LoadRule::kAsRead, 0, 0};
+}
+
+constexpr int kOffsetLimit = 1024;
+constexpr int kOutlineScaleMax = 20;
+
+using Clock = AppSaveData_CL;
+using Date = DateSaveData_CL;
+
+// CLOCK_DISP, in the order of a load.
+const Setting<Clock> kClockSettings[] = {
+    Number(L"blink", &Clock::blink, 1),
+    Number(L"hour12", &Clock::hour12, 0),
+    Number(L"draw_type", &Clock::draw_type, 0),
+    // An index that names no monitor is kept: the placement falls back to
+    // the primary display until that monitor returns.
+    Number(L"display_index", &Clock::display_index, 0),
+    Number(L"disp_index", &Clock::disp_index, 0),
+    Ranged(L"disp_offset_x", &Clock::disp_offset_x, 32, -kOffsetLimit, kOffsetLimit),
+    Ranged(L"disp_offset_y", &Clock::disp_offset_y, 32, -kOffsetLimit, kOffsetLimit),
+    Number(L"alpha", &Clock::alpha, 220),
+    Text(L"font_family", &Clock::font_family, L"Comic Sans MS"),
+    Number(L"font_bold", &Clock::font_bold, 1),
+    Number(L"font_italic", &Clock::font_italic, 1),
+    Number(L"font_em_height", &Clock::font_em_height, 128),
+    Ranged(L"border_frame_scale", &Clock::border_frame_scale, 6, 0, kOutlineScaleMax),
+    Colour(L"font_color1", &Clock::font_color1, 0xFF00FA00),
+    Colour(L"font_color2", &Clock::font_color2, 0xFF00C800),
+    Colour(L"font_color3", &Clock::font_color3, 0xFFFFFFFF),
+    Number(L"disp_startup_hidden", &Clock::disp_startup_hidden, 0),
+    Number(L"disp_second", &Clock::disp_second, 1),
+    Number(L"faint_on_hover", &Clock::faint_on_hover, 1),
+};
+
+// DATE_DISP, in the order in which SaveDateDisp writes it.
+const Setting<Date> kDateSettings[] = {
+    Number(L"show_date", &Date::show_date, 1),
+    Number(L"hide_clock", &Date::hide_clock, 0),
+    Number(L"alpha", &Date::alpha, 203),
+    Ranged(L"offset_x", &Date::offset_x, 103, -kOffsetLimit, kOffsetLimit),
+    Ranged(L"offset_y", &Date::offset_y, 61, -kOffsetLimit, kOffsetLimit),
+    DateFormat(L"date_format", &Date::date_format, 1),
+    Number(L"draw_type", &Date::draw_type, 0),
+    Number(L"faint_on_hover", &Date::faint_on_hover, 1),
+    Number(L"disp_startup_hidden", &Date::disp_startup_hidden, 0),
+    Text(L"font_family", &Date::font_family, L"Comic Sans MS"),
+    Number(L"font_bold", &Date::font_bold, 1),
+    Number(L"font_italic", &Date::font_italic, 0),
+    Number(L"font_em_height", &Date::font_em_height, 56),
+    Ranged(L"border_frame_scale", &Date::border_frame_scale, 10, 0, kOutlineScaleMax),
+    Colour(L"font_color1", &Date::font_color1, 0xFF1F7839),
+    Colour(L"font_color3", &Date::font_color3, 0xFFFFFFFF),
+};
+
+template <typename Record>
+int ApplyLoadRule(const Setting<Record>& setting, int value) {
+  switch (setting.rule) {
+    case LoadRule::kRange:
+      return settings::Clamp(value, setting.lowest, setting.highest);
+    case LoadRule::kDateFormat:
+      return settings::NormaliseDateFormat(value);
+    case LoadRule::kAsRead:
+      break;
+  }
+  return value;
+}
+
+template <typename Record, size_t N>
+void LoadSection(Record& record, const wchar_t* section, const Setting<Record> (&table)[N]) {
+  const Inifile_CL& ini = AppIni();
+  for (const Setting<Record>& setting : table) {
+    if (setting.text != nullptr) {
+      record.*setting.text = ini.GetString(section, setting.key, setting.textDefault);
+    } else if (setting.colour != nullptr) {
+      // Colours are stored as signed decimals of the same bits.
+      record.*setting.colour =
+          static_cast<Argb>(ini.GetInt(section, setting.key, static_cast<int>(setting.colourDefault)));
+    } else {
+      record.*setting.number = ApplyLoadRule(setting, ini.GetInt(section, setting.key, setting.numberDefault));
+    }
+  }
+}
+
+template <typename Record>
+void WriteSetting(const Record& record, const wchar_t* section, const Setting<Record>& setting) {
+  const Inifile_CL& ini = AppIni();
+  if (setting.text != nullptr) {
+    ini.WriteString(section, setting.key, record.*setting.text);
+  } else if (setting.colour != nullptr) {
+    ini.WriteInt(section, setting.key, static_cast<int>(record.*setting.colour));
+  } else {
+    ini.WriteInt(section, setting.key, record.*setting.number);
+  }
+}
+
+template <typename Record, size_t N>
+void WriteSection(const Record& record, const wchar_t* section, const Setting<Record> (&table)[N]) {
+  for (const Setting<Record>& setting : table) WriteSetting(record, section, setting);
+}
+
+template <typename Record>
+bool Names(const Setting<Record>& setting, int Record::*field) {
+  return setting.number == field;
+}
+template <typename Record>
+bool Names(const Setting<Record>& setting, Argb Record::*field) {
+  return setting.colour == field;
+}
+template <typename Record>
+bool Names(const Setting<Record>& setting, std::wstring Record::*field) {
+  return setting.text == field;
+}
+
+// Writes the keys of the given fields, in the order given, under the names
+// the section's table gives them.
+template <typename Record, size_t N, typename... Fields>
+void WriteFields(const Record& record, const wchar_t* section, const Setting<Record> (&table)[N],
+                 Fields... fields) {
+  auto writeOne = [&](auto field) {
+    for (const Setting<Record>& setting : table) {
+      if (Names(setting, field)) {
+        WriteSetting(record, section, setting);
+        return true;
+      }
+    }
+    return false;
+  };
+  // A comma fold keeps the writes in the order given.
+  int unknown = 0;
+  ((unknown += writeOne(fields) ? 0 : 1), ...);
+  assert(unknown == 0);
+  (void)unknown;
+}
+
+template <typename... Fields>
+void WriteClockKeys(const Clock& record, Fields... fields) {
+  WriteFields(record, kClockSection, kClockSettings, fields...);
+}
+
+template <typename... Fields>
+void WriteDateKeys(const Date& record, Fields... fields) {
+  WriteFields(record, kDateSection, kDateSettings, fields...);
+}
+
+std::wstring ProgramFolder() {
+  std::vector<wchar_t> path(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return std::wstring();
+    if (length < path.size()) break;
+    path.resize(path.size() * 2);
+  }
+  std::wstring folder(path.data());
+  const size_t slash = folder.find_last_of(L'\\');
+  return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
+}
+
+int FontStyleOf(int bold, int italic) {
+  return (bold ? Gdiplus::FontStyleBold : 0) | (italic ? Gdiplus::FontStyleItalic : 0);
+}
+
+// An opacity the layered window takes: beyond 0 ... 255 a stored alpha
+// would wrap around in the byte.
+int OpacityFrom(int alpha) { return settings::Clamp(alpha, 0, 255); }
+
+// The fade under the cursor for a window, or plain alpha when the cursor or
+// the window cannot be read.
+int FadedAlphaFor(HWND window, int alpha) {
+  POINT cursor{};
+  RECT rect{};
+  if (!GetCursorPos(&cursor) || !GetWindowRect(window, &rect)) return alpha;
+  return settings::FadedAlpha(alpha, cursor, rect);
+}
+
+}  // namespace
+
 AppSaveData_CL& ClockData() {
   static AppSaveData_CL record;
   return record;
@@ -10,27 +247,210 @@ DateSaveData_CL& DateData() {
   return record;
 }
 
-void AppSaveData_CL::Initialize(HWND) {}
-void AppSaveData_CL::InitializeIn(HWND, const std::wstring&) {}
-void AppSaveData_CL::LoadClockDisp() {}
-void AppSaveData_CL::SaveClockDispFlags(HWND) {}
-void AppSaveData_CL::SetClockFontEmHeight(int) {}
-void AppSaveData_CL::SetClockFont(const std::wstring&, int, int) {}
-void AppSaveData_CL::SaveClockColors() {}
-void AppSaveData_CL::SetClockDrawType(int) {}
-void AppSaveData_CL::SetDisplayIndex(int) {}
-int AppSaveData_CL::GetClockAlpha(HWND) const { return alpha; }
-void DateSaveData_CL::LoadDateDisp() {}
-void DateSaveData_CL::SaveDateDisp() {}
-void DateSaveData_CL::SetDateFontEmHeight(int) {}
-void DateSaveData_CL::SetDateFont(const std::wstring&, int, int) {}
-void DateSaveData_CL::SaveDateColors() {}
-int DateSaveData_CL::GetDateAlpha(HWND) const { return alpha; }
+void AppSaveData_CL::Initialize(HWND clockWindow) {
+  wchar_t documents[MAX_PATH] = {};
+  const HRESULT result = SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
+  if (result == S_OK && documents[0] != L'\0') {
+    InitializeFrom(clockWindow, documents, result);
+  } else {
+    // Without a documents folder the settings live beside the program.
+    InitializeFrom(clockWindow, ProgramFolder(), FAILED(result) ? result : E_FAIL);
+  }
+}
+
+void AppSaveData_CL::InitializeIn(HWND clockWindow, const std::wstring& documentsFolder) {
+  InitializeFrom(clockWindow, documentsFolder, S_OK);
+}
+
+void AppSaveData_CL::InitializeFrom(HWND clockWindow, const std::wstring& documentsFolder,
+                                    HRESULT documentsResult) {
+  hwnd = clockWindow;
+  std::wstring base = documentsFolder;
+  if (!base.empty() && base.back() == L'\\') base.pop_back();
+  dataFolder_ = base + L"\\" + product::kName;
+  settingsPath_ = dataFolder_ + L"\\" + product::kName + kSettingsExtension;
+
+  if (!PathFileExistsW(dataFolder_.c_str())) {
+    CreateDirectoryW(dataFolder_.c_str(), nullptr);
+    Inifile_CL::CreateIfMissing(settingsPath_);
+  }
+  AppLog().SetPath(dataFolder_ + L"\\" + kLogFileName);
+  HORAVEL_LOG(L"\r\n★★★★★ アプリ起動 ★★★★★");
+  HORAVEL_LOG(L"DataFolderPath = \"%s\"", dataFolder_.c_str());
+  if (FAILED(documentsResult)) {
+    HORAVEL_LOG(L"SHGetFolderPathW(CSIDL_PERSONAL) failed: 0x%08X; using the program's folder",
+                static_cast<unsigned>(documentsResult));
+  }
+
+  screens.Enumerate();
+  screens.DumpMonitors();
+  // Also covers a data folder that exists without its settings file.
+  Inifile_CL::CreateIfMissing(settingsPath_);
+  AppIni().SetPath(settingsPath_);
+  LoadClockDisp();
+}
+
+void AppSaveData_CL::LoadClockDisp() { LoadSection(*this, kClockSection, kClockSettings); }
+
+void AppSaveData_CL::SaveClockDispFlags(HWND clockWindow) {
+  WriteClockKeys(*this, &Clock::disp_startup_hidden, &Clock::disp_second, &Clock::blink, &Clock::hour12,
+                 &Clock::faint_on_hover, &Clock::alpha);
+  if (hidden || DateData().hide_clock || clockWindow == nullptr) return;
+  SetLayeredWindowAttributes(clockWindow, kTransparentKey, static_cast<BYTE>(GetClockAlpha(clockWindow)),
+                             LWA_COLORKEY | LWA_ALPHA);
+}
+
+void AppSaveData_CL::SetClockFontEmHeight(int size) {
+  clock_font.reset();
+  font_em_height = size;
+  WriteClockKeys(*this, &Clock::font_em_height);
+
+  // The renderer builds its own font from the fields; this one is always
+  // bold and in points. A family that is not installed leaves it empty.
+  comlib::GpFontFamilyOwner family;
+  if (gdip::GdipCreateFontFamilyFromName(font_family.c_str(), nullptr, family.put()) == Gdiplus::Ok && family) {
+    if (gdip::GdipCreateFont(family.get(), static_cast<Gdiplus::REAL>(size), Gdiplus::FontStyleBold,
+                             Gdiplus::UnitPoint, clock_font.put()) != Gdiplus::Ok) {
+      clock_font.reset();
+    }
+  }
+  PlaceClockWindow();
+  band_top = -1;
+  band_bottom = -1;
+}
+
+void AppSaveData_CL::SetClockFont(const std::wstring& family, int bold, int italic) {
+  font_family = family;
+  font_bold = bold;
+  font_italic = italic;
+  WriteClockKeys(*this, &Clock::font_family, &Clock::font_bold, &Clock::font_italic);
+  SetClockFontEmHeight(font_em_height);
+}
+
+void AppSaveData_CL::SaveClockColors() {
+  WriteClockKeys(*this, &Clock::font_color1, &Clock::font_color2, &Clock::font_color3);
+}
+
+void AppSaveData_CL::SetClockDrawType(int drawType) {
+  draw_type = drawType;
+  WriteClockKeys(*this, &Clock::draw_type);
+}
+
+void AppSaveData_CL::SetDisplayIndex(int index) {
+  display_index = index;
+  WriteClockKeys(*this, &Clock::display_index);
+  PlaceClockWindow();
+}
+
+int AppSaveData_CL::GetClockAlpha(HWND window) const {
+  const int opacity = OpacityFrom(alpha);
+  if (hidden || DateData().hide_clock || !faint_on_hover) return opacity;
+  return FadedAlphaFor(window, opacity);
+}
+
+void DateSaveData_CL::LoadDateDisp() { LoadSection(*this, kDateSection, kDateSettings); }
+
+void DateSaveData_CL::SaveDateDisp() { WriteSection(*this, kDateSection, kDateSettings); }
+
+void DateSaveData_CL::RebuildDateFont() {
+  date_font.reset();
+  const comlib::FontFamilyRef family(font_family);
+  const INT style = FontStyleOf(font_bold, font_italic);
+  const auto size = static_cast<Gdiplus::REAL>(font_em_height);
+  if (family.get() != nullptr &&
+      gdip::GdipCreateFont(family.get(), size, style, Gdiplus::UnitPixel, date_font.put()) != Gdiplus::Ok) {
+    date_font.reset();
+  }
+  // A family without the asked style: the generic one usually has it.
+  Gdiplus::GpFontFamily* generic = comlib::GenericSansSerif();
+  if (!date_font && generic != nullptr && generic != family.get() &&
+      gdip::GdipCreateFont(generic, size, style, Gdiplus::UnitPixel, date_font.put()) != Gdiplus::Ok) {
+    date_font.reset();
+  }
+}
+
+void DateSaveData_CL::SetDateFontEmHeight(int size) {
+  font_em_height = size;
+  WriteDateKeys(*this, &Date::font_em_height);
+  RebuildDateFont();
+  PlaceDateWindow();
+  if (hwnd != nullptr && !ClockData().hidden && show_date) InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void DateSaveData_CL::SetDateFont(const std::wstring& family, int bold, int italic) {
+  font_family = family;
+  font_bold = bold;
+  font_italic = italic;
+  // The size is unchanged, so nothing reaches the file before SaveDateDisp.
+  RebuildDateFont();
+  PlaceDateWindow();
+  if (hwnd != nullptr && !ClockData().hidden && show_date) InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void DateSaveData_CL::SaveDateColors() {
+  WriteDateKeys(*this, &Date::font_color1, &Date::font_color3);
+  if (hwnd != nullptr && !ClockData().hidden && show_date) InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+int DateSaveData_CL::GetDateAlpha(HWND window) const {
+  const int opacity = OpacityFrom(alpha);
+  if (ClockData().hidden || !show_date || !faint_on_hover) return opacity;
+  return FadedAlphaFor(window, opacity);
+}
+
 bool DateSaveData_CL::IsClockShown() const { return !ClockData().hidden && !hide_clock; }
-void DateSaveData_CL::ApplyDateTimers() {}
-void DateSaveData_CL::RaiseClockWindow() {}
+
+void DateSaveData_CL::ApplyDateTimers() {
+  if (hwnd == nullptr) return;
+  if (ClockData().hidden || !show_date) {
+    KillTimer(hwnd, kDateTimerId);
+    KillTimer(hwnd, kDateFadeTimerId);
+    return;
+  }
+  SetTimer(hwnd, kDateTimerId, kDateTimerMs, nullptr);
+  if (faint_on_hover) {
+    SetTimer(hwnd, kDateFadeTimerId, kDateFadeTimerMs, nullptr);
+  } else {
+    KillTimer(hwnd, kDateFadeTimerId);
+  }
+}
+
+void DateSaveData_CL::RaiseClockWindow() {
+  if (clock_hwnd == nullptr) return;
+  SetWindowPos(clock_hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+}
+
 namespace settings {
-int FadedAlpha(int alpha, POINT, const RECT&) { return alpha; }
-int Clamp(int value, int, int) { return value; }
-int NormaliseDateFormat(int format) { return format; }
+
+int FadedAlpha(int alpha, POINT cursor, const RECT& window) {
+  const int width = window.right - window.left;
+  const int height = window.bottom - window.top;
+  // The ellipse is half as wide again as the window and centred at 30 % of
+  // its height.
+  const double semiAxisY = height * 0.6 * 0.5;
+  const double semiAxisX = (width / 2) * 1.5;
+  if (semiAxisX <= 0.0 || semiAxisY <= 0.0) return alpha;
+  const int centreX = (window.left + window.right) / 2;
+  const int centreY = static_cast<int>(window.top + semiAxisY);
+  const double dx = static_cast<double>(cursor.x) - centreX;
+  const double dy = static_cast<double>(cursor.y) - centreY;
+  const double q = dx * dx / (semiAxisX * semiAxisX) + dy * dy / (semiAxisY * semiAxisY);
+  if (q > 1.0) return alpha;
+  const float share = static_cast<float>(std::sqrt(q)) * 0.8f + 0.2f;
+  return static_cast<int>(share * static_cast<float>(alpha));
+}
+
+int Clamp(int value, int lowest, int highest) {
+  if (value < lowest) return lowest;
+  if (value > highest) return highest;
+  return value;
+}
+
+int NormaliseDateFormat(int format) {
+  constexpr unsigned kLastFormat = 7;
+  constexpr int kDefaultFormat = 1;
+  // Compared unsigned, so negative numbers are out of range too.
+  return static_cast<unsigned>(format) <= kLastFormat ? format : kDefaultFormat;
+}
+
 }  // namespace settings

@@ -98,6 +98,10 @@ class AppSaveData_CL {
   MultiScreen_CL screens;
 
  private:
+  // documentsResult tells whether the documents folder was found; when it was
+  // not, documentsFolder is the program's own folder and the log says so.
+  void InitializeFrom(HWND clockWindow, const std::wstring& documentsFolder, HRESULT documentsResult);
+
   std::wstring dataFolder_;
   std::wstring settingsPath_;
 };
@@ -147,6 +151,11 @@ class DateSaveData_CL {
   int border_frame_scale = 10;
   Argb font_color1 = 0xFF1F7839;
   Argb font_color3 = 0xFFFFFFFF;
+
+ private:
+  // Makes date_font from the font settings, falling back to the generic
+  // sans-serif family.
+  void RebuildDateFont();
 };
 
 // The program's two records.

@@ -1,0 +1,302 @@
+#include "data/placement.h"
+
+#include <gtest/gtest.h>
+
+#include "app_ids.h"
+#include "comlib/unique_handle.h"
+#include "data/data_test_support.h"
+#include "support/test_support.h"
+#include "view/renderer.h"
+
+using data_testing::IsAbove;
+using data_testing::RecordsGuard;
+using data_testing::TestWindow;
+using testing_support::ReadUtf16;
+using testing_support::TempFolder;
+
+namespace {
+
+bool SamePoint(POINT expected, POINT actual) { return expected.x == actual.x && expected.y == actual.y; }
+bool SameSize(SIZE expected, SIZE actual) { return expected.cx == actual.cx && expected.cy == actual.cy; }
+bool SameRect(const RECT& expected, const RECT& actual) { return EqualRect(&expected, &actual) != FALSE; }
+
+::testing::AssertionResult RectIs(const RECT& actual, int x, int y, int width, int height) {
+  if (actual.left == x && actual.top == y && actual.right - actual.left == width &&
+      actual.bottom - actual.top == height) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << "rect (" << actual.left << ", " << actual.top << ") "
+                                       << actual.right - actual.left << " x " << actual.bottom - actual.top
+                                       << ", expected (" << x << ", " << y << ") " << width << " x " << height;
+}
+
+// A primary monitor with a taskbar at its bottom and a second one to its right.
+MultiScreen_CL TwoMonitors() {
+  MultiScreen_CL screens;
+  screens.monitors.push_back(
+      MakeMonitorRecord(RECT{0, 0, 1920, 1080}, RECT{0, 0, 1920, 1040}, MONITORINFOF_PRIMARY));
+  screens.monitors.push_back(MakeMonitorRecord(RECT{1920, 0, 3200, 1024}, RECT{1920, 0, 3200, 984}, 0));
+  screens.primary = screens.monitors[0];
+  return screens;
+}
+
+SIZE PrimaryDisplaySize() {
+  comlib::WindowDC desktop(GetDesktopWindow());
+  return SIZE{GetDeviceCaps(desktop.get(), HORZRES), GetDeviceCaps(desktop.get(), VERTRES)};
+}
+
+}  // namespace
+
+TEST(Placement, TheClockAreaIsTheChosenMonitorOnlyWhenThereAreSeveral) {
+  const MultiScreen_CL two = TwoMonitors();
+  const SIZE primary{1280, 1024};
+  // The whole monitor, taskbar included.
+  EXPECT_TRUE(SameRect(RECT{1920, 0, 3200, 1024}, placement::ChooseClockArea(two, 1, primary)));
+  EXPECT_TRUE(SameRect(RECT{0, 0, 1920, 1080}, placement::ChooseClockArea(two, 0, primary)));
+  // An index that names no monitor, negative ones included: the primary display.
+  for (const int index : {2, 5, -1}) {
+    EXPECT_TRUE(SameRect(RECT{0, 0, 1280, 1024}, placement::ChooseClockArea(two, index, primary))) << index;
+  }
+  // With a single monitor the list is not used at all.
+  MultiScreen_CL one;
+  one.monitors.push_back(MakeMonitorRecord(RECT{0, 0, 800, 600}, RECT{0, 0, 800, 560}, MONITORINFOF_PRIMARY));
+  EXPECT_TRUE(SameRect(RECT{0, 0, 1280, 1024}, placement::ChooseClockArea(one, 0, primary)));
+  EXPECT_TRUE(SameRect(RECT{0, 0, 1280, 1024}, placement::ChooseClockArea(MultiScreen_CL(), 0, primary)));
+}
+
+TEST(Placement, TheClockStandsInTheChosenCornerAtTheOffsets) {
+  const RECT second{1920, 0, 3200, 1024};
+  const float width = 200.7f;
+  const float height = 80.2f;
+  EXPECT_TRUE(SamePoint(POINT{1952, 32}, placement::ClockPosition(second, 0, 32, 32, width, height)));
+  EXPECT_TRUE(SamePoint(POINT{3200 - 32 - 200, 32}, placement::ClockPosition(second, 1, 32, 32, width, height)));
+  EXPECT_TRUE(SamePoint(POINT{1952, 1024 - 32 - 80}, placement::ClockPosition(second, 2, 32, 32, width, height)));
+  EXPECT_TRUE(SamePoint(POINT{3200 - 32 - 200, 1024 - 32 - 80},
+                        placement::ClockPosition(second, 3, 32, 32, width, height)));
+  EXPECT_TRUE(SameSize(SIZE{201, 81}, placement::ClockSize(AreaF{0.0f, 0.0f, width, height})));
+  // The measured origin counts towards the size.
+  EXPECT_TRUE(SameSize(SIZE{104, 54}, placement::ClockSize(AreaF{3.5f, 2.25f, 100.2f, 50.9f})));
+
+  // Any other corner number: the area's origin, without offsets.
+  for (const int corner : {-1, 4, 100}) {
+    EXPECT_TRUE(SamePoint(POINT{1920, 0}, placement::ClockPosition(second, corner, 32, 32, width, height)));
+  }
+
+  // A monitor left of and above the primary: coordinates go negative.
+  const RECT leftOfPrimary{-1024, -200, 0, 568};
+  EXPECT_TRUE(SamePoint(POINT{-992, -168}, placement::ClockPosition(leftOfPrimary, 0, 32, 32, width, height)));
+  EXPECT_TRUE(SamePoint(POINT{-232, 456}, placement::ClockPosition(leftOfPrimary, 3, 32, 32, width, height)));
+  // Negative offsets push the clock past the corner.
+  EXPECT_TRUE(SamePoint(POINT{-1034, -210}, placement::ClockPosition(leftOfPrimary, 0, -10, -10, width, height)));
+}
+
+TEST(Placement, TheDateIsCentredOnTheClockPlusItsOffset) {
+  const AreaF bounds{0.0f, 0.0f, 100.0f, 40.0f};
+  EXPECT_TRUE(SamePoint(POINT{450, 280}, placement::DatePosition(POINT{500, 300}, 0, 0, bounds)));
+  EXPECT_TRUE(SameSize(SIZE{102, 42}, placement::DateSize(bounds)));
+  EXPECT_TRUE(SamePoint(POINT{553, 341}, placement::DatePosition(POINT{500, 300}, 103, 61, bounds)));
+  // Halves round up; the measured origin shifts the text, not the centre.
+  const AreaF withMargin{-3.0f, -3.0f, 107.0f, 47.0f};
+  EXPECT_TRUE(SamePoint(POINT{449, 279}, placement::DatePosition(POINT{500, 300}, 0, 0, withMargin)));
+  EXPECT_TRUE(SameSize(SIZE{106, 46}, placement::DateSize(withMargin)));
+
+  EXPECT_TRUE(SamePoint(POINT{100, 40}, placement::CentreOf(RECT{0, 0, 201, 81})));
+  EXPECT_TRUE(SamePoint(POINT{-100, -40}, placement::CentreOf(RECT{-201, -81, 0, 0})));
+}
+
+namespace {
+
+// The records pointed at a clock and a date window, with the date shown and
+// both visible; put back at the end of the test.
+class PlacementTest : public ::testing::Test {
+ protected:
+  PlacementTest() : clockWindow_(400, 300, 200, 100), dateWindow_(0, 0, 50, 20), log_(folder_.File(L"log.txt")) {}
+
+  void SetUp() override {
+    ASSERT_TRUE(clockWindow_.get());
+    ASSERT_TRUE(dateWindow_.get());
+    AppSaveData_CL& clock = ClockData();
+    DateSaveData_CL& date = DateData();
+    clock.hwnd = clockWindow_.get();
+    clock.hidden = 0;
+    clock.display_index = 0;
+    clock.disp_index = 0;
+    clock.disp_offset_x = 32;
+    clock.disp_offset_y = 32;
+    date.hwnd = dateWindow_.get();
+    date.clock_hwnd = clockWindow_.get();
+    date.show_date = 1;
+    date.hide_clock = 0;
+    date.faint_on_hover = 1;
+    date.offset_x = 0;
+    date.offset_y = 0;
+  }
+
+  std::wstring Log() const { return ReadUtf16(folder_.File(L"log.txt")); }
+
+  RecordsGuard guard_;
+  TempFolder folder_;
+  TestWindow clockWindow_;
+  TestWindow dateWindow_;
+  testing_support::ScopedAppLog log_;
+};
+
+}  // namespace
+
+TEST_F(PlacementTest, TheClockGoesToTheChosenMonitorsCorner) {
+  AppSaveData_CL& clock = ClockData();
+  DateData().show_date = 0;
+  clock.screens = TwoMonitors();
+  clock.display_index = 1;
+  clock.disp_index = 3;
+
+  PlaceClockWindow();
+  const AreaF area = render::MeasureClock(clockWindow_.get());
+  const SIZE size = placement::ClockSize(area);
+  EXPECT_TRUE(RectIs(clockWindow_.Rect(), 3200 - 32 - static_cast<int>(area.width),
+                     1024 - 32 - static_cast<int>(area.height), size.cx, size.cy));
+  EXPECT_TRUE(GetWindowLongW(clockWindow_.get(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+  // One monitor: the primary display's size, whatever the index says.
+  clock.screens.monitors.resize(1);
+  PlaceClockWindow();
+  const SIZE primary = PrimaryDisplaySize();
+  EXPECT_TRUE(RectIs(clockWindow_.Rect(), primary.cx - 32 - static_cast<int>(area.width),
+                     primary.cy - 32 - static_cast<int>(area.height), size.cx, size.cy));
+}
+
+TEST_F(PlacementTest, OnTheRealSecondMonitor) {
+  // The test display has two screens, both at the origin: 1280 x 800
+  // (primary) and 1024 x 768.
+  AppSaveData_CL& clock = ClockData();
+  DateData().show_date = 0;
+  clock.screens.Enumerate();
+  ASSERT_EQ(2, clock.screens.Count());
+  const int second = clock.screens.monitors[0].info.dwFlags == MONITORINFOF_PRIMARY ? 1 : 0;
+  clock.display_index = second;
+  clock.disp_index = 3;
+  clock.disp_offset_x = 10;
+  clock.disp_offset_y = 20;
+
+  PlaceClockWindow();
+  const AreaF area = render::MeasureClock(clockWindow_.get());
+  const SIZE size = placement::ClockSize(area);
+  EXPECT_TRUE(RectIs(clockWindow_.Rect(), 1024 - 10 - static_cast<int>(area.width),
+                     768 - 20 - static_cast<int>(area.height), size.cx, size.cy));
+}
+
+TEST_F(PlacementTest, TheDateStandsAroundTheClocksCentreBelowTheClock) {
+  DateSaveData_CL& date = DateData();
+  SetWindowPos(clockWindow_.get(), HWND_TOPMOST, 400, 300, 201, 101, SWP_NOACTIVATE);
+  const RECT before = dateWindow_.Rect();
+
+  // Nothing moves while the date is off or the program hidden.
+  date.show_date = 0;
+  PlaceDateWindow();
+  EXPECT_TRUE(SameRect(before, dateWindow_.Rect()));
+  date.show_date = 1;
+  ClockData().hidden = 1;
+  PlaceDateWindow();
+  EXPECT_TRUE(SameRect(before, dateWindow_.Rect()));
+  ClockData().hidden = 0;
+
+  PlaceDateWindow();
+  const AreaF area = render::MeasureDate();
+  const POINT at = placement::DatePosition(POINT{500, 350}, 0, 0, area);
+  const SIZE size = placement::DateSize(area);
+  EXPECT_TRUE(RectIs(dateWindow_.Rect(), at.x, at.y, size.cx, size.cy));
+  EXPECT_TRUE(IsAbove(clockWindow_.get(), dateWindow_.get()));
+
+  // With the clock hidden by hide_clock, the date is not put beneath it.
+  date.hide_clock = 1;
+  date.offset_x = 30;
+  PlaceDateWindow();
+  EXPECT_TRUE(RectIs(dateWindow_.Rect(), at.x + 30, at.y, size.cx, size.cy));
+  EXPECT_TRUE(IsAbove(dateWindow_.get(), clockWindow_.get()));
+}
+
+TEST_F(PlacementTest, PlacingTheClockPlacesTheDateOnlyWhenItIsShown) {
+  DateSaveData_CL& date = DateData();
+  ClockData().screens = MultiScreen_CL();
+
+  date.show_date = 0;
+  const RECT before = dateWindow_.Rect();
+  PlaceClockWindow();
+  EXPECT_TRUE(SameRect(before, dateWindow_.Rect()));
+
+  date.show_date = 1;
+  PlaceClockWindow();
+  const POINT centre = placement::CentreOf(clockWindow_.Rect());
+  const AreaF area = render::MeasureDate();
+  const POINT at = placement::DatePosition(centre, 0, 0, area);
+  const SIZE size = placement::DateSize(area);
+  EXPECT_TRUE(RectIs(dateWindow_.Rect(), at.x, at.y, size.cx, size.cy));
+  EXPECT_TRUE(IsAbove(clockWindow_.get(), dateWindow_.get()));
+}
+
+TEST_F(PlacementTest, RestoringTheLayoutShowsWhatTheSettingsSay) {
+  DateSaveData_CL& date = DateData();
+  auto running = [&](UINT_PTR id) { return KillTimer(dateWindow_.get(), id) != FALSE; };
+
+  date.show_date = 0;
+  date.hide_clock = 1;
+  date.ApplyDateTimers();
+  SetTimer(dateWindow_.get(), kDateTimerId, kDateTimerMs, nullptr);
+  RestoreDisplayLayout();
+  EXPECT_FALSE(IsWindowVisible(dateWindow_.get()));
+  EXPECT_FALSE(IsWindowVisible(clockWindow_.get()));
+  EXPECT_FALSE(running(kDateTimerId));
+  EXPECT_FALSE(running(kDateFadeTimerId));
+  EXPECT_NE(std::wstring::npos, Log().find(L"ディスプレイレイアウト復元"));
+  EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), ClockData().screens.Count());
+
+  date.show_date = 1;
+  date.hide_clock = 0;
+  RestoreDisplayLayout();
+  EXPECT_TRUE(IsWindowVisible(dateWindow_.get()));
+  EXPECT_TRUE(IsWindowVisible(clockWindow_.get()));
+  EXPECT_TRUE(running(kDateTimerId));
+  EXPECT_TRUE(running(kDateFadeTimerId));
+  EXPECT_TRUE(IsAbove(clockWindow_.get(), dateWindow_.get()));
+
+  // Hidden by the user: placed, but neither shown nor hidden.
+  ShowWindow(clockWindow_.get(), SW_HIDE);
+  ShowWindow(dateWindow_.get(), SW_HIDE);
+  ClockData().hidden = 1;
+  RestoreDisplayLayout();
+  EXPECT_FALSE(IsWindowVisible(dateWindow_.get()));
+  EXPECT_FALSE(IsWindowVisible(clockWindow_.get()));
+}
+
+TEST_F(PlacementTest, TheDisplayCheckRestoresOnlyWhenTheClockIsOffItsMonitor) {
+  AppSaveData_CL& clock = ClockData();
+  const std::wstring changeLine = L"ディスプレイ構成変更を検出: ポジション更新";
+  // Top-left of the first monitor: the clock's centre lies in its work area.
+  clock.display_index = 0;
+  RestoreDisplayLayout();
+  const size_t restoresBefore = testing_support::CountOccurrences(Log(), L"ディスプレイレイアウト復元");
+  CheckDisplayChange();
+  EXPECT_EQ(0u, testing_support::CountOccurrences(Log(), changeLine));
+
+  // An index beyond the monitors (one was unplugged): every check restores,
+  // and the saved index stays.
+  clock.display_index = 5;
+  CheckDisplayChange();
+  CheckDisplayChange();
+  EXPECT_EQ(2u, testing_support::CountOccurrences(Log(), changeLine));
+  EXPECT_EQ(restoresBefore + 2, testing_support::CountOccurrences(Log(), L"ディスプレイレイアウト復元"));
+  EXPECT_EQ(5, clock.display_index);
+
+  // A clock that should be shown but is not gets shown again.
+  clock.display_index = 0;
+  ShowWindow(clockWindow_.get(), SW_HIDE);
+  CheckDisplayChange();
+  EXPECT_EQ(3u, testing_support::CountOccurrences(Log(), changeLine));
+  EXPECT_TRUE(IsWindowVisible(clockWindow_.get()));
+
+  // Hidden by the user and on its monitor: nothing to do.
+  clock.hidden = 1;
+  ShowWindow(clockWindow_.get(), SW_HIDE);
+  CheckDisplayChange();
+  EXPECT_EQ(3u, testing_support::CountOccurrences(Log(), changeLine));
+}

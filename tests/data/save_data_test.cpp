@@ -1,0 +1,555 @@
+#include "data/save_data.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iostream>
+#include <sstream>
+
+#include "app_ids.h"
+#include "comlib/font_family.h"
+#include "comlib/inifile.h"
+#include "comlib/log_file.h"
+#include "data/data_test_support.h"
+#include "support/test_support.h"
+
+using data_testing::RecordsGuard;
+using data_testing::TestWindow;
+using testing_support::ReadBytes;
+using testing_support::ReadUtf16;
+using testing_support::SplitLines;
+using testing_support::TempFolder;
+
+namespace {
+
+const std::vector<unsigned char> kBareUnicodeFile = {0xFF, 0xFE};
+
+// Every key in the file, as "SECTION.key", in the file's order.
+std::vector<std::wstring> StoredKeys(const std::wstring& path) {
+  std::vector<std::wstring> keys;
+  std::wstring section;
+  for (const std::wstring& line : SplitLines(ReadUtf16(path))) {
+    if (line.size() > 1 && line.front() == L'[' && line.back() == L']') {
+      section = line.substr(1, line.size() - 2);
+    } else if (line.find(L'=') != std::wstring::npos) {
+      keys.push_back(section + L"." + line.substr(0, line.find(L'=')));
+    }
+  }
+  return keys;
+}
+
+std::wstring Stored(const wchar_t* section, const wchar_t* key) {
+  return AppIni().GetString(section, key, L"<missing>");
+}
+
+// Values far from every default, so that a load that skips a key shows.
+void ScrambleClock(AppSaveData_CL& clock) {
+  clock.alpha = clock.blink = clock.disp_index = clock.disp_offset_x = clock.disp_offset_y = 77;
+  clock.font_family = L"scrambled";
+  clock.font_bold = clock.font_italic = clock.font_em_height = clock.border_frame_scale = 77;
+  clock.font_color1 = clock.font_color2 = clock.font_color3 = 77;
+  clock.draw_type = clock.display_index = clock.disp_second = clock.disp_startup_hidden = 77;
+  clock.hour12 = clock.faint_on_hover = 77;
+}
+
+void ScrambleDate(DateSaveData_CL& date) {
+  date.show_date = date.hide_clock = date.alpha = date.offset_x = date.offset_y = date.date_format = 77;
+  date.draw_type = date.faint_on_hover = date.disp_startup_hidden = 77;
+  date.font_family = L"scrambled";
+  date.font_bold = date.font_italic = date.font_em_height = date.border_frame_scale = 77;
+  date.font_color1 = date.font_color3 = 77;
+}
+
+void ExpectClockDefaults(const AppSaveData_CL& clock) {
+  EXPECT_EQ(1, clock.blink);
+  EXPECT_EQ(0, clock.hour12);
+  EXPECT_EQ(0, clock.draw_type);
+  EXPECT_EQ(0, clock.display_index);
+  EXPECT_EQ(0, clock.disp_index);
+  EXPECT_EQ(32, clock.disp_offset_x);
+  EXPECT_EQ(32, clock.disp_offset_y);
+  EXPECT_EQ(220, clock.alpha);
+  EXPECT_EQ(L"Comic Sans MS", clock.font_family);
+  EXPECT_EQ(1, clock.font_bold);
+  EXPECT_EQ(1, clock.font_italic);
+  EXPECT_EQ(128, clock.font_em_height);
+  EXPECT_EQ(6, clock.border_frame_scale);
+  EXPECT_EQ(0xFF00FA00u, clock.font_color1);
+  EXPECT_EQ(0xFF00C800u, clock.font_color2);
+  EXPECT_EQ(0xFFFFFFFFu, clock.font_color3);
+  EXPECT_EQ(0, clock.disp_startup_hidden);
+  EXPECT_EQ(1, clock.disp_second);
+  EXPECT_EQ(1, clock.faint_on_hover);
+}
+
+void ExpectDateDefaults(const DateSaveData_CL& date) {
+  EXPECT_EQ(1, date.show_date);
+  EXPECT_EQ(0, date.hide_clock);
+  EXPECT_EQ(203, date.alpha);
+  EXPECT_EQ(1, date.date_format);
+  EXPECT_EQ(0, date.draw_type);
+  EXPECT_EQ(1, date.faint_on_hover);
+  EXPECT_EQ(0, date.disp_startup_hidden);
+  EXPECT_EQ(103, date.offset_x);
+  EXPECT_EQ(61, date.offset_y);
+  EXPECT_EQ(L"Comic Sans MS", date.font_family);
+  EXPECT_EQ(1, date.font_bold);
+  EXPECT_EQ(0, date.font_italic);
+  EXPECT_EQ(56, date.font_em_height);
+  EXPECT_EQ(10, date.border_frame_scale);
+  EXPECT_EQ(0xFF1F7839u, date.font_color1);
+  EXPECT_EQ(0xFFFFFFFFu, date.font_color3);
+}
+
+// Initialises the records in a throwaway documents folder, with the
+// monitor dump kept out of the test output.
+class SettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::wstreambuf* console = std::wcout.rdbuf(dump_.rdbuf());
+    ClockData().InitializeIn(nullptr, documents_.Path());
+    std::wcout.rdbuf(console);
+    DateData().LoadDateDisp();
+    path_ = ClockData().SettingsPath();
+  }
+
+  // Starts the next case from a settings file without keys.
+  void EmptyTheFile() { testing_support::WriteBytes(path_, kBareUnicodeFile); }
+
+  TempFolder documents_;
+  RecordsGuard guard_;
+  std::wostringstream dump_;
+  std::wstring path_;
+};
+
+// Puts the cursor back where the test found it.
+class CursorKept {
+ public:
+  CursorKept() { GetCursorPos(&at_); }
+  ~CursorKept() { SetCursorPos(at_.x, at_.y); }
+
+ private:
+  POINT at_{};
+};
+
+bool MoveCursorTo(int x, int y) {
+  SetCursorPos(x, y);
+  return testing_support::WaitUntil(
+      [&] {
+        POINT at{};
+        return GetCursorPos(&at) && at.x == x && at.y == y;
+      },
+      2000);
+}
+
+}  // namespace
+
+TEST(SaveData, FirstStartMakesTheFolderAndAKeylessUnicodeFileAndLoadsDefaults) {
+  RecordsGuard guard;
+  TempFolder documents;
+  TestWindow window(0, 0, 10, 10);
+  AppSaveData_CL& clock = ClockData();
+  ScrambleClock(clock);
+  std::wostringstream dump;
+  std::wstreambuf* console = std::wcout.rdbuf(dump.rdbuf());
+  clock.InitializeIn(window.get(), documents.Path());
+  std::wcout.rdbuf(console);
+
+  const std::wstring folder = documents.Path() + L"\\Horavel";
+  EXPECT_EQ(folder, clock.DataFolder());
+  EXPECT_EQ(folder + L"\\Horavel.ini", clock.SettingsPath());
+  EXPECT_EQ(clock.SettingsPath(), AppIni().Path());
+  EXPECT_EQ(folder + L"\\log.txt", AppLog().Path());
+  EXPECT_EQ(window.get(), clock.hwnd);
+  EXPECT_EQ(kBareUnicodeFile, ReadBytes(clock.SettingsPath()));
+  ExpectClockDefaults(clock);
+
+  DateSaveData_CL& date = DateData();
+  ScrambleDate(date);
+  date.LoadDateDisp();
+  ExpectDateDefaults(date);
+  // Loading writes nothing.
+  EXPECT_EQ(kBareUnicodeFile, ReadBytes(clock.SettingsPath()));
+
+  // The banner stands on a line of its own; the folder follows.
+  const std::vector<std::wstring> lines = SplitLines(ReadUtf16(AppLog().Path()));
+  ASSERT_EQ(3u, lines.size());
+  EXPECT_EQ(L"★★★★★ アプリ起動 ★★★★★", lines[1]);
+  EXPECT_NE(std::wstring::npos, lines[2].find(L": DataFolderPath = \"" + folder + L"\""));
+
+  ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), clock.screens.Count());
+  // Three lines for each monitor go to the standard output, not to the log.
+  const std::wstring dumped = dump.str();
+  EXPECT_EQ(3 * clock.screens.monitors.size(),
+            static_cast<size_t>(std::count(dumped.begin(), dumped.end(), L'\n')));
+  EXPECT_EQ(0u, dump.str().find(L"Flags   = "));
+}
+
+TEST(SaveData, AFolderWithoutItsSettingsFileGetsOneAndAnExistingFileIsLeftAsItIs) {
+  RecordsGuard guard;
+  TempFolder documents;
+  const std::wstring folder = documents.Path() + L"\\Horavel";
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  std::wostringstream dump;
+  std::wstreambuf* console = std::wcout.rdbuf(dump.rdbuf());
+  ClockData().InitializeIn(nullptr, documents.Path());
+  EXPECT_EQ(kBareUnicodeFile, ReadBytes(folder + L"\\Horavel.ini"));
+  EXPECT_NE(std::wstring::npos,
+            ReadUtf16(folder + L"\\log.txt").find(L"Inifile新規作成 = " + folder + L"\\Horavel.ini"));
+
+  testing_support::WriteUtf16(folder + L"\\Horavel.ini", L"[CLOCK_DISP]\r\nalpha=100\r\n");
+  const std::vector<unsigned char> before = ReadBytes(folder + L"\\Horavel.ini");
+  ClockData().InitializeIn(nullptr, documents.Path());
+  std::wcout.rdbuf(console);
+  EXPECT_EQ(before, ReadBytes(folder + L"\\Horavel.ini"));
+  EXPECT_EQ(100, ClockData().alpha);
+}
+
+TEST_F(SettingsTest, LoadsClampOffsetsOutlinesAndTheDateFormatAndKeepTheRest) {
+  AppSaveData_CL& clock = ClockData();
+  DateSaveData_CL& date = DateData();
+  const Inifile_CL& ini = AppIni();
+  ini.WriteInt(kClockSection, L"disp_offset_x", 5000);
+  ini.WriteInt(kClockSection, L"disp_offset_y", -5000);
+  ini.WriteInt(kClockSection, L"border_frame_scale", -3);
+  ini.WriteInt(kClockSection, L"font_color1", -16713216);
+  ini.WriteInt(kClockSection, L"alpha", 300);
+  ini.WriteInt(kClockSection, L"display_index", 7);
+  ini.WriteInt(kClockSection, L"disp_index", 9);
+  ini.WriteString(kClockSection, L"font_family", L"ＭＳ ゴシック");
+  ini.WriteInt(kDateSection, L"offset_x", -1025);
+  ini.WriteInt(kDateSection, L"offset_y", 1024);
+  ini.WriteInt(kDateSection, L"border_frame_scale", 25);
+  ini.WriteInt(kDateSection, L"date_format", 8);
+  clock.LoadClockDisp();
+  date.LoadDateDisp();
+
+  EXPECT_EQ(1024, clock.disp_offset_x);
+  EXPECT_EQ(-1024, clock.disp_offset_y);
+  EXPECT_EQ(0, clock.border_frame_scale);
+  EXPECT_EQ(0xFF00FA00u, clock.font_color1);
+  EXPECT_EQ(300, clock.alpha);
+  EXPECT_EQ(7, clock.display_index);
+  EXPECT_EQ(9, clock.disp_index);
+  EXPECT_EQ(L"ＭＳ ゴシック", clock.font_family);
+  EXPECT_EQ(-1024, date.offset_x);
+  EXPECT_EQ(1024, date.offset_y);
+  EXPECT_EQ(20, date.border_frame_scale);
+  EXPECT_EQ(1, date.date_format);
+  // The file keeps what it held until the key is written again.
+  EXPECT_EQ(L"5000", Stored(kClockSection, L"disp_offset_x"));
+
+  ini.WriteInt(kClockSection, L"border_frame_scale", 25);
+  ini.WriteInt(kDateSection, L"border_frame_scale", -3);
+  for (const int format : {-1, 8, 1000}) {
+    ini.WriteInt(kDateSection, L"date_format", format);
+    date.LoadDateDisp();
+    EXPECT_EQ(1, date.date_format) << format;
+  }
+  for (const int format : {0, 5, 7}) {
+    ini.WriteInt(kDateSection, L"date_format", format);
+    date.LoadDateDisp();
+    EXPECT_EQ(format, date.date_format);
+  }
+  clock.LoadClockDisp();
+  EXPECT_EQ(20, clock.border_frame_scale);
+  EXPECT_EQ(0, date.border_frame_scale);
+}
+
+TEST_F(SettingsTest, EachSetterWritesExactlyItsOwnKeys) {
+  AppSaveData_CL& clock = ClockData();
+  DateSaveData_CL& date = DateData();
+  using Keys = std::vector<std::wstring>;
+
+  EmptyTheFile();
+  clock.SetClockFontEmHeight(40);
+  EXPECT_EQ(Keys{L"CLOCK_DISP.font_em_height"}, StoredKeys(path_));
+  EXPECT_EQ(L"40", Stored(kClockSection, L"font_em_height"));
+
+  EmptyTheFile();
+  clock.SetClockFont(L"DejaVu Sans", 0, 1);
+  EXPECT_EQ((Keys{L"CLOCK_DISP.font_family", L"CLOCK_DISP.font_bold", L"CLOCK_DISP.font_italic",
+                  L"CLOCK_DISP.font_em_height"}),
+            StoredKeys(path_));
+  EXPECT_EQ(L"DejaVu Sans", Stored(kClockSection, L"font_family"));
+  EXPECT_EQ(L"0", Stored(kClockSection, L"font_bold"));
+  EXPECT_EQ(L"1", Stored(kClockSection, L"font_italic"));
+
+  EmptyTheFile();
+  clock.font_color1 = 0xFF00FA00;
+  clock.font_color2 = 0xFF102030;
+  clock.font_color3 = 0xFFFFFFFF;
+  clock.SaveClockColors();
+  EXPECT_EQ((Keys{L"CLOCK_DISP.font_color1", L"CLOCK_DISP.font_color2", L"CLOCK_DISP.font_color3"}),
+            StoredKeys(path_));
+  EXPECT_EQ(L"-16713216", Stored(kClockSection, L"font_color1"));
+  EXPECT_EQ(L"-15720400", Stored(kClockSection, L"font_color2"));
+  EXPECT_EQ(L"-1", Stored(kClockSection, L"font_color3"));
+
+  EmptyTheFile();
+  clock.SetClockDrawType(2);
+  EXPECT_EQ(Keys{L"CLOCK_DISP.draw_type"}, StoredKeys(path_));
+  EXPECT_EQ(2, clock.draw_type);
+
+  EmptyTheFile();
+  clock.SetDisplayIndex(1);
+  EXPECT_EQ(Keys{L"CLOCK_DISP.display_index"}, StoredKeys(path_));
+  EXPECT_EQ(1, clock.display_index);
+
+  EmptyTheFile();
+  clock.alpha = 150;
+  clock.hour12 = 1;
+  clock.SaveClockDispFlags(nullptr);
+  EXPECT_EQ((Keys{L"CLOCK_DISP.disp_startup_hidden", L"CLOCK_DISP.disp_second", L"CLOCK_DISP.blink",
+                  L"CLOCK_DISP.hour12", L"CLOCK_DISP.faint_on_hover", L"CLOCK_DISP.alpha"}),
+            StoredKeys(path_));
+  EXPECT_EQ(L"150", Stored(kClockSection, L"alpha"));
+  EXPECT_EQ(L"1", Stored(kClockSection, L"hour12"));
+
+  EmptyTheFile();
+  date.SetDateFontEmHeight(30);
+  EXPECT_EQ(Keys{L"DATE_DISP.font_em_height"}, StoredKeys(path_));
+  EXPECT_EQ(30, date.font_em_height);
+
+  EmptyTheFile();
+  date.font_color1 = 0xFF1F7839;
+  date.font_color3 = 0xFF000000;
+  date.SaveDateColors();
+  EXPECT_EQ((Keys{L"DATE_DISP.font_color1", L"DATE_DISP.font_color3"}), StoredKeys(path_));
+  EXPECT_EQ(L"-14714823", Stored(kDateSection, L"font_color1"));
+  EXPECT_EQ(L"-16777216", Stored(kDateSection, L"font_color3"));
+
+  EmptyTheFile();
+  date.offset_x = -40;
+  date.date_format = 6;
+  date.SaveDateDisp();
+  EXPECT_EQ((Keys{L"DATE_DISP.show_date", L"DATE_DISP.hide_clock", L"DATE_DISP.alpha", L"DATE_DISP.offset_x",
+                  L"DATE_DISP.offset_y", L"DATE_DISP.date_format", L"DATE_DISP.draw_type",
+                  L"DATE_DISP.faint_on_hover", L"DATE_DISP.disp_startup_hidden", L"DATE_DISP.font_family",
+                  L"DATE_DISP.font_bold", L"DATE_DISP.font_italic", L"DATE_DISP.font_em_height",
+                  L"DATE_DISP.border_frame_scale", L"DATE_DISP.font_color1", L"DATE_DISP.font_color3"}),
+            StoredKeys(path_));
+  // What was saved is what the next start loads.
+  ScrambleDate(date);
+  date.LoadDateDisp();
+  EXPECT_EQ(-40, date.offset_x);
+  EXPECT_EQ(6, date.date_format);
+  EXPECT_EQ(30, date.font_em_height);
+  EXPECT_EQ(0xFF000000u, date.font_color3);
+  EXPECT_EQ(L"Comic Sans MS", date.font_family);
+}
+
+TEST_F(SettingsTest, TheDateFontReachesTheFileOnlyWithTheNextSave) {
+  DateSaveData_CL& date = DateData();
+  date.SaveDateDisp();
+  const std::vector<unsigned char> saved = ReadBytes(path_);
+
+  date.SetDateFont(L"DejaVu Sans", 0, 1);
+  EXPECT_EQ(saved, ReadBytes(path_));
+  EXPECT_EQ(L"DejaVu Sans", date.font_family);
+  EXPECT_TRUE(date.date_font);
+
+  // A restart without a save reads the old font back.
+  date.LoadDateDisp();
+  EXPECT_EQ(L"Comic Sans MS", date.font_family);
+  EXPECT_EQ(1, date.font_bold);
+  EXPECT_EQ(0, date.font_italic);
+
+  date.SetDateFont(L"DejaVu Sans", 0, 1);
+  date.SaveDateDisp();
+  date.LoadDateDisp();
+  EXPECT_EQ(L"DejaVu Sans", date.font_family);
+  EXPECT_EQ(0, date.font_bold);
+  EXPECT_EQ(1, date.font_italic);
+}
+
+namespace {
+
+std::wstring FamilyNameOf(Gdiplus::GpFont* font) {
+  Gdiplus::GpFontFamily* family = nullptr;
+  if (gdip::GdipGetFamily(font, &family) != Gdiplus::Ok) return L"<none>";
+  comlib::GpFontFamilyOwner owned(family);
+  wchar_t name[LF_FACESIZE] = {};
+  gdip::GdipGetFamilyName(family, name, LANG_NEUTRAL);
+  return name;
+}
+
+}  // namespace
+
+TEST_F(SettingsTest, FontsFollowTheSettings) {
+  AppSaveData_CL& clock = ClockData();
+  clock.font_family = L"DejaVu Sans";
+  clock.font_bold = 0;
+  clock.font_italic = 1;
+  clock.band_top = 5;
+  clock.band_bottom = 50;
+  clock.SetClockFontEmHeight(40);
+  ASSERT_TRUE(clock.clock_font);
+  Gdiplus::REAL size = 0;
+  INT style = -1;
+  Gdiplus::Unit unit = Gdiplus::UnitWorld;
+  gdip::GdipGetFontSize(clock.clock_font.get(), &size);
+  gdip::GdipGetFontStyle(clock.clock_font.get(), &style);
+  gdip::GdipGetFontUnit(clock.clock_font.get(), &unit);
+  EXPECT_EQ(40.0f, size);
+  // Always bold and in points, whatever the style settings say.
+  EXPECT_EQ(Gdiplus::FontStyleBold, style);
+  EXPECT_EQ(Gdiplus::UnitPoint, unit);
+  EXPECT_EQ(-1, clock.band_top);
+  EXPECT_EQ(-1, clock.band_bottom);
+
+  clock.font_family = L"No Such Family For Horavel";
+  clock.SetClockFontEmHeight(40);
+  EXPECT_FALSE(clock.clock_font);
+
+  DateSaveData_CL& date = DateData();
+  date.SetDateFont(L"DejaVu Sans", 1, 1);
+  ASSERT_TRUE(date.date_font);
+  gdip::GdipGetFontSize(date.date_font.get(), &size);
+  gdip::GdipGetFontStyle(date.date_font.get(), &style);
+  gdip::GdipGetFontUnit(date.date_font.get(), &unit);
+  EXPECT_EQ(56.0f, size);
+  EXPECT_EQ(Gdiplus::FontStyleBoldItalic, style);
+  EXPECT_EQ(Gdiplus::UnitPixel, unit);
+  EXPECT_EQ(L"DejaVu Sans", FamilyNameOf(date.date_font.get()));
+
+  // A family that is not installed falls back to the generic sans-serif
+  // one. (A Wine prefix without Arial or Microsoft Sans Serif has none, and
+  // then there is no date font at all.)
+  date.SetDateFont(L"No Such Family For Horavel", 0, 0);
+  date.SetDateFontEmHeight(24);
+  Gdiplus::GpFontFamily* generic = comlib::GenericSansSerif();
+  if (generic == nullptr) {
+    EXPECT_FALSE(date.date_font);
+    return;
+  }
+  ASSERT_TRUE(date.date_font);
+  gdip::GdipGetFontSize(date.date_font.get(), &size);
+  EXPECT_EQ(24.0f, size);
+  wchar_t genericName[LF_FACESIZE] = {};
+  gdip::GdipGetFamilyName(generic, genericName, LANG_NEUTRAL);
+  EXPECT_EQ(std::wstring(genericName), FamilyNameOf(date.date_font.get()));
+}
+
+TEST(SaveData, TheFadeEllipseLiesOverTheUpperPartOfTheWindow) {
+  // 200 x 100 at (100, 100): centre (200, 130), semi-axes 150 and 30.
+  const RECT window{100, 100, 300, 200};
+  EXPECT_EQ(44, settings::FadedAlpha(220, POINT{200, 130}, window));
+  EXPECT_EQ(132, settings::FadedAlpha(220, POINT{275, 130}, window));
+  EXPECT_EQ(132, settings::FadedAlpha(220, POINT{200, 115}, window));
+  // On the rim the window is back to full opacity; just outside, too.
+  EXPECT_EQ(220, settings::FadedAlpha(220, POINT{350, 130}, window));
+  EXPECT_EQ(220, settings::FadedAlpha(220, POINT{351, 130}, window));
+  EXPECT_EQ(218, settings::FadedAlpha(220, POINT{349, 130}, window));
+  // The ellipse is wider than the window but leaves its lower part alone.
+  EXPECT_LT(settings::FadedAlpha(220, POINT{320, 130}, window), 220);
+  EXPECT_EQ(220, settings::FadedAlpha(220, POINT{200, 190}, window));
+  // A window without width or height does not fade.
+  EXPECT_EQ(220, settings::FadedAlpha(220, POINT{100, 100}, RECT{100, 100, 101, 200}));
+  EXPECT_EQ(220, settings::FadedAlpha(220, POINT{100, 100}, RECT{100, 100, 300, 100}));
+}
+
+TEST_F(SettingsTest, TheOpacityFadesWithTheRealCursorOverTheWindow) {
+  AppSaveData_CL& clock = ClockData();
+  DateSaveData_CL& date = DateData();
+  CursorKept cursor;
+  TestWindow window(100, 100, 200, 100);
+  ASSERT_TRUE(window.get());
+  ASSERT_EQ(220, clock.alpha);
+  clock.hidden = 0;
+  date.hide_clock = 0;
+
+  ASSERT_TRUE(MoveCursorTo(200, 130));
+  EXPECT_EQ(44, clock.GetClockAlpha(window.get()));
+  EXPECT_EQ(40, date.GetDateAlpha(window.get()));  // a fifth of 203, cut
+  clock.faint_on_hover = 0;
+  EXPECT_EQ(220, clock.GetClockAlpha(window.get()));
+  clock.faint_on_hover = 1;
+  date.hide_clock = 1;
+  EXPECT_EQ(220, clock.GetClockAlpha(window.get()));
+  date.hide_clock = 0;
+  date.show_date = 0;
+  EXPECT_EQ(203, date.GetDateAlpha(window.get()));
+  date.show_date = 1;
+  clock.hidden = 1;
+  EXPECT_EQ(220, clock.GetClockAlpha(window.get()));
+  EXPECT_EQ(203, date.GetDateAlpha(window.get()));
+  clock.hidden = 0;
+  // A stored alpha above 255 must not wrap around in the window's byte.
+  clock.alpha = 300;
+  EXPECT_EQ(51, clock.GetClockAlpha(window.get()));
+
+  ASSERT_TRUE(MoveCursorTo(600, 500));
+  EXPECT_EQ(255, clock.GetClockAlpha(window.get()));
+  clock.alpha = 220;
+  EXPECT_EQ(220, clock.GetClockAlpha(window.get()));
+  EXPECT_EQ(203, date.GetDateAlpha(window.get()));
+}
+
+TEST_F(SettingsTest, SavingTheDisplayFlagsAppliesTheOpacityUnlessTheClockIsHidden) {
+  AppSaveData_CL& clock = ClockData();
+  CursorKept cursor;
+  TestWindow window(100, 100, 200, 100, WS_EX_LAYERED);
+  ASSERT_TRUE(MoveCursorTo(700, 600));
+  clock.hidden = 0;
+  DateData().hide_clock = 0;
+
+  clock.alpha = 150;
+  clock.SaveClockDispFlags(window.get());
+  COLORREF key = 0;
+  BYTE opacity = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(window.get(), &key, &opacity, &flags));
+  EXPECT_EQ(kTransparentKey, key);
+  EXPECT_EQ(150, opacity);
+  EXPECT_EQ(static_cast<DWORD>(LWA_COLORKEY | LWA_ALPHA), flags);
+
+  clock.hidden = 1;
+  clock.alpha = 90;
+  clock.SaveClockDispFlags(window.get());
+  ASSERT_TRUE(GetLayeredWindowAttributes(window.get(), &key, &opacity, &flags));
+  EXPECT_EQ(150, opacity);
+  EXPECT_EQ(L"90", Stored(kClockSection, L"alpha"));
+}
+
+TEST_F(SettingsTest, DateTimersRunOnlyWhileTheDateIsShown) {
+  AppSaveData_CL& clock = ClockData();
+  DateSaveData_CL& date = DateData();
+  TestWindow window(0, 0, 10, 10);
+  const HWND dateWindow = window.get();
+  // KillTimer tells whether the timer was running (and stops it).
+  auto running = [&](UINT_PTR id) { return KillTimer(dateWindow, id) != FALSE; };
+
+  // Without a window nothing happens.
+  date.hwnd = nullptr;
+  date.ApplyDateTimers();
+
+  date.hwnd = dateWindow;
+  clock.hidden = 0;
+  date.show_date = 1;
+  date.faint_on_hover = 1;
+  date.ApplyDateTimers();
+  EXPECT_TRUE(running(kDateTimerId));
+  EXPECT_TRUE(running(kDateFadeTimerId));
+
+  date.ApplyDateTimers();
+  date.faint_on_hover = 0;
+  date.ApplyDateTimers();
+  EXPECT_TRUE(running(kDateTimerId));
+  EXPECT_FALSE(running(kDateFadeTimerId));
+
+  // Hidden by the user: both stop even though the date is to be shown.
+  date.faint_on_hover = 1;
+  date.ApplyDateTimers();
+  clock.hidden = 1;
+  date.ApplyDateTimers();
+  EXPECT_FALSE(running(kDateTimerId));
+  EXPECT_FALSE(running(kDateFadeTimerId));
+
+  clock.hidden = 0;
+  date.ApplyDateTimers();
+  date.show_date = 0;
+  date.ApplyDateTimers();
+  EXPECT_FALSE(running(kDateTimerId));
+  EXPECT_FALSE(running(kDateFadeTimerId));
+}
