@@ -59,8 +59,10 @@ prepare_prefix() {
   local key='HKCU\Software\Wine\Fonts\Replacements'
   local family
   # GDI+ under Wine only finds TrueType fonts by name. VL Gothic carries
-  # kanji, so the date and the menus read right in Japanese.
-  for family in "Comic Sans MS" "MS UI Gothic" "MS Gothic" "MS PGothic" "Meiryo" "Yu Gothic"; do
+  # kanji, so the date and the menus read right in Japanese; the last two
+  # are where GDI+ looks for its generic sans-serif family.
+  for family in "Comic Sans MS" "MS UI Gothic" "MS Gothic" "MS PGothic" "Meiryo" "Yu Gothic" \
+    "Microsoft Sans Serif" "Arial"; do
     wine reg add "$key" /v "$family" /t REG_SZ /d "VL Gothic" /f >/dev/null 2>&1
   done
   # Replacements take effect at the next start of the prefix's server.

@@ -91,7 +91,10 @@ void PlaceClockWindow() {
   const POINT position = placement::ClockPosition(area, clock.disp_index, clock.disp_offset_x,
                                                   clock.disp_offset_y, text.width, text.height);
   const SIZE size = placement::ClockSize(text);
-  SetWindowPos(clock.hwnd, HWND_TOPMOST, position.x, position.y, size.cx, size.cy, SWP_FRAMECHANGED);
+  // Placing never activates the clock: it takes no input and must not take
+  // the focus from the user's window.
+  SetWindowPos(clock.hwnd, HWND_TOPMOST, position.x, position.y, size.cx, size.cy,
+               SWP_FRAMECHANGED | SWP_NOACTIVATE);
 
   if (clock.hidden) return;
   if (date.show_date) PlaceDateWindow();
@@ -120,25 +123,21 @@ void PlaceDateWindow() {
   InvalidateRect(date.hwnd, nullptr, FALSE);
 }
 
-void RestoreDisplayLayout() {
-  AppSaveData_CL& clock = ClockData();
+void SyncVisibility() {
+  const AppSaveData_CL& clock = ClockData();
   DateSaveData_CL& date = DateData();
-  HORAVEL_LOG(L"ディスプレイレイアウト復元");
-  clock.screens.Enumerate();
-  PlaceClockWindow();
-  if (clock.hidden) return;
-
+  // Shown without taking the focus: neither window ever wants the keyboard.
   if (date.clock_hwnd != nullptr) {
-    if (date.hide_clock) {
+    if (clock.hidden || date.hide_clock) {
       ShowWindow(date.clock_hwnd, SW_HIDE);
     } else {
-      ShowWindow(date.clock_hwnd, SW_SHOW);
+      ShowWindow(date.clock_hwnd, SW_SHOWNA);
       InvalidateRect(date.clock_hwnd, nullptr, FALSE);
     }
   }
   if (date.hwnd != nullptr) {
-    if (date.show_date) {
-      ShowWindow(date.hwnd, SW_SHOW);
+    if (!clock.hidden && date.show_date) {
+      ShowWindow(date.hwnd, SW_SHOWNA);
       date.ApplyDateTimers();
       PlaceDateWindow();
     } else {
@@ -146,6 +145,14 @@ void RestoreDisplayLayout() {
       date.ApplyDateTimers();
     }
   }
+}
+
+void RestoreDisplayLayout() {
+  HORAVEL_LOG(L"ディスプレイレイアウト復元");
+  ClockData().screens.Enumerate();
+  PlaceClockWindow();
+  if (ClockData().hidden) return;
+  SyncVisibility();
 }
 
 void CheckDisplayChange() {

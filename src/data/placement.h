@@ -40,4 +40,7 @@ POINT CentreOf(const RECT& rect);
 void PlaceClockWindow();
 void PlaceDateWindow();
 void RestoreDisplayLayout();
+// Shows or hides the clock and the date to match the hidden flag and the
+// settings, and re-places a shown date.
+void SyncVisibility();
 void CheckDisplayChange();

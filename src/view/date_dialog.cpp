@@ -6,7 +6,6 @@
 #include "product.h"
 #include "resource_ids.h"
 #include "view/layered_window.h"
-#include "view/main_dialog.h"
 #include "view/renderer.h"
 
 namespace {

@@ -32,7 +32,8 @@ constexpr DWORD kTopmostSettleMs = 100;
 constexpr wchar_t kWindowSection[] = L"WINDOW";
 constexpr wchar_t kWindowRectKey[] = L"rect";
 
-constexpr UINT kRaiseFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW;
+// The clock takes no input, so raising it never activates it.
+constexpr UINT kRaiseFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_NOACTIVATE;
 
 HICON LoadProgramIcon(int size) {
   return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_HORAVEL), IMAGE_ICON, size,
@@ -40,29 +41,6 @@ HICON LoadProgramIcon(int size) {
 }
 
 }  // namespace
-
-void SyncVisibility() {
-  const AppSaveData_CL& clock = ClockData();
-  DateSaveData_CL& date = DateData();
-  if (date.clock_hwnd) {
-    if (clock.hidden || date.hide_clock) {
-      ShowWindow(date.clock_hwnd, SW_HIDE);
-    } else {
-      ShowWindow(date.clock_hwnd, SW_SHOW);
-      InvalidateRect(date.clock_hwnd, nullptr, FALSE);
-    }
-  }
-  if (date.hwnd) {
-    if (!clock.hidden && date.show_date) {
-      ShowWindow(date.hwnd, SW_SHOW);
-      date.ApplyDateTimers();
-      PlaceDateWindow();
-    } else {
-      ShowWindow(date.hwnd, SW_HIDE);
-      date.ApplyDateTimers();
-    }
-  }
-}
 
 MainDialog_CL::MainDialog_CL(bool startupFlag, VirtualDesktopQuery& desktop, TrayShell& trayShell)
     : backBuffer_(PixelFormat32bppRGB), icon_(product::kName, trayShell), startupFlag_(startupFlag), desktop_(desktop) {
@@ -133,7 +111,7 @@ LRESULT MainDialog_CL::OnCreateClock() {
   if (startupFlag_ && clock.disp_startup_hidden) {
     clock.hidden = 1;
   } else {
-    ShowWindow(window_, SW_SHOW);
+    ShowWindow(window_, SW_SHOWNA);
   }
   created_ = true;
   SetTimer(window_, kClockTimerId, kClockTimerMs, nullptr);
@@ -270,7 +248,7 @@ void MainDialog_CL::PowerResume() {
 
 void MainDialog_CL::SetHidden(bool hidden) {
   ClockData().hidden = hidden ? 1 : 0;
-  ShowWindow(window_, hidden ? SW_HIDE : SW_SHOW);
+  ShowWindow(window_, hidden ? SW_HIDE : SW_SHOWNA);
   ApplyVisibility();
 }
 

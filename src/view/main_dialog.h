@@ -56,7 +56,3 @@ class MainDialog_CL : public MainWindowBase_CL {
   HPOWERNOTIFY displayNotification_ = nullptr;
   VirtualDesktopQuery& desktop_;
 };
-
-// Shows or hides the clock and the date to match the hidden flag and the
-// settings; the date window's creation uses it too.
-void SyncVisibility();
