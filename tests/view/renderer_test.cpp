@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -70,32 +71,16 @@ struct Image {
 // the rest back afterwards.
 class RendererTest : public ::testing::Test {
  protected:
-  struct ClockFields {
-    HWND hwnd;
-    int hidden, band_top, band_bottom, alpha, blink, font_bold, font_italic, font_em_height, border_frame_scale;
-    int draw_type, disp_second, hour12, faint_on_hover;
-    std::wstring font_family;
-    Argb font_color1, font_color2, font_color3;
-  };
-  struct DateFields {
-    HWND hwnd;
-    int show_date, hide_clock, date_format, draw_type, font_bold, font_italic, font_em_height, border_frame_scale;
-    std::wstring font_family;
-    Argb font_color1, font_color3;
-  };
-
   void SetUp() override {
     AppSaveData_CL& clock = ClockData();
-    savedClock_ = {clock.hwnd,           clock.hidden,       clock.band_top,    clock.band_bottom,
-                   clock.alpha,          clock.blink,        clock.font_bold,   clock.font_italic,
-                   clock.font_em_height, clock.border_frame_scale, clock.draw_type, clock.disp_second,
-                   clock.hour12,         clock.faint_on_hover, clock.font_family, clock.font_color1,
-                   clock.font_color2,    clock.font_color3};
-    std::copy(std::begin(clock.layout_rects), std::end(clock.layout_rects), std::begin(savedRects_));
     DateSaveData_CL& date = DateData();
-    savedDate_ = {date.hwnd,        date.show_date,      date.hide_clock,     date.date_format,
-                  date.draw_type,   date.font_bold,      date.font_italic,    date.font_em_height,
-                  date.border_frame_scale, date.font_family, date.font_color1, date.font_color3};
+    Keep(clock.hwnd, clock.hidden, clock.band_top, clock.band_bottom, clock.alpha, clock.blink, clock.font_family,
+         clock.font_bold, clock.font_italic, clock.font_em_height, clock.border_frame_scale, clock.font_color1,
+         clock.font_color2, clock.font_color3, clock.draw_type, clock.disp_second, clock.hour12, clock.faint_on_hover);
+    for (AreaF& rect : clock.layout_rects) Keep(rect);
+    Keep(date.hwnd, date.show_date, date.hide_clock, date.date_format, date.draw_type, date.font_family,
+         date.font_bold, date.font_italic, date.font_em_height, date.border_frame_scale, date.font_color1,
+         date.font_color3);
     savedDateFont_ = std::move(date.date_font);
 
     // The defaults, with colours that tell the parts apart.
@@ -131,43 +116,9 @@ class RendererTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    AppSaveData_CL& clock = ClockData();
-    const ClockFields& c = savedClock_;
-    clock.hwnd = c.hwnd;
-    clock.hidden = c.hidden;
-    clock.band_top = c.band_top;
-    clock.band_bottom = c.band_bottom;
-    clock.alpha = c.alpha;
-    clock.blink = c.blink;
-    clock.font_bold = c.font_bold;
-    clock.font_italic = c.font_italic;
-    clock.font_em_height = c.font_em_height;
-    clock.border_frame_scale = c.border_frame_scale;
-    clock.draw_type = c.draw_type;
-    clock.disp_second = c.disp_second;
-    clock.hour12 = c.hour12;
-    clock.faint_on_hover = c.faint_on_hover;
-    clock.font_family = c.font_family;
-    clock.font_color1 = c.font_color1;
-    clock.font_color2 = c.font_color2;
-    clock.font_color3 = c.font_color3;
-    std::copy(std::begin(savedRects_), std::end(savedRects_), std::begin(clock.layout_rects));
-    DateSaveData_CL& date = DateData();
-    const DateFields& d = savedDate_;
-    date.hwnd = d.hwnd;
-    date.show_date = d.show_date;
-    date.hide_clock = d.hide_clock;
-    date.date_format = d.date_format;
-    date.draw_type = d.draw_type;
-    date.font_bold = d.font_bold;
-    date.font_italic = d.font_italic;
-    date.font_em_height = d.font_em_height;
-    date.border_frame_scale = d.border_frame_scale;
-    date.font_family = d.font_family;
-    date.font_color1 = d.font_color1;
-    date.font_color3 = d.font_color3;
-    date.date_font = std::move(savedDateFont_);
     if (window_) DestroyWindow(window_);
+    DateData().date_font = std::move(savedDateFont_);
+    for (auto restore = restores_.rbegin(); restore != restores_.rend(); ++restore) (*restore)();
   }
 
   // The window size the placement gives the clock, for the current settings.
@@ -211,9 +162,17 @@ class RendererTest : public ::testing::Test {
   HWND window_ = nullptr;
 
  private:
-  ClockFields savedClock_{};
-  AreaF savedRects_[kClockPartCount] = {};
-  DateFields savedDate_{};
+  template <typename T>
+  void Keep(T& field) {
+    restores_.push_back([&field, saved = field] { field = saved; });
+  }
+  template <typename T, typename... Rest>
+  void Keep(T& field, Rest&... rest) {
+    Keep(field);
+    Keep(rest...);
+  }
+
+  std::vector<std::function<void()>> restores_;
   comlib::GpFontOwner savedDateFont_;
 };
 
