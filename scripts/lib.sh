@@ -11,7 +11,7 @@ HORAVEL_PACKAGES=(
   wine wine64
   xvfb
   googletest
-  fonts-dejavu-core fonts-vlgothic fonts-wine
+  fonts-dejavu-core fonts-vlgothic fonts-ipafont-gothic fonts-wine
 )
 
 as_root() {
@@ -58,12 +58,16 @@ prepare_prefix() {
   fi
   local key='HKCU\Software\Wine\Fonts\Replacements'
   local family
-  # GDI+ under Wine only finds TrueType fonts by name. VL Gothic carries
-  # kanji, so the date and the menus read right in Japanese; the last two
-  # are where GDI+ looks for its generic sans-serif family.
-  for family in "Comic Sans MS" "MS UI Gothic" "MS Gothic" "MS PGothic" "Meiryo" "Yu Gothic" \
-    "Microsoft Sans Serif" "Arial"; do
+  # VL Gothic carries kanji, so the menus read right in Japanese.
+  for family in "MS UI Gothic" "MS Gothic" "MS PGothic" "Meiryo" "Yu Gothic"; do
     wine reg add "$key" /v "$family" /t REG_SZ /d "VL Gothic" /f >/dev/null 2>&1
+  done
+  # GDI+ under Wine finds a replaced family only when the replacement's full
+  # name equals its family name: true of IPAGothic, not of VL Gothic ("VL
+  # Gothic Regular"). The clock and date draw with "Comic Sans MS", and GDI+'s
+  # generic sans-serif family is "Microsoft Sans Serif" or else "Arial".
+  for family in "Comic Sans MS" "Microsoft Sans Serif" "Arial"; do
+    wine reg add "$key" /v "$family" /t REG_SZ /d "IPAGothic" /f >/dev/null 2>&1
   done
   # Replacements take effect at the next start of the prefix's server.
   wineserver -k >/dev/null 2>&1 || true

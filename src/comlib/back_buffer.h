@@ -9,12 +9,15 @@
 
 class BackBuffer_CL {
  public:
+  // The pixels are always 32 bits deep; the format says how GDI+ reads the
+  // fourth byte (PixelFormat32bppRGB ignores it).
   explicit BackBuffer_CL(Gdiplus::PixelFormat format = PixelFormat32bppRGB);
   virtual ~BackBuffer_CL();
   BackBuffer_CL(const BackBuffer_CL&) = delete;
   BackBuffer_CL& operator=(const BackBuffer_CL&) = delete;
 
-  // Re-creates the bitmap only when the size really changes.
+  // Re-creates the bitmap only when the size really changes. When memory
+  // runs out the bitmap stays null and nothing is drawn.
   void Resize(int width, int height);
   // Drops the bitmap.
   void Release();
@@ -31,14 +34,20 @@ class BackBuffer_CL {
   Gdiplus::GpBitmap* Bitmap() const { return bitmap_.get(); }
   int Width() const { return width_; }
   int Height() const { return height_; }
-  // The colour at (x, y) as 0xAARRGGBB; 0 outside the bitmap.
+  // The colour at (x, y) as 0xAARRGGBB, as GDI+ reads it; 0 outside the
+  // bitmap.
   Gdiplus::ARGB PixelAt(int x, int y) const;
+  // The 32 bits stored at (x, y), fourth byte included; 0 outside the bitmap.
+  DWORD StoredPixelAt(int x, int y) const;
 
  private:
+  DWORD* Row(int y) const;
+
   Gdiplus::PixelFormat format_;
   comlib::UniqueBitmap dib_;
   void* bits_ = nullptr;
   int stride_ = 0;
+  DWORD storedWhite_ = 0xFFFFFFFF;
   comlib::GpBitmapOwner bitmap_;
   int width_ = 0;
   int height_ = 0;

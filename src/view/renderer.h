@@ -49,13 +49,26 @@ ClockLayout ComputeClockLayout(const ClockSampleBounds& bounds, float penWidth, 
 // Top of the clip for the rising second colour at this second (0 ... 59).
 float RisingFillTop(int bandTop, int bandBottom, int second);
 
+// A window opacity as SetLayeredWindowAttributes takes it: an alpha beyond
+// 0 ... 255 read from the settings file is held at the nearest end instead
+// of wrapping round (256 would otherwise make the clock invisible).
+BYTE LayeredAlpha(int alpha);
+
 // The date area around the outlined path bounds.
 AreaF DateAreaFromBounds(const AreaF& bounds, float penWidth);
+
+// The date is drawn from the area's corner, which the outlined bounds of the
+// sample place; those bounds are loose (a pen's miter reach), and where GDI+
+// puts no padding before the text they reach past the window's left or top
+// edge and the text would be cut there. This is how far the text, whose
+// unoutlined bounds are given, moves right and down to stay whole.
+Gdiplus::PointF DateTextShift(const AreaF& textBounds, float penWidth);
 
 // Measures the clock with the current settings, stores the layout and band
 // in the clock record and returns the clock area.
 AreaF MeasureClock(HWND clockWindow);
-// The date area for the current date text; empty while the date is not shown.
+// The date area, measured from the sample of the current date format so the
+// window keeps its size from day to day; empty while the date is not shown.
 AreaF MeasureDate();
 
 void DrawClock(Gdiplus::GpGraphics* graphics, const AreaF& area, Gdiplus::GpPen* pen,

@@ -1,9 +1,79 @@
 #include "view/time_text.h"
 
+#include <iterator>
+
+#include "comlib/wide_format.h"
+
 namespace timetext {
+
+namespace {
+
+constexpr size_t kTimeTextLimit = 260;
+// The date text's buffer, terminating NUL included.
+constexpr size_t kDateTextLimit = 64;
+constexpr size_t kWeekdaySuffixRoom = 4;
+constexpr int kDefaultDateFormat = 1;
+constexpr int kDateFormatCount = 8;
+
+const wchar_t* const kWeekdayNames[] = {L"日", L"月", L"火", L"水", L"木", L"金", L"土"};
+
+// The eight date layouts; the even ones carry the weekday.
+const wchar_t* const kDateFormats[kDateFormatCount] = {
+    L"%04d年%d月%d日", L"%04d年%d月%d日", L"%d月%d日", L"%d月%d日",
+    L"%04d/%d/%d",     L"%04d/%d/%d",     L"%d/%d",    L"%d/%d",
+};
+
+const wchar_t* const kDateSamples[kDateFormatCount] = {
+    L"8888年12月31日(日)", L"8888年12月31日", L"12月31日(日)", L"12月31日",
+    L"8888/12/31(日)",     L"8888/12/31",     L"12/31(日)",    L"12/31",
+};
+
+int KnownDateFormat(int dateFormat) {
+  return dateFormat >= 0 && dateFormat < kDateFormatCount ? dateFormat : kDefaultDateFormat;
+}
+
+bool HasYear(int dateFormat) { return dateFormat == 0 || dateFormat == 1 || dateFormat == 4 || dateFormat == 5; }
+bool HasWeekday(int dateFormat) { return dateFormat % 2 == 0; }
+
+int DisplayHour(int hour, bool hour12) {
+  if (!hour12) return hour;
+  const int twelveHour = hour % 12;
+  return twelveHour == 0 ? 12 : twelveHour;
+}
+
+}  // namespace
+
 const wchar_t* const kTimeSamples[5] = {L"88", L"88:", L"88:88", L"88:88:", L"88:88:88"};
-std::wstring MakeTimeText(const SYSTEMTIME&, bool, const ClockTextOptions&) { return std::wstring(); }
-std::wstring MakeDateText(const SYSTEMTIME&, int) { return std::wstring(); }
-std::wstring DateSampleText(int) { return std::wstring(); }
-std::wstring WeekdayName(int) { return std::wstring(); }
+
+std::wstring MakeTimeText(const SYSTEMTIME& time, bool blinkPhase, const ClockTextOptions& options) {
+  const wchar_t* separator = blinkPhase && options.blink ? L" " : L":";
+  std::wstring text = comlib::FormatWide(kTimeTextLimit, L"%2d%s%02d", DisplayHour(time.wHour, options.hour12),
+                                         separator, static_cast<int>(time.wMinute));
+  if (options.dispSecond) {
+    text += comlib::FormatWide(kTimeTextLimit, L"%s%02d", separator, static_cast<int>(time.wSecond));
+  }
+  return text;
+}
+
+std::wstring MakeDateText(const SYSTEMTIME& time, int dateFormat) {
+  const int format = KnownDateFormat(dateFormat);
+  const int month = time.wMonth;
+  const int day = time.wDay;
+  std::wstring text = HasYear(format)
+                          ? comlib::FormatWide(kDateTextLimit, kDateFormats[format], static_cast<int>(time.wYear),
+                                               month, day)
+                          : comlib::FormatWide(kDateTextLimit, kDateFormats[format], month, day);
+  if (HasWeekday(format) && !text.empty() && text.size() + kWeekdaySuffixRoom < kDateTextLimit) {
+    text += comlib::FormatWide(kDateTextLimit - text.size(), L"(%s)", WeekdayName(time.wDayOfWeek).c_str());
+  }
+  return text;
+}
+
+std::wstring DateSampleText(int dateFormat) { return kDateSamples[KnownDateFormat(dateFormat)]; }
+
+std::wstring WeekdayName(int dayOfWeek) {
+  if (dayOfWeek < 0 || dayOfWeek >= static_cast<int>(std::size(kWeekdayNames))) return std::wstring();
+  return kWeekdayNames[dayOfWeek];
+}
+
 }  // namespace timetext

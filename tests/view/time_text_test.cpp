@@ -1,0 +1,118 @@
+#include "view/time_text.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cwctype>
+
+namespace {
+
+SYSTEMTIME At(WORD hour, WORD minute, WORD second) {
+  SYSTEMTIME time{};
+  time.wYear = 2024;
+  time.wMonth = 3;
+  time.wDay = 5;
+  time.wDayOfWeek = 2;
+  time.wHour = hour;
+  time.wMinute = minute;
+  time.wSecond = second;
+  return time;
+}
+
+SYSTEMTIME OnDay(WORD year, WORD month, WORD day, WORD dayOfWeek) {
+  SYSTEMTIME time{};
+  time.wYear = year;
+  time.wMonth = month;
+  time.wDay = day;
+  time.wDayOfWeek = dayOfWeek;
+  return time;
+}
+
+timetext::ClockTextOptions Options(bool hour12, bool dispSecond, bool blink) {
+  timetext::ClockTextOptions options;
+  options.hour12 = hour12;
+  options.dispSecond = dispSecond;
+  options.blink = blink;
+  return options;
+}
+
+}  // namespace
+
+TEST(TimeText, HourRightAlignedAndFieldsZeroPadded) {
+  EXPECT_EQ(L" 9:05", timetext::MakeTimeText(At(9, 5, 7), false, Options(false, false, false)));
+  EXPECT_EQ(L" 9:05:07", timetext::MakeTimeText(At(9, 5, 7), false, Options(false, true, false)));
+  EXPECT_EQ(L"23:59:00", timetext::MakeTimeText(At(23, 59, 0), false, Options(false, true, false)));
+  EXPECT_EQ(L" 0:00", timetext::MakeTimeText(At(0, 0, 0), false, Options(false, false, false)));
+}
+
+TEST(TimeText, TwelveHourClockHasNoZeroHourAndNoMark) {
+  const auto twelve = Options(true, false, false);
+  EXPECT_EQ(L"12:30", timetext::MakeTimeText(At(0, 30, 0), false, twelve));
+  EXPECT_EQ(L"12:30", timetext::MakeTimeText(At(12, 30, 0), false, twelve));
+  EXPECT_EQ(L" 1:00", timetext::MakeTimeText(At(13, 0, 0), false, twelve));
+  EXPECT_EQ(L"11:59", timetext::MakeTimeText(At(23, 59, 0), false, twelve));
+  EXPECT_EQ(L"11:59", timetext::MakeTimeText(At(11, 59, 0), false, twelve));
+}
+
+TEST(TimeText, BlinkPhaseBlanksSeparatorsOnlyWhenBlinkIsOn) {
+  EXPECT_EQ(L"10 20 30", timetext::MakeTimeText(At(10, 20, 30), true, Options(false, true, true)));
+  EXPECT_EQ(L"10:20:30", timetext::MakeTimeText(At(10, 20, 30), false, Options(false, true, true)));
+  EXPECT_EQ(L"10:20:30", timetext::MakeTimeText(At(10, 20, 30), true, Options(false, true, false)));
+  EXPECT_EQ(L"10 20", timetext::MakeTimeText(At(10, 20, 30), true, Options(false, false, true)));
+}
+
+TEST(DateText, AllEightLayouts) {
+  const SYSTEMTIME tuesday = OnDay(2024, 3, 5, 2);
+  EXPECT_EQ(L"2024年3月5日(火)", timetext::MakeDateText(tuesday, 0));
+  EXPECT_EQ(L"2024年3月5日", timetext::MakeDateText(tuesday, 1));
+  EXPECT_EQ(L"3月5日(火)", timetext::MakeDateText(tuesday, 2));
+  EXPECT_EQ(L"3月5日", timetext::MakeDateText(tuesday, 3));
+  EXPECT_EQ(L"2024/3/5(火)", timetext::MakeDateText(tuesday, 4));
+  EXPECT_EQ(L"2024/3/5", timetext::MakeDateText(tuesday, 5));
+  EXPECT_EQ(L"3/5(火)", timetext::MakeDateText(tuesday, 6));
+  EXPECT_EQ(L"3/5", timetext::MakeDateText(tuesday, 7));
+}
+
+TEST(DateText, YearAlwaysFourDigitsMonthAndDayNeverPadded) {
+  EXPECT_EQ(L"0987/1/1", timetext::MakeDateText(OnDay(987, 1, 1, 0), 5));
+  EXPECT_EQ(L"2024年12月31日(火)", timetext::MakeDateText(OnDay(2024, 12, 31, 2), 0));
+}
+
+TEST(DateText, UnknownFormatsReadAsFormatOne) {
+  const SYSTEMTIME tuesday = OnDay(2024, 3, 5, 2);
+  for (int format : {8, -1, 1000, INT_MIN}) {
+    EXPECT_EQ(L"2024年3月5日", timetext::MakeDateText(tuesday, format)) << format;
+    EXPECT_EQ(L"8888年12月31日", timetext::DateSampleText(format)) << format;
+  }
+}
+
+TEST(DateText, WeekdaySuffixFollowsTheTable) {
+  const wchar_t* const expected[] = {L"(日)", L"(月)", L"(火)", L"(水)", L"(木)", L"(金)", L"(土)"};
+  for (WORD day = 0; day < 7; ++day) {
+    EXPECT_EQ(std::wstring(L"3/5") + expected[day], timetext::MakeDateText(OnDay(2024, 3, 5, day), 6));
+  }
+  // A day outside the table leaves the parentheses empty rather than failing.
+  EXPECT_EQ(L"3/5()", timetext::MakeDateText(OnDay(2024, 3, 5, 7), 6));
+  EXPECT_EQ(L"", timetext::WeekdayName(-1));
+  EXPECT_EQ(L"", timetext::WeekdayName(7));
+  EXPECT_EQ(L"日", timetext::WeekdayName(0));
+}
+
+TEST(DateText, SamplesAreAtLeastAsLongAsAnyDateInTheirLayout) {
+  const SYSTEMTIME widest = OnDay(2999, 12, 28, 3);
+  for (int format = 0; format < 8; ++format) {
+    const std::wstring sample = timetext::DateSampleText(format);
+    const std::wstring date = timetext::MakeDateText(widest, format);
+    EXPECT_EQ(date.size(), sample.size()) << format;
+    // Same characters in the same places, except that the digits are eights.
+    for (size_t i = 0; i < date.size() && i < sample.size(); ++i) {
+      if (iswdigit(date[i])) {
+        EXPECT_TRUE(iswdigit(sample[i])) << format << " at " << i;
+      } else if (date[i] != L'水') {
+        EXPECT_EQ(date[i], sample[i]) << format << " at " << i;
+      }
+    }
+  }
+  EXPECT_EQ(L"8888年12月31日(日)", timetext::DateSampleText(0));
+  EXPECT_EQ(L"12/31", timetext::DateSampleText(7));
+}
