@@ -22,10 +22,21 @@ ProgramProcess::~ProgramProcess() {
 bool ProgramProcess::Start(const std::wstring& arguments) {
   std::wstring commandLine = L"\"" + HoravelPath() + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;
+  // The program lists the monitors on its standard output: keep that out of
+  // the test's own output.
+  SECURITY_ATTRIBUTES inheritable{sizeof(inheritable), nullptr, TRUE};
+  HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                           OPEN_EXISTING, 0, nullptr);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
-  return CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, ProgramFolder().c_str(),
-                        &startup, &info_) != FALSE;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = nul;
+  startup.hStdOutput = nul;
+  startup.hStdError = nul;
+  const BOOL started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                      ProgramFolder().c_str(), &startup, &info_);
+  if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+  return started != FALSE;
 }
 
 bool ProgramProcess::WaitForExit(DWORD timeoutMs) {
