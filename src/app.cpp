@@ -11,6 +11,7 @@
 #include "app_ids.h"
 #include "comlib/command_line.h"
 #include "comlib/gdiplus_flat.h"
+#include "comlib/program_path.h"
 #include "product.h"
 #include "view/date_dialog.h"
 #include "view/main_dialog.h"
@@ -110,12 +111,11 @@ int RunHoravel() {
 }
 
 void RestartProcess(HWND clockWindow) {
-  wchar_t programPath[kPathRoom] = {};
+  const std::wstring programPath = comlib::ProgramPath();
   wchar_t currentFolder[kPathRoom] = {};
-  GetModuleFileNameW(nullptr, programPath, kPathRoom);
   GetCurrentDirectoryW(kPathRoom, currentFolder);
   // Let go of the mutex first, or the new copy would take itself for a second start.
   CloseInstanceMutex();
-  ShellExecuteW(nullptr, nullptr, programPath, L"", currentFolder, SW_SHOWNORMAL);
+  ShellExecuteW(nullptr, nullptr, programPath.c_str(), L"", currentFolder, SW_SHOWNORMAL);
   SendMessageW(clockWindow, WM_CLOSE, kCloseForRealCode, 0);
 }

@@ -2,6 +2,10 @@
 
 namespace comlib {
 
+INT FontStyleFor(int bold, int italic) {
+  return (bold ? Gdiplus::FontStyleBold : 0) | (italic ? Gdiplus::FontStyleItalic : 0);
+}
+
 Gdiplus::GpFontFamily* GenericSansSerif() {
   static Gdiplus::GpFontFamily* family = [] {
     Gdiplus::GpFontFamily* generic = nullptr;

@@ -9,6 +9,9 @@
 
 namespace comlib {
 
+// GDI+ font style bits for the bold and italic settings.
+INT FontStyleFor(int bold, int italic);
+
 // GDI+'s generic sans-serif family, fetched once and kept for the process.
 Gdiplus::GpFontFamily* GenericSansSerif();
 

@@ -11,8 +11,10 @@
 #include "comlib/font_family.h"
 #include "comlib/inifile.h"
 #include "comlib/log_file.h"
+#include "comlib/program_path.h"
 #include "data/placement.h"
 #include "product.h"
+#include "view/layered_window.h"
 
 namespace {
 
@@ -205,23 +207,6 @@ void WriteDateKeys(const Date& record, Fields... fields) {
   WriteFields(record, kDateSection, kDateSettings, fields...);
 }
 
-std::wstring ProgramFolder() {
-  std::vector<wchar_t> path(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return std::wstring();
-    if (length < path.size()) break;
-    path.resize(path.size() * 2);
-  }
-  std::wstring folder(path.data());
-  const size_t slash = folder.find_last_of(L'\\');
-  return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
-}
-
-int FontStyleOf(int bold, int italic) {
-  return (bold ? Gdiplus::FontStyleBold : 0) | (italic ? Gdiplus::FontStyleItalic : 0);
-}
-
 // An opacity the layered window takes: beyond 0 ... 255 a stored alpha
 // would wrap around in the byte.
 int OpacityFrom(int alpha) { return settings::Clamp(alpha, 0, 255); }
@@ -254,7 +239,7 @@ void AppSaveData_CL::Initialize(HWND clockWindow) {
     InitializeFrom(clockWindow, documents, result);
   } else {
     // Without a documents folder the settings live beside the program.
-    InitializeFrom(clockWindow, ProgramFolder(), FAILED(result) ? result : E_FAIL);
+    InitializeFrom(clockWindow, comlib::ProgramFolder(), FAILED(result) ? result : E_FAIL);
   }
 }
 
@@ -296,8 +281,7 @@ void AppSaveData_CL::SaveClockDispFlags(HWND clockWindow) {
   WriteClockKeys(*this, &Clock::disp_startup_hidden, &Clock::disp_second, &Clock::blink, &Clock::hour12,
                  &Clock::faint_on_hover, &Clock::alpha);
   if (hidden || DateData().hide_clock || clockWindow == nullptr) return;
-  SetLayeredWindowAttributes(clockWindow, kTransparentKey, static_cast<BYTE>(GetClockAlpha(clockWindow)),
-                             LWA_COLORKEY | LWA_ALPHA);
+  ApplyLayeredAlpha(clockWindow, GetClockAlpha(clockWindow));
 }
 
 void AppSaveData_CL::SetClockFontEmHeight(int size) {
@@ -355,7 +339,7 @@ void DateSaveData_CL::SaveDateDisp() { WriteSection(*this, kDateSection, kDateSe
 void DateSaveData_CL::RebuildDateFont() {
   date_font.reset();
   const comlib::FontFamilyRef family(font_family);
-  const INT style = FontStyleOf(font_bold, font_italic);
+  const INT style = comlib::FontStyleFor(font_bold, font_italic);
   const auto size = static_cast<Gdiplus::REAL>(font_em_height);
   if (family.get() != nullptr &&
       gdip::GdipCreateFont(family.get(), size, style, Gdiplus::UnitPixel, date_font.put()) != Gdiplus::Ok) {
@@ -369,12 +353,20 @@ void DateSaveData_CL::RebuildDateFont() {
   }
 }
 
+void DateSaveData_CL::ApplyDateFont() {
+  RebuildDateFont();
+  PlaceDateWindow();
+  RepaintDate();
+}
+
+void DateSaveData_CL::RepaintDate() const {
+  if (hwnd != nullptr && !ClockData().hidden && show_date) InvalidateRect(hwnd, nullptr, FALSE);
+}
+
 void DateSaveData_CL::SetDateFontEmHeight(int size) {
   font_em_height = size;
   WriteDateKeys(*this, &Date::font_em_height);
-  RebuildDateFont();
-  PlaceDateWindow();
-  if (hwnd != nullptr && !ClockData().hidden && show_date) InvalidateRect(hwnd, nullptr, FALSE);
+  ApplyDateFont();
 }
 
 void DateSaveData_CL::SetDateFont(const std::wstring& family, int bold, int italic) {
@@ -382,14 +374,12 @@ void DateSaveData_CL::SetDateFont(const std::wstring& family, int bold, int ital
   font_bold = bold;
   font_italic = italic;
   // The size is unchanged, so nothing reaches the file before SaveDateDisp.
-  RebuildDateFont();
-  PlaceDateWindow();
-  if (hwnd != nullptr && !ClockData().hidden && show_date) InvalidateRect(hwnd, nullptr, FALSE);
+  ApplyDateFont();
 }
 
 void DateSaveData_CL::SaveDateColors() {
   WriteDateKeys(*this, &Date::font_color1, &Date::font_color3);
-  if (hwnd != nullptr && !ClockData().hidden && show_date) InvalidateRect(hwnd, nullptr, FALSE);
+  RepaintDate();
 }
 
 int DateSaveData_CL::GetDateAlpha(HWND window) const {

@@ -156,6 +156,9 @@ class DateSaveData_CL {
   // Makes date_font from the font settings, falling back to the generic
   // sans-serif family.
   void RebuildDateFont();
+  // Rebuilds the font, re-places and repaints the date.
+  void ApplyDateFont();
+  void RepaintDate() const;
 };
 
 // The program's two records.

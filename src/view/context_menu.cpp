@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app_ids.h"
+#include "comlib/program_path.h"
 #include "data/save_data.h"
 
 namespace {
@@ -29,16 +30,6 @@ constexpr wchar_t kFullWidthZero = L'\xFF10';
 // The clock accepts display commands only up to kCommandLastDisplay.
 constexpr int kMaxDisplayItems = static_cast<int>(kCommandLastDisplay - kCommandFirstDisplay) + 1;
 
-std::wstring ModulePath() {
-  std::vector<wchar_t> path(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return std::wstring();
-    if (length < path.size()) return std::wstring(path.data(), length);
-    path.resize(path.size() * 2);
-  }
-}
-
 }  // namespace
 
 namespace contextmenu {
@@ -52,10 +43,7 @@ std::wstring DisplayItemText(int displayNumber) {
 }
 
 std::wstring MenuImagePath() {
-  const std::wstring program = ModulePath();
-  const size_t separator = program.find_last_of(L"\\/");
-  const std::wstring folder = separator == std::wstring::npos ? std::wstring() : program.substr(0, separator);
-  return folder + L"\\" + kMenuImageFile;
+  return comlib::ProgramFolder() + L"\\" + kMenuImageFile;
 }
 
 void Build(PopupMenu_CL& menu, int monitorCount, int displayIndex, const std::wstring& imagePath) {

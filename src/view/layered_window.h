@@ -4,15 +4,11 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 #include "app_ids.h"
 
-// An opacity outside 0 ... 255 (a hand-edited settings file) is held to that
-// range rather than wrapped around.
-inline void ApplyLayeredAlpha(HWND window, int alpha) {
-  const BYTE opacity = static_cast<BYTE>(std::clamp(alpha, 0, 255));
-  SetLayeredWindowAttributes(window, kTransparentKey, opacity, LWA_COLORKEY | LWA_ALPHA);
+// The opacity is one that GetClockAlpha or GetDateAlpha gave, 0 ... 255.
+inline void ApplyLayeredAlpha(HWND window, int opacity) {
+  SetLayeredWindowAttributes(window, kTransparentKey, static_cast<BYTE>(opacity), LWA_COLORKEY | LWA_ALPHA);
 }
 
 // Borderless and click-through: what the clock and the date windows are.

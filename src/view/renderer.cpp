@@ -4,6 +4,7 @@
 
 #include "app_ids.h"
 #include "comlib/font_family.h"
+#include "view/layered_window.h"
 #include "view/time_text.h"
 
 namespace render {
@@ -23,10 +24,6 @@ const Gdiplus::RectF kSampleOrigin(0.0f, 0.0f, kUnboundedExtent, kUnboundedExten
 
 AreaF ToArea(const Gdiplus::RectF& rect) { return AreaF{rect.X, rect.Y, rect.Width, rect.Height}; }
 Gdiplus::RectF ToRect(const AreaF& area) { return Gdiplus::RectF(area.x, area.y, area.width, area.height); }
-
-INT FontStyle(int bold, int italic) {
-  return (bold ? Gdiplus::FontStyleBold : 0) | (italic ? Gdiplus::FontStyleItalic : 0);
-}
 
 // Family, style and size of one text.
 struct TextFont {
@@ -119,8 +116,6 @@ float RisingFillTop(int bandTop, int bandBottom, int second) {
   return static_cast<float>(bandBottom) - bandHeight * static_cast<float>(clamped) / static_cast<float>(kLastSecond);
 }
 
-BYTE LayeredAlpha(int alpha) { return static_cast<BYTE>(std::min(std::max(alpha, 0), 255)); }
-
 AreaF DateAreaFromBounds(const AreaF& bounds, float penWidth) {
   const float margin = 2.0f * penWidth + 2.0f;
   return AreaF{bounds.x - margin, bounds.y - margin, bounds.width + 2.0f * margin, bounds.height + 2.0f * margin};
@@ -146,7 +141,7 @@ AreaF MeasureClock(HWND /*clockWindow*/) {
   // is that of the longest sample so far.
   ClockSampleBounds bounds;
   if (family.get() && path) {
-    const TextFont font{family.get(), FontStyle(clock.font_bold, clock.font_italic),
+    const TextFont font{family.get(), comlib::FontStyleFor(clock.font_bold, clock.font_italic),
                         static_cast<float>(clock.font_em_height)};
     auto addSample = [&](const wchar_t* sample) {
       AddText(path.get(), sample, font, kSampleOrigin);
@@ -178,7 +173,7 @@ AreaF MeasureDate() {
   comlib::GpPathOwner path = NewPath();
   if (!family.get() || !path) return DateAreaFromBounds(AreaF{}, penWidth);
 
-  const TextFont font{family.get(), FontStyle(date.font_bold, date.font_italic),
+  const TextFont font{family.get(), comlib::FontStyleFor(date.font_bold, date.font_italic),
                       static_cast<float>(date.font_em_height)};
   AddText(path.get(), timetext::DateSampleText(date.date_format), font, kSampleOrigin);
   // Bounds with the pen take in the outline's width.
@@ -203,7 +198,7 @@ void DrawClock(Gdiplus::GpGraphics* graphics, const AreaF& area, Gdiplus::GpPen*
   comlib::FontFamilyRef familyRef(family);
   comlib::GpPathOwner path = NewPath();
   if (!familyRef.get() || !path) return;
-  const TextFont font{familyRef.get(), FontStyle(clock.font_bold, clock.font_italic), emSize};
+  const TextFont font{familyRef.get(), comlib::FontStyleFor(clock.font_bold, clock.font_italic), emSize};
   const bool dispSecond = clock.disp_second != 0;
 
   // The colons blink by leaving the path; the digits keep their places.
@@ -237,7 +232,7 @@ void DrawDate(Gdiplus::GpGraphics* graphics, const AreaF& area, const std::wstri
   comlib::FontFamilyRef family(date.font_family);
   comlib::GpPathOwner path = NewPath();
   if (!family.get() || !path) return;
-  const TextFont font{family.get(), FontStyle(date.font_bold, date.font_italic),
+  const TextFont font{family.get(), comlib::FontStyleFor(date.font_bold, date.font_italic),
                       static_cast<float>(date.font_em_height)};
   const float penWidth = PenWidth(date.font_em_height, date.border_frame_scale);
   AddText(path.get(), dateText, font, Gdiplus::RectF(area.x, area.y, kUnboundedExtent, kUnboundedExtent));
@@ -289,8 +284,7 @@ void PaintClock(HWND clockWindow, BackBuffer_CL& buffer, bool blinkPhase) {
     ValidateRect(clockWindow, nullptr);
     return;
   }
-  SetLayeredWindowAttributes(clockWindow, kTransparentKey, LayeredAlpha(ClockData().GetClockAlpha(clockWindow)),
-                             LWA_COLORKEY | LWA_ALPHA);
+  ApplyLayeredAlpha(clockWindow, ClockData().GetClockAlpha(clockWindow));
   comlib::PaintScope paint(clockWindow);
   SetBkColor(paint.dc(), kTransparentKey);
   RECT client{};

@@ -49,10 +49,6 @@ ClockLayout ComputeClockLayout(const ClockSampleBounds& bounds, float penWidth, 
 // Top of the clip for the rising second colour at this second (0 ... 59).
 float RisingFillTop(int bandTop, int bandBottom, int second);
 
-// A window opacity as SetLayeredWindowAttributes takes it: an alpha beyond
-// 0 ... 255 read from the settings file is held at the nearest end instead
-// of wrapping round (256 would otherwise make the clock invisible).
-BYTE LayeredAlpha(int alpha);
 
 // The date area around the outlined path bounds.
 AreaF DateAreaFromBounds(const AreaF& bounds, float penWidth);

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "comlib/log_file.h"
+#include "comlib/program_path.h"
 
 namespace testing_support {
 
@@ -107,11 +108,6 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
 ScopedAppLog::ScopedAppLog(const std::wstring& path) : previous_(AppLog().Path()) { AppLog().SetPath(path); }
 ScopedAppLog::~ScopedAppLog() { AppLog().SetPath(previous_); }
 
-std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  return folder.substr(0, folder.find_last_of(L'\\'));
-}
+std::wstring ProgramFolder() { return comlib::ProgramFolder(); }
 
 }  // namespace testing_support

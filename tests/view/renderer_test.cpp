@@ -271,10 +271,6 @@ TEST(RendererArithmetic, DateAreaAndOpacity) {
   const Gdiplus::PointF cut = render::DateTextShift(AreaF{-9.0f, 1.0f, 100.0f, 50.0f}, 4.0f);
   EXPECT_FLOAT_EQ(14.0f, cut.X);
   EXPECT_FLOAT_EQ(4.0f, cut.Y);
-
-  EXPECT_EQ(220, render::LayeredAlpha(220));
-  EXPECT_EQ(255, render::LayeredAlpha(256));
-  EXPECT_EQ(0, render::LayeredAlpha(-5));
 }
 
 TEST_F(ClockRendering, DrawTypeChoosesFillAndOutlineWithoutFringe) {
