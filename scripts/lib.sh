@@ -103,3 +103,27 @@ stop_xvfb() {
     wait "$HORAVEL_XVFB_PID" 2>/dev/null || true
   fi
 }
+
+# A throwaway home folder, Wine prefix and X display for this run, all
+# removed when the script exits. One Wine server serves the whole run, so
+# that each program starts quickly; its background services start here,
+# away from the caller's output pipes (ctest would wait on them until they
+# close).
+use_scratch_wine() {
+  HORAVEL_SCRATCH="$(mktemp -d "/tmp/horavel-$1.XXXXXX")"
+  trap cleanup_scratch_wine EXIT
+  export HOME="$HORAVEL_SCRATCH/home"
+  export WINEPREFIX="$HORAVEL_SCRATCH/prefix"
+  mkdir -p "$HOME"
+  wine_environment
+  start_xvfb
+  prepare_prefix
+  wineserver -p >/dev/null 2>&1
+  wine cmd /c exit >/dev/null 2>&1 </dev/null
+}
+
+cleanup_scratch_wine() {
+  wineserver -k >/dev/null 2>&1 || true
+  stop_xvfb
+  rm -rf "$HORAVEL_SCRATCH"
+}

@@ -108,6 +108,18 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
 ScopedAppLog::ScopedAppLog(const std::wstring& path) : previous_(AppLog().Path()) { AppLog().SetPath(path); }
 ScopedAppLog::~ScopedAppLog() { AppLog().SetPath(previous_); }
 
+SYSTEMTIME MakeTime(WORD year, WORD month, WORD day, WORD dayOfWeek, WORD hour, WORD minute, WORD second) {
+  SYSTEMTIME time{};
+  time.wYear = year;
+  time.wMonth = month;
+  time.wDay = day;
+  time.wDayOfWeek = dayOfWeek;
+  time.wHour = hour;
+  time.wMinute = minute;
+  time.wSecond = second;
+  return time;
+}
+
 std::wstring ProgramFolder() { return comlib::ProgramFolder(); }
 
 }  // namespace testing_support

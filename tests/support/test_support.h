@@ -56,6 +56,9 @@ class ScopedAppLog {
   std::wstring previous_;
 };
 
+// A local time as GetLocalTime would give it.
+SYSTEMTIME MakeTime(WORD year, WORD month, WORD day, WORD dayOfWeek, WORD hour, WORD minute, WORD second);
+
 // The folder of the running test program.
 std::wstring ProgramFolder();
 

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <functional>
 #include <utility>
+
+#include "support/test_support.h"
 #include <vector>
 
 #include "comlib/font_family.h"
@@ -23,15 +25,7 @@ constexpr wchar_t kUnknownFamily[] = L"Horavel No Such Family";
 constexpr int kSpare = 64;
 
 SYSTEMTIME At(WORD hour, WORD minute, WORD second) {
-  SYSTEMTIME time{};
-  time.wYear = 2024;
-  time.wMonth = 12;
-  time.wDay = 31;
-  time.wDayOfWeek = 2;
-  time.wHour = hour;
-  time.wMinute = minute;
-  time.wSecond = second;
-  return time;
+  return testing_support::MakeTime(2024, 12, 31, 2, hour, minute, second);
 }
 
 // The pixels of a back buffer, read once.

@@ -5,18 +5,12 @@
 #include <climits>
 #include <cwctype>
 
+#include "support/test_support.h"
+
 namespace {
 
 SYSTEMTIME At(WORD hour, WORD minute, WORD second) {
-  SYSTEMTIME time{};
-  time.wYear = 2024;
-  time.wMonth = 3;
-  time.wDay = 5;
-  time.wDayOfWeek = 2;
-  time.wHour = hour;
-  time.wMinute = minute;
-  time.wSecond = second;
-  return time;
+  return testing_support::MakeTime(2024, 3, 5, 2, hour, minute, second);
 }
 
 SYSTEMTIME OnDay(WORD year, WORD month, WORD day, WORD dayOfWeek) {
