@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "comlib/wide_format.h"
+#include "data/save_data.h"
 
 namespace timetext {
 
@@ -12,7 +13,6 @@ constexpr size_t kTimeTextLimit = 260;
 // The date text's buffer, terminating NUL included.
 constexpr size_t kDateTextLimit = 64;
 constexpr size_t kWeekdaySuffixRoom = 4;
-constexpr int kDefaultDateFormat = 1;
 constexpr int kDateFormatCount = 8;
 
 const wchar_t* const kWeekdayNames[] = {L"日", L"月", L"火", L"水", L"木", L"金", L"土"};
@@ -28,9 +28,7 @@ const wchar_t* const kDateSamples[kDateFormatCount] = {
     L"8888/12/31(日)",     L"8888/12/31",     L"12/31(日)",    L"12/31",
 };
 
-int KnownDateFormat(int dateFormat) {
-  return dateFormat >= 0 && dateFormat < kDateFormatCount ? dateFormat : kDefaultDateFormat;
-}
+int KnownDateFormat(int dateFormat) { return settings::NormaliseDateFormat(dateFormat); }
 
 bool HasYear(int dateFormat) { return dateFormat == 0 || dateFormat == 1 || dateFormat == 4 || dateFormat == 5; }
 bool HasWeekday(int dateFormat) { return dateFormat % 2 == 0; }
