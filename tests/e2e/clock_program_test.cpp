@@ -9,7 +9,6 @@
 #include "data/placement.h"
 #include "data/save_data.h"
 #include "support/program_data.h"
-#include "view/renderer.h"
 #include "support/program_process.h"
 #include "support/screen_pixels.h"
 #include "support/test_support.h"
@@ -42,12 +41,11 @@ RECT ExpectedDateRect(HWND clock, int offsetX, int offsetY) {
   comlib::FontFamilyRef family(date.font_family);
   gdip::GdipCreateFont(family.get(), static_cast<float>(date.font_em_height), Gdiplus::FontStyleBold,
                        Gdiplus::UnitPixel, date.date_font.put());
-  const AreaF area = render::MeasureDate();
+  const SIZE size = MeasureDate();
   date.hwnd = nullptr;
   date.date_font.reset();
 
-  const POINT topLeft = placement::DatePosition(placement::CentreOf(WindowRect(clock)), offsetX, offsetY, area);
-  const SIZE size = placement::DateSize(area);
+  const POINT topLeft = placement::DatePosition(placement::CentreOf(WindowRect(clock)), offsetX, offsetY, size);
   return RECT{topLeft.x, topLeft.y, topLeft.x + size.cx, topLeft.y + size.cy};
 }
 
