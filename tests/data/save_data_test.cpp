@@ -221,6 +221,8 @@ TEST_F(SettingsTest, LoadsClampOffsetsOutlinesAndTheDateFormatAndKeepTheRest) {
   ini.WriteInt(kDateSection, L"offset_y", 1024);
   ini.WriteInt(kDateSection, L"border_frame_scale", 25);
   ini.WriteInt(kDateSection, L"date_format", 8);
+  ini.WriteInt(kClockSection, L"font_em_height", 10000);
+  ini.WriteInt(kDateSection, L"font_em_height", -56);
   clock.LoadClockDisp();
   date.LoadDateDisp();
 
@@ -236,8 +238,11 @@ TEST_F(SettingsTest, LoadsClampOffsetsOutlinesAndTheDateFormatAndKeepTheRest) {
   EXPECT_EQ(1024, date.offset_y);
   EXPECT_EQ(20, date.border_frame_scale);
   EXPECT_EQ(1, date.date_format);
+  EXPECT_EQ(1024, clock.font_em_height);
+  EXPECT_EQ(8, date.font_em_height);
   // The file keeps what it held until the key is written again.
   EXPECT_EQ(L"5000", Stored(kClockSection, L"disp_offset_x"));
+  EXPECT_EQ(L"10000", Stored(kClockSection, L"font_em_height"));
 
   ini.WriteInt(kClockSection, L"border_frame_scale", 25);
   ini.WriteInt(kDateSection, L"border_frame_scale", -3);
@@ -265,6 +270,17 @@ TEST_F(SettingsTest, EachSetterWritesExactlyItsOwnKeys) {
   clock.SetClockFontEmHeight(40);
   EXPECT_EQ(Keys{L"CLOCK_DISP.font_em_height"}, StoredKeys(path_));
   EXPECT_EQ(L"40", Stored(kClockSection, L"font_em_height"));
+  // Sizes are held to 8 ... 1024 in the setters as on load.
+  for (const auto& [asked, kept] : {std::pair<int, int>{3000, 1024}, {-20, 8}, {7, 8}, {1024, 1024}}) {
+    clock.SetClockFontEmHeight(asked);
+    EXPECT_EQ(kept, clock.font_em_height) << asked;
+    EXPECT_EQ(std::to_wstring(kept), Stored(kClockSection, L"font_em_height")) << asked;
+    date.SetDateFontEmHeight(asked);
+    EXPECT_EQ(kept, date.font_em_height) << asked;
+    EXPECT_EQ(std::to_wstring(kept), Stored(kDateSection, L"font_em_height")) << asked;
+  }
+  EmptyTheFile();
+  clock.SetClockFontEmHeight(40);
 
   EmptyTheFile();
   clock.SetClockFont(L"DejaVu Sans", 0, 1);
