@@ -15,8 +15,11 @@ bool DrawsDigits(Gdiplus::GpFontFamily* family) {
   GpPathOwner path;
   if (gdip::GdipCreatePath(Gdiplus::FillModeAlternate, path.put()) != Gdiplus::Ok) return false;
   const Gdiplus::RectF layout(0.0f, 0.0f, 1024.0f, 1024.0f);
+  // Wine's GDI+ takes no path text without a format; the generic one is GDI+'s.
+  Gdiplus::GpStringFormat* format = nullptr;
+  gdip::GdipStringFormatGetGenericDefault(&format);
   if (gdip::GdipAddPathString(path.get(), kProbeText, -1, family, Gdiplus::FontStyleRegular, kProbeEmSize, &layout,
-                              nullptr) != Gdiplus::Ok) {
+                              format) != Gdiplus::Ok) {
     return false;
   }
   Gdiplus::RectF bounds;

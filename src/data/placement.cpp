@@ -46,9 +46,9 @@ RECT ChooseClockArea(const MultiScreen_CL& screens, int displayIndex, SIZE prima
 }
 
 POINT ClockPosition(const RECT& area, int dispIndex, int offsetX, int offsetY, const AreaF& ink) {
-  // The ink's first column is the one whose centre its left edge covers,
-  // its last the one before its right edge's rounding: so the visible gap
-  // is the offset.
+  // A pixel is inked when its centre lies inside the ink, so the ink's edges
+  // round to its first and its past-the-last columns and rows: the visible
+  // gap is then the offset.
   const int left = area.left + offsetX - RoundToInt(ink.x);
   const int top = area.top + offsetY - RoundToInt(ink.y);
   const int right = area.right - offsetX - RoundToInt(ink.Right());

@@ -7,8 +7,6 @@ namespace layout {
 
 namespace {
 
-// Layout rectangles that never cut a glyph off.
-constexpr float kUnboundedExtent = 65536.0f;
 constexpr int kLastSecond = 59;
 
 // Room between the outlined ink and the window's edge: the outline's miter
@@ -17,6 +15,11 @@ constexpr int kLastSecond = 59;
 constexpr float kClockMarginEm = 0.06f;
 constexpr float kDateMarginEm = 0.04f;
 constexpr float kMarginPx = 2.0f;
+
+// The date stands at its offset from the clock window's centre. Room for a
+// colon and a half right of and below the ink keeps that centre where the
+// offsets people have set expect it: below and right of the digits' middle.
+constexpr float kDateAnchorRoomColons = 1.5f;
 
 // The least ink gap beside a colon, outline included: italic fonts set the
 // colon's box into the digits' boxes.
@@ -84,7 +87,9 @@ ClockLayout ComputeClockLayout(const ClockSamples& samples, float penWidth, floa
   layout.bandBottom = Ceil(originY + pair.Bottom()) + 1;
   layout.ink = AreaF{margin, margin, fillRight + reach.right - margin,
                      reach.top + (fillBottom - fillTop) + reach.bottom};
-  layout.window = SIZE{Ceil(layout.ink.Right() + margin), Ceil(layout.ink.Bottom() + margin)};
+  const float anchorRoom = (colon.width + gapBefore + gapAfter) * kDateAnchorRoomColons;
+  layout.window =
+      SIZE{Ceil(layout.ink.Right() + margin + anchorRoom), Ceil(layout.ink.Bottom() + margin + anchorRoom)};
   return layout;
 }
 

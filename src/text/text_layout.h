@@ -34,6 +34,9 @@ enum ClockPart : int {
 
 namespace layout {
 
+// Layout rectangles and clips that never cut a glyph off.
+constexpr float kUnboundedExtent = 65536.0f;
+
 // How far an outline reaches past the fill, on each side.
 struct Reach {
   float left = 0.0f;

@@ -8,7 +8,6 @@ namespace textmeasure {
 
 namespace {
 
-constexpr float kUnboundedExtent = 65536.0f;
 // The outline is measured with a white pen: only its width matters.
 constexpr Gdiplus::ARGB kMeasuringPenColour = 0xFFFFFFFF;
 constexpr int kDaysOfWeek = 7;
@@ -55,9 +54,9 @@ comlib::GpPathOwner NewPath() {
 
 void AddText(Gdiplus::GpPath* path, const std::wstring& text, const TextFont& font, float x, float y) {
   if (path == nullptr || font.family == nullptr || text.empty()) return;
-  const Gdiplus::RectF layout(x, y, kUnboundedExtent, kUnboundedExtent);
+  const Gdiplus::RectF box(x, y, layout::kUnboundedExtent, layout::kUnboundedExtent);
   gdip::GdipAddPathString(path, text.c_str(), static_cast<INT>(text.size()), font.family, font.style, font.emSize,
-                          &layout, DefaultFormat());
+                          &box, DefaultFormat());
 }
 
 layout::Ink MeasureInk(const TextFont& font, const std::wstring& text, float penWidth) {

@@ -14,7 +14,6 @@ namespace {
 
 constexpr Argb kOpaqueWhite = 0xFFFFFFFF;
 constexpr Argb kKeyProofWhite = 0xFFFEFEFE;
-constexpr float kUnboundedExtent = 65536.0f;
 
 comlib::GpBrushOwner SolidBrush(Argb colour) {
   comlib::GpBrushOwner brush;
@@ -76,7 +75,8 @@ void DrawClock(Gdiplus::GpGraphics* graphics, const layout::ClockLayout& clockLa
     gdip::GdipFillPath(graphics, fill.get(), path.get());
     // The second colour rises through the digits with the seconds.
     const float fillTop = layout::RisingFillTop(clockLayout.bandTop, clockLayout.bandBottom, second);
-    gdip::GdipSetClipRect(graphics, 0.0f, fillTop, kUnboundedExtent, kUnboundedExtent, Gdiplus::CombineModeReplace);
+    gdip::GdipSetClipRect(graphics, 0.0f, fillTop, layout::kUnboundedExtent, layout::kUnboundedExtent,
+                          Gdiplus::CombineModeReplace);
     comlib::GpBrushOwner risingFill = SolidBrush(clock.font_color2);
     gdip::GdipFillPath(graphics, risingFill.get(), path.get());
     gdip::GdipResetClip(graphics);
