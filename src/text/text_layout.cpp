@@ -76,21 +76,21 @@ ClockLayout ComputeClockLayout(const ClockSamples& samples, float penWidth, floa
   const float fillBottom = std::max(pair.Bottom(), colon.Bottom());
   const float originY = margin + reach.top - fillTop;
 
-  ClockLayout layout;
+  ClockLayout laidOut;
   for (int part = 0; part < kClockPartCount; ++part) {
     const bool isColon = part == kFirstColonPart || part == kSecondColonPart;
     const float inkOffset = isColon ? colon.x : pair.x;
-    layout.parts[part] = AreaF{inkLeft[part] - inkOffset, originY, kUnboundedExtent, kUnboundedExtent};
+    laidOut.parts[part] = AreaF{inkLeft[part] - inkOffset, originY, kUnboundedExtent, kUnboundedExtent};
   }
-  layout.digitAdvance = pair.Right() - samples.single.fill.Right();
-  layout.bandTop = Floor(originY + pair.y) - 1;
-  layout.bandBottom = Ceil(originY + pair.Bottom()) + 1;
-  layout.ink = AreaF{margin, margin, fillRight + reach.right - margin,
+  laidOut.digitAdvance = pair.Right() - samples.single.fill.Right();
+  laidOut.bandTop = Floor(originY + pair.y) - 1;
+  laidOut.bandBottom = Ceil(originY + pair.Bottom()) + 1;
+  laidOut.ink = AreaF{margin, margin, fillRight + reach.right - margin,
                      reach.top + (fillBottom - fillTop) + reach.bottom};
   const float anchorRoom = (colon.width + gapBefore + gapAfter) * kDateAnchorRoomColons;
-  layout.window =
-      SIZE{Ceil(layout.ink.Right() + margin + anchorRoom), Ceil(layout.ink.Bottom() + margin + anchorRoom)};
-  return layout;
+  laidOut.window =
+      SIZE{Ceil(laidOut.ink.Right() + margin + anchorRoom), Ceil(laidOut.ink.Bottom() + margin + anchorRoom)};
+  return laidOut;
 }
 
 float RisingFillTop(int bandTop, int bandBottom, int second) {

@@ -380,14 +380,10 @@ TEST(PlainPrefix, TheClockAndDateDrawWithWhateverFontThereIs) {
   EXPECT_GT(dateRect.right - dateRect.left, 100);
   EXPECT_GT(dateRect.bottom - dateRect.top, 20);
   EXPECT_TRUE(WaitUntil([&] { return ScreenInk(clock).right > 0; }, kChangeTimeoutMs));
-
-  // Hiding and showing from the icon works on what is drawn.
+  // The icon hides and shows what is drawn.
   SendMessageW(clock, kTrayMessage, 0, WM_LBUTTONDOWN);
-  EXPECT_FALSE(IsWindowVisible(clock));
-  EXPECT_FALSE(IsWindowVisible(date));
+  EXPECT_FALSE(IsWindowVisible(clock) || IsWindowVisible(date));
   SendMessageW(clock, kTrayMessage, 0, WM_LBUTTONDOWN);
-  EXPECT_TRUE(IsWindowVisible(clock));
-  EXPECT_TRUE(IsWindowVisible(date));
-  EXPECT_TRUE(WaitUntil([&] { return ScreenInk(clock).right > 0; }, kChangeTimeoutMs));
+  EXPECT_TRUE(IsWindowVisible(clock) && IsWindowVisible(date));
   program.End();
 }
