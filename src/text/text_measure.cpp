@@ -89,9 +89,10 @@ layout::Ink MeasureInk(const TextFont& font, const std::wstring& text, float pen
 layout::ClockSamples MeasureClockSamples(const TextFont& font, float penWidth) {
   layout::ClockSamples samples;
   samples.pair = MeasureInk(font, L"88", penWidth);
-  samples.single = MeasureInk(font, L"8", penWidth);
   samples.colon = MeasureInk(font, L":", penWidth);
-  samples.spaced = MeasureInk(font, L"8:8", penWidth);
+  // Only their fills take part in the spacing: no outline to widen.
+  samples.single = MeasureInk(font, L"8", 0.0f);
+  samples.spaced = MeasureInk(font, L"8:8", 0.0f);
   return samples;
 }
 

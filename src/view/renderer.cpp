@@ -4,9 +4,9 @@
 
 #include "app_ids.h"
 #include "data/placement.h"
-#include "view/layered_window.h"
 #include "text/text_measure.h"
 #include "text/time_text.h"
+#include "view/layered_window.h"
 
 namespace render {
 
