@@ -16,6 +16,7 @@
 #include "support/screen_pixels.h"
 #include "support/settings_sheet.h"
 #include "support/test_support.h"
+#include "support/window_checks.h"
 
 using namespace testing_support;
 
@@ -43,22 +44,7 @@ enum DatePageControl {
   kDateVerticalBar = 9,
 };
 
-RECT WindowRect(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  return rect;
-}
-
-POINT Centre(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
-
 int Width(const RECT& rect) { return rect.right - rect.left; }
-
-void ExpectSameRect(const RECT& expected, const RECT& actual) {
-  EXPECT_EQ(expected.left, actual.left);
-  EXPECT_EQ(expected.top, actual.top);
-  EXPECT_EQ(expected.right, actual.right);
-  EXPECT_EQ(expected.bottom, actual.bottom);
-}
 
 class SettingsSheet : public ::testing::Test {
  protected:
