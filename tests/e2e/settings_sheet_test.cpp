@@ -25,6 +25,7 @@ namespace {
 constexpr DWORD kSheetTimeoutMs = 15000;
 constexpr DWORD kChangeTimeoutMs = 10000;
 constexpr UINT kSettingsCommand = 130;
+constexpr UINT kExitCommand = 128;
 constexpr wchar_t kClockPage[] = L"表示設定";
 constexpr wchar_t kDatePage[] = L"表示設定(日付)";
 
@@ -126,7 +127,12 @@ TEST_F(SettingsSheet, OpensOnceCentredWithItsTabsInOrderWhileTheClockTicks) {
   EXPECT_TRUE(program_.IsRunning());
   EXPECT_TRUE(IsWindowVisible(clock_));
   EXPECT_TRUE(IsWindowVisible(date_));
-  EXPECT_NE(nullptr, OpenSheet());
+
+  // Ending the program from its menu while the sheet is open ends it.
+  ASSERT_NE(nullptr, OpenSheet());
+  PostMessageW(clock_, WM_COMMAND, kExitCommand, 0);
+  ASSERT_TRUE(program_.WaitForExit(kSheetTimeoutMs));
+  EXPECT_EQ(0u, program_.ExitCode());
 }
 
 TEST_F(SettingsSheet, ClockPageChangesShowAtOnceAndOkKeepsThemAfterARestart) {
