@@ -31,6 +31,7 @@ constexpr wchar_t kDatePage[] = L"表示設定(日付)";
 
 // Controls in the order the pages create them.
 enum ClockPageControl {
+  kHideClockBox = 0,
   kSecondsBox = 2,
   kMonitorList = 9,
   kCornerList = 11,
@@ -40,6 +41,7 @@ enum ClockPageControl {
   kTransparencyBar = 17,
 };
 enum DatePageControl {
+  kHideDateBox = 0,
   kFormatList = 3,
   kDateHorizontalBar = 7,
   kDateVerticalBar = 9,
@@ -219,13 +221,19 @@ TEST_F(SettingsSheet, CancelPutsBackTheScreenTheFileAndWhatARestartShows) {
   ChooseItem(PageControl(page, kCornerList), 3);
   ChooseItem(PageControl(page, kDrawTypeList), 2);
   MoveBar(PageControl(page, kHorizontalBar), -500);
+  ClickBox(PageControl(page, kHideClockBox));
+  EXPECT_FALSE(IsWindowVisible(clock_));
   page = ShowPage(program_.Id(), sheet, kDatePage);
   ASSERT_NE(nullptr, page);
   ChooseItem(PageControl(page, kFormatList), 7);
   MoveBar(PageControl(page, kDateHorizontalBar), -300);
   EXPECT_EQ(L"-300", ProgramSetting(L"DATE_DISP", L"offset_x"));
+  ClickBox(PageControl(page, kHideDateBox));
+  EXPECT_FALSE(IsWindowVisible(date_));
 
   CloseSheet(sheet, false);
+  EXPECT_TRUE(IsWindowVisible(clock_));
+  EXPECT_TRUE(IsWindowVisible(date_));
   ExpectSameRect(clockBefore, WindowRect(clock_));
   ExpectSameRect(dateBefore, WindowRect(date_));
   const std::pair<const wchar_t*, const wchar_t*> clockKeys[] = {
@@ -233,6 +241,8 @@ TEST_F(SettingsSheet, CancelPutsBackTheScreenTheFileAndWhatARestartShows) {
   for (const auto& [key, value] : clockKeys) EXPECT_EQ(value, ProgramSetting(L"CLOCK_DISP", key)) << key;
   EXPECT_EQ(L"1", ProgramSetting(L"DATE_DISP", L"date_format"));
   EXPECT_EQ(L"103", ProgramSetting(L"DATE_DISP", L"offset_x"));
+  EXPECT_EQ(L"0", ProgramSetting(L"DATE_DISP", L"hide_clock"));
+  EXPECT_EQ(L"1", ProgramSetting(L"DATE_DISP", L"show_date"));
 
   program_.End();
   Start();
