@@ -3,6 +3,7 @@
 #include "data/placement.h"
 #include "data/save_data.h"
 #include "view/layered_window.h"
+#include "text/time_text.h"
 
 using namespace dispsetting;
 
@@ -31,7 +32,7 @@ void PropDateDispSetting_CL::BuildControls() {
   formatList_ = AddList({L"YYYY年MM月DD日(曜)", L"YYYY年MM月DD日", L"MM月DD日(曜)", L"MM月DD日", L"YYYY/MM/DD(曜)",
                          L"YYYY/MM/DD", L"MM/DD(曜)", L"MM/DD"},
                         20, w, 4 * d + kTop);
-  formatList_->Select(settings::NormaliseDateFormat(date.date_format));
+  formatList_->Select(timetext::KnownDateFormat(date.date_format));
 
   AddLabel(L"描画タイプ", kLabelX, 6 * d + kTop);
   drawTypeList_ = AddList({L"全て描画", L"枠だけ描画", L"枠無し描画"}, 20, w, 7 * d + kTop);
@@ -68,7 +69,7 @@ bool PropDateDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
     ApplyDateOpacity();
     date.SaveDateDisp();
   } else if (IsListChoice(formatList_, code, control)) {
-    date.date_format = settings::NormaliseDateFormat(formatList_->Selection());
+    date.date_format = timetext::KnownDateFormat(formatList_->Selection());
     date.SaveField(&DateSaveData_CL::date_format);
     PlaceDateWindow();
     if (IsDateShown() && date.hwnd != nullptr) InvalidateRect(date.hwnd, nullptr, FALSE);
