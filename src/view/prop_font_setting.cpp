@@ -2,23 +2,22 @@
 
 #include <commctrl.h>
 
-#include "comlib/inifile.h"
-#include "comlib/wide_format.h"
 #include "data/placement.h"
 #include "data/save_data.h"
 #include "view/prop_font_families.h"
+#include "view/scroll_page.h"
 
 namespace {
 
 constexpr int kOutlineLowest = 0;
 constexpr int kOutlineHighest = 20;
-constexpr wchar_t kOutlineKey[] = L"border_frame_scale";
 constexpr int kFamilyListChars = 32;
 constexpr int kFamilyListLines = 20;
-constexpr size_t kLabelLimit = 64;
+constexpr wchar_t kSizeLabel[] = L"フォントサイズ(";
+constexpr wchar_t kOutlineLabel[] = L"枠の幅(";
 
-const FontPageKind kClockFontPage = {L"フォントサイズ(000%)", 64, 512, kClockSection};
-const FontPageKind kDateFontPage = {L"フォントサイズ(000)", 32, 256, kDateSection};
+const FontPageKind kClockFontPage = {L"フォントサイズ(000%)", 64, 512};
+const FontPageKind kDateFontPage = {L"フォントサイズ(000)", 32, 256};
 
 }  // namespace
 
@@ -127,7 +126,7 @@ void PropFontSetting_CL::OnTrackBar(HWND bar) {
 
 void PropFontSetting_CL::UpdateSize() {
   const int size = sizeBar_->Position();
-  SetWindowTextW(sizeLabel_->Window(), comlib::FormatWide(kLabelLimit, L"フォントサイズ(%d)", size).c_str());
+  sizeLabel_->SetText(dispsetting::LabelWithValue(kSizeLabel, size));
   SetSize(size);
   ShowOutlineLabel(outlineBar_->Position());
 }
@@ -135,14 +134,12 @@ void PropFontSetting_CL::UpdateSize() {
 void PropFontSetting_CL::UpdateOutline() {
   const int width = outlineBar_->Position();
   ShowOutlineLabel(width);
-  int& outline = *Fields().outline;
-  outline = settings::Clamp(width, kOutlineLowest, kOutlineHighest);
-  AppIni().WriteInt(kind_.section, kOutlineKey, outline);
+  *Fields().outline = settings::Clamp(width, kOutlineLowest, kOutlineHighest);
   ApplyOutline();
 }
 
 void PropFontSetting_CL::ShowOutlineLabel(int width) {
-  outlineLabel_->SetText(comlib::FormatWide(kLabelLimit, L"枠の幅(%d)", width));
+  outlineLabel_->SetText(dispsetting::LabelWithValue(kOutlineLabel, width));
 }
 
 PropAppFontSetting_CL::PropAppFontSetting_CL(HWND clockWindow) : PropFontSetting_CL(clockWindow, kClockFontPage) {}
@@ -162,6 +159,7 @@ void PropAppFontSetting_CL::SetSize(int size) { ClockData().SetClockFontEmHeight
 
 void PropAppFontSetting_CL::ApplyOutline() {
   AppSaveData_CL& clock = ClockData();
+  clock.SaveField(&AppSaveData_CL::border_frame_scale);
   // The fill band depends on the outline: the renderer measures it again.
   clock.band_top = -1;
   clock.band_bottom = -1;
@@ -187,7 +185,8 @@ void PropDateFontSetting_CL::SetFont(const std::wstring& family, int bold, int i
 void PropDateFontSetting_CL::SetSize(int size) { DateData().SetDateFontEmHeight(size); }
 
 void PropDateFontSetting_CL::ApplyOutline() {
-  PlaceDateWindow();
   const DateSaveData_CL& date = DateData();
+  date.SaveField(&DateSaveData_CL::border_frame_scale);
+  PlaceDateWindow();
   if (date.hwnd != nullptr && !ClockData().hidden && date.show_date) InvalidateRect(date.hwnd, nullptr, FALSE);
 }

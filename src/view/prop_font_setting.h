@@ -28,8 +28,6 @@ struct FontPageKind {
   const wchar_t* sizePlaceholder;
   int sizeLowest;
   int sizeHighest;
-  // The section whose border_frame_scale the outline bar writes.
-  const wchar_t* section;
 };
 
 class PropFontSetting_CL : public SubClassDialogBase_CL {
@@ -45,7 +43,7 @@ class PropFontSetting_CL : public SubClassDialogBase_CL {
   virtual HWND EnumerationWindow() const = 0;
   virtual void SetFont(const std::wstring& family, int bold, int italic) = 0;
   virtual void SetSize(int size) = 0;
-  // Re-places and repaints the window after the outline width changed.
+  // Writes the stored outline width, re-places and repaints the window.
   virtual void ApplyOutline() = 0;
 
   HWND clockWindow_;
