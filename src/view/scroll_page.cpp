@@ -21,11 +21,14 @@ constexpr int kWheelLines = 3;
 constexpr int kListLines = 8;
 constexpr UINT_PTR kPanelSubclassId = 1;
 
-// The panel's controls notify the panel; the page is where they are handled.
+// The panel's controls notify the panel; the page is where they are handled,
+// and where their background comes from, so that they match the panel's.
 LRESULT CALLBACK ForwardToPage(HWND panel, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
   switch (message) {
     case WM_COMMAND:
     case WM_HSCROLL:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
       return SendMessageW(GetParent(panel), message, wParam, lParam);
     case WM_NCDESTROY:
       RemoveWindowSubclass(panel, &ForwardToPage, id);

@@ -18,7 +18,6 @@ using namespace testing_support;
 
 namespace {
 
-constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kChangeTimeoutMs = 10000;
 constexpr UINT kTrayMessage = WM_USER + 0x300;
 constexpr UINT_PTR kClockTimer = 0x3000;
@@ -58,19 +57,6 @@ void ExpectSameRect(const RECT& expected, const RECT& actual) {
   EXPECT_EQ(expected.bottom, actual.bottom);
 }
 
-// Starts the program and waits until both windows have been created and its
-// message loop answers; returns its clock window.
-HWND StartAndWait(ProgramProcess& program, const std::wstring& arguments = L"") {
-  if (!program.Start(arguments)) return nullptr;
-  if (!WaitUntil([&] { return FindDateWindow(program.Id()) != nullptr; }, kStartTimeoutMs)) return nullptr;
-  HWND clock = FindClockWindow(program.Id());
-  // The date window carries its title from the start; once the program
-  // answers, its creation has finished.
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(clock, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kChangeTimeoutMs, &ignored);
-  return clock;
-}
-
 class ClockProgram : public ::testing::Test {
  protected:
   void SetUp() override { ResetProgramData(); }
@@ -82,10 +68,7 @@ class ClockProgram : public ::testing::Test {
   }
 
   // Returns once the program has handled everything sent before.
-  void RoundTrip() const {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(clock_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kChangeTimeoutMs, &ignored);
-  }
+  void RoundTrip() const { testing_support::RoundTrip(clock_); }
 
   void ClickIcon() const { SendMessageW(clock_, kTrayMessage, 0, WM_LBUTTONDOWN); }
 
