@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "view/prop_color_forms.h"
+#include "view/scroll_page.h"
 
 namespace {
 
@@ -30,19 +31,17 @@ INT_PTR PropColorSetting_CL::DialogProc(HWND window, UINT message, WPARAM wParam
   switch (message) {
     case WM_INITDIALOG:
       BuildPage();
-      ShowWindow(window, SW_SHOW);
-      return 1;
+      break;  // the base shows the page
     case WM_COMMAND:
       // A cancelled picker still counts as a change.
       if (OnCommand(LOWORD(wParam))) NotifyChanged();
       return 0;
     case WM_CTLCOLORSTATIC:
       return reinterpret_cast<INT_PTR>(SwatchBrush(reinterpret_cast<HWND>(lParam)));
-    case WM_CLOSE:
-      return SubClassDialogBase_CL::DialogProc(window, message, wParam, lParam);
     default:
-      return 0;
+      break;
   }
+  return SubClassDialogBase_CL::DialogProc(window, message, wParam, lParam);
 }
 
 void PropColorSetting_CL::BuildPage() {
@@ -53,15 +52,16 @@ void PropColorSetting_CL::BuildPage() {
   int firstCaption = -1;
   for (size_t k = 0; k < rows_.size(); ++k) {
     Row& row = rows_[k];
-    const int top = 3 * static_cast<int>(k) * d + 16;
-    const int caption = factory_.AddStaticText(window_, row.spec.caption, 4, top);
+    const int top = 3 * static_cast<int>(k) * d + dispsetting::kTop;
+    const int caption = factory_.AddStaticText(window_, row.spec.caption, dispsetting::kLabelX, top);
     if (firstCaption < 0) firstCaption = caption;
     row.swatch = factory_.Get<StaticText_CL>(factory_.AddStaticText(window_, L"", w, top + d));
     row.button = factory_.Get<Button_CL>(factory_.AddButton(window_, kChangeButtonText, 6 * w + w / 2, top + d));
     HWND swatch = row.swatch->Window();
     if (swatch == nullptr) continue;
     ChangeWindowStyle(swatch, GWL_EXSTYLE, WS_EX_CLIENTEDGE, 0);
-    SetWindowPos(swatch, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(swatch, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     row.swatch->Resize(kSwatchWidthChars * w, WindowSize(row.button->Window()).cy + 2, TRUE);
   }
   if (firstCaption >= 0) factory_.StackControls({firstCaption}, d);
@@ -116,6 +116,7 @@ void PropAppColorSetting_CL::SaveColours() {
 }
 
 PropDateColorSetting_CL::PropDateColorSetting_CL(HWND clockWindow)
-    : PropColorSetting_CL(clockWindow, {{L"文字色", &DateData().font_color1}, {L"文字色(枠)", &DateData().font_color3}}) {}
+    : PropColorSetting_CL(clockWindow,
+                          {{L"文字色", &DateData().font_color1}, {L"文字色(枠)", &DateData().font_color3}}) {}
 
 void PropDateColorSetting_CL::SaveColours() { DateData().SaveDateColors(); }

@@ -30,38 +30,41 @@ INT_PTR PropFontSetting_CL::DialogProc(HWND window, UINT message, WPARAM wParam,
   switch (message) {
     case WM_INITDIALOG:
       BuildPage();
-      ShowWindow(window, SW_SHOW);
-      return 1;
+      break;  // the base shows the page
     case WM_COMMAND:
       if (OnCommand(wParam, lParam)) NotifyChanged();
       return 0;
     case WM_HSCROLL:
       OnTrackBar(reinterpret_cast<HWND>(lParam));
       return 0;
-    case WM_CLOSE:
-      return SubClassDialogBase_CL::DialogProc(window, message, wParam, lParam);
     default:
-      return 0;
+      break;
   }
+  return SubClassDialogBase_CL::DialogProc(window, message, wParam, lParam);
 }
 
 void PropFontSetting_CL::BuildPage() {
+  using dispsetting::kLabelX;
+  using dispsetting::kTop;
   const ClientArea area = GetPageArea(window_);
   const int pageWidth = area.width;
   const int w = area.charWidth;
   const int d = area.charHeight;
   const FontFields fields = Fields();
 
-  const int title = factory_.AddStaticText(window_, L"フォント", 4, 16);
-  familyList_ = factory_.Get<ComboBox_CL>(factory_.AddComboBox(window_, kFamilyListChars, kFamilyListLines, w, d + 16));
-  boldBox_ = factory_.Get<CheckBox_CL>(factory_.AddCheckBox(window_, L"Bold", w, 3 * d + 16));
-  italicBox_ = factory_.Get<CheckBox_CL>(factory_.AddCheckBox(window_, L"Italic", 5 * w, 3 * d + 16));
-  sizeLabel_ = factory_.Get<StaticText_CL>(factory_.AddStaticText(window_, kind_.sizePlaceholder, 4, 5 * d + 16));
+  const int title = factory_.AddStaticText(window_, L"フォント", kLabelX, kTop);
+  familyList_ =
+      factory_.Get<ComboBox_CL>(factory_.AddComboBox(window_, kFamilyListChars, kFamilyListLines, w, d + kTop));
+  boldBox_ = factory_.Get<CheckBox_CL>(factory_.AddCheckBox(window_, L"Bold", w, 3 * d + kTop));
+  italicBox_ = factory_.Get<CheckBox_CL>(factory_.AddCheckBox(window_, L"Italic", 5 * w, 3 * d + kTop));
+  sizeLabel_ =
+      factory_.Get<StaticText_CL>(factory_.AddStaticText(window_, kind_.sizePlaceholder, kLabelX, 5 * d + kTop));
   const int barWidth = pageWidth - 3 * w;
   const int barHeight = d + 4;
-  sizeBar_ = factory_.Get<TrackBar_CL>(factory_.AddTrackBar(window_, barWidth, barHeight, w + 2, 5 * d + 36));
-  outlineLabel_ = factory_.Get<StaticText_CL>(factory_.AddStaticText(window_, L"枠の幅(20)", 4, 6 * d + 48));
-  outlineBar_ = factory_.Get<TrackBar_CL>(factory_.AddTrackBar(window_, barWidth, barHeight, w + 2, 6 * d + 84));
+  sizeBar_ = factory_.Get<TrackBar_CL>(factory_.AddTrackBar(window_, barWidth, barHeight, w + 2, 5 * d + kTop + 20));
+  outlineLabel_ =
+      factory_.Get<StaticText_CL>(factory_.AddStaticText(window_, L"枠の幅(20)", kLabelX, 6 * d + kTop + 32));
+  outlineBar_ = factory_.Get<TrackBar_CL>(factory_.AddTrackBar(window_, barWidth, barHeight, w + 2, 6 * d + kTop + 68));
 
   FillFamilyList();
   boldBox_->SetChecked(*fields.bold != 0);

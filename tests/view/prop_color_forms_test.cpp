@@ -9,9 +9,8 @@ TEST(ColourForms, PickerColoursBecomeOpaqueArgbAndStoredColoursLoseTheirAlpha) {
     COLORREF picked;
     Argb stored;
   } pairs[] = {
-      {RGB(0xFF, 0, 0), 0xFFFF0000},       {RGB(0, 0xFF, 0), 0xFF00FF00},
-      {RGB(0, 0, 0xFF), 0xFF0000FF},       {RGB(0x12, 0x34, 0x56), 0xFF123456},
-      {RGB(0, 0, 0), 0xFF000000},          {RGB(0xFF, 0xFF, 0xFF), 0xFFFFFFFF},
+      {RGB(0xFF, 0, 0), 0xFFFF0000},       {RGB(0, 0xFF, 0), 0xFF00FF00}, {RGB(0, 0, 0xFF), 0xFF0000FF},
+      {RGB(0x12, 0x34, 0x56), 0xFF123456}, {RGB(0, 0, 0), 0xFF000000},    {RGB(0xFF, 0xFF, 0xFF), 0xFFFFFFFF},
   };
   for (const auto& pair : pairs) {
     EXPECT_EQ(pair.stored, colour_form::ArgbFromColorref(pair.picked)) << std::hex << pair.picked;
