@@ -65,27 +65,13 @@ std::wstring EditText(HWND edit) {
 
 // The program's visible dialog other than the sheet: the colour picker.
 HWND FindPicker(DWORD processId, HWND sheet) {
-  struct Search {
-    DWORD processId;
-    HWND sheet;
-    HWND found;
-  } search{processId, sheet, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM context) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(context);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        wchar_t name[16] = {};
-        GetClassNameW(window, name, 16);
-        if (owner != s->processId || window == s->sheet || std::wstring(name) != L"#32770" ||
-            !IsWindowVisible(window)) {
-          return TRUE;
-        }
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  for (HWND dialog = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); dialog != nullptr;
+       dialog = FindWindowExW(nullptr, dialog, L"#32770", nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(dialog, &owner);
+    if (owner == processId && dialog != sheet && IsWindowVisible(dialog)) return dialog;
+  }
+  return nullptr;
 }
 
 class FontColourPages : public ::testing::Test {
@@ -233,6 +219,9 @@ TEST_F(FontColourPages, ChosenColourShowsInTheSwatchAndOnTheDesktopAndIsStoredOp
 TEST_F(FontColourPages, CancelPutsBackFontAndColoursInMemoryOnScreenAndInTheFile) {
   Start();
   const RECT clockBefore = WindowRect(clock_);
+  const RECT dateBefore = WindowRect(date_);
+  MoveBar(Control(Page(kDateFontPage), kSizeBar), 200);
+  MoveBar(Control(Page(kDateFontPage), kOutlineBar), 0);
   HWND fontPage = Page(kClockFontPage);
   ChooseItem(Control(fontPage, kFamilyList), 1);
   ClickBox(Control(fontPage, kBoldBox));
@@ -247,7 +236,10 @@ TEST_F(FontColourPages, CancelPutsBackFontAndColoursInMemoryOnScreenAndInTheFile
       {L"font_family", L"Comic Sans MS"}, {L"font_bold", L"1"},          {L"font_italic", L"1"},
       {L"font_em_height", L"128"},        {L"border_frame_scale", L"6"}, {L"font_color1", L"-16713216"}};
   for (const auto& [key, value] : keys) EXPECT_EQ(value, ProgramSetting(L"CLOCK_DISP", key)) << key;
+  EXPECT_EQ(L"56", ProgramSetting(L"DATE_DISP", L"font_em_height"));
+  EXPECT_EQ(L"10", ProgramSetting(L"DATE_DISP", L"border_frame_scale"));
   EXPECT_TRUE(SameRect(clockBefore, WindowRect(clock_)));
+  EXPECT_TRUE(SameRect(dateBefore, WindowRect(date_)));
   EXPECT_TRUE(WaitUntil(
       [&] {
         const ScreenPixels pixels = CaptureScreen(WindowRect(clock_));
