@@ -84,25 +84,11 @@ bool PropDateDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
   return true;
 }
 
-bool PropDateDispSetting_CL::OnBarMoved(HWND bar) {
-  if (bar == transparency_.bar->Window()) {
-    UpdateTransparency();
-  } else if (bar == horizontal_.bar->Window() || bar == vertical_.bar->Window()) {
-    UpdateOffsets();
-  } else {
-    return false;
-  }
-  return true;
-}
-
 void PropDateDispSetting_CL::UpdateOffsets() {
   DateSaveData_CL& date = DateData();
-  const int x = horizontal_.bar->Position();
-  const int y = vertical_.bar->Position();
-  horizontal_.label->SetText(LabelWithValue(L"時計中心からの水平オフセット(", x));
-  vertical_.label->SetText(LabelWithValue(L"時計中心からの垂直オフセット(", y));
-  date.offset_x = settings::Clamp(x, -kOffsetLimit, kOffsetLimit);
-  date.offset_y = settings::Clamp(y, -kOffsetLimit, kOffsetLimit);
+  const POINT offset = ReadOffsets(L"時計中心からの水平オフセット(", L"時計中心からの垂直オフセット(");
+  date.offset_x = offset.x;
+  date.offset_y = offset.y;
   date.SaveField(&DateSaveData_CL::offset_x);
   date.SaveField(&DateSaveData_CL::offset_y);
   PlaceDateWindow();
@@ -110,9 +96,7 @@ void PropDateDispSetting_CL::UpdateOffsets() {
 
 void PropDateDispSetting_CL::UpdateTransparency() {
   DateSaveData_CL& date = DateData();
-  const int transparency = transparency_.bar->Position();
-  transparency_.label->SetText(LabelWithValue(L"透過率(", transparency));
-  date.alpha = AlphaFromTransparency(transparency);
+  date.alpha = ReadAlpha(L"透過率(");
   date.SaveField(&DateSaveData_CL::alpha);
   ApplyDateOpacity();
   date.SaveDateDisp();

@@ -198,6 +198,34 @@ void ScrollPage_CL::FinishPanel(ControlBase_CL& firstBox, const wchar_t* frameTi
   SetWindowPos(panel_, nullptr, 0, 0, area_.width, contentHeight_, SWP_NOZORDER | SWP_NOMOVE);
 }
 
+bool ScrollPage_CL::OnBarMoved(HWND bar) {
+  if (bar == nullptr) return false;
+  if (transparency_.bar != nullptr && bar == transparency_.bar->Window()) {
+    UpdateTransparency();
+  } else if ((horizontal_.bar != nullptr && bar == horizontal_.bar->Window()) ||
+             (vertical_.bar != nullptr && bar == vertical_.bar->Window())) {
+    UpdateOffsets();
+  } else {
+    return false;
+  }
+  return true;
+}
+
+POINT ScrollPage_CL::ReadOffsets(const wchar_t* horizontalText, const wchar_t* verticalText) {
+  const int x = horizontal_.bar->Position();
+  const int y = vertical_.bar->Position();
+  horizontal_.label->SetText(dispsetting::LabelWithValue(horizontalText, x));
+  vertical_.label->SetText(dispsetting::LabelWithValue(verticalText, y));
+  using dispsetting::kOffsetLimit;
+  return POINT{settings::Clamp(x, -kOffsetLimit, kOffsetLimit), settings::Clamp(y, -kOffsetLimit, kOffsetLimit)};
+}
+
+int ScrollPage_CL::ReadAlpha(const wchar_t* labelText) {
+  const int transparency = transparency_.bar->Position();
+  transparency_.label->SetText(dispsetting::LabelWithValue(labelText, transparency));
+  return dispsetting::AlphaFromTransparency(transparency);
+}
+
 bool ScrollPage_CL::IsListChoice(const ComboBox_CL* list, int code, HWND control) {
   return list != nullptr && control == list->Window() && code == CBN_SELENDOK;
 }

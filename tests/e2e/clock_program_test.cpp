@@ -13,6 +13,7 @@
 #include "support/program_process.h"
 #include "support/screen_pixels.h"
 #include "support/test_support.h"
+#include "support/window_checks.h"
 
 using namespace testing_support;
 
@@ -23,14 +24,6 @@ constexpr UINT kTrayMessage = WM_USER + 0x300;
 constexpr UINT_PTR kClockTimer = 0x3000;
 constexpr wchar_t kDisplayChangeLine[] = L"ディスプレイ構成変更を検出: ポジション更新";
 constexpr wchar_t kIconRemovedLine[] = L"タスクトレイアイコンを削除しました。";
-
-RECT WindowRect(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  return rect;
-}
-
-POINT Centre(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
 // Where the program must put its date window for the default date settings,
 // worked out here with the program's own measuring.
@@ -48,13 +41,6 @@ RECT ExpectedDateRect(HWND clock, int offsetX, int offsetY) {
   const POINT topLeft = placement::DatePosition(placement::CentreOf(WindowRect(clock)), offsetX, offsetY, area);
   const SIZE size = placement::DateSize(area);
   return RECT{topLeft.x, topLeft.y, topLeft.x + size.cx, topLeft.y + size.cy};
-}
-
-void ExpectSameRect(const RECT& expected, const RECT& actual) {
-  EXPECT_EQ(expected.left, actual.left);
-  EXPECT_EQ(expected.top, actual.top);
-  EXPECT_EQ(expected.right, actual.right);
-  EXPECT_EQ(expected.bottom, actual.bottom);
 }
 
 class ClockProgram : public ::testing::Test {

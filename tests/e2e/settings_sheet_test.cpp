@@ -16,6 +16,7 @@
 #include "support/screen_pixels.h"
 #include "support/settings_sheet.h"
 #include "support/test_support.h"
+#include "support/window_checks.h"
 
 using namespace testing_support;
 
@@ -24,11 +25,13 @@ namespace {
 constexpr DWORD kSheetTimeoutMs = 15000;
 constexpr DWORD kChangeTimeoutMs = 10000;
 constexpr UINT kSettingsCommand = 130;
+constexpr UINT kExitCommand = 128;
 constexpr wchar_t kClockPage[] = L"表示設定";
 constexpr wchar_t kDatePage[] = L"表示設定(日付)";
 
 // Controls in the order the pages create them.
 enum ClockPageControl {
+  kHideClockBox = 0,
   kSecondsBox = 2,
   kMonitorList = 9,
   kCornerList = 11,
@@ -38,27 +41,13 @@ enum ClockPageControl {
   kTransparencyBar = 17,
 };
 enum DatePageControl {
+  kHideDateBox = 0,
   kFormatList = 3,
   kDateHorizontalBar = 7,
   kDateVerticalBar = 9,
 };
 
-RECT WindowRect(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  return rect;
-}
-
-POINT Centre(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
-
 int Width(const RECT& rect) { return rect.right - rect.left; }
-
-void ExpectSameRect(const RECT& expected, const RECT& actual) {
-  EXPECT_EQ(expected.left, actual.left);
-  EXPECT_EQ(expected.top, actual.top);
-  EXPECT_EQ(expected.right, actual.right);
-  EXPECT_EQ(expected.bottom, actual.bottom);
-}
 
 class SettingsSheet : public ::testing::Test {
  protected:
@@ -140,7 +129,12 @@ TEST_F(SettingsSheet, OpensOnceCentredWithItsTabsInOrderWhileTheClockTicks) {
   EXPECT_TRUE(program_.IsRunning());
   EXPECT_TRUE(IsWindowVisible(clock_));
   EXPECT_TRUE(IsWindowVisible(date_));
-  EXPECT_NE(nullptr, OpenSheet());
+
+  // Ending the program from its menu while the sheet is open ends it.
+  ASSERT_NE(nullptr, OpenSheet());
+  PostMessageW(clock_, WM_COMMAND, kExitCommand, 0);
+  ASSERT_TRUE(program_.WaitForExit(kSheetTimeoutMs));
+  EXPECT_EQ(0u, program_.ExitCode());
 }
 
 TEST_F(SettingsSheet, ClockPageChangesShowAtOnceAndOkKeepsThemAfterARestart) {
@@ -227,13 +221,19 @@ TEST_F(SettingsSheet, CancelPutsBackTheScreenTheFileAndWhatARestartShows) {
   ChooseItem(PageControl(page, kCornerList), 3);
   ChooseItem(PageControl(page, kDrawTypeList), 2);
   MoveBar(PageControl(page, kHorizontalBar), -500);
+  ClickBox(PageControl(page, kHideClockBox));
+  EXPECT_FALSE(IsWindowVisible(clock_));
   page = ShowPage(program_.Id(), sheet, kDatePage);
   ASSERT_NE(nullptr, page);
   ChooseItem(PageControl(page, kFormatList), 7);
   MoveBar(PageControl(page, kDateHorizontalBar), -300);
   EXPECT_EQ(L"-300", ProgramSetting(L"DATE_DISP", L"offset_x"));
+  ClickBox(PageControl(page, kHideDateBox));
+  EXPECT_FALSE(IsWindowVisible(date_));
 
   CloseSheet(sheet, false);
+  EXPECT_TRUE(IsWindowVisible(clock_));
+  EXPECT_TRUE(IsWindowVisible(date_));
   ExpectSameRect(clockBefore, WindowRect(clock_));
   ExpectSameRect(dateBefore, WindowRect(date_));
   const std::pair<const wchar_t*, const wchar_t*> clockKeys[] = {
@@ -241,6 +241,8 @@ TEST_F(SettingsSheet, CancelPutsBackTheScreenTheFileAndWhatARestartShows) {
   for (const auto& [key, value] : clockKeys) EXPECT_EQ(value, ProgramSetting(L"CLOCK_DISP", key)) << key;
   EXPECT_EQ(L"1", ProgramSetting(L"DATE_DISP", L"date_format"));
   EXPECT_EQ(L"103", ProgramSetting(L"DATE_DISP", L"offset_x"));
+  EXPECT_EQ(L"0", ProgramSetting(L"DATE_DISP", L"hide_clock"));
+  EXPECT_EQ(L"1", ProgramSetting(L"DATE_DISP", L"show_date"));
 
   program_.End();
   Start();
