@@ -16,11 +16,11 @@ constexpr int kSwatchWidthChars = 5;
 
 }  // namespace
 
-PropColorSetting_CL::PropColorSetting_CL(HWND clockWindow, const std::vector<ColourRowSpec>& rows)
+PropColorSetting_CL::PropColorSetting_CL(HWND clockWindow, const std::vector<ColourEntry>& rows)
     : clockWindow_(clockWindow) {
-  for (const ColourRowSpec& spec : rows) {
+  for (const ColourEntry& entry : rows) {
     rows_.emplace_back();
-    rows_.back().spec = spec;
+    rows_.back().entry = entry;
   }
   std::fill(std::begin(customColours_), std::end(customColours_), kBlankCustomColour);
 }
@@ -53,7 +53,7 @@ void PropColorSetting_CL::BuildPage() {
   for (size_t k = 0; k < rows_.size(); ++k) {
     Row& row = rows_[k];
     const int top = 3 * static_cast<int>(k) * d + dispsetting::kTop;
-    const int caption = factory_.AddStaticText(window_, row.spec.caption, dispsetting::kLabelX, top);
+    const int caption = factory_.AddStaticText(window_, row.entry.caption, dispsetting::kLabelX, top);
     if (firstCaption < 0) firstCaption = caption;
     row.swatch = factory_.Get<StaticText_CL>(factory_.AddStaticText(window_, L"", w, top + d));
     row.button = factory_.Get<Button_CL>(factory_.AddButton(window_, kChangeButtonText, 6 * w + w / 2, top + d));
@@ -87,10 +87,10 @@ void PropColorSetting_CL::ChooseColour(Row& row) {
   choice.hwndOwner = window_;
   choice.lpCustColors = customColours_;
   // The picker opens on the row's colour, so OK alone keeps it.
-  choice.rgbResult = colour_form::ColorrefFromArgb(*row.spec.colour);
+  choice.rgbResult = colour_form::ColorrefFromArgb(*row.entry.colour);
   choice.Flags = CC_RGBINIT | CC_FULLOPEN;
   if (!ChooseColorW(&choice)) return;
-  *row.spec.colour = colour_form::ArgbFromColorref(choice.rgbResult);
+  *row.entry.colour = colour_form::ArgbFromColorref(choice.rgbResult);
   InvalidateRect(row.swatch->Window(), nullptr, TRUE);
   SaveColours();
 }
@@ -98,7 +98,7 @@ void PropColorSetting_CL::ChooseColour(Row& row) {
 HBRUSH PropColorSetting_CL::SwatchBrush(HWND control) {
   for (Row& row : rows_) {
     if (row.swatch == nullptr || row.swatch->Window() != control) continue;
-    row.brush.reset(CreateSolidBrush(colour_form::ColorrefFromArgb(*row.spec.colour)));
+    row.brush.reset(CreateSolidBrush(colour_form::ColorrefFromArgb(*row.entry.colour)));
     return row.brush.get();
   }
   return nullptr;  // other statics keep the default colours

@@ -15,7 +15,7 @@
 #include "data/save_data.h"
 
 // One colour a page offers: its caption and the record field it sets.
-struct ColourRowSpec {
+struct ColourEntry {
   const wchar_t* caption;
   Argb* colour;
 };
@@ -26,7 +26,7 @@ class PropColorSetting_CL : public SubClassDialogBase_CL {
   INT_PTR DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
  protected:
-  PropColorSetting_CL(HWND clockWindow, const std::vector<ColourRowSpec>& rows);
+  PropColorSetting_CL(HWND clockWindow, const std::vector<ColourEntry>& rows);
 
   // Writes the page's colours and shows them.
   virtual void SaveColours() = 0;
@@ -35,7 +35,7 @@ class PropColorSetting_CL : public SubClassDialogBase_CL {
 
  private:
   struct Row {
-    ColourRowSpec spec;
+    ColourEntry entry;
     StaticText_CL* swatch = nullptr;
     Button_CL* button = nullptr;
     // The brush the swatch was last painted with.
