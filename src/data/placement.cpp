@@ -123,6 +123,9 @@ void PlaceClockWindow() {
                SWP_FRAMECHANGED | SWP_NOACTIVATE);
 
   if (clock.hidden) return;
+  // The window has moved with the old picture in it; draw the new one now
+  // rather than at the next tick.
+  InvalidateRect(clock.hwnd, nullptr, FALSE);
   if (date.show_date) PlaceDateWindow();
   if (date.hide_clock) return;
   // The clock lies above the date where both overlap.

@@ -251,28 +251,6 @@ TEST_F(ClockProgram, DisplayChangeAndResumePutBothWindowsBack) {
 
 namespace {
 
-constexpr std::uint32_t kClockFill = 0x00FA00;
-constexpr std::uint32_t kClockRise = 0x00C800;
-constexpr std::uint32_t kClockOutline = 0xFEFEFE;
-
-// The clock's ink on the screen, in screen coordinates; empty when none.
-RECT ScreenInk(HWND clock) {
-  const RECT window = WindowRect(clock);
-  const ScreenPixels pixels = CaptureScreen(window);
-  RECT ink{pixels.width, pixels.height, 0, 0};
-  for (int y = 0; y < pixels.height; ++y) {
-    for (int x = 0; x < pixels.width; ++x) {
-      const std::uint32_t colour = pixels.At(x, y);
-      if (colour != kClockFill && colour != kClockRise && colour != kClockOutline) continue;
-      ink = RECT{std::min<LONG>(ink.left, x), std::min<LONG>(ink.top, y), std::max<LONG>(ink.right, x + 1),
-                 std::max<LONG>(ink.bottom, y + 1)};
-    }
-  }
-  if (ink.right == 0) return RECT{};
-  OffsetRect(&ink, window.left, window.top);
-  return ink;
-}
-
 // Waits until the clock shows a second ending in 8, late enough in it that
 // a paint has happened since it began, and returns the ink then.
 RECT ScreenInkAtAnEight(HWND clock) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <prsht.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,9 @@ class FontColourPages : public ::testing::Test {
     // Bottom left, clear of the sheet, which the tests move to the top right.
     SetProgramSetting(L"CLOCK_DISP", L"disp_index", 2);
     SetProgramSetting(L"CLOCK_DISP", L"faint_on_hover", 0);
+    // The date above the clock: below it, it would stand past the screen's
+    // bottom edge.
+    SetProgramSetting(L"DATE_DISP", L"offset_y", -160);
   }
 
   void Start() {
@@ -154,6 +158,8 @@ TEST_F(FontColourPages, ListEachDrawableFamilyOnceWithTheStoredFamilySelectedWha
 TEST_F(FontColourPages, SizeAndOutlineBarsStoreTheirValuesAndReplaceTheWindows) {
   Start();
   const RECT clockBefore = WindowRect(clock_);
+  RECT inkBefore{};
+  ASSERT_TRUE(WaitUntil([&] { return (inkBefore = ScreenInk(clock_)).right > 0; }, kChangeTimeoutMs));
   const RECT dateBefore = WindowRect(date_);
 
   HWND clockPage = Page(kClockFontPage);
@@ -164,9 +170,17 @@ TEST_F(FontColourPages, SizeAndOutlineBarsStoreTheirValuesAndReplaceTheWindows) 
   const RECT clockAfter = WindowRect(clock_);
   EXPECT_LT(clockAfter.bottom - clockAfter.top, clockBefore.bottom - clockBefore.top);
   EXPECT_LT(clockAfter.right - clockAfter.left, clockBefore.right - clockBefore.left);
-  // Still in the bottom-left corner (the bottom edge rounds from the text's height).
-  EXPECT_EQ(clockBefore.left, clockAfter.left);
-  EXPECT_NEAR(clockBefore.bottom, clockAfter.bottom, 1);
+  // Still in the bottom-left corner: the digits stand on the same line, and
+  // the hour's first digit starts where it did but for its smaller bearing.
+  RECT inkAfter{};
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        inkAfter = ScreenInk(clock_);
+        return inkAfter.right > 0 && std::abs(inkBefore.bottom - inkAfter.bottom) <= 3;
+      },
+      kChangeTimeoutMs))
+      << "ink bottom " << inkBefore.bottom << " then " << inkAfter.bottom;
+  EXPECT_NEAR(inkBefore.left, inkAfter.left, 12);
   MoveBar(Control(clockPage, kOutlineBar), 0);
   EXPECT_EQ(L"枠の幅(0)", TextOf(Control(clockPage, kOutlineLabel)));
   EXPECT_EQ(L"0", ProgramSetting(L"CLOCK_DISP", L"border_frame_scale"));
@@ -219,6 +233,8 @@ TEST_F(FontColourPages, ChosenColourShowsInTheSwatchAndOnTheDesktopAndIsStoredOp
 TEST_F(FontColourPages, CancelPutsBackFontAndColoursInMemoryOnScreenAndInTheFile) {
   Start();
   const RECT clockBefore = WindowRect(clock_);
+  RECT inkBefore{};
+  ASSERT_TRUE(WaitUntil([&] { return (inkBefore = ScreenInk(clock_)).right > 0; }, kChangeTimeoutMs));
   const RECT dateBefore = WindowRect(date_);
   MoveBar(Control(Page(kDateFontPage), kSizeBar), 200);
   MoveBar(Control(Page(kDateFontPage), kOutlineBar), 0);

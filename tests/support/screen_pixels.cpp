@@ -29,15 +29,40 @@ ScreenPixels CaptureScreen(const RECT& rect) {
   comlib::UniqueBitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   comlib::UniqueMemoryDC memory(CreateCompatibleDC(screen.get()));
   if (!bitmap || !memory) return pixels;
-  {
+  // Only the part on the screen is copied: a blit that reaches past the
+  // screen's edge copies nothing under Wine. The rest reads as black.
+  const RECT screenRect{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                        GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                        GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  RECT visible{};
+  if (IntersectRect(&visible, &rect, &screenRect)) {
     comlib::SelectionScope select(memory.get(), bitmap.get());
-    BitBlt(memory.get(), 0, 0, pixels.width, pixels.height, screen.get(), rect.left, rect.top, SRCCOPY);
+    BitBlt(memory.get(), visible.left - rect.left, visible.top - rect.top, visible.right - visible.left,
+           visible.bottom - visible.top, screen.get(), visible.left, visible.top, SRCCOPY);
     GdiFlush();
   }
   const auto* source = static_cast<const std::uint32_t*>(bits);
   pixels.rgb.assign(source, source + static_cast<size_t>(pixels.width) * pixels.height);
   for (std::uint32_t& value : pixels.rgb) value &= 0x00FFFFFF;
   return pixels;
+}
+
+RECT ScreenInk(HWND clock) {
+  RECT window{};
+  GetWindowRect(clock, &window);
+  const ScreenPixels pixels = CaptureScreen(window);
+  RECT ink{pixels.width, pixels.height, 0, 0};
+  for (int y = 0; y < pixels.height; ++y) {
+    for (int x = 0; x < pixels.width; ++x) {
+      const std::uint32_t colour = pixels.At(x, y);
+      if (colour != kClockFill && colour != kClockRise && colour != kClockOutline) continue;
+      ink = RECT{std::min<LONG>(ink.left, x), std::min<LONG>(ink.top, y), std::max<LONG>(ink.right, x + 1),
+                 std::max<LONG>(ink.bottom, y + 1)};
+    }
+  }
+  if (ink.right == 0) return RECT{};
+  OffsetRect(&ink, window.left, window.top);
+  return ink;
 }
 
 }  // namespace testing_support

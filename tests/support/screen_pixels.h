@@ -19,4 +19,13 @@ struct ScreenPixels {
 
 ScreenPixels CaptureScreen(const RECT& rect);
 
+// The clock's default colours on the screen: fill, rising fill, outline.
+constexpr std::uint32_t kClockFill = 0x00FA00;
+constexpr std::uint32_t kClockRise = 0x00C800;
+constexpr std::uint32_t kClockOutline = 0xFEFEFE;
+
+// The clock's ink (pixels in its default colours) inside its window, in
+// screen coordinates; empty when there is none.
+RECT ScreenInk(HWND clock);
+
 }  // namespace testing_support
