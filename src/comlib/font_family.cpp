@@ -6,14 +6,20 @@ INT FontStyleFor(int bold, int italic) {
   return (bold ? Gdiplus::FontStyleBold : 0) | (italic ? Gdiplus::FontStyleItalic : 0);
 }
 
-Gdiplus::GpFontFamily* GenericSansSerif() {
-  static Gdiplus::GpFontFamily* family = [] {
-    Gdiplus::GpFontFamily* generic = nullptr;
-    gdip::GdipGetGenericFontFamilySansSerif(&generic);
-    return generic;
-  }();
+namespace {
+GpFontFamilyOwner& GenericFamily() {
+  static GpFontFamilyOwner family;
   return family;
 }
+}  // namespace
+
+Gdiplus::GpFontFamily* GenericSansSerif() {
+  GpFontFamilyOwner& family = GenericFamily();
+  if (!family) gdip::GdipGetGenericFontFamilySansSerif(family.put());
+  return family.get();
+}
+
+void ReleaseGenericSansSerif() { GenericFamily().reset(); }
 
 FontFamilyRef::FontFamilyRef(const std::wstring& name) {
   if (gdip::GdipCreateFontFamilyFromName(name.c_str(), nullptr, owned_.put()) == Gdiplus::Ok && owned_) {

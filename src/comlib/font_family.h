@@ -12,8 +12,10 @@ namespace comlib {
 // GDI+ font style bits for the bold and italic settings.
 INT FontStyleFor(int bold, int italic);
 
-// GDI+'s generic sans-serif family, fetched once and kept for the process.
+// GDI+'s generic sans-serif family, fetched when first asked for and kept
+// until ReleaseGenericSansSerif, which must come before the GDI+ session ends.
 Gdiplus::GpFontFamily* GenericSansSerif();
+void ReleaseGenericSansSerif();
 
 class FontFamilyRef {
  public:

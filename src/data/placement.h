@@ -34,7 +34,22 @@ SIZE DateSize(const AreaF& dateArea);
 // The centre of a window rectangle, in integer halves.
 POINT CentreOf(const RECT& rect);
 
+// True when the saved display number names no monitor: the clock then
+// stands on the primary display until that monitor returns.
+bool FallsBackToPrimary(const MultiScreen_CL& screens, int displayIndex);
+
+// Whether the display check must place the clock again: its centre lies
+// outside the area that the placement chose (the same rectangle, so a
+// clock over its monitor's taskbar is where it belongs), its rectangle is
+// unknown (null), or it should be visible and is not.
+bool ClockNeedsPlacing(const RECT& area, const RECT* clockRect, bool shouldBeVisible, bool visible);
+
 }  // namespace placement
+
+// What the display check remembers from one check to the next.
+struct DisplayCheckState {
+  bool onPrimaryFallback = false;
+};
 
 // Applied to the program's windows and records.
 void PlaceClockWindow();
@@ -43,4 +58,6 @@ void RestoreDisplayLayout();
 // Shows or hides the clock and the date to match the hidden flag and the
 // settings, and re-places a shown date.
 void SyncVisibility();
-void CheckDisplayChange();
+// Re-places the clock when the monitors changed under it; the fallback to
+// the primary display is logged once each time it begins.
+void CheckDisplayChange(DisplayCheckState& state);

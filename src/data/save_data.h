@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "comlib/gdiplus_flat.h"
 #include "comlib/multi_screen.h"
@@ -176,5 +177,22 @@ int FadedAlpha(int alpha, POINT cursor, const RECT& window);
 int Clamp(int value, int lowest, int highest);
 // date_format 0 ... 7, anything else reads as 1.
 int NormaliseDateFormat(int format);
+
+// The base folder of the data folder: the documents folder when it is known
+// (not empty); otherwise the program's own folder if canWrite says its data
+// folder can be written, else the local application data folder under the
+// same test, else the program's folder all the same (writes are then lost).
+std::wstring ChooseDataBase(const std::wstring& documents, const std::wstring& programFolder,
+                           const std::wstring& localAppData, bool (*canWrite)(const std::wstring& base));
+
+// A key of a section as a load treats it: ranged keys are held to
+// lowest ... highest.
+struct KeyRange {
+  const wchar_t* key;
+  bool ranged;
+  int lowest;
+  int highest;
+};
+std::vector<KeyRange> LoadRanges(const wchar_t* section);
 
 }  // namespace settings

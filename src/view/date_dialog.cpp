@@ -46,6 +46,9 @@ LRESULT DateDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_TIMER:
       OnTimer(wParam);
       break;
+    case WM_CLOSE:
+      if (wParam != kCloseForRealCode) return OnCloseRequest();
+      break;
     default:
       break;
   }
@@ -86,6 +89,13 @@ LRESULT DateDialog_CL::OnCreateDate() {
   }
   created_ = true;
   return 1;
+}
+
+LRESULT DateDialog_CL::OnCloseRequest() {
+  // Only the close code ends the window. Any other close (from the system
+  // or another program) is a wish to hide: the clock hides the program.
+  if (HWND clock = DateData().clock_hwnd) SendMessageW(clock, WM_CLOSE, 0, 0);
+  return 0;
 }
 
 void DateDialog_CL::OnTimer(WPARAM timerId) {
