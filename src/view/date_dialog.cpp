@@ -7,6 +7,7 @@
 #include "resource_ids.h"
 #include "view/layered_window.h"
 #include "view/renderer.h"
+#include "view/window_size.h"
 
 namespace {
 constexpr wchar_t kDateClassName[] = L"HoravelDateClass";
@@ -46,6 +47,9 @@ LRESULT DateDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_TIMER:
       OnTimer(wParam);
       break;
+    case WM_GETMINMAXINFO:
+      view::AllowLargeWindows(lParam);
+      return 0;
     case WM_CLOSE:
       if (wParam != kCloseForRealCode) return OnCloseRequest();
       break;

@@ -16,6 +16,7 @@
 #include "view/layered_window.h"
 #include "view/power_events.h"
 #include "view/renderer.h"
+#include "view/window_size.h"
 
 namespace {
 
@@ -82,6 +83,9 @@ LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_SIZE:
       OnSizeChanged(wParam);
       break;
+    case WM_GETMINMAXINFO:
+      view::AllowLargeWindows(lParam);
+      return 0;
     case WM_MOVE:
       SaveWindowRect();
       break;

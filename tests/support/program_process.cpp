@@ -9,6 +9,7 @@ namespace testing_support {
 namespace {
 constexpr WPARAM kCloseForReal = 2;
 constexpr DWORD kEndTimeoutMs = 10000;
+constexpr DWORD kStartTimeoutMs = 30000;
 }  // namespace
 
 std::wstring HoravelPath() { return ProgramFolder() + L"\\Horavel.exe"; }
@@ -19,10 +20,12 @@ ProgramProcess::~ProgramProcess() {
   if (info_.hThread) CloseHandle(info_.hThread);
 }
 
-bool ProgramProcess::Start(const std::wstring& arguments) {
-  std::wstring commandLine = L"\"" + HoravelPath() + L"\"";
+bool ProgramProcess::Start(const std::wstring& arguments) { return StartProgram(HoravelPath(), arguments); }
+
+bool ProgramProcess::StartProgram(const std::wstring& programPath, const std::wstring& arguments) {
+  std::wstring commandLine = L"\"" + programPath + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;
-  // The program lists the monitors on its standard output: keep that out of
+  // Whatever the program might write to its standard handles stays out of
   // the test's own output.
   SECURITY_ATTRIBUTES inheritable{sizeof(inheritable), nullptr, TRUE};
   HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
@@ -105,6 +108,20 @@ HWND FindClockWindow(DWORD processId) {
 HWND FindDateWindow(DWORD processId) {
   const std::vector<HWND> found = FindTopLevelWindows(L"Horavel", processId, L"HoravelDateClass");
   return found.empty() ? nullptr : found.front();
+}
+
+HWND WaitForWindows(const ProgramProcess& program) {
+  // The date window is made last; once the program answers, its creation
+  // has finished.
+  if (!WaitUntil([&] { return FindDateWindow(program.Id()) != nullptr; }, kStartTimeoutMs)) return nullptr;
+  HWND clock = FindClockWindow(program.Id());
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(clock, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kEndTimeoutMs, &ignored);
+  return clock;
+}
+
+HWND StartAndWaitForWindows(ProgramProcess& program, const std::wstring& arguments) {
+  return program.Start(arguments) ? WaitForWindows(program) : nullptr;
 }
 
 std::vector<DWORD> RunningHoravelProcesses() {

@@ -17,6 +17,8 @@ class ProgramProcess {
 
   // Starts Horavel.exe from the test program's folder with the arguments.
   bool Start(const std::wstring& arguments = L"");
+  // Starts a copy of the program that lies elsewhere.
+  bool StartProgram(const std::wstring& programPath, const std::wstring& arguments = L"");
   bool WaitForExit(DWORD timeoutMs);
   bool IsRunning() const;
   DWORD ExitCode() const;
@@ -39,6 +41,11 @@ std::vector<HWND> FindTopLevelWindows(const std::wstring& title, DWORD processId
 // The clock and date windows of a running program.
 HWND FindClockWindow(DWORD processId);
 HWND FindDateWindow(DWORD processId);
+
+// Waits until the program has created both windows and its message loop
+// answers; returns its clock window, or null when that does not happen.
+HWND WaitForWindows(const ProgramProcess& program);
+HWND StartAndWaitForWindows(ProgramProcess& program, const std::wstring& arguments = L"");
 
 // Every running Horavel.exe process.
 std::vector<DWORD> RunningHoravelProcesses();
