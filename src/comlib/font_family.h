@@ -1,7 +1,6 @@
 #pragma once
-// A GDI+ font family looked up by name, standing in GDI+'s generic
-// sans-serif family when the name is not installed, so that text never
-// silently disappears.
+// A GDI+ font family looked up by name, standing in another family when the
+// name is not installed, so that text never silently disappears.
 
 #include <string>
 
@@ -12,10 +11,22 @@ namespace comlib {
 // GDI+ font style bits for the bold and italic settings.
 INT FontStyleFor(int bold, int italic);
 
-// GDI+'s generic sans-serif family, fetched when first asked for and kept
-// until ReleaseGenericSansSerif, which must come before the GDI+ session ends.
+// GDI+'s generic sans-serif family, fetched when first asked for.
 Gdiplus::GpFontFamily* GenericSansSerif();
-void ReleaseGenericSansSerif();
+
+// The family to draw with when the configured one is missing: GDI+'s generic
+// sans-serif family, or where the machine has none (a bare Wine prefix), the
+// first installed family that draws a digit. Null only on a machine where
+// GDI+ can draw no text at all.
+Gdiplus::GpFontFamily* FallbackFamily();
+
+// Both families are kept between uses until this, which must come before
+// the GDI+ session ends.
+void ReleaseFallbackFamilies();
+
+// The installed family of that name into `family`; false (and empty) when
+// there is none.
+bool CreateInstalledFamily(const std::wstring& name, GpFontFamilyOwner& family);
 
 class FontFamilyRef {
  public:
@@ -23,7 +34,7 @@ class FontFamilyRef {
   FontFamilyRef(const FontFamilyRef&) = delete;
   FontFamilyRef& operator=(const FontFamilyRef&) = delete;
 
-  // Null only when not even the generic family is available.
+  // Null only when not even a fallback family is available.
   Gdiplus::GpFontFamily* get() const { return family_; }
   bool IsFallback() const { return !owned_ && family_ != nullptr; }
 

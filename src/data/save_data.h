@@ -11,27 +11,10 @@
 
 #include "comlib/gdiplus_flat.h"
 #include "comlib/multi_screen.h"
+#include "text/text_layout.h"
 
 // A colour as GDI+ takes it: 0xAARRGGBB.
 using Argb = std::uint32_t;
-
-// X, Y, width, height in pixels, single precision, as GDI+ measures paths.
-struct AreaF {
-  float x = 0.0f;
-  float y = 0.0f;
-  float width = 0.0f;
-  float height = 0.0f;
-};
-
-// The parts of the time text, in the order the clock layout keeps them.
-enum ClockPart : int {
-  kHourPart = 0,
-  kFirstColonPart,
-  kMinutePart,
-  kSecondColonPart,
-  kSecondPart,
-  kClockPartCount
-};
 
 // Settings sections.
 constexpr wchar_t kClockSection[] = L"CLOCK_DISP";
@@ -51,6 +34,10 @@ class AppSaveData_CL {
   void InitializeIn(HWND clockWindow, const std::wstring& documentsFolder);
 
   void LoadClockDisp();
+  // Writes every CLOCK_DISP key from the record.
+  void SaveClockDisp() const;
+  // Writes the key of one field.
+  void SaveField(int AppSaveData_CL::*field) const;
   // Writes the display flags and the opacity, then applies the opacity.
   void SaveClockDispFlags(HWND clockWindow);
 
@@ -116,6 +103,8 @@ class DateSaveData_CL {
 
   void LoadDateDisp();
   void SaveDateDisp();
+  // Writes the key of one field.
+  void SaveField(int DateSaveData_CL::*field) const;
 
   void SetDateFontEmHeight(int size);
   // Family and styles reach the file with the next SaveDateDisp.
@@ -162,6 +151,25 @@ class DateSaveData_CL {
   void RepaintDate() const;
 };
 
+// Every persisted value of both records, as it stood when taken; run-time
+// state is not part of it.
+class SettingsSnapshot {
+ public:
+  static SettingsSnapshot Take();
+  // Puts every value back into the records; writes nothing.
+  void Restore() const;
+
+  struct Value {
+    int number = 0;
+    Argb colour = 0;
+    std::wstring text;
+  };
+
+ private:
+  std::vector<Value> clock_;
+  std::vector<Value> date_;
+};
+
 // The program's two records.
 AppSaveData_CL& ClockData();
 DateSaveData_CL& DateData();
@@ -175,8 +183,12 @@ int FadedAlpha(int alpha, POINT cursor, const RECT& window);
 
 // Clamp applied when a value is loaded.
 int Clamp(int value, int lowest, int highest);
-// date_format 0 ... 7, anything else reads as 1.
-int NormaliseDateFormat(int format);
+
+// Font sizes any hand edit means, and no more: the window and its back buffer
+// stay a few tens of megabytes, and GDI+ can still outline the text.
+constexpr int kFontEmHeightMin = 8;
+constexpr int kFontEmHeightMax = 1024;
+constexpr int kOutlineScaleMax = 20;
 
 // The base folder of the data folder: the documents folder when it is known
 // (not empty); otherwise the program's own folder if canWrite says its data

@@ -14,6 +14,7 @@
 #include "data/placement.h"
 #include "data/save_data.h"
 #include "support/test_support.h"
+#include "text/time_text.h"
 #include "view/date_dialog.h"
 #include "view/main_dialog.h"
 #include "view/virtual_desktop.h"
@@ -233,7 +234,7 @@ TEST(HostileSettings, AnySettingsFileLoadsInRangeAndLeavesBothWindowsPaintedWith
     DateData().LoadDateDisp();
     ASSERT_TRUE(ValuesInRange(ClockData(), kClockSection)) << "file " << file;
     ASSERT_TRUE(ValuesInRange(DateData(), kDateSection)) << "file " << file;
-    ASSERT_EQ(settings::NormaliseDateFormat(DateData().date_format), DateData().date_format) << "file " << file;
+    ASSERT_EQ(timetext::KnownDateFormat(DateData().date_format), DateData().date_format) << "file " << file;
 
     // As the windows' creation applies them: fonts and placement; then a
     // paint of each, shown or not.

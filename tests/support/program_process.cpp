@@ -10,9 +10,28 @@ namespace {
 constexpr WPARAM kCloseForReal = 2;
 constexpr DWORD kEndTimeoutMs = 10000;
 constexpr DWORD kStartTimeoutMs = 30000;
+constexpr DWORD kAnswerTimeoutMs = 10000;
 }  // namespace
 
 std::wstring HoravelPath() { return ProgramFolder() + L"\\Horavel.exe"; }
+
+HWND StartAndWait(ProgramProcess& program, const std::wstring& arguments) {
+  return program.Start(arguments) ? WaitForWindows(program) : nullptr;
+}
+
+HWND WaitForWindows(const ProgramProcess& program) {
+  if (!WaitUntil([&] { return FindDateWindow(program.Id()) != nullptr; }, kStartTimeoutMs)) return nullptr;
+  HWND clock = FindClockWindow(program.Id());
+  // The date window carries its title from the start; once the program
+  // answers, its creation has finished.
+  RoundTrip(clock);
+  return clock;
+}
+
+void RoundTrip(HWND window) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &ignored);
+}
 
 ProgramProcess::~ProgramProcess() {
   End();
@@ -23,6 +42,10 @@ ProgramProcess::~ProgramProcess() {
 bool ProgramProcess::Start(const std::wstring& arguments) { return StartProgram(HoravelPath(), arguments); }
 
 bool ProgramProcess::StartProgram(const std::wstring& programPath, const std::wstring& arguments) {
+  // A program object may start the program again after it ended.
+  if (info_.hProcess) CloseHandle(info_.hProcess);
+  if (info_.hThread) CloseHandle(info_.hThread);
+  info_ = PROCESS_INFORMATION{};
   std::wstring commandLine = L"\"" + programPath + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;
   // Whatever the program might write to its standard handles stays out of
@@ -108,20 +131,6 @@ HWND FindClockWindow(DWORD processId) {
 HWND FindDateWindow(DWORD processId) {
   const std::vector<HWND> found = FindTopLevelWindows(L"Horavel", processId, L"HoravelDateClass");
   return found.empty() ? nullptr : found.front();
-}
-
-HWND WaitForWindows(const ProgramProcess& program) {
-  // The date window is made last; once the program answers, its creation
-  // has finished.
-  if (!WaitUntil([&] { return FindDateWindow(program.Id()) != nullptr; }, kStartTimeoutMs)) return nullptr;
-  HWND clock = FindClockWindow(program.Id());
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(clock, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kEndTimeoutMs, &ignored);
-  return clock;
-}
-
-HWND StartAndWaitForWindows(ProgramProcess& program, const std::wstring& arguments) {
-  return program.Start(arguments) ? WaitForWindows(program) : nullptr;
 }
 
 std::vector<DWORD> RunningHoravelProcesses() {

@@ -33,6 +33,14 @@ class ProgramProcess {
 
 std::wstring HoravelPath();
 
+// Starts the program and waits until both windows have been created and its
+// message loop answers; returns its clock window, or null.
+HWND StartAndWait(ProgramProcess& program, const std::wstring& arguments = L"");
+// The same for a program already started.
+HWND WaitForWindows(const ProgramProcess& program);
+// Returns once the window's thread has handled everything sent before.
+void RoundTrip(HWND window);
+
 // Visible or not, every top-level window whose title is exactly `title`,
 // optionally only those of one process and one class.
 std::vector<HWND> FindTopLevelWindows(const std::wstring& title, DWORD processId = 0,
@@ -41,11 +49,6 @@ std::vector<HWND> FindTopLevelWindows(const std::wstring& title, DWORD processId
 // The clock and date windows of a running program.
 HWND FindClockWindow(DWORD processId);
 HWND FindDateWindow(DWORD processId);
-
-// Waits until the program has created both windows and its message loop
-// answers; returns its clock window, or null when that does not happen.
-HWND WaitForWindows(const ProgramProcess& program);
-HWND StartAndWaitForWindows(ProgramProcess& program, const std::wstring& arguments = L"");
 
 // Every running Horavel.exe process.
 std::vector<DWORD> RunningHoravelProcesses();
