@@ -11,12 +11,16 @@
 #include "comlib/back_buffer.h"
 #include "comlib/task_tray_icon.h"
 #include "comlib/window_base.h"
+#include "data/placement.h"
 #include "view/virtual_desktop.h"
 
 class SettingDialog_CL;
 
 class MainDialog_CL : public MainWindowBase_CL {
  public:
+  // A second start finds the running clock by this class and its title.
+  static constexpr wchar_t kClassName[] = L"MainWindowClass";
+
   explicit MainDialog_CL(bool startupFlag, VirtualDesktopQuery& desktop = SystemVirtualDesktopQuery(),
                          TrayShell& trayShell = SystemTrayShell());
   ~MainDialog_CL() override;
@@ -63,4 +67,8 @@ class MainDialog_CL : public MainWindowBase_CL {
   HPOWERNOTIFY monitorNotification_ = nullptr;
   HPOWERNOTIFY displayNotification_ = nullptr;
   VirtualDesktopQuery& desktop_;
+  // After a restart that could not start the new copy, the desktop is no
+  // longer watched: each further try would fail the same way.
+  bool restartFailed_ = false;
+  DisplayCheckState displayCheck_;
 };
