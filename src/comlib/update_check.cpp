@@ -9,6 +9,7 @@
 
 #include "comlib/inet_http.h"
 #include "comlib/log_file.h"
+#include "comlib/update_dialog.h"
 #include "comlib/web_page.h"
 
 namespace update {
@@ -272,7 +273,10 @@ std::wstring UpdateCheck_CL::SiteToOpen(const std::wstring& siteAddress) const {
 }
 
 int ShowUpdateNotice(const UpdateNotice& notice) {
-  // The dialog comes with the dialog base; until then the owner gets the box too.
+  if (notice.owner != nullptr) {
+    UpdateDialog_CL dialog(notice.caption, notice.running, notice.published);
+    return static_cast<int>(dialog.DoModal(notice.owner));
+  }
   const int answer = MessageBoxW(nullptr, update::NoticeText(notice.published, notice.running).c_str(),
                                  notice.caption.c_str(), MB_YESNOCANCEL);
   if (answer == IDYES) return kNoticeOpenSite;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,12 +42,96 @@ Section ReadSection(const std::wstring& path) {
   return section;
 }
 
+constexpr wchar_t kCaption[] = L"Horavelのアップデート。";
+
+// What the notice looked like when it was answered.
+struct NoticeSeen {
+  bool found = false;
+  std::wstring windowClass;
+  RECT client{};
+  RECT window{};
+  LONG_PTR style = 0;
+  RECT openSite{};  // in client coordinates
+  RECT later{};
+  std::wstring openSiteText;
+  std::wstring laterText;
+};
+
+// Answers the next notice of this thread as a user would: presses the
+// button with the id, or closes the notice when the id is 0.
+class NoticeAnswerer {
+ public:
+  explicit NoticeAnswerer(int buttonId) : buttonId_(buttonId) {
+    current_ = this;
+    timer_ = SetTimer(nullptr, 0, kPollMs, &Poll);
+  }
+  ~NoticeAnswerer() {
+    KillTimer(nullptr, timer_);
+    current_ = nullptr;
+  }
+  NoticeSeen seen;
+
+ private:
+  static constexpr UINT kPollMs = 30;
+
+  static BOOL CALLBACK FindNotice(HWND window, LPARAM found) {
+    wchar_t title[64] = {};
+    GetWindowTextW(window, title, 64);
+    if (kCaption != std::wstring(title) || !IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+
+  static RECT ChildRect(HWND dialog, int id, std::wstring* text) {
+    HWND child = GetDlgItem(dialog, id);
+    RECT rect{};
+    if (child == nullptr) return rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    wchar_t buffer[64] = {};
+    GetWindowTextW(child, buffer, 64);
+    *text = buffer;
+    return rect;
+  }
+
+  static void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
+    NoticeAnswerer* self = current_;
+    HWND notice = nullptr;
+    if (self == nullptr) return;
+    EnumThreadWindows(GetCurrentThreadId(), &FindNotice, reinterpret_cast<LPARAM>(&notice));
+    if (notice == nullptr) return;
+    KillTimer(nullptr, self->timer_);
+    NoticeSeen& seen = self->seen;
+    seen.found = true;
+    wchar_t name[32] = {};
+    GetClassNameW(notice, name, 32);
+    seen.windowClass = name;
+    GetClientRect(notice, &seen.client);
+    GetWindowRect(notice, &seen.window);
+    seen.style = GetWindowLongPtrW(notice, GWL_STYLE);
+    seen.openSite = ChildRect(notice, 0x1000, &seen.openSiteText);
+    seen.later = ChildRect(notice, 0x1002, &seen.laterText);
+    if (self->buttonId_ == 0) {
+      PostMessageW(notice, WM_CLOSE, 0, 0);
+    } else {
+      SendMessageW(GetDlgItem(notice, self->buttonId_), BM_CLICK, 0, 0);
+    }
+  }
+
+  static inline NoticeAnswerer* current_ = nullptr;
+  int buttonId_;
+  UINT_PTR timer_ = 0;
+};
+
 // One run of the check in a fresh settings file against a fresh server.
 struct CheckRun {
   Section before;
   std::string response;
   int delayDays = 0;
   int choice = kNoticeClosed;
+  // With an answering button, the real notice is shown over this owner.
+  std::optional<int> answerButton{};
+  HWND owner = nullptr;
 
   // What came of it.
   size_t requests = 0;
@@ -54,6 +139,7 @@ struct CheckRun {
   std::vector<std::wstring> opened{};
   Section after{};
   std::wstring log{};
+  NoticeSeen seen{};
 
   void Go() {
     TempFolder folder;
@@ -72,10 +158,14 @@ struct CheckRun {
       EXPECT_TRUE(UpdateCheck_CL::NoticeShowing());
       EXPECT_EQ(kRunning, notice.running);
       notices.push_back(notice.published);
-      return choice;
+      if (!answerButton) return choice;
+      NoticeAnswerer answerer(*answerButton);
+      const int answer = ShowUpdateNotice(notice);
+      seen = answerer.seen;
+      return answer;
     };
     hooks.openSite = [this](const std::wstring& address) { opened.push_back(address); };
-    EXPECT_EQ(0, UpdateCheck_CL(ini, L"http://127.0.0.1:1/unused", kSupportSite, hooks).Run(L"caption", kRunning, nullptr));
+    EXPECT_EQ(0, UpdateCheck_CL(ini, L"http://127.0.0.1:1/unused", kSupportSite, hooks).Run(kCaption, kRunning, owner));
     EXPECT_FALSE(UpdateCheck_CL::NoticeShowing());
 
     requests = server.RequestLines().size();
@@ -277,4 +367,47 @@ TEST(UpdateSchedule, HostileResponsesChangeNothingButTheDay) {
       EXPECT_NE(std::wstring::npos, test.run.log.find(L"サポートサイトを開きます")) << "the log says why";
     }
   }
+}
+
+TEST(UpdateNotice, EachAnswerKeepsItsPromise) {
+  const std::wstring today = std::to_wstring(update::LocalDayOfMonth(kNow));
+  const Section seen = {{L"next_version", L"1.1.4.0"}, {L"next_notify", Hex(kNow)}};
+  Section remindLater = seen;
+  remindLater[L"last_day"] = today;
+  const RECT ownerRect{200, 150, 680, 620};
+  HWND owner = CreateWindowExW(WS_EX_NOACTIVATE, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, ownerRect.left,
+                               ownerRect.top, ownerRect.right - ownerRect.left, ownerRect.bottom - ownerRect.top,
+                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(nullptr, owner);
+  const std::string file = HttpResponse(VersionFile("1.1.4.0", "https://127.0.0.1/download"));
+
+  // Without an owner the notice is a message box whose No means "later".
+  // Each notice costs two seconds under Wine without a window manager, so
+  // the box answers only the question that differs.
+  Expected cases[] = {
+      {"open the site", {seen, file, 0, 0, 0x1000, owner}, 1, {L"1.1.4.0"}, {L"https://127.0.0.1/download"}, seen},
+      {"remind me later", {seen, file, 0, 0, 0x1002, owner}, 1, {L"1.1.4.0"}, {}, remindLater},
+      {"close box", {seen, file, 0, 0, 0, owner}, 1, {L"1.1.4.0"}, {}, seen},
+      {"message box, No", {seen, file, 0, 0, IDNO, nullptr}, 1, {L"1.1.4.0"}, {}, remindLater},
+  };
+  for (Expected& test : cases) {
+    Verify(test);
+    ASSERT_TRUE(test.run.seen.found) << "the notice was on the screen";
+    EXPECT_EQ(L"#32770", test.run.seen.windowClass);
+  }
+
+  // The dialog as the user sees it: two buttons in the bottom-right corner,
+  // no minimise or maximise box, centred over its owner.
+  const NoticeSeen& notice = cases[0].run.seen;
+  EXPECT_EQ(L"\x3000サイトへ移動する\x3000", notice.openSiteText);
+  EXPECT_EQ(L"後日通知する\x3000", notice.laterText);
+  EXPECT_EQ(notice.client.right - 4, notice.later.right);
+  EXPECT_EQ(notice.client.bottom - 4, notice.later.bottom);
+  EXPECT_EQ(notice.later.left - 4, notice.openSite.right);
+  EXPECT_EQ(notice.later.top, notice.openSite.top);
+  EXPECT_EQ(0, notice.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+  EXPECT_GE(notice.window.right - notice.window.left, 360);
+  EXPECT_NEAR((ownerRect.left + ownerRect.right) / 2, (notice.window.left + notice.window.right) / 2, 20);
+  EXPECT_NEAR((ownerRect.top + ownerRect.bottom) / 2, (notice.window.top + notice.window.bottom) / 2, 20);
+  DestroyWindow(owner);
 }
