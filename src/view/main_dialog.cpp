@@ -16,6 +16,7 @@
 #include "view/context_menu.h"
 #include "view/layered_window.h"
 #include "view/power_events.h"
+#include "view/prop_app_license.h"
 #include "view/renderer.h"
 #include "view/setting_dialog.h"
 
@@ -202,6 +203,9 @@ void MainDialog_CL::OnCommand(WPARAM command) {
       break;
     case kCommandExit:
       SendMessageW(window_, WM_CLOSE, kCloseForRealCode, 0);
+      break;
+    case kCommandLicence:
+      ShowLicenceSheet(window_);
       break;
     case kCommandSettings:
       OpenSettings();

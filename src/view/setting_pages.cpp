@@ -1,6 +1,7 @@
 #include "view/setting_pages.h"
 
 #include "view/prop_app_disp_setting.h"
+#include "view/prop_app_version.h"
 #include "view/prop_date_disp_setting.h"
 
 namespace {
@@ -31,7 +32,8 @@ std::vector<SettingPage> MakeSettingPages(HWND clockWindow) {
 
   // The date's colours ("カラー設定(日付)").
 
-  // The version ("バージョン情報").
+  // The version.
+  AddPage<PropAppVersion_CL>(pages, L"バージョン情報");
 
   return pages;
 }
