@@ -157,22 +157,20 @@ PropAppLicense_CL::PropAppLicense_CL() = default;
 
 PropAppLicense_CL::~PropAppLicense_CL() = default;
 
-INT_PTR PropAppLicense_CL::DialogProc(HWND window, UINT message, WPARAM, LPARAM) {
+INT_PTR PropAppLicense_CL::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       BuildPage();
-      ShowWindow(window, SW_SHOW);
       PostMessageW(window, kSheetShownMessage, 0, 0);
-      return 1;
+      break;
     case kSheetShownMessage:
       OnSheetShown();
       return 0;
-    case WM_CLOSE:
-      EndDialog(window, 0);
-      return 0;
     default:
-      return 0;
+      break;
   }
+  // The base shows the page when it starts and ends it on WM_CLOSE.
+  return SubClassDialogBase_CL::DialogProc(window, message, wParam, lParam);
 }
 
 void PropAppLicense_CL::OnSheetShown() const {

@@ -32,20 +32,18 @@ INT_PTR PropAppVersion_CL::DialogProc(HWND window, UINT message, WPARAM wParam, 
   switch (message) {
     case WM_INITDIALOG:
       BuildControls();
-      ShowWindow(window, SW_SHOW);
-      return 1;
+      break;
     case WM_COMMAND:
       OnCommand(LOWORD(wParam));
       return 0;
     case WM_NOTIFY:
       if (reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(PSN_APPLY)) OnApply();
       return 0;
-    case WM_CLOSE:
-      EndDialog(window, 0);
-      return 0;
     default:
-      return 0;
+      break;
   }
+  // The base shows the page when it starts and ends it on WM_CLOSE.
+  return SubClassDialogBase_CL::DialogProc(window, message, wParam, lParam);
 }
 
 void PropAppVersion_CL::BuildControls() {
