@@ -11,9 +11,10 @@
 #include "comlib/back_buffer.h"
 #include "comlib/font_family.h"
 #include "comlib/gdiplus_flat.h"
+#include "data/placement.h"
 #include "data/save_data.h"
 #include "view/renderer.h"
-#include "view/time_text.h"
+#include "text/time_text.h"
 
 namespace {
 
@@ -82,13 +83,12 @@ void NaiveClockPaint(HWND window, Gdiplus::GpBitmap* bitmap, SIZE size) {
   GetLocalTime(&now);
   timetext::ClockTextOptions options;
   const std::wstring text = timetext::MakeTimeText(now, false, options);
-  const AreaF area = render::MeasureClock(window);
+  const layout::ClockLayout clockLayout = MeasureClock();
   comlib::GpPenOwner pen;
   gdip::GdipCreatePen1(render::DrawableColour(clock.font_color3),
-                       render::PenWidth(clock.font_em_height, clock.border_frame_scale), Gdiplus::UnitWorld,
+                       layout::PenWidth(clock.font_em_height, clock.border_frame_scale), Gdiplus::UnitWorld,
                        pen.put());
-  render::DrawClock(graphics.get(), area, pen.get(), clock.font_family, text,
-                    static_cast<float>(clock.font_em_height), now.wSecond, false);
+  render::DrawClock(graphics.get(), clockLayout, pen.get(), text, now.wSecond, false);
   graphics.reset();
 
   comlib::WindowDC dc(window);
@@ -113,10 +113,8 @@ int main() {
   // The clock at its defaults, seconds on, sized as the placement sizes it.
   AppSaveData_CL& clock = ClockData();
   clock.disp_second = 1;
-  const AreaF clockArea = render::MeasureClock(nullptr);
-  const int clockWidth = static_cast<int>(clockArea.x + clockArea.width + 1.0f);
-  const int clockHeight = static_cast<int>(clockArea.y + clockArea.height + 1.0f);
-  HWND clockWindow = CreateLayeredWindow(clockWidth, clockHeight);
+  const SIZE clockWindowSize = MeasureClock().window;
+  HWND clockWindow = CreateLayeredWindow(clockWindowSize.cx, clockWindowSize.cy);
   clock.hwnd = clockWindow;
   const SIZE clockSize = ClientSize(clockWindow);
   BackBuffer_CL clockBuffer;
@@ -125,7 +123,7 @@ int main() {
   const double clockUs = MedianMicroseconds([&] {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    render::RenderClock(clockWindow, clockBuffer, clockSize.cx, clockSize.cy, now, false);
+    render::RenderClock(clockBuffer, clockSize.cx, clockSize.cy, now, false);
     CopyToWindow(clockWindow, clockBuffer, clockSize);
   });
 
@@ -139,9 +137,9 @@ int main() {
     gdip::GdipCreateFont(family.get(), static_cast<float>(date.font_em_height), Gdiplus::FontStyleBold,
                          Gdiplus::UnitPixel, date.date_font.put());
   }
-  const AreaF dateArea = render::MeasureDate();
-  SetWindowPos(dateWindow, nullptr, 0, 0, static_cast<int>(dateArea.width + dateArea.x + 2.99f),
-               static_cast<int>(dateArea.height + dateArea.y + 2.99f), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const SIZE dateWindowSize = MeasureDate();
+  SetWindowPos(dateWindow, nullptr, 0, 0, dateWindowSize.cx, dateWindowSize.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   const SIZE dateSize = ClientSize(dateWindow);
   BackBuffer_CL dateBuffer;
   dateBuffer.Resize(dateSize.cx, dateSize.cy);
@@ -165,7 +163,7 @@ int main() {
     gdip::GdipCreateSolidFill(clock.font_color1, fill.put());
     comlib::GpPenOwner pen;
     gdip::GdipCreatePen1(render::DrawableColour(clock.font_color3),
-                         render::PenWidth(clock.font_em_height, clock.border_frame_scale), Gdiplus::UnitWorld,
+                         layout::PenWidth(clock.font_em_height, clock.border_frame_scale), Gdiplus::UnitWorld,
                          pen.put());
     Gdiplus::GpStringFormat* format = nullptr;
     gdip::GdipStringFormatGetGenericDefault(&format);

@@ -1,7 +1,6 @@
 #pragma once
-// A GDI+ font family looked up by name, standing in GDI+'s generic
-// sans-serif family when the name is not installed, so that text never
-// silently disappears.
+// A GDI+ font family looked up by name, standing in another family when the
+// name is not installed, so that text never silently disappears.
 
 #include <string>
 
@@ -15,13 +14,19 @@ INT FontStyleFor(int bold, int italic);
 // GDI+'s generic sans-serif family, fetched once and kept for the process.
 Gdiplus::GpFontFamily* GenericSansSerif();
 
+// The family to draw with when the configured one is missing: GDI+'s generic
+// sans-serif family, or where the machine has none (a bare Wine prefix), the
+// first installed family that draws a digit. Found once, kept for the
+// process; null only on a machine where GDI+ can draw no text at all.
+Gdiplus::GpFontFamily* FallbackFamily();
+
 class FontFamilyRef {
  public:
   explicit FontFamilyRef(const std::wstring& name);
   FontFamilyRef(const FontFamilyRef&) = delete;
   FontFamilyRef& operator=(const FontFamilyRef&) = delete;
 
-  // Null only when not even the generic family is available.
+  // Null only when not even a fallback family is available.
   Gdiplus::GpFontFamily* get() const { return family_; }
   bool IsFallback() const { return !owned_ && family_ != nullptr; }
 

@@ -23,8 +23,6 @@ class SheetBuilder {
   // Apply after a change), 0 when not, -1 when the sheet could not be shown.
   INT_PTR Run(HWND parent, const std::wstring& caption);
 
-  size_t PageCount() const { return pages_.size(); }
-
  private:
   struct PageRecord {
     PROPSHEETPAGEW page;

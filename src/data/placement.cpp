@@ -1,21 +1,23 @@
 #include "data/placement.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "comlib/log_file.h"
 #include "comlib/unique_handle.h"
-#include "view/renderer.h"
 
 namespace {
 
-// int() of a measured float. A measurement that went wrong (not a number,
-// or far beyond any screen) must not turn into an undefined conversion.
-int CutToInt(float value) {
+// A measured float rounded to whole pixels. A measurement that went wrong
+// (not a number, or far beyond any screen) must not turn into an undefined
+// conversion.
+int RoundToInt(float value) {
   constexpr float kLimit = 1.0e9f;
   if (!std::isfinite(value)) return 0;
   if (value > kLimit) return static_cast<int>(kLimit);
   if (value < -kLimit) return -static_cast<int>(kLimit);
-  return static_cast<int>(value);
+  return static_cast<int>(std::lround(value));
 }
 
 // The primary display's size as the desktop's device context reports it.
@@ -43,54 +45,78 @@ RECT ChooseClockArea(const MultiScreen_CL& screens, int displayIndex, SIZE prima
   return RECT{0, 0, primarySize.cx, primarySize.cy};
 }
 
-POINT ClockPosition(const RECT& area, int dispIndex, int offsetX, int offsetY, float textWidth,
-                    float textHeight) {
-  const int left = area.left;
-  const int top = area.top;
-  const int right = area.right - offsetX - CutToInt(textWidth);
-  const int bottom = area.bottom - offsetY - CutToInt(textHeight);
+POINT ClockPosition(const RECT& area, int dispIndex, int offsetX, int offsetY, const AreaF& ink) {
+  // A pixel is inked when its centre lies inside the ink, so the ink's edges
+  // round to its first and its past-the-last columns and rows: the visible
+  // gap is then the offset.
+  const int left = area.left + offsetX - RoundToInt(ink.x);
+  const int top = area.top + offsetY - RoundToInt(ink.y);
+  const int right = area.right - offsetX - RoundToInt(ink.Right());
+  const int bottom = area.bottom - offsetY - RoundToInt(ink.Bottom());
   switch (dispIndex) {
     case kTopLeft:
-      return POINT{left + offsetX, top + offsetY};
+      return POINT{left, top};
     case kTopRight:
-      return POINT{right, top + offsetY};
+      return POINT{right, top};
     case kBottomLeft:
-      return POINT{left + offsetX, bottom};
+      return POINT{left, bottom};
     case kBottomRight:
       return POINT{right, bottom};
     default:
-      return POINT{left, top};
+      return POINT{area.left, area.top};
   }
 }
 
-SIZE ClockSize(const AreaF& area) {
-  return SIZE{CutToInt(area.x + area.width + 1.0f), CutToInt(area.y + area.height + 1.0f)};
-}
-
-POINT DatePosition(POINT clockCentre, int offsetX, int offsetY, const AreaF& dateArea) {
-  return POINT{clockCentre.x + offsetX - CutToInt(dateArea.width * 0.5f + dateArea.x + 0.5f),
-               clockCentre.y + offsetY - CutToInt(dateArea.height * 0.5f + dateArea.y + 0.5f)};
-}
-
-SIZE DateSize(const AreaF& dateArea) {
-  // The date gets nearly three pixels of slack where the clock gets one.
-  return SIZE{CutToInt(dateArea.width + dateArea.x + 2.99f), CutToInt(dateArea.height + dateArea.y + 2.99f)};
+POINT DatePosition(POINT clockCentre, int offsetX, int offsetY, SIZE dateWindow) {
+  return POINT{clockCentre.x + offsetX - dateWindow.cx / 2, clockCentre.y + offsetY - dateWindow.cy / 2};
 }
 
 POINT CentreOf(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
 }  // namespace placement
 
+textmeasure::ResolvedFont ClockFont() {
+  const AppSaveData_CL& clock = ClockData();
+  return textmeasure::ResolvedFont(clock.font_family, clock.font_bold, clock.font_italic, clock.font_em_height);
+}
+
+textmeasure::ResolvedFont DateFont() {
+  const DateSaveData_CL& date = DateData();
+  return textmeasure::ResolvedFont(date.font_family, date.font_bold, date.font_italic, date.font_em_height);
+}
+
+layout::ClockLayout MeasureClock() {
+  AppSaveData_CL& clock = ClockData();
+  const float penWidth = layout::PenWidth(clock.font_em_height, clock.border_frame_scale);
+  const textmeasure::ResolvedFont font = ClockFont();
+  const layout::ClockLayout measured =
+      layout::ComputeClockLayout(textmeasure::MeasureClockSamples(font.get(), penWidth), penWidth,
+                                 font.get().emSize, clock.disp_second != 0);
+  std::copy(std::begin(measured.parts), std::end(measured.parts), std::begin(clock.layout_rects));
+  clock.band_top = measured.bandTop;
+  clock.band_bottom = measured.bandBottom;
+  return measured;
+}
+
+SIZE MeasureDate() {
+  const DateSaveData_CL& date = DateData();
+  if (ClockData().hidden || !date.show_date || date.hwnd == nullptr || !date.date_font) return SIZE{};
+  const float penWidth = layout::PenWidth(date.font_em_height, date.border_frame_scale);
+  const textmeasure::ResolvedFont font = DateFont();
+  const layout::Ink widest = textmeasure::MeasureWidestDate(font.get(), date.date_format, penWidth);
+  return layout::DateWindowSize(widest.outlined, penWidth, font.get().emSize);
+}
+
 void PlaceClockWindow() {
   AppSaveData_CL& clock = ClockData();
   DateSaveData_CL& date = DateData();
   if (clock.hwnd == nullptr) return;
 
-  const AreaF text = render::MeasureClock(clock.hwnd);
+  const layout::ClockLayout measured = MeasureClock();
   const RECT area = placement::ChooseClockArea(clock.screens, clock.display_index, PrimaryDisplaySize());
   const POINT position = placement::ClockPosition(area, clock.disp_index, clock.disp_offset_x,
-                                                  clock.disp_offset_y, text.width, text.height);
-  const SIZE size = placement::ClockSize(text);
+                                                  clock.disp_offset_y, measured.ink);
+  const SIZE size = measured.window;
   // Placing never activates the clock: it takes no input and must not take
   // the focus from the user's window.
   SetWindowPos(clock.hwnd, HWND_TOPMOST, position.x, position.y, size.cx, size.cy,
@@ -112,10 +138,8 @@ void PlaceDateWindow() {
   // Without the clock's rectangle there is no centre to stand on: the date
   // stays where it is rather than jumping to the screen's corner.
   if (!GetWindowRect(date.clock_hwnd, &clockRect)) return;
-  const AreaF dateArea = render::MeasureDate();
-  const POINT position =
-      placement::DatePosition(placement::CentreOf(clockRect), date.offset_x, date.offset_y, dateArea);
-  const SIZE size = placement::DateSize(dateArea);
+  const SIZE size = MeasureDate();
+  const POINT position = placement::DatePosition(placement::CentreOf(clockRect), date.offset_x, date.offset_y, size);
   SetWindowPos(date.hwnd, HWND_TOPMOST, position.x, position.y, size.cx, size.cy,
                SWP_FRAMECHANGED | SWP_NOACTIVATE);
 

@@ -7,6 +7,8 @@
 
 #include "comlib/multi_screen.h"
 #include "data/save_data.h"
+#include "text/text_layout.h"
+#include "text/text_measure.h"
 
 namespace placement {
 
@@ -21,20 +23,29 @@ constexpr int kBottomRight = 3;
 // display's size from the origin.
 RECT ChooseClockArea(const MultiScreen_CL& screens, int displayIndex, SIZE primarySize);
 
-// The clock window's top-left corner for text bounds of textWidth x textHeight.
-POINT ClockPosition(const RECT& area, int dispIndex, int offsetX, int offsetY, float textWidth,
-                    float textHeight);
-// The clock window's size for its measured area (1 pixel of slack).
-SIZE ClockSize(const AreaF& area);
+// The clock window's top-left corner that puts its ink (the outlined ink in
+// window coordinates) offsetX and offsetY from the area's chosen corner.
+POINT ClockPosition(const RECT& area, int dispIndex, int offsetX, int offsetY, const AreaF& ink);
 
-// The date window's top-left corner and size around the clock's centre.
-POINT DatePosition(POINT clockCentre, int offsetX, int offsetY, const AreaF& dateArea);
-SIZE DateSize(const AreaF& dateArea);
+// The date window's top-left corner: its centre on the clock's centre plus
+// the offsets.
+POINT DatePosition(POINT clockCentre, int offsetX, int offsetY, SIZE dateWindow);
 
 // The centre of a window rectangle, in integer halves.
 POINT CentreOf(const RECT& rect);
 
 }  // namespace placement
+
+// The fonts the records describe.
+textmeasure::ResolvedFont ClockFont();
+textmeasure::ResolvedFont DateFont();
+
+// The clock's layout for the current settings, also kept in the clock
+// record (layout_rects, band_top, band_bottom).
+layout::ClockLayout MeasureClock();
+// The date window's size for the current date format, so that it keeps its
+// size from day to day; empty while the date is not shown.
+SIZE MeasureDate();
 
 // Applied to the program's windows and records.
 void PlaceClockWindow();

@@ -10,11 +10,12 @@
 #include "app_ids.h"
 #include "comlib/font_family.h"
 #include "comlib/inifile.h"
+#include "comlib/layered_alpha.h"
 #include "comlib/log_file.h"
 #include "comlib/program_path.h"
 #include "data/placement.h"
 #include "product.h"
-#include "view/layered_window.h"
+#include "text/time_text.h"
 
 namespace {
 
@@ -67,7 +68,9 @@ constexpr Setting<Record> Text(const wchar_t* key, std::wstring Record::*field, 
 }
 
 constexpr int kOffsetLimit = 1024;
-constexpr int kOutlineScaleMax = 20;
+using settings::kFontEmHeightMax;
+using settings::kFontEmHeightMin;
+using settings::kOutlineScaleMax;
 
 using Clock = AppSaveData_CL;
 using Date = DateSaveData_CL;
@@ -87,7 +90,7 @@ const Setting<Clock> kClockSettings[] = {
     Text(L"font_family", &Clock::font_family, L"Comic Sans MS"),
     Number(L"font_bold", &Clock::font_bold, 1),
     Number(L"font_italic", &Clock::font_italic, 1),
-    Number(L"font_em_height", &Clock::font_em_height, 128),
+    Ranged(L"font_em_height", &Clock::font_em_height, 128, kFontEmHeightMin, kFontEmHeightMax),
     Ranged(L"border_frame_scale", &Clock::border_frame_scale, 6, 0, kOutlineScaleMax),
     Colour(L"font_color1", &Clock::font_color1, 0xFF00FA00),
     Colour(L"font_color2", &Clock::font_color2, 0xFF00C800),
@@ -111,7 +114,7 @@ const Setting<Date> kDateSettings[] = {
     Text(L"font_family", &Date::font_family, L"Comic Sans MS"),
     Number(L"font_bold", &Date::font_bold, 1),
     Number(L"font_italic", &Date::font_italic, 0),
-    Number(L"font_em_height", &Date::font_em_height, 56),
+    Ranged(L"font_em_height", &Date::font_em_height, 56, kFontEmHeightMin, kFontEmHeightMax),
     Ranged(L"border_frame_scale", &Date::border_frame_scale, 10, 0, kOutlineScaleMax),
     Colour(L"font_color1", &Date::font_color1, 0xFF1F7839),
     Colour(L"font_color3", &Date::font_color3, 0xFFFFFFFF),
@@ -123,7 +126,7 @@ int ApplyLoadRule(const Setting<Record>& setting, int value) {
     case LoadRule::kRange:
       return settings::Clamp(value, setting.lowest, setting.highest);
     case LoadRule::kDateFormat:
-      return settings::NormaliseDateFormat(value);
+      return timetext::KnownDateFormat(value);
     case LoadRule::kAsRead:
       break;
   }
@@ -323,14 +326,14 @@ void AppSaveData_CL::SaveClockDispFlags(HWND clockWindow) {
 
 void AppSaveData_CL::SetClockFontEmHeight(int size) {
   clock_font.reset();
-  font_em_height = size;
+  font_em_height = settings::Clamp(size, kFontEmHeightMin, kFontEmHeightMax);
   WriteClockKeys(*this, &Clock::font_em_height);
 
   // The renderer builds its own font from the fields; this one is always
   // bold and in points. A family that is not installed leaves it empty.
   comlib::GpFontFamilyOwner family;
   if (gdip::GdipCreateFontFamilyFromName(font_family.c_str(), nullptr, family.put()) == Gdiplus::Ok && family) {
-    if (gdip::GdipCreateFont(family.get(), static_cast<Gdiplus::REAL>(size), Gdiplus::FontStyleBold,
+    if (gdip::GdipCreateFont(family.get(), static_cast<Gdiplus::REAL>(font_em_height), Gdiplus::FontStyleBold,
                              Gdiplus::UnitPoint, clock_font.put()) != Gdiplus::Ok) {
       clock_font.reset();
     }
@@ -384,10 +387,10 @@ void DateSaveData_CL::RebuildDateFont() {
       gdip::GdipCreateFont(family.get(), size, style, Gdiplus::UnitPixel, date_font.put()) != Gdiplus::Ok) {
     date_font.reset();
   }
-  // A family without the asked style: the generic one usually has it.
-  Gdiplus::GpFontFamily* generic = comlib::GenericSansSerif();
-  if (!date_font && generic != nullptr && generic != family.get() &&
-      gdip::GdipCreateFont(generic, size, style, Gdiplus::UnitPixel, date_font.put()) != Gdiplus::Ok) {
+  // A family without the asked style: the fallback one usually has it.
+  Gdiplus::GpFontFamily* fallback = comlib::FallbackFamily();
+  if (!date_font && fallback != nullptr && fallback != family.get() &&
+      gdip::GdipCreateFont(fallback, size, style, Gdiplus::UnitPixel, date_font.put()) != Gdiplus::Ok) {
     date_font.reset();
   }
 }
@@ -403,7 +406,7 @@ void DateSaveData_CL::RepaintDate() const {
 }
 
 void DateSaveData_CL::SetDateFontEmHeight(int size) {
-  font_em_height = size;
+  font_em_height = settings::Clamp(size, kFontEmHeightMin, kFontEmHeightMax);
   WriteDateKeys(*this, &Date::font_em_height);
   ApplyDateFont();
 }
@@ -485,13 +488,6 @@ int Clamp(int value, int lowest, int highest) {
   if (value < lowest) return lowest;
   if (value > highest) return highest;
   return value;
-}
-
-int NormaliseDateFormat(int format) {
-  constexpr unsigned kLastFormat = 7;
-  constexpr int kDefaultFormat = 1;
-  // Compared unsigned, so negative numbers are out of range too.
-  return static_cast<unsigned>(format) <= kLastFormat ? format : kDefaultFormat;
 }
 
 }  // namespace settings

@@ -11,27 +11,10 @@
 
 #include "comlib/gdiplus_flat.h"
 #include "comlib/multi_screen.h"
+#include "text/text_layout.h"
 
 // A colour as GDI+ takes it: 0xAARRGGBB.
 using Argb = std::uint32_t;
-
-// X, Y, width, height in pixels, single precision, as GDI+ measures paths.
-struct AreaF {
-  float x = 0.0f;
-  float y = 0.0f;
-  float width = 0.0f;
-  float height = 0.0f;
-};
-
-// The parts of the time text, in the order the clock layout keeps them.
-enum ClockPart : int {
-  kHourPart = 0,
-  kFirstColonPart,
-  kMinutePart,
-  kSecondColonPart,
-  kSecondPart,
-  kClockPartCount
-};
 
 // Settings sections.
 constexpr wchar_t kClockSection[] = L"CLOCK_DISP";
@@ -200,7 +183,11 @@ int FadedAlpha(int alpha, POINT cursor, const RECT& window);
 
 // Clamp applied when a value is loaded.
 int Clamp(int value, int lowest, int highest);
-// date_format 0 ... 7, anything else reads as 1.
-int NormaliseDateFormat(int format);
+
+// Font sizes any hand edit means, and no more: the window and its back buffer
+// stay a few tens of megabytes, and GDI+ can still outline the text.
+constexpr int kFontEmHeightMin = 8;
+constexpr int kFontEmHeightMax = 1024;
+constexpr int kOutlineScaleMax = 20;
 
 }  // namespace settings

@@ -1,15 +1,9 @@
 #pragma once
-// Both windows are layered: white is cut out, the rest is drawn at the
-// given opacity.
+// Both windows are layered, borderless and click-through; white is cut out.
 
 #include <windows.h>
 
-#include "app_ids.h"
-
-// The opacity is one that GetClockAlpha or GetDateAlpha gave, 0 ... 255.
-inline void ApplyLayeredAlpha(HWND window, int opacity) {
-  SetLayeredWindowAttributes(window, kTransparentKey, static_cast<BYTE>(opacity), LWA_COLORKEY | LWA_ALPHA);
-}
+#include "comlib/layered_alpha.h"
 
 // Borderless and click-through: what the clock and the date windows are.
 constexpr LONG_PTR kClickThroughExStyle = WS_EX_LAYERED | WS_EX_TRANSPARENT;

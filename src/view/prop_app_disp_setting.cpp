@@ -91,25 +91,11 @@ bool PropAppDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
   return true;
 }
 
-bool PropAppDispSetting_CL::OnBarMoved(HWND bar) {
-  if (bar == transparency_.bar->Window()) {
-    UpdateTransparency();
-  } else if (bar == horizontal_.bar->Window() || bar == vertical_.bar->Window()) {
-    UpdateOffsets();
-  } else {
-    return false;
-  }
-  return true;
-}
-
 void PropAppDispSetting_CL::UpdateOffsets() {
   AppSaveData_CL& clock = ClockData();
-  const int x = horizontal_.bar->Position();
-  const int y = vertical_.bar->Position();
-  horizontal_.label->SetText(LabelWithValue(L"水平表示オフセット(", x));
-  vertical_.label->SetText(LabelWithValue(L"垂直表示オフセット(", y));
-  clock.disp_offset_x = settings::Clamp(x, -kOffsetLimit, kOffsetLimit);
-  clock.disp_offset_y = settings::Clamp(y, -kOffsetLimit, kOffsetLimit);
+  const POINT offset = ReadOffsets(L"水平表示オフセット(", L"垂直表示オフセット(");
+  clock.disp_offset_x = offset.x;
+  clock.disp_offset_y = offset.y;
   clock.SaveField(&AppSaveData_CL::disp_offset_x);
   clock.SaveField(&AppSaveData_CL::disp_offset_y);
   PlaceClockWindow();
@@ -117,8 +103,6 @@ void PropAppDispSetting_CL::UpdateOffsets() {
 
 void PropAppDispSetting_CL::UpdateTransparency() {
   AppSaveData_CL& clock = ClockData();
-  const int transparency = transparency_.bar->Position();
-  transparency_.label->SetText(LabelWithValue(L"透過度(", transparency));
-  clock.alpha = AlphaFromTransparency(transparency);
+  clock.alpha = ReadAlpha(L"透過度(");
   clock.SaveClockDispFlags(clockWindow_);
 }

@@ -16,11 +16,10 @@ class PropAppDispSetting_CL : public ScrollPage_CL {
  protected:
   void BuildControls() override;
   bool OnControlCommand(int id, int code, HWND control) override;
-  bool OnBarMoved(HWND bar) override;
+  void UpdateOffsets() override;
+  void UpdateTransparency() override;
 
  private:
-  void UpdateOffsets();
-  void UpdateTransparency();
 
   CheckBox_CL* hideClockBox_ = nullptr;
   CheckBox_CL* startupBox_ = nullptr;
@@ -31,9 +30,6 @@ class PropAppDispSetting_CL : public ScrollPage_CL {
   ComboBox_CL* drawTypeList_ = nullptr;
   ComboBox_CL* monitorList_ = nullptr;
   ComboBox_CL* cornerList_ = nullptr;
-  LabelledBar horizontal_;
-  LabelledBar vertical_;
-  LabelledBar transparency_;
 };
 
 namespace dispsetting {

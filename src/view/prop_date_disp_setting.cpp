@@ -3,6 +3,7 @@
 #include "data/placement.h"
 #include "data/save_data.h"
 #include "view/layered_window.h"
+#include "text/time_text.h"
 
 using namespace dispsetting;
 
@@ -31,7 +32,7 @@ void PropDateDispSetting_CL::BuildControls() {
   formatList_ = AddList({L"YYYY年MM月DD日(曜)", L"YYYY年MM月DD日", L"MM月DD日(曜)", L"MM月DD日", L"YYYY/MM/DD(曜)",
                          L"YYYY/MM/DD", L"MM/DD(曜)", L"MM/DD"},
                         20, w, 4 * d + kTop);
-  formatList_->Select(settings::NormaliseDateFormat(date.date_format));
+  formatList_->Select(timetext::KnownDateFormat(date.date_format));
 
   AddLabel(L"描画タイプ", kLabelX, 6 * d + kTop);
   drawTypeList_ = AddList({L"全て描画", L"枠だけ描画", L"枠無し描画"}, 20, w, 7 * d + kTop);
@@ -68,7 +69,7 @@ bool PropDateDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
     ApplyDateOpacity();
     date.SaveDateDisp();
   } else if (IsListChoice(formatList_, code, control)) {
-    date.date_format = settings::NormaliseDateFormat(formatList_->Selection());
+    date.date_format = timetext::KnownDateFormat(formatList_->Selection());
     date.SaveField(&DateSaveData_CL::date_format);
     PlaceDateWindow();
     if (IsDateShown() && date.hwnd != nullptr) InvalidateRect(date.hwnd, nullptr, FALSE);
@@ -84,25 +85,11 @@ bool PropDateDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
   return true;
 }
 
-bool PropDateDispSetting_CL::OnBarMoved(HWND bar) {
-  if (bar == transparency_.bar->Window()) {
-    UpdateTransparency();
-  } else if (bar == horizontal_.bar->Window() || bar == vertical_.bar->Window()) {
-    UpdateOffsets();
-  } else {
-    return false;
-  }
-  return true;
-}
-
 void PropDateDispSetting_CL::UpdateOffsets() {
   DateSaveData_CL& date = DateData();
-  const int x = horizontal_.bar->Position();
-  const int y = vertical_.bar->Position();
-  horizontal_.label->SetText(LabelWithValue(L"時計中心からの水平オフセット(", x));
-  vertical_.label->SetText(LabelWithValue(L"時計中心からの垂直オフセット(", y));
-  date.offset_x = settings::Clamp(x, -kOffsetLimit, kOffsetLimit);
-  date.offset_y = settings::Clamp(y, -kOffsetLimit, kOffsetLimit);
+  const POINT offset = ReadOffsets(L"時計中心からの水平オフセット(", L"時計中心からの垂直オフセット(");
+  date.offset_x = offset.x;
+  date.offset_y = offset.y;
   date.SaveField(&DateSaveData_CL::offset_x);
   date.SaveField(&DateSaveData_CL::offset_y);
   PlaceDateWindow();
@@ -110,9 +97,7 @@ void PropDateDispSetting_CL::UpdateOffsets() {
 
 void PropDateDispSetting_CL::UpdateTransparency() {
   DateSaveData_CL& date = DateData();
-  const int transparency = transparency_.bar->Position();
-  transparency_.label->SetText(LabelWithValue(L"透過率(", transparency));
-  date.alpha = AlphaFromTransparency(transparency);
+  date.alpha = ReadAlpha(L"透過率(");
   date.SaveField(&DateSaveData_CL::alpha);
   ApplyDateOpacity();
   date.SaveDateDisp();

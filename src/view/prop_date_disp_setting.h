@@ -15,11 +15,10 @@ class PropDateDispSetting_CL : public ScrollPage_CL {
  protected:
   void BuildControls() override;
   bool OnControlCommand(int id, int code, HWND control) override;
-  bool OnBarMoved(HWND bar) override;
+  void UpdateOffsets() override;
+  void UpdateTransparency() override;
 
  private:
-  void UpdateOffsets();
-  void UpdateTransparency();
   // The date's opacity, when the date is shown.
   void ApplyDateOpacity() const;
 
@@ -28,7 +27,4 @@ class PropDateDispSetting_CL : public ScrollPage_CL {
   CheckBox_CL* fadeBox_ = nullptr;
   ComboBox_CL* formatList_ = nullptr;
   ComboBox_CL* drawTypeList_ = nullptr;
-  LabelledBar horizontal_;
-  LabelledBar vertical_;
-  LabelledBar transparency_;
 };

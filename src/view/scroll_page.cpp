@@ -21,11 +21,14 @@ constexpr int kWheelLines = 3;
 constexpr int kListLines = 8;
 constexpr UINT_PTR kPanelSubclassId = 1;
 
-// The panel's controls notify the panel; the page is where they are handled.
+// The panel's controls notify the panel; the page is where they are handled,
+// and where their background comes from, so that they match the panel's.
 LRESULT CALLBACK ForwardToPage(HWND panel, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
   switch (message) {
     case WM_COMMAND:
     case WM_HSCROLL:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
       return SendMessageW(GetParent(panel), message, wParam, lParam);
     case WM_NCDESTROY:
       RemoveWindowSubclass(panel, &ForwardToPage, id);
@@ -193,6 +196,34 @@ void ScrollPage_CL::FinishPanel(ControlBase_CL& firstBox, const wchar_t* frameTi
   if (panel_ == nullptr) return;
   contentHeight_ = std::max(1, static_cast<int>(RectInParent(last.Window()).bottom) + kPanelBottomMargin);
   SetWindowPos(panel_, nullptr, 0, 0, area_.width, contentHeight_, SWP_NOZORDER | SWP_NOMOVE);
+}
+
+bool ScrollPage_CL::OnBarMoved(HWND bar) {
+  if (bar == nullptr) return false;
+  if (transparency_.bar != nullptr && bar == transparency_.bar->Window()) {
+    UpdateTransparency();
+  } else if ((horizontal_.bar != nullptr && bar == horizontal_.bar->Window()) ||
+             (vertical_.bar != nullptr && bar == vertical_.bar->Window())) {
+    UpdateOffsets();
+  } else {
+    return false;
+  }
+  return true;
+}
+
+POINT ScrollPage_CL::ReadOffsets(const wchar_t* horizontalText, const wchar_t* verticalText) {
+  const int x = horizontal_.bar->Position();
+  const int y = vertical_.bar->Position();
+  horizontal_.label->SetText(dispsetting::LabelWithValue(horizontalText, x));
+  vertical_.label->SetText(dispsetting::LabelWithValue(verticalText, y));
+  using dispsetting::kOffsetLimit;
+  return POINT{settings::Clamp(x, -kOffsetLimit, kOffsetLimit), settings::Clamp(y, -kOffsetLimit, kOffsetLimit)};
+}
+
+int ScrollPage_CL::ReadAlpha(const wchar_t* labelText) {
+  const int transparency = transparency_.bar->Position();
+  transparency_.label->SetText(dispsetting::LabelWithValue(labelText, transparency));
+  return dispsetting::AlphaFromTransparency(transparency);
 }
 
 bool ScrollPage_CL::IsListChoice(const ComboBox_CL* list, int code, HWND control) {

@@ -76,9 +76,11 @@ class ScrollPage_CL : public SubClassDialogBase_CL {
  protected:
   // Creates the controls on the panel and sets them from the settings.
   virtual void BuildControls() = 0;
-  // Each returns whether a setting changed.
+  // Returns whether a setting changed.
   virtual bool OnControlCommand(int id, int code, HWND control) = 0;
-  virtual bool OnBarMoved(HWND bar) = 0;
+  // The bars' labels show their values; the settings follow the bars.
+  virtual void UpdateOffsets() = 0;
+  virtual void UpdateTransparency() = 0;
 
   // Where controls go: the panel, or the page itself without one.
   HWND ControlParent() const { return panel_ != nullptr ? panel_ : window_; }
@@ -93,13 +95,23 @@ class ScrollPage_CL : public SubClassDialogBase_CL {
                    std::initializer_list<const ControlBase_CL*> framed, const ControlBase_CL& last);
   // A list's choice counts once it is confirmed, not while it is browsed.
   static bool IsListChoice(const ComboBox_CL* list, int code, HWND control);
+  // The offset bars' positions, shown in their labels after the given
+  // texts, and clamped to the offsets' range.
+  POINT ReadOffsets(const wchar_t* horizontalText, const wchar_t* verticalText);
+  // The transparency bar's position, shown in its label; returns the alpha.
+  int ReadAlpha(const wchar_t* labelText);
 
   ControlFactory_CL factory_;
   HWND clockWindow_;
   // The page width and the "Ｗ" unit.
   ClientArea area_;
+  LabelledBar horizontal_;
+  LabelledBar vertical_;
+  LabelledBar transparency_;
 
  private:
+  // Returns whether the bar is one of the page's.
+  bool OnBarMoved(HWND bar);
   void BuildPage();
   void CreatePanel();
   void UpdateScrollRange();

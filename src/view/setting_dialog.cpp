@@ -16,7 +16,11 @@ constexpr INT_PTR kChangesSaved = 1;
 
 SettingDialog_CL::SettingDialog_CL(HWND clockWindow) : clockWindow_(clockWindow) {}
 
-SettingDialog_CL::~SettingDialog_CL() = default;
+SettingDialog_CL::~SettingDialog_CL() {
+  // Normally the window has gone first. If the program ends while the sheet
+  // is open it may not have: it must not reach a deleted object then.
+  if (window_ != nullptr && IsWindow(window_)) SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+}
 
 LRESULT SettingDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {

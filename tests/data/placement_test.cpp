@@ -6,7 +6,6 @@
 #include "comlib/unique_handle.h"
 #include "data/data_test_support.h"
 #include "support/test_support.h"
-#include "view/renderer.h"
 
 using data_testing::IsAbove;
 using data_testing::RecordsGuard;
@@ -17,7 +16,6 @@ using testing_support::TempFolder;
 namespace {
 
 bool SamePoint(POINT expected, POINT actual) { return expected.x == actual.x && expected.y == actual.y; }
-bool SameSize(SIZE expected, SIZE actual) { return expected.cx == actual.cx && expected.cy == actual.cy; }
 bool SameRect(const RECT& expected, const RECT& actual) { return EqualRect(&expected, &actual) != FALSE; }
 
 ::testing::AssertionResult RectIs(const RECT& actual, int x, int y, int width, int height) {
@@ -64,41 +62,41 @@ TEST(Placement, TheClockAreaIsTheChosenMonitorOnlyWhenThereAreSeveral) {
   EXPECT_TRUE(SameRect(RECT{0, 0, 1280, 1024}, placement::ChooseClockArea(MultiScreen_CL(), 0, primary)));
 }
 
-TEST(Placement, TheClockStandsInTheChosenCornerAtTheOffsets) {
-  const RECT second{1920, 0, 3200, 1024};
-  const float width = 200.7f;
-  const float height = 80.2f;
-  EXPECT_TRUE(SamePoint(POINT{1952, 32}, placement::ClockPosition(second, 0, 32, 32, width, height)));
-  EXPECT_TRUE(SamePoint(POINT{3200 - 32 - 200, 32}, placement::ClockPosition(second, 1, 32, 32, width, height)));
-  EXPECT_TRUE(SamePoint(POINT{1952, 1024 - 32 - 80}, placement::ClockPosition(second, 2, 32, 32, width, height)));
-  EXPECT_TRUE(SamePoint(POINT{3200 - 32 - 200, 1024 - 32 - 80},
-                        placement::ClockPosition(second, 3, 32, 32, width, height)));
-  EXPECT_TRUE(SameSize(SIZE{201, 81}, placement::ClockSize(AreaF{0.0f, 0.0f, width, height})));
-  // The measured origin counts towards the size.
-  EXPECT_TRUE(SameSize(SIZE{104, 54}, placement::ClockSize(AreaF{3.5f, 2.25f, 100.2f, 50.9f})));
-
-  // Any other corner number: the area's origin, without offsets.
-  for (const int corner : {-1, 4, 100}) {
-    EXPECT_TRUE(SamePoint(POINT{1920, 0}, placement::ClockPosition(second, corner, 32, 32, width, height)));
+TEST(Placement, TheClocksInkStandsAtTheOffsetsFromTheChosenCorner) {
+  // Ink from (12.4, 9.6) to (212.6, 90.5) in a window: its first column is
+  // 12, its first row 10, its last column 212, its last row 90.
+  const AreaF ink{12.4f, 9.6f, 200.2f, 80.9f};
+  struct Case {
+    RECT area;
+    int corner;
+    int offset;
+    POINT expected;
+  };
+  const Case cases[] = {
+      {{1920, 0, 3200, 1024}, 0, 32, {1920 + 32 - 12, 32 - 10}},
+      {{1920, 0, 3200, 1024}, 1, 32, {3200 - 32 - 213, 32 - 10}},
+      {{1920, 0, 3200, 1024}, 2, 32, {1920 + 32 - 12, 1024 - 32 - 91}},
+      {{1920, 0, 3200, 1024}, 3, 32, {3200 - 32 - 213, 1024 - 32 - 91}},
+      // A monitor left of and above the primary: coordinates go negative.
+      {{-1024, -200, 0, 568}, 0, 32, {-1024 + 32 - 12, -200 + 32 - 10}},
+      {{-1024, -200, 0, 568}, 3, 32, {-32 - 213, 568 - 32 - 91}},
+      // Negative offsets push the clock past the corner.
+      {{-1024, -200, 0, 568}, 0, -10, {-1024 - 10 - 12, -200 - 10 - 10}},
+      // Any other corner number: the area's origin, without offsets.
+      {{1920, 0, 3200, 1024}, -1, 32, {1920, 0}},
+      {{1920, 0, 3200, 1024}, 4, 32, {1920, 0}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_TRUE(SamePoint(c.expected, placement::ClockPosition(c.area, c.corner, c.offset, c.offset, ink)))
+        << "corner " << c.corner << " offset " << c.offset << " area left " << c.area.left;
   }
-
-  // A monitor left of and above the primary: coordinates go negative.
-  const RECT leftOfPrimary{-1024, -200, 0, 568};
-  EXPECT_TRUE(SamePoint(POINT{-992, -168}, placement::ClockPosition(leftOfPrimary, 0, 32, 32, width, height)));
-  EXPECT_TRUE(SamePoint(POINT{-232, 456}, placement::ClockPosition(leftOfPrimary, 3, 32, 32, width, height)));
-  // Negative offsets push the clock past the corner.
-  EXPECT_TRUE(SamePoint(POINT{-1034, -210}, placement::ClockPosition(leftOfPrimary, 0, -10, -10, width, height)));
 }
 
 TEST(Placement, TheDateIsCentredOnTheClockPlusItsOffset) {
-  const AreaF bounds{0.0f, 0.0f, 100.0f, 40.0f};
-  EXPECT_TRUE(SamePoint(POINT{450, 280}, placement::DatePosition(POINT{500, 300}, 0, 0, bounds)));
-  EXPECT_TRUE(SameSize(SIZE{102, 42}, placement::DateSize(bounds)));
-  EXPECT_TRUE(SamePoint(POINT{553, 341}, placement::DatePosition(POINT{500, 300}, 103, 61, bounds)));
-  // Halves round up; the measured origin shifts the text, not the centre.
-  const AreaF withMargin{-3.0f, -3.0f, 107.0f, 47.0f};
-  EXPECT_TRUE(SamePoint(POINT{449, 279}, placement::DatePosition(POINT{500, 300}, 0, 0, withMargin)));
-  EXPECT_TRUE(SameSize(SIZE{106, 46}, placement::DateSize(withMargin)));
+  EXPECT_TRUE(SamePoint(POINT{450, 280}, placement::DatePosition(POINT{500, 300}, 0, 0, SIZE{100, 40})));
+  EXPECT_TRUE(SamePoint(POINT{553, 341}, placement::DatePosition(POINT{500, 300}, 103, 61, SIZE{100, 40})));
+  // An odd size leaves the half pixel on the right and bottom.
+  EXPECT_TRUE(SamePoint(POINT{450, 280}, placement::DatePosition(POINT{500, 300}, 0, 0, SIZE{101, 41})));
 
   EXPECT_TRUE(SamePoint(POINT{100, 40}, placement::CentreOf(RECT{0, 0, 201, 81})));
   EXPECT_TRUE(SamePoint(POINT{-100, -40}, placement::CentreOf(RECT{-201, -81, 0, 0})));
@@ -151,18 +149,17 @@ TEST_F(PlacementTest, TheClockGoesToTheChosenMonitorsCorner) {
   clock.disp_index = 3;
 
   PlaceClockWindow();
-  const AreaF area = render::MeasureClock(clockWindow_.get());
-  const SIZE size = placement::ClockSize(area);
-  EXPECT_TRUE(RectIs(clockWindow_.Rect(), 3200 - 32 - static_cast<int>(area.width),
-                     1024 - 32 - static_cast<int>(area.height), size.cx, size.cy));
+  const layout::ClockLayout measured = MeasureClock();
+  const POINT corner = placement::ClockPosition(RECT{1920, 0, 3200, 1024}, 3, 32, 32, measured.ink);
+  EXPECT_TRUE(RectIs(clockWindow_.Rect(), corner.x, corner.y, measured.window.cx, measured.window.cy));
   EXPECT_TRUE(GetWindowLongW(clockWindow_.get(), GWL_EXSTYLE) & WS_EX_TOPMOST);
 
   // One monitor: the primary display's size, whatever the index says.
   clock.screens.monitors.resize(1);
   PlaceClockWindow();
   const SIZE primary = PrimaryDisplaySize();
-  EXPECT_TRUE(RectIs(clockWindow_.Rect(), primary.cx - 32 - static_cast<int>(area.width),
-                     primary.cy - 32 - static_cast<int>(area.height), size.cx, size.cy));
+  const POINT primaryCorner = placement::ClockPosition(RECT{0, 0, primary.cx, primary.cy}, 3, 32, 32, measured.ink);
+  EXPECT_TRUE(RectIs(clockWindow_.Rect(), primaryCorner.x, primaryCorner.y, measured.window.cx, measured.window.cy));
 }
 
 TEST_F(PlacementTest, OnTheRealSecondMonitor) {
@@ -179,10 +176,9 @@ TEST_F(PlacementTest, OnTheRealSecondMonitor) {
   clock.disp_offset_y = 20;
 
   PlaceClockWindow();
-  const AreaF area = render::MeasureClock(clockWindow_.get());
-  const SIZE size = placement::ClockSize(area);
-  EXPECT_TRUE(RectIs(clockWindow_.Rect(), 1024 - 10 - static_cast<int>(area.width),
-                     768 - 20 - static_cast<int>(area.height), size.cx, size.cy));
+  const layout::ClockLayout measured = MeasureClock();
+  const POINT corner = placement::ClockPosition(RECT{0, 0, 1024, 768}, 3, 10, 20, measured.ink);
+  EXPECT_TRUE(RectIs(clockWindow_.Rect(), corner.x, corner.y, measured.window.cx, measured.window.cy));
 }
 
 TEST_F(PlacementTest, TheDateStandsAroundTheClocksCentreBelowTheClock) {
@@ -201,9 +197,8 @@ TEST_F(PlacementTest, TheDateStandsAroundTheClocksCentreBelowTheClock) {
   ClockData().hidden = 0;
 
   PlaceDateWindow();
-  const AreaF area = render::MeasureDate();
-  const POINT at = placement::DatePosition(POINT{500, 350}, 0, 0, area);
-  const SIZE size = placement::DateSize(area);
+  const SIZE size = MeasureDate();
+  const POINT at = placement::DatePosition(POINT{500, 350}, 0, 0, size);
   EXPECT_TRUE(RectIs(dateWindow_.Rect(), at.x, at.y, size.cx, size.cy));
   EXPECT_TRUE(IsAbove(clockWindow_.get(), dateWindow_.get()));
 
@@ -227,9 +222,8 @@ TEST_F(PlacementTest, PlacingTheClockPlacesTheDateOnlyWhenItIsShown) {
   date.show_date = 1;
   PlaceClockWindow();
   const POINT centre = placement::CentreOf(clockWindow_.Rect());
-  const AreaF area = render::MeasureDate();
-  const POINT at = placement::DatePosition(centre, 0, 0, area);
-  const SIZE size = placement::DateSize(area);
+  const SIZE size = MeasureDate();
+  const POINT at = placement::DatePosition(centre, 0, 0, size);
   EXPECT_TRUE(RectIs(dateWindow_.Rect(), at.x, at.y, size.cx, size.cy));
   EXPECT_TRUE(IsAbove(clockWindow_.get(), dateWindow_.get()));
 }

@@ -221,6 +221,8 @@ TEST_F(SettingsTest, LoadsClampOffsetsOutlinesAndTheDateFormatAndKeepTheRest) {
   ini.WriteInt(kDateSection, L"offset_y", 1024);
   ini.WriteInt(kDateSection, L"border_frame_scale", 25);
   ini.WriteInt(kDateSection, L"date_format", 8);
+  ini.WriteInt(kClockSection, L"font_em_height", 10000);
+  ini.WriteInt(kDateSection, L"font_em_height", -56);
   clock.LoadClockDisp();
   date.LoadDateDisp();
 
@@ -236,8 +238,11 @@ TEST_F(SettingsTest, LoadsClampOffsetsOutlinesAndTheDateFormatAndKeepTheRest) {
   EXPECT_EQ(1024, date.offset_y);
   EXPECT_EQ(20, date.border_frame_scale);
   EXPECT_EQ(1, date.date_format);
+  EXPECT_EQ(1024, clock.font_em_height);
+  EXPECT_EQ(8, date.font_em_height);
   // The file keeps what it held until the key is written again.
   EXPECT_EQ(L"5000", Stored(kClockSection, L"disp_offset_x"));
+  EXPECT_EQ(L"10000", Stored(kClockSection, L"font_em_height"));
 
   ini.WriteInt(kClockSection, L"border_frame_scale", 25);
   ini.WriteInt(kDateSection, L"border_frame_scale", -3);
@@ -265,6 +270,17 @@ TEST_F(SettingsTest, EachSetterWritesExactlyItsOwnKeys) {
   clock.SetClockFontEmHeight(40);
   EXPECT_EQ(Keys{L"CLOCK_DISP.font_em_height"}, StoredKeys(path_));
   EXPECT_EQ(L"40", Stored(kClockSection, L"font_em_height"));
+  // Sizes are held to 8 ... 1024 in the setters as on load.
+  for (const auto& [asked, kept] : {std::pair<int, int>{3000, 1024}, {-20, 8}, {7, 8}, {1024, 1024}}) {
+    clock.SetClockFontEmHeight(asked);
+    EXPECT_EQ(kept, clock.font_em_height) << asked;
+    EXPECT_EQ(std::to_wstring(kept), Stored(kClockSection, L"font_em_height")) << asked;
+    date.SetDateFontEmHeight(asked);
+    EXPECT_EQ(kept, date.font_em_height) << asked;
+    EXPECT_EQ(std::to_wstring(kept), Stored(kDateSection, L"font_em_height")) << asked;
+  }
+  EmptyTheFile();
+  clock.SetClockFontEmHeight(40);
 
   EmptyTheFile();
   clock.SetClockFont(L"DejaVu Sans", 0, 1);
@@ -552,4 +568,40 @@ TEST_F(SettingsTest, DateTimersRunOnlyWhileTheDateIsShown) {
   date.ApplyDateTimers();
   EXPECT_FALSE(running(kDateTimerId));
   EXPECT_FALSE(running(kDateFadeTimerId));
+}
+
+TEST_F(SettingsTest, SnapshotPutsBackEveryStoredValueButNoRunTimeStateAndBothSectionsWriteWhole) {
+  AppSaveData_CL& clock = ClockData();
+  DateSaveData_CL& date = DateData();
+  EmptyTheFile();
+  clock.LoadClockDisp();
+  date.LoadDateDisp();
+  const SettingsSnapshot snapshot = SettingsSnapshot::Take();
+
+  ScrambleClock(clock);
+  ScrambleDate(date);
+  clock.hidden = 1;
+  date.clock_hwnd = GetDesktopWindow();
+  snapshot.Restore();
+  ExpectClockDefaults(clock);
+  ExpectDateDefaults(date);
+  EXPECT_EQ(1, clock.hidden);
+  EXPECT_EQ(GetDesktopWindow(), date.clock_hwnd);
+  EXPECT_TRUE(StoredKeys(path_).empty());
+
+  clock.SaveClockDisp();
+  date.SaveDateDisp();
+  const std::vector<std::wstring> keys = StoredKeys(path_);
+  auto inSection = [&keys](const std::wstring& section) {
+    return std::count_if(keys.begin(), keys.end(), [&](const std::wstring& key) { return key.rfind(section, 0) == 0; });
+  };
+  EXPECT_EQ(19, inSection(L"CLOCK_DISP."));
+  EXPECT_EQ(16, inSection(L"DATE_DISP."));
+  // What was written loads back as the same values.
+  ScrambleClock(clock);
+  ScrambleDate(date);
+  clock.LoadClockDisp();
+  date.LoadDateDisp();
+  ExpectClockDefaults(clock);
+  ExpectDateDefaults(date);
 }

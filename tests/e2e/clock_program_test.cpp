@@ -9,29 +9,20 @@
 #include "data/placement.h"
 #include "data/save_data.h"
 #include "support/program_data.h"
-#include "view/renderer.h"
 #include "support/program_process.h"
 #include "support/screen_pixels.h"
 #include "support/test_support.h"
+#include "support/window_checks.h"
 
 using namespace testing_support;
 
 namespace {
 
-constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kChangeTimeoutMs = 10000;
 constexpr UINT kTrayMessage = WM_USER + 0x300;
 constexpr UINT_PTR kClockTimer = 0x3000;
 constexpr wchar_t kDisplayChangeLine[] = L"ディスプレイ構成変更を検出: ポジション更新";
 constexpr wchar_t kIconRemovedLine[] = L"タスクトレイアイコンを削除しました。";
-
-RECT WindowRect(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  return rect;
-}
-
-POINT Centre(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
 // Where the program must put its date window for the default date settings,
 // worked out here with the program's own measuring.
@@ -42,33 +33,12 @@ RECT ExpectedDateRect(HWND clock, int offsetX, int offsetY) {
   comlib::FontFamilyRef family(date.font_family);
   gdip::GdipCreateFont(family.get(), static_cast<float>(date.font_em_height), Gdiplus::FontStyleBold,
                        Gdiplus::UnitPixel, date.date_font.put());
-  const AreaF area = render::MeasureDate();
+  const SIZE size = MeasureDate();
   date.hwnd = nullptr;
   date.date_font.reset();
 
-  const POINT topLeft = placement::DatePosition(placement::CentreOf(WindowRect(clock)), offsetX, offsetY, area);
-  const SIZE size = placement::DateSize(area);
+  const POINT topLeft = placement::DatePosition(placement::CentreOf(WindowRect(clock)), offsetX, offsetY, size);
   return RECT{topLeft.x, topLeft.y, topLeft.x + size.cx, topLeft.y + size.cy};
-}
-
-void ExpectSameRect(const RECT& expected, const RECT& actual) {
-  EXPECT_EQ(expected.left, actual.left);
-  EXPECT_EQ(expected.top, actual.top);
-  EXPECT_EQ(expected.right, actual.right);
-  EXPECT_EQ(expected.bottom, actual.bottom);
-}
-
-// Starts the program and waits until both windows have been created and its
-// message loop answers; returns its clock window.
-HWND StartAndWait(ProgramProcess& program, const std::wstring& arguments = L"") {
-  if (!program.Start(arguments)) return nullptr;
-  if (!WaitUntil([&] { return FindDateWindow(program.Id()) != nullptr; }, kStartTimeoutMs)) return nullptr;
-  HWND clock = FindClockWindow(program.Id());
-  // The date window carries its title from the start; once the program
-  // answers, its creation has finished.
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(clock, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kChangeTimeoutMs, &ignored);
-  return clock;
 }
 
 class ClockProgram : public ::testing::Test {
@@ -82,10 +52,7 @@ class ClockProgram : public ::testing::Test {
   }
 
   // Returns once the program has handled everything sent before.
-  void RoundTrip() const {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(clock_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kChangeTimeoutMs, &ignored);
-  }
+  void RoundTrip() const { testing_support::RoundTrip(clock_); }
 
   void ClickIcon() const { SendMessageW(clock_, kTrayMessage, 0, WM_LBUTTONDOWN); }
 
@@ -108,9 +75,13 @@ TEST_F(ClockProgram, ClockIsALayeredClickThroughTopmostWindowAtTheDefaultCorner)
   EXPECT_TRUE(IsWindowVisible(clock_));
   EXPECT_TRUE(IsWindowVisible(date_));
 
+  // The ink stands 32 pixels from the corner, the window's edge a margin
+  // further out.
   const RECT clock = WindowRect(clock_);
-  EXPECT_EQ(32, clock.left);
-  EXPECT_EQ(32, clock.top);
+  EXPECT_GT(clock.left, 0);
+  EXPECT_LT(clock.left, 32);
+  EXPECT_GT(clock.top, 0);
+  EXPECT_LT(clock.top, 32);
   // Sized to "88:88:88" at 128 pixels: far wider than high, far from the
   // window base's 640 x 480.
   const int width = clock.right - clock.left;
@@ -276,4 +247,112 @@ TEST_F(ClockProgram, DisplayChangeAndResumePutBothWindowsBack) {
   EXPECT_EQ(TRUE, SendMessageW(clock_, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0));
   EXPECT_EQ(clockHome.left, WindowRect(clock_).left);
   EXPECT_EQ(dateHome.top, WindowRect(date_).top);
+}
+
+namespace {
+
+constexpr std::uint32_t kClockFill = 0x00FA00;
+constexpr std::uint32_t kClockRise = 0x00C800;
+constexpr std::uint32_t kClockOutline = 0xFEFEFE;
+
+// The clock's ink on the screen, in screen coordinates; empty when none.
+RECT ScreenInk(HWND clock) {
+  const RECT window = WindowRect(clock);
+  const ScreenPixels pixels = CaptureScreen(window);
+  RECT ink{pixels.width, pixels.height, 0, 0};
+  for (int y = 0; y < pixels.height; ++y) {
+    for (int x = 0; x < pixels.width; ++x) {
+      const std::uint32_t colour = pixels.At(x, y);
+      if (colour != kClockFill && colour != kClockRise && colour != kClockOutline) continue;
+      ink = RECT{std::min<LONG>(ink.left, x), std::min<LONG>(ink.top, y), std::max<LONG>(ink.right, x + 1),
+                 std::max<LONG>(ink.bottom, y + 1)};
+    }
+  }
+  if (ink.right == 0) return RECT{};
+  OffsetRect(&ink, window.left, window.top);
+  return ink;
+}
+
+// Waits until the clock shows a second ending in 8, late enough in it that
+// a paint has happened since it began, and returns the ink then.
+RECT ScreenInkAtAnEight(HWND clock) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    SYSTEMTIME now{};
+    WaitUntil(
+        [&] {
+          GetLocalTime(&now);
+          return now.wSecond % 10 == 8 && now.wMilliseconds >= 650;
+        },
+        kChangeTimeoutMs + 2000);
+    const RECT ink = ScreenInk(clock);
+    SYSTEMTIME after{};
+    GetLocalTime(&after);
+    if (after.wSecond == now.wSecond) return ink;
+  }
+  return RECT{};
+}
+
+}  // namespace
+
+TEST_F(ClockProgram, TheOutlineStandsAtTheConfiguredDistanceFromEachCorner) {
+  // The primary screen is 1280 x 800; Wine's notification area sits at its
+  // top left, well inside 100 pixels.
+  constexpr int kOffset = 100;
+  constexpr RECT kScreen{0, 0, 1280, 800};
+  for (int corner = 0; corner < 4; ++corner) {
+    ResetProgramData();
+    SetProgramSetting(L"CLOCK_DISP", L"disp_index", corner);
+    SetProgramSetting(L"CLOCK_DISP", L"disp_offset_x", kOffset);
+    SetProgramSetting(L"CLOCK_DISP", L"disp_offset_y", kOffset);
+    SetProgramSetting(L"DATE_DISP", L"show_date", 0);
+    ProgramProcess program;
+    HWND clock = StartAndWait(program);
+    ASSERT_NE(nullptr, clock);
+    ASSERT_TRUE(WaitUntil([&] { return ScreenInk(clock).right > 0; }, kChangeTimeoutMs)) << "corner " << corner;
+    const bool right = corner == 1 || corner == 3;
+    const bool bottom = corner >= 2;
+    // On the right the last digit of the seconds is outermost: its place is
+    // exact when it is an 8. On the left the hour's first digit is never an
+    // 8, so its ink may stand up to a digit further in.
+    const RECT ink = right ? ScreenInkAtAnEight(clock) : ScreenInk(clock);
+    const int gapY = bottom ? kScreen.bottom - ink.bottom : ink.top - kScreen.top;
+    EXPECT_NEAR(kOffset, gapY, 3) << "corner " << corner;
+    if (right) {
+      EXPECT_NEAR(kOffset, kScreen.right - ink.right, 3) << "corner " << corner;
+    } else {
+      EXPECT_GE(ink.left - kScreen.left, kOffset - 3) << "corner " << corner;
+      EXPECT_LE(ink.left - kScreen.left, kOffset + 128 * 3 / 4) << "corner " << corner;
+    }
+    program.End();
+  }
+}
+
+TEST(PlainPrefix, TheClockAndDateDrawWithWhateverFontThereIs) {
+  // In a prefix without the font replacements, neither the configured
+  // family nor GDI+'s generic ones exist; elsewhere this still checks that
+  // the clock shows.
+  if (GetEnvironmentVariableW(L"HORAVEL_PLAIN_PREFIX", nullptr, 0) > 0) {
+    comlib::GpFontFamilyOwner configured;
+    EXPECT_NE(Gdiplus::Ok, gdip::GdipCreateFontFamilyFromName(L"Comic Sans MS", nullptr, configured.put()));
+    EXPECT_EQ(nullptr, comlib::GenericSansSerif());
+  }
+  ResetProgramData();
+  SetProgramSetting(L"CLOCK_DISP", L"disp_offset_y", 200);
+  ProgramProcess program;
+  HWND clock = StartAndWait(program);
+  ASSERT_NE(nullptr, clock);
+  HWND date = FindDateWindow(program.Id());
+  const RECT clockRect = WindowRect(clock);
+  const RECT dateRect = WindowRect(date);
+  EXPECT_GT(clockRect.right - clockRect.left, 300);
+  EXPECT_GT(clockRect.bottom - clockRect.top, 60);
+  EXPECT_GT(dateRect.right - dateRect.left, 100);
+  EXPECT_GT(dateRect.bottom - dateRect.top, 20);
+  EXPECT_TRUE(WaitUntil([&] { return ScreenInk(clock).right > 0; }, kChangeTimeoutMs));
+  // The icon hides and shows what is drawn.
+  SendMessageW(clock, kTrayMessage, 0, WM_LBUTTONDOWN);
+  EXPECT_FALSE(IsWindowVisible(clock) || IsWindowVisible(date));
+  SendMessageW(clock, kTrayMessage, 0, WM_LBUTTONDOWN);
+  EXPECT_TRUE(IsWindowVisible(clock) && IsWindowVisible(date));
+  program.End();
 }

@@ -1,9 +1,8 @@
-#include "view/time_text.h"
+#include "text/time_text.h"
 
 #include <iterator>
 
 #include "comlib/wide_format.h"
-#include "data/save_data.h"
 
 namespace timetext {
 
@@ -23,13 +22,6 @@ const wchar_t* const kDateFormats[kDateFormatCount] = {
     L"%04d/%d/%d",     L"%04d/%d/%d",     L"%d/%d",    L"%d/%d",
 };
 
-const wchar_t* const kDateSamples[kDateFormatCount] = {
-    L"8888年12月31日(日)", L"8888年12月31日", L"12月31日(日)", L"12月31日",
-    L"8888/12/31(日)",     L"8888/12/31",     L"12/31(日)",    L"12/31",
-};
-
-int KnownDateFormat(int dateFormat) { return settings::NormaliseDateFormat(dateFormat); }
-
 bool HasYear(int dateFormat) { return dateFormat == 0 || dateFormat == 1 || dateFormat == 4 || dateFormat == 5; }
 bool HasWeekday(int dateFormat) { return dateFormat % 2 == 0; }
 
@@ -41,7 +33,12 @@ int DisplayHour(int hour, bool hour12) {
 
 }  // namespace
 
-const wchar_t* const kTimeSamples[5] = {L"88", L"88:", L"88:88", L"88:88:", L"88:88:88"};
+int KnownDateFormat(int dateFormat) {
+  constexpr unsigned kLastFormat = kDateFormatCount - 1;
+  constexpr int kDefaultFormat = 1;
+  // Compared unsigned, so negative numbers are out of range too.
+  return static_cast<unsigned>(dateFormat) <= kLastFormat ? dateFormat : kDefaultFormat;
+}
 
 std::wstring MakeTimeText(const SYSTEMTIME& time, bool blinkPhase, const ClockTextOptions& options) {
   const wchar_t* separator = blinkPhase && options.blink ? L" " : L":";
@@ -67,7 +64,19 @@ std::wstring MakeDateText(const SYSTEMTIME& time, int dateFormat) {
   return text;
 }
 
-std::wstring DateSampleText(int dateFormat) { return kDateSamples[KnownDateFormat(dateFormat)]; }
+std::wstring DateSampleText(int dateFormat, wchar_t digit, int dayOfWeek) {
+  // Month and day 88 give two digits each in every layout.
+  SYSTEMTIME eights{};
+  eights.wYear = 8888;
+  eights.wMonth = 88;
+  eights.wDay = 88;
+  eights.wDayOfWeek = static_cast<WORD>(dayOfWeek);
+  std::wstring sample = MakeDateText(eights, dateFormat);
+  for (wchar_t& c : sample) {
+    if (c == L'8') c = digit;
+  }
+  return sample;
+}
 
 std::wstring WeekdayName(int dayOfWeek) {
   if (dayOfWeek < 0 || dayOfWeek >= static_cast<int>(std::size(kWeekdayNames))) return std::wstring();

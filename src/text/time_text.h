@@ -22,11 +22,13 @@ std::wstring MakeTimeText(const SYSTEMTIME& time, bool blinkPhase, const ClockTe
 // The date in one of the eight layouts; an unknown format reads as 1.
 std::wstring MakeDateText(const SYSTEMTIME& time, int dateFormat);
 
-// A text at least as wide as any date in the layout.
-std::wstring DateSampleText(int dateFormat);
+// date_format 0 ... 7 as it is; anything else reads as 1.
+int KnownDateFormat(int dateFormat);
 
-// The strings that lay out the clock: "88", "88:", "88:88", "88:88:", "88:88:88".
-extern const wchar_t* const kTimeSamples[5];
+// The date layout with every digit `digit`, two-digit months and days and
+// the weekday `dayOfWeek`: with the widest digit and weekday, at least as
+// wide as any real date in that layout.
+std::wstring DateSampleText(int dateFormat, wchar_t digit, int dayOfWeek);
 
 // "日" ... "土" for 0 ... 6 (Sunday first); empty outside.
 std::wstring WeekdayName(int dayOfWeek);

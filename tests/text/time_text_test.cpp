@@ -1,4 +1,4 @@
-#include "view/time_text.h"
+#include "text/time_text.h"
 
 #include <gtest/gtest.h>
 
@@ -76,7 +76,7 @@ TEST(DateText, UnknownFormatsReadAsFormatOne) {
   const SYSTEMTIME tuesday = OnDay(2024, 3, 5, 2);
   for (int format : {8, -1, 1000, INT_MIN}) {
     EXPECT_EQ(L"2024年3月5日", timetext::MakeDateText(tuesday, format)) << format;
-    EXPECT_EQ(L"8888年12月31日", timetext::DateSampleText(format)) << format;
+    EXPECT_EQ(L"0000年00月00日", timetext::DateSampleText(format, L'0', 0)) << format;
   }
 }
 
@@ -95,18 +95,15 @@ TEST(DateText, WeekdaySuffixFollowsTheTable) {
 TEST(DateText, SamplesAreAtLeastAsLongAsAnyDateInTheirLayout) {
   const SYSTEMTIME widest = OnDay(2999, 12, 28, 3);
   for (int format = 0; format < 8; ++format) {
-    const std::wstring sample = timetext::DateSampleText(format);
+    const std::wstring sample = timetext::DateSampleText(format, L'4', 3);
     const std::wstring date = timetext::MakeDateText(widest, format);
     EXPECT_EQ(date.size(), sample.size()) << format;
-    // Same characters in the same places, except that the digits are eights.
+    // Same characters in the same places, except that every digit is the
+    // one asked for.
     for (size_t i = 0; i < date.size() && i < sample.size(); ++i) {
-      if (iswdigit(date[i])) {
-        EXPECT_TRUE(iswdigit(sample[i])) << format << " at " << i;
-      } else if (date[i] != L'水') {
-        EXPECT_EQ(date[i], sample[i]) << format << " at " << i;
-      }
+      EXPECT_EQ(iswdigit(date[i]) ? L'4' : date[i], sample[i]) << format << " at " << i;
     }
   }
-  EXPECT_EQ(L"8888年12月31日(日)", timetext::DateSampleText(0));
-  EXPECT_EQ(L"12/31", timetext::DateSampleText(7));
+  EXPECT_EQ(L"0000年00月00日(月)", timetext::DateSampleText(0, L'0', 1));
+  EXPECT_EQ(L"88/88", timetext::DateSampleText(7, L'8', 0));
 }

@@ -1,0 +1,112 @@
+#include "text/text_layout.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace layout {
+
+namespace {
+
+constexpr int kLastSecond = 59;
+
+// Room between the outlined ink and the window's edge: the outline's miter
+// tips at sharp corners and digits that reach past the "8"s (an italic 7 or
+// 1) stay inside.
+constexpr float kClockMarginEm = 0.06f;
+constexpr float kDateMarginEm = 0.04f;
+constexpr float kMarginPx = 2.0f;
+
+// The date stands at its offset from the clock window's centre. Room for a
+// colon and a half right of and below the ink keeps that centre where the
+// offsets people have set expect it: below and right of the digits' middle.
+constexpr float kDateAnchorRoomColons = 1.5f;
+
+// The least ink gap beside a colon, outline included: italic fonts set the
+// colon's box into the digits' boxes.
+constexpr float kMinColonGapEm = 0.04f;
+constexpr float kMinColonGapPx = 2.0f;
+// The seconds stand apart by a third of a colon's room, split evenly on both
+// sides of their colon so that it stays centred.
+constexpr float kSecondsApartShare = 1.0f / 6.0f;
+
+int Floor(float value) { return static_cast<int>(std::floor(value)); }
+int Ceil(float value) { return static_cast<int>(std::ceil(value)); }
+
+}  // namespace
+
+Reach Ink::OutlineReach() const {
+  return Reach{std::max(0.0f, fill.x - outlined.x), std::max(0.0f, fill.y - outlined.y),
+               std::max(0.0f, outlined.Right() - fill.Right()), std::max(0.0f, outlined.Bottom() - fill.Bottom())};
+}
+
+float PenWidth(int fontEmHeight, int borderFrameScale) {
+  if (borderFrameScale <= 0) return 0.0f;
+  const float emHeight = static_cast<float>(std::max(fontEmHeight, 0));
+  return emHeight * static_cast<float>(borderFrameScale) / 255.0f;
+}
+
+ClockLayout ComputeClockLayout(const ClockSamples& samples, float penWidth, float emSize, bool dispSecond) {
+  const AreaF& pair = samples.pair.fill;
+  const AreaF& colon = samples.colon.fill;
+  const Reach reach = samples.pair.OutlineReach();
+  const Reach colonReach = samples.colon.OutlineReach();
+  const float margin = penWidth + emSize * kClockMarginEm + kMarginPx;
+
+  // The font's own gap beside a colon, on average, kept between the outlines:
+  // the colon's outline and the digit's each reach into it.
+  const float naturalGap = (samples.spaced.fill.width - 2.0f * samples.single.fill.width - colon.width) / 2.0f;
+  const float leastGap = std::max(kMinColonGapPx, emSize * kMinColonGapEm);
+  const float inkGap = std::max(naturalGap, leastGap);
+  const float gapBefore = inkGap + reach.right + colonReach.left;
+  const float gapAfter = inkGap + colonReach.right + reach.left;
+  const float secondsApart = dispSecond ? (colon.width + gapBefore + gapAfter) * kSecondsApartShare : 0.0f;
+
+  // Fill ink left edge of each part, from the left of the outlined ink.
+  float inkLeft[kClockPartCount] = {};
+  inkLeft[kHourPart] = margin + reach.left;
+  inkLeft[kFirstColonPart] = inkLeft[kHourPart] + pair.width + gapBefore;
+  inkLeft[kMinutePart] = inkLeft[kFirstColonPart] + colon.width + gapAfter;
+  inkLeft[kSecondColonPart] = inkLeft[kMinutePart] + pair.width + gapBefore + secondsApart;
+  inkLeft[kSecondPart] = inkLeft[kSecondColonPart] + colon.width + gapAfter + secondsApart;
+  const ClockPart last = dispSecond ? kSecondPart : kMinutePart;
+  const float fillRight = inkLeft[last] + pair.width;
+
+  // Every part shares one baseline: the same origin row.
+  const float fillTop = std::min(pair.y, colon.y);
+  const float fillBottom = std::max(pair.Bottom(), colon.Bottom());
+  const float originY = margin + reach.top - fillTop;
+
+  ClockLayout laidOut;
+  for (int part = 0; part < kClockPartCount; ++part) {
+    const bool isColon = part == kFirstColonPart || part == kSecondColonPart;
+    const float inkOffset = isColon ? colon.x : pair.x;
+    laidOut.parts[part] = AreaF{inkLeft[part] - inkOffset, originY, kUnboundedExtent, kUnboundedExtent};
+  }
+  laidOut.digitAdvance = pair.Right() - samples.single.fill.Right();
+  laidOut.bandTop = Floor(originY + pair.y) - 1;
+  laidOut.bandBottom = Ceil(originY + pair.Bottom()) + 1;
+  laidOut.ink = AreaF{margin, margin, fillRight + reach.right - margin,
+                     reach.top + (fillBottom - fillTop) + reach.bottom};
+  const float anchorRoom = (colon.width + gapBefore + gapAfter) * kDateAnchorRoomColons;
+  laidOut.window =
+      SIZE{Ceil(laidOut.ink.Right() + margin + anchorRoom), Ceil(laidOut.ink.Bottom() + margin + anchorRoom)};
+  return laidOut;
+}
+
+float RisingFillTop(int bandTop, int bandBottom, int second) {
+  const int clamped = std::min(std::max(second, 0), kLastSecond);
+  const float bandHeight = static_cast<float>(bandBottom - bandTop);
+  return static_cast<float>(bandBottom) - bandHeight * static_cast<float>(clamped) / static_cast<float>(kLastSecond);
+}
+
+SIZE DateWindowSize(const AreaF& sampleOutlined, float penWidth, float emSize) {
+  const float margin = kMarginPx + emSize * kDateMarginEm + penWidth / 2.0f;
+  return SIZE{Ceil(sampleOutlined.width + 2.0f * margin), Ceil(sampleOutlined.height + 2.0f * margin)};
+}
+
+OriginF CentredOrigin(const AreaF& outlined, SIZE window) {
+  return OriginF{static_cast<float>(window.cx) / 2.0f - (outlined.x + outlined.width / 2.0f),
+                 static_cast<float>(window.cy) / 2.0f - (outlined.y + outlined.height / 2.0f)};
+}
+
+}  // namespace layout

@@ -1,0 +1,50 @@
+#pragma once
+// Measuring text ink with GDI+: the one place that turns a text into a path
+// to see how large it is. The layout arithmetic works on what this returns.
+
+#include <string>
+
+#include "comlib/font_family.h"
+#include "comlib/gdiplus_flat.h"
+#include "text/text_layout.h"
+
+namespace textmeasure {
+
+// Family, style and size of one text.
+struct TextFont {
+  Gdiplus::GpFontFamily* family = nullptr;
+  INT style = 0;
+  float emSize = 0.0f;
+};
+
+// A font as the settings describe it, its family resolved (or a fallback
+// family standing in); the family lives as long as this object.
+class ResolvedFont {
+ public:
+  ResolvedFont(const std::wstring& family, int bold, int italic, int emHeight);
+  ResolvedFont(const ResolvedFont&) = delete;
+  ResolvedFont& operator=(const ResolvedFont&) = delete;
+
+  const TextFont& get() const { return font_; }
+
+ private:
+  comlib::FontFamilyRef family_;
+  TextFont font_;
+};
+
+comlib::GpPathOwner NewPath();
+// Adds the text to the path with its layout origin at (x, y), as every text
+// of the clock and the date is laid out.
+void AddText(Gdiplus::GpPath* path, const std::wstring& text, const TextFont& font, float x, float y);
+
+// The text's ink laid out at the origin, with an outline of penWidth (none
+// when 0). All zero for an empty text or a missing family.
+layout::Ink MeasureInk(const TextFont& font, const std::wstring& text, float penWidth);
+
+layout::ClockSamples MeasureClockSamples(const TextFont& font, float penWidth);
+
+// The ink of the widest date the format can show: every digit the widest
+// one, two-digit months and days, the widest weekday.
+layout::Ink MeasureWidestDate(const TextFont& font, int dateFormat, float penWidth);
+
+}  // namespace textmeasure

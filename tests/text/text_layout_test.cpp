@@ -1,0 +1,51 @@
+#include "text/text_layout.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+layout::Ink InkOf(AreaF fill, float reach) {
+  return layout::Ink{fill, AreaF{fill.x - reach, fill.y - reach, fill.width + 2 * reach, fill.height + 2 * reach}};
+}
+
+// Samples of a font whose colon sits close to the digit before it and far
+// from the one after it, and whose outline reaches further round the colon.
+layout::ClockSamples Samples(float digitReach, float colonReach) {
+  layout::ClockSamples samples;
+  samples.single = InkOf(AreaF{5.0f, 20.0f, 60.0f, 90.0f}, digitReach);
+  samples.pair = InkOf(AreaF{5.0f, 20.0f, 132.0f, 90.0f}, digitReach);
+  samples.colon = InkOf(AreaF{2.0f, 45.0f, 18.0f, 65.0f}, colonReach);
+  samples.spaced = InkOf(AreaF{5.0f, 20.0f, 160.0f, 90.0f}, digitReach);
+  return samples;
+}
+
+}  // namespace
+
+TEST(ClockLayout, OutlinedGapsBesideEachColonAreEqualAndTheWindowHoldsTheInk) {
+  for (const float pen : {0.0f, 3.0f, 10.0f}) {
+    const layout::ClockSamples samples = Samples(pen / 2, pen);
+    const layout::ClockLayout clock = layout::ComputeClockLayout(samples, pen, 128.0f, true);
+    // Outlined ink edges of each part in window coordinates.
+    auto left = [&](int part, const layout::Ink& ink) { return clock.parts[part].x + ink.outlined.x; };
+    auto right = [&](int part, const layout::Ink& ink) { return clock.parts[part].x + ink.outlined.Right(); };
+    for (const int colon : {kFirstColonPart, kSecondColonPart}) {
+      const float before = left(colon, samples.colon) - right(colon - 1, samples.pair);
+      const float after = left(colon + 1, samples.pair) - right(colon, samples.colon);
+      EXPECT_NEAR(before, after, 0.01f) << "pen " << pen << " colon " << colon;
+      EXPECT_GE(before, 2.0f) << "pen " << pen;
+    }
+    EXPECT_FLOAT_EQ(clock.ink.x, left(kHourPart, samples.pair));
+    EXPECT_FLOAT_EQ(clock.ink.Right(), right(kSecondPart, samples.pair));
+    EXPECT_GT(clock.ink.x, pen);
+    EXPECT_GT(clock.window.cx, clock.ink.Right() + clock.ink.x);
+    EXPECT_GT(clock.window.cy, clock.ink.Bottom() + clock.ink.y);
+  }
+}
+
+TEST(ClockLayout, PenWidthFollowsSizeAndScale) {
+  EXPECT_FLOAT_EQ(128.0f * 6.0f / 255.0f, layout::PenWidth(128, 6));
+  EXPECT_FLOAT_EQ(20.0f, layout::PenWidth(255, 20));
+  EXPECT_EQ(0.0f, layout::PenWidth(128, 0));
+  EXPECT_EQ(0.0f, layout::PenWidth(128, -3));
+  EXPECT_EQ(0.0f, layout::PenWidth(-40, 6));
+}
