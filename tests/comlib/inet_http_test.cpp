@@ -13,12 +13,6 @@ using namespace testing_support;
 
 namespace {
 
-std::string Narrow(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) out.push_back(c < 128 ? static_cast<char>(c) : '?');
-  return out;
-}
-
 constexpr char kVersionFile[] = "1.1.4.0\r\nhttp://127.0.0.1/download\r\n";
 constexpr long kVersionFileLength = sizeof(kVersionFile) - 1;
 
@@ -70,7 +64,7 @@ TEST(InetHttp, ReadsWhatTheServerSends) {
     LoopbackHttpServer server;
     server.Answer(test.response);
     SentRequest sent(server.Port());
-    ASSERT_EQ(test.requestResult, sent.requestResult) << Narrow(sent.Log());
+    ASSERT_EQ(test.requestResult, sent.requestResult);
     if (test.requestResult == 0) {
       EXPECT_NE(std::wstring::npos, sent.Log().find(L"Content-Length")) << "a refused length is logged";
       continue;
@@ -89,7 +83,7 @@ TEST(InetHttp, ReadsALargeBodyOfUnknownLengthInOrder) {
   LoopbackHttpServer server;
   server.Answer(HttpResponse(large, kNoContentLength));
   SentRequest sent(server.Port(), 4 * 1024 * 1024);
-  ASSERT_EQ(1, sent.requestResult) << Narrow(sent.Log());
+  ASSERT_EQ(1, sent.requestResult);
   ASSERT_EQ(3000000, sent.http.Read(InetHttp_CL::kUnknownLength));
   EXPECT_TRUE(sent.http.BodyBytes() == large) << "every byte in its place";
 }
@@ -109,11 +103,4 @@ TEST(InetHttp, UnreachableOrSilentServersFailWithOneLoggedLine) {
     EXPECT_EQ(1u, CountOccurrences(log, L"HttpSendRequest()エラー = 0x8007")) << "an HRESULT from the WinINet error";
     EXPECT_EQ(1u, SplitLines(log).size()) << "nothing else logged";
   }
-}
-
-TEST(InetHttp, LoggedCodesAreHresultsOfPositiveErrors) {
-  EXPECT_EQ(0x80072EFDu, inethttp::LoggedErrorCode(12029));
-  EXPECT_EQ(0x80070005u, inethttp::LoggedErrorCode(ERROR_ACCESS_DENIED));
-  EXPECT_EQ(0u, inethttp::LoggedErrorCode(0));
-  EXPECT_EQ(0x80004005u, inethttp::LoggedErrorCode(0x80004005u)) << "already negative: unchanged";
 }

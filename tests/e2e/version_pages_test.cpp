@@ -56,10 +56,6 @@ std::wstring ControlText(HWND window) {
   return text;
 }
 
-HWND FindChildOfClass(HWND parent, const wchar_t* className) {
-  return FindWindowExW(parent, nullptr, className, nullptr);
-}
-
 }  // namespace
 
 TEST(VersionPage, LastTabShowsTheSwitchAndOnlyOkStoresIt) {
@@ -119,7 +115,7 @@ TEST(LicenceSheet, ShowsTheTermsOnTheScreenAndClosesCleanly) {
       kChangeTimeoutMs));
 
   HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-  HWND text = FindChildOfClass(page, L"Edit");
+  HWND text = FindWindowExW(page, nullptr, L"Edit", nullptr);
   if (text != nullptr) {
     // No browser here: the terms as plain text.
     const std::wstring terms = ControlText(text);
