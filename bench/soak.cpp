@@ -173,12 +173,21 @@ int wmain(int argc, wchar_t** argv) {
   const unsigned ticks = argc > 1 ? static_cast<unsigned>(_wtoi(argv[1])) : kDefaultTicks;
   std::wstring program = argc > 2 ? argv[2] : comlib::ProgramFolder() + L"\\Horavel.exe";
 
+  // The program lists the monitors on its standard output: keep that out of
+  // the report.
+  SECURITY_ATTRIBUTES inheritable{sizeof(inheritable), nullptr, TRUE};
+  const HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 &inheritable, OPEN_EXISTING, 0, nullptr);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
   PROCESS_INFORMATION info{};
   std::wstring commandLine = L"\"" + program + L"\"";
-  if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info)) {
+  const BOOL started = CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                      nullptr, &startup, &info);
+  if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+  if (!started) {
     std::fwprintf(stderr, L"Could not start %ls (%lu)\n", program.c_str(), GetLastError());
     return 2;
   }

@@ -68,6 +68,14 @@ bool IsShellGone(HRESULT status) {
          status == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED);
 }
 
+ULONGLONG DesktopReconnectDelayMs(int failuresInARow) {
+  constexpr ULONGLONG kFirstDelayMs = 60 * 1000;
+  constexpr ULONGLONG kLongestDelayMs = 60 * 60 * 1000;
+  ULONGLONG delay = kFirstDelayMs;
+  for (int failure = 1; failure < failuresInARow && delay < kLongestDelayMs; ++failure) delay *= 2;
+  return delay < kLongestDelayMs ? delay : kLongestDelayMs;
+}
+
 KeptDesktopManager::KeptDesktopManager(DesktopManagerSource& source, MillisecondClock now)
     : source_(source), now_(std::move(now)) {}
 
@@ -84,15 +92,18 @@ bool KeptDesktopManager::Ask(HWND window, HRESULT* status, BOOL* onCurrentDeskto
 
 bool KeptDesktopManager::Reconnect() {
   const ULONGLONG now = now_();
-  if (failedBefore_ && now - failedAtMs_ < kDesktopReconnectMs) return false;
-  if (source_.Connect(manager_) && manager_) return true;
+  if (failuresInARow_ > 0 && now - failedAtMs_ < DesktopReconnectDelayMs(failuresInARow_)) return false;
+  if (source_.Connect(manager_) && manager_) {
+    failuresInARow_ = 0;
+    return true;
+  }
   manager_.reset();
   RememberFailure(now);
   return false;
 }
 
 void KeptDesktopManager::RememberFailure(ULONGLONG nowMs) {
-  failedBefore_ = true;
+  ++failuresInARow_;
   failedAtMs_ = nowMs;
 }
 

@@ -42,15 +42,17 @@ class DesktopManagerSource {
   virtual bool Connect(comlib::ComPtr<IVirtualDesktopManager>& manager) = 0;
 };
 
-// After the shell could not give its manager, the next try waits this long.
-constexpr ULONGLONG kDesktopReconnectMs = 60 * 1000;
+// After the shell could not give its manager `failuresInARow` times, the next
+// try waits a minute, twice as long after each further failure, at most an
+// hour: under Wine every try fails and leaves two registry keys open.
+ULONGLONG DesktopReconnectDelayMs(int failuresInARow);
 
 // Keeps the desktop manager from the first tick that reaches it. Making it is
 // an out-of-process call on Windows, and under Wine it fails and leaves
 // registry keys open each time, so it is not made on every tick: after a
-// failure it is tried again no more than once a minute, and a manager whose
-// shell has gone is dropped and made again the same way. The answers are
-// those of the manager, unchanged.
+// failure it is tried again no sooner than a minute later (see
+// DesktopReconnectDelayMs), and a manager whose shell has gone is dropped and
+// made again the same way. The answers are those of the manager, unchanged.
 class KeptDesktopManager : public VirtualDesktopQuery {
  public:
   using MillisecondClock = std::function<ULONGLONG()>;
@@ -66,7 +68,7 @@ class KeptDesktopManager : public VirtualDesktopQuery {
   DesktopManagerSource& source_;
   MillisecondClock now_;
   comlib::ComPtr<IVirtualDesktopManager> manager_;
-  bool failedBefore_ = false;
+  int failuresInARow_ = 0;
   ULONGLONG failedAtMs_ = 0;
 };
 

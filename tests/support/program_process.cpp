@@ -19,8 +19,10 @@ ProgramProcess::~ProgramProcess() {
   if (info_.hThread) CloseHandle(info_.hThread);
 }
 
-bool ProgramProcess::Start(const std::wstring& arguments) {
-  std::wstring commandLine = L"\"" + HoravelPath() + L"\"";
+bool ProgramProcess::Start(const std::wstring& arguments, const std::wstring& program) {
+  const std::wstring path = program.empty() ? HoravelPath() : program;
+  const std::wstring folder = path.substr(0, path.find_last_of(L"\\"));
+  std::wstring commandLine = L"\"" + path + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;
   // The program lists the monitors on its standard output: keep that out of
   // the test's own output.
@@ -34,7 +36,7 @@ bool ProgramProcess::Start(const std::wstring& arguments) {
   startup.hStdOutput = nul;
   startup.hStdError = nul;
   const BOOL started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                      ProgramFolder().c_str(), &startup, &info_);
+                                      folder.c_str(), &startup, &info_);
   if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
   return started != FALSE;
 }

@@ -15,8 +15,9 @@ class ProgramProcess {
   ProgramProcess(const ProgramProcess&) = delete;
   ProgramProcess& operator=(const ProgramProcess&) = delete;
 
-  // Starts Horavel.exe from the test program's folder with the arguments.
-  bool Start(const std::wstring& arguments = L"");
+  // Starts Horavel.exe from the test program's folder (or `program`, in its
+  // own folder) with the arguments.
+  bool Start(const std::wstring& arguments = L"", const std::wstring& program = L"");
   bool WaitForExit(DWORD timeoutMs);
   bool IsRunning() const;
   DWORD ExitCode() const;

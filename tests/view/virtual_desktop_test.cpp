@@ -1,10 +1,12 @@
 // The shell's desktop manager is made once and kept; after a failure it is
-// asked for again no more than once a minute.
+// asked for again no sooner than a minute later, and later still after each
+// further failure.
 
 #include "view/virtual_desktop.h"
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -61,16 +63,16 @@ struct Tick {
 
 }  // namespace
 
-TEST(KeptDesktopManager, MadeOnceRetriedAtMostOnceAMinute) {
+TEST(KeptDesktopManager, MadeOnceRetriedNoSoonerThanAMinuteAfterAFailure) {
   constexpr HRESULT kShellGone = RPC_E_DISCONNECTED;
   const std::vector<Tick> ticks = {
       {0, false, S_OK, 1, false},            // no shell yet
       {500, false, S_OK, 1, false},          // not asked again at once
       {59999, true, S_OK, 1, false},         // nor just before the minute is up
       {60000, false, S_OK, 2, false},        // a minute on: asked, fails again
-      {90000, true, S_OK, 2, false},         // reachable now, but the minute since is not over
-      {120000, true, S_OK, 3, true},         // made
-      {120500, false, S_OK, 3, true},        // and kept: the shell is not asked again
+      {170000, true, S_OK, 2, false},        // reachable now, but a second failure waits two minutes
+      {180000, true, S_OK, 3, true},         // made
+      {180500, false, S_OK, 3, true},        // and kept: the shell is not asked again
       {500000, true, E_FAIL, 3, true},       // a failing call keeps the manager
       {500500, true, kShellGone, 3, true},   // the shell has gone: dropped
       {501000, true, S_OK, 3, false},        // and not made again before a minute
@@ -110,4 +112,12 @@ TEST(KeptDesktopManager, AnswersPassThroughUnchanged) {
   }
   EXPECT_EQ(1, shell.connects);
   EXPECT_EQ(3, shell.fake.calls);
+}
+
+TEST(KeptDesktopManager, WaitsDoubleAfterEachFailureUpToAnHour) {
+  const std::vector<std::pair<int, ULONGLONG>> delays = {
+      {1, 60000}, {2, 120000}, {3, 240000}, {6, 1920000}, {7, 3600000}, {1000, 3600000}};
+  for (const auto& [failures, delayMs] : delays) {
+    EXPECT_EQ(delayMs, DesktopReconnectDelayMs(failures)) << failures << " failures";
+  }
 }
