@@ -1,7 +1,7 @@
 // Soak run: starts Horavel.exe, drives its clock through many ticks of its
-// real timer path (the timer's own message, sent to the clock) and prints at
-// set points what the program holds: resident memory, kernel handles, and
-// its own count of live GDI and GDI+ objects. Exits 1 when any of them grew
+// real timer path (the timer's own message, posted to the clock's queue) and
+// prints at set points what the program holds: resident memory, kernel
+// handles, and its own count of live GDI and GDI+ objects. Exits 1 when any of them grew
 // between the first checkpoint after warming up and the last.
 //
 //   soak.exe [ticks] [path\to\Horavel.exe]
@@ -128,6 +128,15 @@ HWND WaitForClock(DWORD processId) {
   return nullptr;
 }
 
+// One tick as the timer gives it: posted to the clock's queue and taken by
+// its message loop. The sent WM_NULL returns once the loop is back for more,
+// so ticks never pile up in the queue.
+void Tick(HWND clock) {
+  PostMessageW(clock, WM_TIMER, kClockTimerId, 0);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(clock, WM_NULL, 0, 0, SMTO_NORMAL, kReplyTimeoutMs, &ignored);
+}
+
 Sample TakeSample(unsigned tick, HANDLE process, DWORD processId, HWND clock) {
   return Sample{tick, ResidentBytes(process), CountKernelHandles(processId), AskCount(clock, comlib::kLiveGdiObjects),
                 AskCount(clock, comlib::kLiveGdiplusObjects)};
@@ -202,7 +211,7 @@ int wmain(int argc, wchar_t** argv) {
   std::vector<Sample> samples;
   unsigned tick = 0;
   for (unsigned checkpoint : Checkpoints(ticks)) {
-    for (; tick < checkpoint; ++tick) SendMessageW(clock, WM_TIMER, kClockTimerId, 0);
+    for (; tick < checkpoint; ++tick) Tick(clock);
     samples.push_back(TakeSample(tick, info.hProcess, info.dwProcessId, clock));
     PrintSample(samples.back());
   }
