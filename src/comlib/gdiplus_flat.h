@@ -39,6 +39,12 @@ using GpFontOwner = UniqueHandle<Gdiplus::GpFont*, &DeleteGpFont>;
 using GpGraphicsOwner = UniqueHandle<Gdiplus::GpGraphics*, &DeleteGpGraphics>;
 using GpBitmapOwner = UniqueHandle<Gdiplus::GpBitmap*, &DisposeGpBitmap>;
 
+// GDI+ objects held by owners right now, in the whole process.
+inline long LiveGdiplusObjects() {
+  return GpPathOwner::Live() + GpBrushOwner::Live() + GpPenOwner::Live() + GpFontFamilyOwner::Live() +
+         GpFontOwner::Live() + GpGraphicsOwner::Live() + GpBitmapOwner::Live();
+}
+
 // GdiplusStartup / GdiplusShutdown for the life of the program.
 class GdiplusSession {
  public:

@@ -13,11 +13,6 @@ long LiveGdiObjects() {
   return UniqueFont::Live() + UniqueBitmap::Live() + UniqueBrush::Live() + UniqueMemoryDC::Live();
 }
 
-long LiveGdiplusObjects() {
-  return GpPathOwner::Live() + GpBrushOwner::Live() + GpPenOwner::Live() + GpFontFamilyOwner::Live() +
-         GpFontOwner::Live() + GpGraphicsOwner::Live() + GpBitmapOwner::Live();
-}
-
 UINT LiveObjectsMessage() {
   static const UINT message = RegisterWindowMessageW(kLiveObjectsMessageName);
   return message;

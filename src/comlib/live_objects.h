@@ -5,10 +5,13 @@
 
 #include <windows.h>
 
+#include "comlib/gdiplus_flat.h"
+
 namespace comlib {
 
+// GDI objects (fonts, bitmaps, brushes, memory device contexts) held by
+// owners right now; LiveGdiplusObjects() counts the GDI+ ones.
 long LiveGdiObjects();
-long LiveGdiplusObjects();
 
 // The message's wParam: which count the answer gives.
 constexpr WPARAM kLiveGdiObjects = 0;
