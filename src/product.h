@@ -4,10 +4,12 @@
 
 #include <string>
 
+#include "version.h"
+
 namespace product {
 
 constexpr wchar_t kName[] = L"Horavel";
-constexpr wchar_t kVersion[] = L"1.1.3";
+constexpr wchar_t kVersion[] = HORAVEL_VERSION_WIDE;
 
 // The maker's web host: the support site and the published version file live there.
 constexpr wchar_t kMakerHost[] = L"horavel.example.com";

@@ -1,9 +1,9 @@
 #include "comlib/multi_screen.h"
 
-#include <sstream>
 #include <string>
 
 #include "comlib/log_file.h"
+#include "comlib/wide_format.h"
 
 namespace {
 
@@ -24,10 +24,12 @@ BOOL CALLBACK AppendMonitor(HMONITOR monitor, HDC dc, LPRECT, LPARAM context) {
   return TRUE;
 }
 
-void DumpRect(std::wostream& out, const wchar_t* label, const RECT& rect) {
-  out << label << L"( " << rect.left << L", " << rect.top << L", " << rect.right << L", " << rect.bottom
-      << L" )" << L"\n"
-      << std::flush;
+constexpr size_t kDumpLineLimit = 96;
+
+std::wstring RectLine(const wchar_t* label, const RECT& rect) {
+  return comlib::FormatWide(kDumpLineLimit, L"%s( %ld, %ld, %ld, %ld )", label, static_cast<long>(rect.left),
+                            static_cast<long>(rect.top), static_cast<long>(rect.right),
+                            static_cast<long>(rect.bottom));
 }
 
 }  // namespace
@@ -40,21 +42,19 @@ void MultiScreen_CL::Enumerate() {
   EnumDisplayMonitors(nullptr, nullptr, &AppendMonitor, reinterpret_cast<LPARAM>(this));
 }
 
-void MultiScreen_CL::DumpMonitors(std::wostream& out) const {
+std::vector<std::wstring> MultiScreen_CL::DumpLines() const {
+  std::vector<std::wstring> lines;
   for (const MonitorRecord& record : monitors) {
-    out << L"Flags   = " << record.info.dwFlags << L"\n" << std::flush;
-    DumpRect(out, L"Monitor = ", record.info.rcMonitor);
-    DumpRect(out, L"Work    = ", record.info.rcWork);
+    lines.push_back(comlib::FormatWide(kDumpLineLimit, L"Flags   = %lu", static_cast<unsigned long>(record.info.dwFlags)));
+    lines.push_back(RectLine(L"Monitor = ", record.info.rcMonitor));
+    lines.push_back(RectLine(L"Work    = ", record.info.rcWork));
   }
+  return lines;
 }
 
 void MultiScreen_CL::DumpMonitors() const {
   // A Windows program has no console to write to: the lines go to the log.
-  std::wostringstream out;
-  DumpMonitors(out);
-  std::wistringstream lines(out.str());
-  std::wstring line;
-  while (std::getline(lines, line)) HORAVEL_LOG(L"%s", line.c_str());
+  for (const std::wstring& line : DumpLines()) HORAVEL_LOG(L"%s", line.c_str());
 }
 
 int MultiScreen_CL::MonitorIndexFromPoint(POINT point) const {

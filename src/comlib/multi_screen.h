@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include <ostream>
+#include <string>
 #include <vector>
 
 struct MonitorRecord {
@@ -21,7 +21,7 @@ class MultiScreen_CL {
   // Refills the list from the system.
   void Enumerate();
   // Flags, monitor and work rectangles of each monitor, three lines apiece.
-  void DumpMonitors(std::wostream& out) const;
+  std::vector<std::wstring> DumpLines() const;
   // The same lines, one log line each.
   void DumpMonitors() const;
   // The first monitor whose work area holds the point (left and top edges

@@ -10,16 +10,22 @@ namespace comlib {
 
 // Move-only owner of a handle that is "empty" when null. The close function
 // runs in the destructor without disturbing GetLastError for the code after.
+// Each kind of owner counts how many of its kind hold a handle, so that a
+// long run can show it keeps no more objects than it started with.
 template <typename T, auto CloseFn>
 class UniqueHandle {
  public:
   UniqueHandle() = default;
-  explicit UniqueHandle(T handle) : handle_(handle) {}
+  explicit UniqueHandle(T handle) { Hold(handle); }
   ~UniqueHandle() { reset(); }
+
+  // Owners of this kind that hold a handle now (or were handed out by put()
+  // and not emptied since), in this process.
+  static long Live() { return live_; }
 
   UniqueHandle(const UniqueHandle&) = delete;
   UniqueHandle& operator=(const UniqueHandle&) = delete;
-  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+  UniqueHandle(UniqueHandle&& other) noexcept { Hold(other.release()); }
   UniqueHandle& operator=(UniqueHandle&& other) noexcept {
     if (this != &other) reset(other.release());
     return *this;
@@ -30,7 +36,7 @@ class UniqueHandle {
 
   T release() {
     T handle = handle_;
-    handle_ = T{};
+    Forget();
     return handle;
   }
 
@@ -40,17 +46,37 @@ class UniqueHandle {
       CloseFn(handle_);
       SetLastError(lastError);
     }
-    handle_ = handle;
+    Forget();
+    Hold(handle);
   }
 
-  // For functions that hand back a new handle through a pointer.
+  // For functions that hand back a new handle through a pointer. The owner
+  // counts as live from here, since it cannot see the handle arrive.
   T* put() {
     reset();
+    counted_ = true;
+    ++live_;
     return &handle_;
   }
 
  private:
+  void Hold(T handle) {
+    handle_ = handle;
+    if (handle_ != T{}) {
+      counted_ = true;
+      ++live_;
+    }
+  }
+  void Forget() {
+    handle_ = T{};
+    if (counted_) --live_;
+    counted_ = false;
+  }
+
   T handle_ = T{};
+  bool counted_ = false;
+  // One program thread makes and closes these; no lock is needed.
+  static inline long live_ = 0;
 };
 
 inline void DeleteGdiObject(HGDIOBJ object) { DeleteObject(object); }

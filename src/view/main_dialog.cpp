@@ -5,6 +5,7 @@
 #include "app.h"
 #include "app_ids.h"
 #include "comlib/inifile.h"
+#include "comlib/live_objects.h"
 #include "comlib/log_file.h"
 #include "comlib/popup_menu.h"
 #include "comlib/update_check.h"
@@ -56,9 +57,11 @@ MainDialog_CL::MainDialog_CL(bool startupFlag, VirtualDesktopQuery& desktop, Tra
   SetIcon(LoadProgramIcon(0));
 }
 
-MainDialog_CL::~MainDialog_CL() = default;
+// The shell's objects are let go while COM still runs.
+MainDialog_CL::~MainDialog_CL() { desktop_.Disconnect(); }
 
 LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (LRESULT count = 0; comlib::AnswerLiveObjects(message, wParam, &count)) return count;
   bool handled = true;
   switch (message) {
     case WM_CREATE:

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -46,16 +47,13 @@ TEST(MultiScreen, DumpWritesFlagsMonitorAndWorkAreaOfEachMonitor) {
   MultiScreen_CL screens;
   screens.monitors.push_back(MakeMonitorRecord(RECT{0, 0, 1280, 800}, RECT{0, 0, 1280, 770}, MONITORINFOF_PRIMARY));
   screens.monitors.push_back(MakeMonitorRecord(RECT{-1024, 0, 0, 768}, RECT{-1024, 0, 0, 768}, 0));
-  std::wostringstream out;
-  screens.DumpMonitors(out);
-  EXPECT_EQ(
-      L"Flags   = 1\n"
-      L"Monitor = ( 0, 0, 1280, 800 )\n"
-      L"Work    = ( 0, 0, 1280, 770 )\n"
-      L"Flags   = 0\n"
-      L"Monitor = ( -1024, 0, 0, 768 )\n"
-      L"Work    = ( -1024, 0, 0, 768 )\n",
-      out.str());
+  const std::vector<std::wstring> expected{L"Flags   = 1",
+                                           L"Monitor = ( 0, 0, 1280, 800 )",
+                                           L"Work    = ( 0, 0, 1280, 770 )",
+                                           L"Flags   = 0",
+                                           L"Monitor = ( -1024, 0, 0, 768 )",
+                                           L"Work    = ( -1024, 0, 0, 768 )"};
+  EXPECT_EQ(expected, screens.DumpLines());
 }
 
 TEST(MultiScreen, APointBelongsToTheFirstWorkAreaThatHoldsIt) {

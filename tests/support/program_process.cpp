@@ -46,6 +46,9 @@ bool ProgramProcess::StartProgram(const std::wstring& programPath, const std::ws
   if (info_.hProcess) CloseHandle(info_.hProcess);
   if (info_.hThread) CloseHandle(info_.hThread);
   info_ = PROCESS_INFORMATION{};
+  // It runs in its own folder, as when the user starts it from there.
+  const size_t folderEnd = programPath.find_last_of(L"\\/");
+  const std::wstring folder = folderEnd == std::wstring::npos ? std::wstring() : programPath.substr(0, folderEnd);
   std::wstring commandLine = L"\"" + programPath + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;
   // Whatever the program might write to its standard handles stays out of
@@ -60,7 +63,7 @@ bool ProgramProcess::StartProgram(const std::wstring& programPath, const std::ws
   startup.hStdOutput = nul;
   startup.hStdError = nul;
   const BOOL started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                      ProgramFolder().c_str(), &startup, &info_);
+                                      folder.empty() ? nullptr : folder.c_str(), &startup, &info_);
   if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
   return started != FALSE;
 }

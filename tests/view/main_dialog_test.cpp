@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "comlib/live_objects.h"
 #include "data/save_data.h"
 #include "support/test_support.h"
 #include "view/date_dialog.h"
@@ -150,4 +151,12 @@ TEST_F(InProcessClock, ShownTicksFlipTheBlinkPhase) {
   SendMessageW(clock_->Window(), WM_COMMAND, 126, 0);
   SendMessageW(clock_->Window(), WM_TIMER, 0x3000, 0);
   EXPECT_NE(before, clock_->BlinkPhase()) << "hidden ticks leave the phase alone";
+}
+
+TEST_F(InProcessClock, AnswersWithTheLiveObjectCounts) {
+  const UINT message = comlib::LiveObjectsMessage();
+  const LRESULT gdi = SendMessageW(clock_->Window(), message, comlib::kLiveGdiObjects, 0);
+  EXPECT_EQ(comlib::LiveGdiObjects(), gdi);
+  EXPECT_GE(gdi, 1) << "the back buffer holds a bitmap";
+  EXPECT_EQ(comlib::LiveGdiplusObjects(), SendMessageW(clock_->Window(), message, comlib::kLiveGdiplusObjects, 0));
 }

@@ -1,0 +1,27 @@
+#include "comlib/live_objects.h"
+
+#include "comlib/gdiplus_flat.h"
+#include "comlib/unique_handle.h"
+
+namespace comlib {
+
+namespace {
+constexpr wchar_t kLiveObjectsMessageName[] = L"Horavel.LiveObjects";
+}  // namespace
+
+long LiveGdiObjects() {
+  return UniqueFont::Live() + UniqueBitmap::Live() + UniqueBrush::Live() + UniqueMemoryDC::Live();
+}
+
+UINT LiveObjectsMessage() {
+  static const UINT message = RegisterWindowMessageW(kLiveObjectsMessageName);
+  return message;
+}
+
+bool AnswerLiveObjects(UINT message, WPARAM which, LRESULT* reply) {
+  if (message == 0 || message != LiveObjectsMessage()) return false;
+  *reply = which == kLiveGdiplusObjects ? LiveGdiplusObjects() : LiveGdiObjects();
+  return true;
+}
+
+}  // namespace comlib

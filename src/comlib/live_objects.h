@@ -1,0 +1,27 @@
+#pragma once
+// How many GDI and GDI+ objects the program's owners hold right now. A run of
+// weeks must not hold more than the first minutes did: the soak tool asks the
+// running clock for these counts through a registered message.
+
+#include <windows.h>
+
+#include "comlib/gdiplus_flat.h"
+
+namespace comlib {
+
+// GDI objects (fonts, bitmaps, brushes, memory device contexts) held by
+// owners right now; LiveGdiplusObjects() counts the GDI+ ones.
+long LiveGdiObjects();
+
+// The message's wParam: which count the answer gives.
+constexpr WPARAM kLiveGdiObjects = 0;
+constexpr WPARAM kLiveGdiplusObjects = 1;
+
+// The registered message "Horavel.LiveObjects".
+UINT LiveObjectsMessage();
+
+// In a window procedure: true, with the asked count in `reply`, when
+// `message` is the live-objects message.
+bool AnswerLiveObjects(UINT message, WPARAM which, LRESULT* reply);
+
+}  // namespace comlib
