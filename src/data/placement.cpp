@@ -170,7 +170,9 @@ void SyncClockVisibility() {
     ShowWindow(date.clock_hwnd, SW_HIDE);
   } else {
     ShowWindow(date.clock_hwnd, SW_SHOWNA);
+    // Drawn now, not when the queue next runs dry: an empty clock would show.
     InvalidateRect(date.clock_hwnd, nullptr, FALSE);
+    UpdateWindow(date.clock_hwnd);
   }
 }
 
