@@ -17,6 +17,7 @@
 #include "support/screen_pixels.h"
 #include "support/settings_sheet.h"
 #include "support/test_support.h"
+#include "support/window_checks.h"
 #include "view/prop_font_families.h"
 
 using namespace testing_support;
@@ -48,12 +49,6 @@ constexpr int kPickerFields[] = {706, 707, 708};
 
 constexpr std::uint32_t kRed = 0xFF0000;
 constexpr std::uint32_t kDefaultClockGreen = 0x00FA00;
-
-RECT WindowRect(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  return rect;
-}
 
 bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 

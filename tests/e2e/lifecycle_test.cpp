@@ -14,6 +14,7 @@
 #include "support/program_process.h"
 #include "support/screen_pixels.h"
 #include "support/test_support.h"
+#include "support/window_checks.h"
 
 using namespace testing_support;
 
@@ -25,12 +26,6 @@ constexpr UINT_PTR kClockTimer = 0x3000;
 constexpr WPARAM kCloseForReal = 2;
 constexpr wchar_t kNoGdiplusLeftLine[] = L"GDI+終了前のオブジェクト数 = 0";
 constexpr wchar_t kIconRemovedLine[] = L"タスクトレイアイコンを削除しました。";
-
-RECT WindowRect(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  return rect;
-}
 
 void ClickIcon(HWND clock) { SendMessageW(clock, kTrayMessage, 0, WM_LBUTTONDOWN); }
 

@@ -14,6 +14,7 @@
 #include "data/placement.h"
 #include "data/save_data.h"
 #include "support/test_support.h"
+#include "support/window_checks.h"
 #include "text/time_text.h"
 #include "view/date_dialog.h"
 #include "view/main_dialog.h"
@@ -180,16 +181,10 @@ template <typename Record>
   return result;
 }
 
-RECT WindowRect(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  return rect;
-}
-
 // True when the window's rectangle meets the target, widened on every side
 // by what the offsets can add.
 ::testing::AssertionResult Reaches(HWND window, RECT target, int reach) {
-  const RECT rect = WindowRect(window);
+  const RECT rect = testing_support::WindowRect(window);
   InflateRect(&target, reach, reach);
   RECT meet{};
   if (IntersectRect(&meet, &rect, &target)) return ::testing::AssertionSuccess();
@@ -244,7 +239,7 @@ TEST(HostileSettings, AnySettingsFileLoadsInRangeAndLeavesBothWindowsPaintedWith
     SendMessageW(date.Window(), WM_PAINT, 0, 0);
     EXPECT_TRUE(Reaches(clock.Window(), VirtualScreen(), clockReach)) << "file " << file;
     if (DateData().show_date) {
-      const POINT centre = placement::CentreOf(WindowRect(clock.Window()));
+      const POINT centre = placement::CentreOf(testing_support::WindowRect(clock.Window()));
       EXPECT_TRUE(Reaches(date.Window(), RECT{centre.x, centre.y, centre.x + 1, centre.y + 1}, dateReach))
           << "file " << file;
     }
