@@ -1,0 +1,171 @@
+// The full-screen test, the hot-key text, the Run value and the portable
+// settings rule.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "comlib/full_screen.h"
+#include "comlib/hot_key.h"
+#include "comlib/run_at_startup.h"
+#include "data/portable.h"
+#include "support/test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr DWORD kOwnProcess = 100;
+constexpr DWORD kOtherProcess = 200;
+constexpr RECT kMonitor{0, 0, 1280, 800};
+constexpr RECT kOtherMonitor{1280, 0, 2304, 768};
+
+fullscreen::WindowFacts Window(RECT rect, DWORD process = kOtherProcess, const wchar_t* className = L"Player") {
+  fullscreen::WindowFacts facts;
+  facts.rect = rect;
+  facts.processId = process;
+  facts.className = className;
+  facts.visible = true;
+  return facts;
+}
+
+}  // namespace
+
+TEST(FullScreen, OnlyAnotherProgramsVisibleWindowOfExactlyTheMonitorCounts) {
+  fullscreen::WindowFacts hidden = Window(kMonitor);
+  hidden.visible = false;
+  fullscreen::WindowFacts minimised = Window(kMonitor);
+  minimised.minimised = true;
+  fullscreen::WindowFacts cloaked = Window(kMonitor);
+  cloaked.cloaked = true;
+  struct Case {
+    const char* name;
+    std::vector<fullscreen::WindowFacts> windows;
+    bool covered;
+  };
+  const Case cases[] = {
+      {"no windows", {}, false},
+      {"a film on the monitor", {Window(kMonitor)}, true},
+      {"behind a small window", {Window({10, 10, 300, 200}), Window(kMonitor)}, true},
+      {"the clock's own window", {Window(kMonitor, kOwnProcess)}, false},
+      {"the desktop", {Window(kMonitor, kOtherProcess, L"Progman"), Window(kMonitor, kOtherProcess, L"WorkerW")}, false},
+      {"the taskbar", {Window(kMonitor, kOtherProcess, L"Shell_TrayWnd")}, false},
+      {"on the other monitor", {Window(kOtherMonitor)}, false},
+      {"maximised with borders", {Window({-8, -8, 1288, 808})}, false},
+      {"maximised to the work area", {Window({0, 0, 1280, 760})}, false},
+      {"hidden", {hidden}, false},
+      {"minimised", {minimised}, false},
+      {"cloaked", {cloaked}, false},
+  };
+  for (const Case& test : cases) {
+    EXPECT_EQ(test.covered, fullscreen::IsCoveredByOtherProgram(kMonitor, test.windows, kOwnProcess)) << test.name;
+  }
+}
+
+TEST(HotKeyText, ParsesModifiersAndOneKey) {
+  using hotkey::ParseStatus;
+  struct Case {
+    const wchar_t* text;
+    ParseStatus status;
+    UINT modifiers;
+    UINT key;
+  };
+  const Case cases[] = {
+      {L"Ctrl+Alt+H", ParseStatus::kValid, MOD_CONTROL | MOD_ALT, 'H'},
+      {L" control + shift + f12 ", ParseStatus::kValid, MOD_CONTROL | MOD_SHIFT, VK_F12},
+      {L"Win+Alt+7", ParseStatus::kValid, MOD_WIN | MOD_ALT, '7'},
+      {L"Alt+PageDown", ParseStatus::kValid, MOD_ALT, VK_NEXT},
+      {L"Ctrl+Space", ParseStatus::kValid, MOD_CONTROL, VK_SPACE},
+      {L"", ParseStatus::kOff, 0, 0},
+      {L"   ", ParseStatus::kOff, 0, 0},
+      {L"H", ParseStatus::kInvalid, 0, 0},
+      {L"Ctrl+Alt", ParseStatus::kInvalid, 0, 0},
+      {L"Ctrl+", ParseStatus::kInvalid, 0, 0},
+      {L"Ctrl+Ctrl+H", ParseStatus::kInvalid, 0, 0},
+      {L"Hyper+H", ParseStatus::kInvalid, 0, 0},
+      {L"Ctrl+F25", ParseStatus::kInvalid, 0, 0},
+      {L"Ctrl+HH", ParseStatus::kInvalid, 0, 0},
+      {L"Ctrl+時", ParseStatus::kInvalid, 0, 0},
+  };
+  for (const Case& test : cases) {
+    const hotkey::ParseResult result = hotkey::Parse(test.text);
+    EXPECT_EQ(test.status, result.status) << "text " << ::testing::PrintToString(std::wstring(test.text));
+    if (test.status != ParseStatus::kValid) continue;
+    EXPECT_EQ(test.modifiers, result.keys.modifiers);
+    EXPECT_EQ(test.key, result.keys.virtualKey);
+  }
+}
+
+TEST(HotKeyRegistration, TakenKeyIsLoggedOnceAndFreedKeyIsHad) {
+  TempFolder folder;
+  ScopedAppLog log(folder.File(L"log.txt"));
+  HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  HWND taker = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(RegisterHotKey(taker, 1, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F11));
+
+  HotKey_CL key(7);
+  EXPECT_FALSE(key.Register(owner, L"Ctrl+Alt+Shift+F11"));
+  EXPECT_FALSE(key.Register(owner, L"Ctrl+Alt+Shift+F11"));
+  EXPECT_EQ(1u, CountOccurrences(ReadUtf16(folder.File(L"log.txt")), L"Ctrl+Alt+Shift+F11"));
+
+  UnregisterHotKey(taker, 1);
+  EXPECT_TRUE(key.Register(owner, L"Ctrl+Alt+Shift+F11"));
+  // The registration is the object's: once it lets go, another window has the key.
+  key.Unregister();
+  EXPECT_TRUE(RegisterHotKey(taker, 1, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F11));
+  UnregisterHotKey(taker, 1);
+  DestroyWindow(taker);
+  DestroyWindow(owner);
+}
+
+TEST(RunAtStartup, CommandStartsThisProgramOnlyWithItsPathAndTheOption) {
+  const std::wstring program = L"C:\\Tools\\Horavel\\Horavel.exe";
+  EXPECT_EQ(L"\"C:\\Tools\\Horavel\\Horavel.exe\" -startup", startup::RunCommand(program));
+  struct Case {
+    const wchar_t* command;
+    bool starts;
+  };
+  const Case cases[] = {
+      {L"\"C:\\Tools\\Horavel\\Horavel.exe\" -startup", true},
+      {L"\"c:\\tools\\horavel\\HORAVEL.EXE\" /Startup", true},
+      {L"C:\\Tools\\Horavel\\Horavel.exe -startup", true},
+      {L"\"C:\\Tools\\Horavel\\Horavel.exe\"", false},
+      {L"\"D:\\Old\\Horavel.exe\" -startup", false},
+      {L"\"C:\\Tools\\Horavel\\Horavel.exe.bak\" -startup", false},
+      {L"", false},
+  };
+  for (const Case& test : cases) {
+    EXPECT_EQ(test.starts, startup::StartsProgram(test.command, program))
+        << ::testing::PrintToString(std::wstring(test.command));
+  }
+}
+
+TEST(RunAtStartup, WritesReadsAndRemovesTheValue) {
+  const std::wstring keyPath = L"Software\\HoravelTests\\Run";
+  const std::wstring program = L"C:\\Tools\\Horavel.exe";
+  RunAtStartup_CL run(program, keyPath);
+  RunAtStartup_CL moved(L"D:\\Elsewhere\\Horavel.exe", keyPath);
+  ASSERT_TRUE(run.Set(false));
+  EXPECT_FALSE(run.IsOn());
+
+  ASSERT_TRUE(run.Set(true));
+  EXPECT_EQ(startup::RunCommand(program), run.StoredCommand());
+  EXPECT_TRUE(run.IsOn());
+  EXPECT_FALSE(moved.IsOn());
+
+  ASSERT_TRUE(run.Set(false));
+  EXPECT_EQ(L"", run.StoredCommand());
+  EXPECT_FALSE(run.IsOn());
+  EXPECT_TRUE(run.Set(false));
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\HoravelTests");
+}
+
+TEST(PortableSettings, ProgramFolderOnlyWithASettingsFileBesideTheProgram) {
+  TempFolder folder;
+  auto isFile = [](const std::wstring& path) { return FileExists(path); };
+  EXPECT_EQ(L"", settings::PortableDataFolder(folder.Path(), isFile));
+  WriteUtf16(folder.File(L"Horavel.ini"), L"");
+  EXPECT_EQ(folder.Path(), settings::PortableDataFolder(folder.Path() + L"\\", isFile));
+  EXPECT_EQ(L"", settings::PortableDataFolder(L"", isFile));
+}
