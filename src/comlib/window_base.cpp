@@ -2,15 +2,14 @@
 
 #include "comlib/unique_handle.h"
 
-namespace {
-
-// The width and height of one full-width "Ｗ" on the screen.
 SIZE MeasureLayoutUnit() {
   comlib::WindowDC screen(nullptr);
   RECT rect{0, 0, 0, 0};
   if (screen) DrawTextW(screen.get(), L"\xFF37", 1, &rect, DT_CALCRECT);
   return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
+
+namespace {
 
 bool RegisterClassOnce(const std::wstring& className, WNDPROC procedure, HICON icon, HBRUSH background) {
   HINSTANCE instance = GetModuleHandleW(nullptr);

@@ -30,6 +30,10 @@ struct ClientArea {
   int charHeight = 0;
 };
 
+// The width and height of one full-width "Ｗ" on the screen, in the screen's
+// own font: the unit of ClientArea.
+SIZE MeasureLayoutUnit();
+
 class ControlBase_CL {
  public:
   explicit ControlBase_CL(ControlType type, int controlId = 0);
@@ -51,6 +55,9 @@ class ControlBase_CL {
   HFONT Font() const { return font_; }
 
  protected:
+  // The factory gives the controls it makes their id and window.
+  friend class ControlFactory_CL;
+
   ControlType type_;
   int controlId_;
   WNDPROC handler_ = nullptr;

@@ -147,28 +147,36 @@ void PlaceDateWindow() {
   InvalidateRect(date.hwnd, nullptr, FALSE);
 }
 
-void SyncVisibility() {
+void SyncClockVisibility() {
+  const AppSaveData_CL& clock = ClockData();
+  const DateSaveData_CL& date = DateData();
+  if (date.clock_hwnd == nullptr) return;
+  // Shown without taking the focus: neither window ever wants the keyboard.
+  if (clock.hidden || date.hide_clock) {
+    ShowWindow(date.clock_hwnd, SW_HIDE);
+  } else {
+    ShowWindow(date.clock_hwnd, SW_SHOWNA);
+    InvalidateRect(date.clock_hwnd, nullptr, FALSE);
+  }
+}
+
+void SyncDateVisibility() {
   const AppSaveData_CL& clock = ClockData();
   DateSaveData_CL& date = DateData();
-  // Shown without taking the focus: neither window ever wants the keyboard.
-  if (date.clock_hwnd != nullptr) {
-    if (clock.hidden || date.hide_clock) {
-      ShowWindow(date.clock_hwnd, SW_HIDE);
-    } else {
-      ShowWindow(date.clock_hwnd, SW_SHOWNA);
-      InvalidateRect(date.clock_hwnd, nullptr, FALSE);
-    }
+  if (date.hwnd == nullptr) return;
+  if (!clock.hidden && date.show_date) {
+    ShowWindow(date.hwnd, SW_SHOWNA);
+    date.ApplyDateTimers();
+    PlaceDateWindow();
+  } else {
+    ShowWindow(date.hwnd, SW_HIDE);
+    date.ApplyDateTimers();
   }
-  if (date.hwnd != nullptr) {
-    if (!clock.hidden && date.show_date) {
-      ShowWindow(date.hwnd, SW_SHOWNA);
-      date.ApplyDateTimers();
-      PlaceDateWindow();
-    } else {
-      ShowWindow(date.hwnd, SW_HIDE);
-      date.ApplyDateTimers();
-    }
-  }
+}
+
+void SyncVisibility() {
+  SyncClockVisibility();
+  SyncDateVisibility();
 }
 
 void RestoreDisplayLayout() {

@@ -54,4 +54,7 @@ void RestoreDisplayLayout();
 // Shows or hides the clock and the date to match the hidden flag and the
 // settings, and re-places a shown date.
 void SyncVisibility();
+// The same for one of the two windows.
+void SyncClockVisibility();
+void SyncDateVisibility();
 void CheckDisplayChange();

@@ -166,6 +166,39 @@ void WriteSection(const Record& record, const wchar_t* section, const Setting<Re
   for (const Setting<Record>& setting : table) WriteSetting(record, section, setting);
 }
 
+template <typename Record, size_t N>
+std::vector<SettingsSnapshot::Value> CaptureSection(const Record& record, const Setting<Record> (&table)[N]) {
+  std::vector<SettingsSnapshot::Value> values;
+  values.reserve(N);
+  for (const Setting<Record>& setting : table) {
+    SettingsSnapshot::Value value;
+    if (setting.text != nullptr) {
+      value.text = record.*setting.text;
+    } else if (setting.colour != nullptr) {
+      value.colour = record.*setting.colour;
+    } else {
+      value.number = record.*setting.number;
+    }
+    values.push_back(std::move(value));
+  }
+  return values;
+}
+
+template <typename Record, size_t N>
+void RestoreSection(Record& record, const Setting<Record> (&table)[N],
+                    const std::vector<SettingsSnapshot::Value>& values) {
+  for (size_t i = 0; i < N && i < values.size(); ++i) {
+    const Setting<Record>& setting = table[i];
+    if (setting.text != nullptr) {
+      record.*setting.text = values[i].text;
+    } else if (setting.colour != nullptr) {
+      record.*setting.colour = values[i].colour;
+    } else {
+      record.*setting.number = values[i].number;
+    }
+  }
+}
+
 template <typename Record>
 bool Names(const Setting<Record>& setting, int Record::*field) {
   return setting.number == field;
@@ -280,6 +313,10 @@ void AppSaveData_CL::InitializeFrom(HWND clockWindow, const std::wstring& docume
 
 void AppSaveData_CL::LoadClockDisp() { LoadSection(*this, kClockSection, kClockSettings); }
 
+void AppSaveData_CL::SaveClockDisp() const { WriteSection(*this, kClockSection, kClockSettings); }
+
+void AppSaveData_CL::SaveField(int Clock::*field) const { WriteClockKeys(*this, field); }
+
 void AppSaveData_CL::SaveClockDispFlags(HWND clockWindow) {
   WriteClockKeys(*this, &Clock::disp_startup_hidden, &Clock::disp_second, &Clock::blink, &Clock::hour12,
                  &Clock::faint_on_hover, &Clock::alpha);
@@ -338,6 +375,8 @@ int AppSaveData_CL::GetClockAlpha(HWND window) const {
 void DateSaveData_CL::LoadDateDisp() { LoadSection(*this, kDateSection, kDateSettings); }
 
 void DateSaveData_CL::SaveDateDisp() { WriteSection(*this, kDateSection, kDateSettings); }
+
+void DateSaveData_CL::SaveField(int Date::*field) const { WriteDateKeys(*this, field); }
 
 void DateSaveData_CL::RebuildDateFont() {
   date_font.reset();
@@ -411,6 +450,18 @@ void DateSaveData_CL::ApplyDateTimers() {
 void DateSaveData_CL::RaiseClockWindow() {
   if (clock_hwnd == nullptr) return;
   SetWindowPos(clock_hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+}
+
+SettingsSnapshot SettingsSnapshot::Take() {
+  SettingsSnapshot snapshot;
+  snapshot.clock_ = CaptureSection(ClockData(), kClockSettings);
+  snapshot.date_ = CaptureSection(DateData(), kDateSettings);
+  return snapshot;
+}
+
+void SettingsSnapshot::Restore() const {
+  RestoreSection(ClockData(), kClockSettings, clock_);
+  RestoreSection(DateData(), kDateSettings, date_);
 }
 
 namespace settings {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "comlib/gdiplus_flat.h"
 #include "comlib/multi_screen.h"
@@ -33,6 +34,10 @@ class AppSaveData_CL {
   void InitializeIn(HWND clockWindow, const std::wstring& documentsFolder);
 
   void LoadClockDisp();
+  // Writes every CLOCK_DISP key from the record.
+  void SaveClockDisp() const;
+  // Writes the key of one field.
+  void SaveField(int AppSaveData_CL::*field) const;
   // Writes the display flags and the opacity, then applies the opacity.
   void SaveClockDispFlags(HWND clockWindow);
 
@@ -98,6 +103,8 @@ class DateSaveData_CL {
 
   void LoadDateDisp();
   void SaveDateDisp();
+  // Writes the key of one field.
+  void SaveField(int DateSaveData_CL::*field) const;
 
   void SetDateFontEmHeight(int size);
   // Family and styles reach the file with the next SaveDateDisp.
@@ -142,6 +149,25 @@ class DateSaveData_CL {
   // Rebuilds the font, re-places and repaints the date.
   void ApplyDateFont();
   void RepaintDate() const;
+};
+
+// Every persisted value of both records, as it stood when taken; run-time
+// state is not part of it.
+class SettingsSnapshot {
+ public:
+  static SettingsSnapshot Take();
+  // Puts every value back into the records; writes nothing.
+  void Restore() const;
+
+  struct Value {
+    int number = 0;
+    Argb colour = 0;
+    std::wstring text;
+  };
+
+ private:
+  std::vector<Value> clock_;
+  std::vector<Value> date_;
 };
 
 // The program's two records.

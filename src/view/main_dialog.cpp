@@ -16,6 +16,7 @@
 #include "view/layered_window.h"
 #include "view/power_events.h"
 #include "view/renderer.h"
+#include "view/setting_dialog.h"
 
 namespace {
 
@@ -89,6 +90,9 @@ LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_POWERBROADCAST:
       OnPowerBroadcast(wParam, lParam);
       return TRUE;
+    case kSettingsClosedMessage:
+      OnSettingsClosed();
+      break;
     default:
       handled = false;
       break;
@@ -193,6 +197,9 @@ void MainDialog_CL::OnCommand(WPARAM command) {
     case kCommandExit:
       SendMessageW(window_, WM_CLOSE, kCloseForRealCode, 0);
       break;
+    case kCommandSettings:
+      OpenSettings();
+      break;
     default:
       break;
   }
@@ -204,6 +211,28 @@ void MainDialog_CL::ShowOnDisplay(int displayNumber) {
   clock.SaveClockDispFlags(window_);
   PlaceDateWindow();
   DateData().RaiseClockWindow();
+}
+
+void MainDialog_CL::OpenSettings() {
+  if (settingDialog_) return;
+  openingSettings_ = true;
+  settingDialog_ = std::make_unique<SettingDialog_CL>(window_);
+  const HWND created = settingDialog_->Create();
+  openingSettings_ = false;
+  if (created == nullptr) {
+    // No closed message will come: let the next choice try again.
+    HORAVEL_LOG(L"設定ダイアログを開けませんでした: %d", static_cast<int>(GetLastError()));
+    settingDialog_.reset();
+  }
+}
+
+void MainDialog_CL::OnSettingsClosed() {
+  if (!settingDialog_) return;
+  // Its close was posted just before this message on this same thread, so
+  // the window has normally gone; waiting could never see it go.
+  const HWND settingsWindow = settingDialog_->Window();
+  if (IsWindow(settingsWindow)) DestroyWindow(settingsWindow);
+  settingDialog_.reset();
 }
 
 LRESULT MainDialog_CL::OnCloseRequest(WPARAM) {

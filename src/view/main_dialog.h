@@ -6,10 +6,14 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "comlib/back_buffer.h"
 #include "comlib/task_tray_icon.h"
 #include "comlib/window_base.h"
 #include "view/virtual_desktop.h"
+
+class SettingDialog_CL;
 
 class MainDialog_CL : public MainWindowBase_CL {
  public:
@@ -43,6 +47,9 @@ class MainDialog_CL : public MainWindowBase_CL {
   // True when the program is restarting for another virtual desktop.
   bool CheckVirtualDesktop();
   void ShowOnDisplay(int displayNumber);
+  // The settings sheet runs inside OpenSettings; the closed message comes after.
+  void OpenSettings();
+  void OnSettingsClosed();
 
   BackBuffer_CL backBuffer_;
   TaskTrayIcon_CL icon_;
@@ -51,6 +58,7 @@ class MainDialog_CL : public MainWindowBase_CL {
   bool blinkPhase_ = true;
   int topmostCounter_ = 0;
   bool openingSettings_ = false;
+  std::unique_ptr<SettingDialog_CL> settingDialog_;
   unsigned tickCounter_ = 0;
   HPOWERNOTIFY monitorNotification_ = nullptr;
   HPOWERNOTIFY displayNotification_ = nullptr;

@@ -569,3 +569,39 @@ TEST_F(SettingsTest, DateTimersRunOnlyWhileTheDateIsShown) {
   EXPECT_FALSE(running(kDateTimerId));
   EXPECT_FALSE(running(kDateFadeTimerId));
 }
+
+TEST_F(SettingsTest, SnapshotPutsBackEveryStoredValueButNoRunTimeStateAndBothSectionsWriteWhole) {
+  AppSaveData_CL& clock = ClockData();
+  DateSaveData_CL& date = DateData();
+  EmptyTheFile();
+  clock.LoadClockDisp();
+  date.LoadDateDisp();
+  const SettingsSnapshot snapshot = SettingsSnapshot::Take();
+
+  ScrambleClock(clock);
+  ScrambleDate(date);
+  clock.hidden = 1;
+  date.clock_hwnd = GetDesktopWindow();
+  snapshot.Restore();
+  ExpectClockDefaults(clock);
+  ExpectDateDefaults(date);
+  EXPECT_EQ(1, clock.hidden);
+  EXPECT_EQ(GetDesktopWindow(), date.clock_hwnd);
+  EXPECT_TRUE(StoredKeys(path_).empty());
+
+  clock.SaveClockDisp();
+  date.SaveDateDisp();
+  const std::vector<std::wstring> keys = StoredKeys(path_);
+  auto inSection = [&keys](const std::wstring& section) {
+    return std::count_if(keys.begin(), keys.end(), [&](const std::wstring& key) { return key.rfind(section, 0) == 0; });
+  };
+  EXPECT_EQ(19, inSection(L"CLOCK_DISP."));
+  EXPECT_EQ(16, inSection(L"DATE_DISP."));
+  // What was written loads back as the same values.
+  ScrambleClock(clock);
+  ScrambleDate(date);
+  clock.LoadClockDisp();
+  date.LoadDateDisp();
+  ExpectClockDefaults(clock);
+  ExpectDateDefaults(date);
+}

@@ -12,25 +12,17 @@
 #include "support/program_process.h"
 #include "support/screen_pixels.h"
 #include "support/test_support.h"
+#include "support/window_checks.h"
 
 using namespace testing_support;
 
 namespace {
 
-constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kChangeTimeoutMs = 10000;
 constexpr UINT kTrayMessage = WM_USER + 0x300;
 constexpr UINT_PTR kClockTimer = 0x3000;
 constexpr wchar_t kDisplayChangeLine[] = L"ディスプレイ構成変更を検出: ポジション更新";
 constexpr wchar_t kIconRemovedLine[] = L"タスクトレイアイコンを削除しました。";
-
-RECT WindowRect(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  return rect;
-}
-
-POINT Centre(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
 // Where the program must put its date window for the default date settings,
 // worked out here with the program's own measuring.
@@ -49,26 +41,6 @@ RECT ExpectedDateRect(HWND clock, int offsetX, int offsetY) {
   return RECT{topLeft.x, topLeft.y, topLeft.x + size.cx, topLeft.y + size.cy};
 }
 
-void ExpectSameRect(const RECT& expected, const RECT& actual) {
-  EXPECT_EQ(expected.left, actual.left);
-  EXPECT_EQ(expected.top, actual.top);
-  EXPECT_EQ(expected.right, actual.right);
-  EXPECT_EQ(expected.bottom, actual.bottom);
-}
-
-// Starts the program and waits until both windows have been created and its
-// message loop answers; returns its clock window.
-HWND StartAndWait(ProgramProcess& program, const std::wstring& arguments = L"") {
-  if (!program.Start(arguments)) return nullptr;
-  if (!WaitUntil([&] { return FindDateWindow(program.Id()) != nullptr; }, kStartTimeoutMs)) return nullptr;
-  HWND clock = FindClockWindow(program.Id());
-  // The date window carries its title from the start; once the program
-  // answers, its creation has finished.
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(clock, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kChangeTimeoutMs, &ignored);
-  return clock;
-}
-
 class ClockProgram : public ::testing::Test {
  protected:
   void SetUp() override { ResetProgramData(); }
@@ -80,10 +52,7 @@ class ClockProgram : public ::testing::Test {
   }
 
   // Returns once the program has handled everything sent before.
-  void RoundTrip() const {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(clock_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kChangeTimeoutMs, &ignored);
-  }
+  void RoundTrip() const { testing_support::RoundTrip(clock_); }
 
   void ClickIcon() const { SendMessageW(clock_, kTrayMessage, 0, WM_LBUTTONDOWN); }
 

@@ -9,9 +9,26 @@ namespace testing_support {
 namespace {
 constexpr WPARAM kCloseForReal = 2;
 constexpr DWORD kEndTimeoutMs = 10000;
+constexpr DWORD kStartTimeoutMs = 30000;
+constexpr DWORD kAnswerTimeoutMs = 10000;
 }  // namespace
 
 std::wstring HoravelPath() { return ProgramFolder() + L"\\Horavel.exe"; }
+
+HWND StartAndWait(ProgramProcess& program, const std::wstring& arguments) {
+  if (!program.Start(arguments)) return nullptr;
+  if (!WaitUntil([&] { return FindDateWindow(program.Id()) != nullptr; }, kStartTimeoutMs)) return nullptr;
+  HWND clock = FindClockWindow(program.Id());
+  // The date window carries its title from the start; once the program
+  // answers, its creation has finished.
+  RoundTrip(clock);
+  return clock;
+}
+
+void RoundTrip(HWND window) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &ignored);
+}
 
 ProgramProcess::~ProgramProcess() {
   End();
@@ -20,6 +37,10 @@ ProgramProcess::~ProgramProcess() {
 }
 
 bool ProgramProcess::Start(const std::wstring& arguments) {
+  // A program object may start the program again after it ended.
+  if (info_.hProcess) CloseHandle(info_.hProcess);
+  if (info_.hThread) CloseHandle(info_.hThread);
+  info_ = PROCESS_INFORMATION{};
   std::wstring commandLine = L"\"" + HoravelPath() + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;
   // The program lists the monitors on its standard output: keep that out of

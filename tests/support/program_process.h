@@ -31,6 +31,12 @@ class ProgramProcess {
 
 std::wstring HoravelPath();
 
+// Starts the program and waits until both windows have been created and its
+// message loop answers; returns its clock window, or null.
+HWND StartAndWait(ProgramProcess& program, const std::wstring& arguments = L"");
+// Returns once the window's thread has handled everything sent before.
+void RoundTrip(HWND window);
+
 // Visible or not, every top-level window whose title is exactly `title`,
 // optionally only those of one process and one class.
 std::vector<HWND> FindTopLevelWindows(const std::wstring& title, DWORD processId = 0,

@@ -1,0 +1,89 @@
+#include "comlib/controls.h"
+
+#include <commctrl.h>
+
+#include "comlib/control_layout.h"
+#include "comlib/unique_handle.h"
+
+namespace {
+
+// Room wide enough for any one-line control text.
+constexpr LONG kMeasureLimit = 0x8000;
+
+}  // namespace
+
+RECT RectInParent(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+SIZE WindowSize(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+SIZE MeasureText(HFONT font, const std::wstring& text) {
+  comlib::WindowDC screen(nullptr);
+  RECT rect{0, 0, kMeasureLimit, kMeasureLimit};
+  if (screen) {
+    comlib::SelectionScope selection(screen.get(), font);
+    DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT);
+  }
+  return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+bool CheckBox_CL::IsChecked() const { return SendMessageW(window_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void CheckBox_CL::SetChecked(bool checked) {
+  SendMessageW(window_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TrackBar_CL::Setup(int lowest, int highest, int position) {
+  SendMessageW(window_, TBM_SETRANGEMIN, FALSE, lowest);
+  SendMessageW(window_, TBM_SETRANGEMAX, TRUE, highest);
+  SendMessageW(window_, TBM_SETPAGESIZE, 0, 1);
+  SendMessageW(window_, TBM_SETPOS, TRUE, position);
+}
+
+int TrackBar_CL::Position() const { return static_cast<int>(SendMessageW(window_, TBM_GETPOS, 0, 0)); }
+
+void GroupBox_CL::Enclose(const ControlBase_CL& control) {
+  if (window_ == nullptr || control.Window() == nullptr) return;
+  const SIZE extent =
+      layout::GrowExtent(RectInParent(window_), SIZE{extentWidth_, extentHeight_}, RectInParent(control.Window()));
+  extentWidth_ = extent.cx;
+  extentHeight_ = extent.cy;
+}
+
+HWND ComboBox_CL::Create(HWND parent, int controlId, int widthInChars, int heightInLines, DWORD style, int x,
+                         int y) {
+  controlId_ = controlId;
+  const SIZE w = MeasureText(font_, L"W");
+  const SIZE m = MeasureText(font_, L"M");
+  const DWORD fullStyle = (style != 0 ? style : kDefaultStyle) | kBaseStyle;
+  window_ = CreateWindowExW(0, WC_COMBOBOXEXW, L"", fullStyle, x, y, widthInChars * w.cx, heightInLines * m.cy,
+                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
+                            GetModuleHandleW(nullptr), this);
+  if (window_ != nullptr) SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+  return window_;
+}
+
+void ComboBox_CL::AddItem(const std::wstring& text, int imageIndex) {
+  COMBOBOXEXITEMW item{};
+  item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_INDENT;
+  item.iItem = Count();
+  item.pszText = const_cast<wchar_t*>(text.c_str());
+  item.iImage = imageIndex;
+  item.iSelectedImage = imageIndex;
+  item.iIndent = 0;
+  SendMessageW(window_, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+int ComboBox_CL::Selection() const { return static_cast<int>(SendMessageW(window_, CB_GETCURSEL, 0, 0)); }
+
+void ComboBox_CL::Select(int index) { SendMessageW(window_, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+
+int ComboBox_CL::Count() const { return static_cast<int>(SendMessageW(window_, CB_GETCOUNT, 0, 0)); }

@@ -1,0 +1,108 @@
+#include "view/prop_app_disp_setting.h"
+
+#include "data/placement.h"
+#include "data/save_data.h"
+
+using namespace dispsetting;
+
+std::wstring dispsetting::MonitorItemText(int monitorIndex) {
+  return L"ディスプレイ" + std::to_wstring(monitorIndex + 1);
+}
+
+PropAppDispSetting_CL::PropAppDispSetting_CL(HWND clockWindow) : ScrollPage_CL(clockWindow, scrolling::ScrollRules{}) {}
+
+PropAppDispSetting_CL::~PropAppDispSetting_CL() = default;
+
+void PropAppDispSetting_CL::BuildControls() {
+  const AppSaveData_CL& clock = ClockData();
+  const int w = area_.charWidth;
+  const int d = area_.charHeight;
+
+  hideClockBox_ = AddCheckBox(L"時計を非表示にする", kBoxX, kTop, DateData().hide_clock != 0);
+  startupBox_ = AddCheckBox(L"Windows起動時は非表示で起動する", kBoxX, d + kTop, clock.disp_startup_hidden != 0);
+  secondsBox_ = AddCheckBox(L"時計の秒を表示する", kBoxX, 2 * d + kTop, clock.disp_second != 0);
+  noBlinkBox_ = AddCheckBox(L"時計の '：' を点滅しない", kBoxX, 3 * d + kTop, clock.blink == 0);
+  hour12Box_ = AddCheckBox(L"時計を12時間表示にする", kBoxX, 4 * d + kTop, clock.hour12 != 0);
+  fadeBox_ = AddCheckBox(L"マウスカーソルが時計に近づいた場合に薄く表示する", kBoxX, 5 * d + kTop,
+                         clock.faint_on_hover != 0);
+
+  AddLabel(L"描画タイプ", kLabelX, 7 * d + kTop);
+  drawTypeList_ = AddList({L"全て描画", L"枠だけ描画", L"枠無し描画"}, 20, w, 8 * d + kTop);
+  drawTypeList_->Select(ListItemOrFirst(clock.draw_type, kDrawTypeCount));
+
+  AddLabel(L"表示ディスプレイ", kLabelX, 10 * d + kTop);
+  monitorList_ = AddList({}, 32, w, 11 * d + kTop);
+  const int monitorCount = static_cast<int>(clock.screens.monitors.size());
+  for (int monitor = 0; monitor < monitorCount; ++monitor) {
+    monitorList_->AddItem(MonitorItemText(monitor), 0);
+  }
+  monitorList_->Select(ListItemOrFirst(clock.display_index, monitorCount));
+
+  AddLabel(L"表示位置", kLabelX, 13 * d + kTop);
+  cornerList_ = AddList({L"左上に表示", L"右上に表示", L"左下に表示", L"右下に表示"}, 32, w, 14 * d + kTop);
+  // A corner that names none shows no item.
+  cornerList_->Select(clock.disp_index);
+
+  horizontal_ = AddLabelledBar(L"水平表示オフセット(-9999)", 16 * d + kTop, -kOffsetLimit, kOffsetLimit,
+                               clock.disp_offset_x);
+  vertical_ = AddLabelledBar(L"垂直表示オフセット(-9999)", 19 * d + kTop, -kOffsetLimit, kOffsetLimit,
+                             clock.disp_offset_y);
+  transparency_ = AddLabelledBar(L"透過率(000%)", 22 * d + kTop, 0, kOpaque,
+                                 TransparencyFromAlpha(clock.alpha));
+
+  FinishPanel(*hideClockBox_, L"表示設定", {noBlinkBox_, hour12Box_, transparency_.bar}, *transparency_.bar);
+  UpdateOffsets();
+  UpdateTransparency();
+}
+
+bool PropAppDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
+  AppSaveData_CL& clock = ClockData();
+  DateSaveData_CL& date = DateData();
+  if (id == hideClockBox_->ControlId()) {
+    date.hide_clock = hideClockBox_->IsChecked() ? 1 : 0;
+    date.SaveField(&DateSaveData_CL::hide_clock);
+    SyncClockVisibility();
+  } else if (id == startupBox_->ControlId()) {
+    clock.disp_startup_hidden = startupBox_->IsChecked() ? 1 : 0;
+    clock.SaveField(&AppSaveData_CL::disp_startup_hidden);
+  } else if (id == secondsBox_->ControlId()) {
+    clock.disp_second = secondsBox_->IsChecked() ? 1 : 0;
+    clock.SaveField(&AppSaveData_CL::disp_second);
+    PlaceClockWindow();
+  } else if (id == noBlinkBox_->ControlId()) {
+    // Written with the other flags when the transparency moves or the sheet closes.
+    clock.blink = noBlinkBox_->IsChecked() ? 0 : 1;
+  } else if (id == hour12Box_->ControlId()) {
+    clock.hour12 = hour12Box_->IsChecked() ? 1 : 0;
+  } else if (id == fadeBox_->ControlId()) {
+    clock.faint_on_hover = fadeBox_->IsChecked() ? 1 : 0;
+    clock.SaveField(&AppSaveData_CL::faint_on_hover);
+  } else if (IsListChoice(drawTypeList_, code, control)) {
+    clock.SetClockDrawType(drawTypeList_->Selection());
+  } else if (IsListChoice(monitorList_, code, control)) {
+    clock.SetDisplayIndex(monitorList_->Selection());
+  } else if (IsListChoice(cornerList_, code, control)) {
+    clock.disp_index = cornerList_->Selection();
+    clock.SaveField(&AppSaveData_CL::disp_index);
+    PlaceClockWindow();
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void PropAppDispSetting_CL::UpdateOffsets() {
+  AppSaveData_CL& clock = ClockData();
+  const POINT offset = ReadOffsets(L"水平表示オフセット(", L"垂直表示オフセット(");
+  clock.disp_offset_x = offset.x;
+  clock.disp_offset_y = offset.y;
+  clock.SaveField(&AppSaveData_CL::disp_offset_x);
+  clock.SaveField(&AppSaveData_CL::disp_offset_y);
+  PlaceClockWindow();
+}
+
+void PropAppDispSetting_CL::UpdateTransparency() {
+  AppSaveData_CL& clock = ClockData();
+  clock.alpha = ReadAlpha(L"透過度(");
+  clock.SaveClockDispFlags(clockWindow_);
+}

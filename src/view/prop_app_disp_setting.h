@@ -1,0 +1,40 @@
+#pragma once
+// The sheet's first page: whether and where the clock is shown, what it
+// shows and how. Every change shows on the desktop at once.
+
+#include <windows.h>
+
+#include <string>
+
+#include "view/scroll_page.h"
+
+class PropAppDispSetting_CL : public ScrollPage_CL {
+ public:
+  explicit PropAppDispSetting_CL(HWND clockWindow);
+  ~PropAppDispSetting_CL() override;
+
+ protected:
+  void BuildControls() override;
+  bool OnControlCommand(int id, int code, HWND control) override;
+  void UpdateOffsets() override;
+  void UpdateTransparency() override;
+
+ private:
+
+  CheckBox_CL* hideClockBox_ = nullptr;
+  CheckBox_CL* startupBox_ = nullptr;
+  CheckBox_CL* secondsBox_ = nullptr;
+  CheckBox_CL* noBlinkBox_ = nullptr;
+  CheckBox_CL* hour12Box_ = nullptr;
+  CheckBox_CL* fadeBox_ = nullptr;
+  ComboBox_CL* drawTypeList_ = nullptr;
+  ComboBox_CL* monitorList_ = nullptr;
+  ComboBox_CL* cornerList_ = nullptr;
+};
+
+namespace dispsetting {
+
+// "ディスプレイ" and the monitor's number counting from 1.
+std::wstring MonitorItemText(int monitorIndex);
+
+}  // namespace dispsetting

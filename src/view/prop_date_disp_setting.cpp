@@ -1,0 +1,109 @@
+#include "view/prop_date_disp_setting.h"
+
+#include "data/placement.h"
+#include "data/save_data.h"
+#include "view/layered_window.h"
+#include "text/time_text.h"
+
+using namespace dispsetting;
+
+namespace {
+
+// This page scrolls by fixed lines and only through its scroll bar.
+constexpr scrolling::ScrollRules kDateScrollRules{16, false, false};
+
+bool IsDateShown() { return !ClockData().hidden && DateData().show_date; }
+
+}  // namespace
+
+PropDateDispSetting_CL::PropDateDispSetting_CL(HWND clockWindow) : ScrollPage_CL(clockWindow, kDateScrollRules) {}
+
+PropDateDispSetting_CL::~PropDateDispSetting_CL() = default;
+
+void PropDateDispSetting_CL::BuildControls() {
+  const DateSaveData_CL& date = DateData();
+  const int w = area_.charWidth;
+  const int d = area_.charHeight;
+
+  hideDateBox_ = AddCheckBox(L"日付を非表示にする", kBoxX, kTop, date.show_date == 0);
+  startupBox_ = AddCheckBox(L"Windows起動時は非表示で起動する", kBoxX, d + kTop, date.disp_startup_hidden != 0);
+
+  AddLabel(L"表示形態", kLabelX, 3 * d + kTop);
+  formatList_ = AddList({L"YYYY年MM月DD日(曜)", L"YYYY年MM月DD日", L"MM月DD日(曜)", L"MM月DD日", L"YYYY/MM/DD(曜)",
+                         L"YYYY/MM/DD", L"MM/DD(曜)", L"MM/DD"},
+                        20, w, 4 * d + kTop);
+  formatList_->Select(timetext::KnownDateFormat(date.date_format));
+
+  AddLabel(L"描画タイプ", kLabelX, 6 * d + kTop);
+  drawTypeList_ = AddList({L"全て描画", L"枠だけ描画", L"枠無し描画"}, 20, w, 7 * d + kTop);
+  drawTypeList_->Select(ListItemOrFirst(date.draw_type, kDrawTypeCount));
+
+  horizontal_ = AddLabelledBar(L"時計中心からの水平オフセット(-9999)", 9 * d + kTop, -kOffsetLimit, kOffsetLimit,
+                               date.offset_x);
+  vertical_ = AddLabelledBar(L"時計中心からの垂直オフセット(-9999)", 12 * d + kTop, -kOffsetLimit, kOffsetLimit,
+                             date.offset_y);
+  transparency_ = AddLabelledBar(L"透過率(255)", 15 * d + kTop, 0, kOpaque,
+                                 TransparencyFromAlpha(date.alpha));
+  fadeBox_ = AddCheckBox(L"マウスカーソルが日付に近づいた場合に薄く表示する", kBoxX, 18 * d + kTop,
+                         date.faint_on_hover != 0);
+
+  FinishPanel(*hideDateBox_, L"表示設定(日付)", {hideDateBox_, formatList_, drawTypeList_, transparency_.bar, fadeBox_},
+              *fadeBox_);
+  UpdateOffsets();
+  UpdateTransparency();
+}
+
+bool PropDateDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
+  DateSaveData_CL& date = DateData();
+  if (id == hideDateBox_->ControlId()) {
+    date.show_date = hideDateBox_->IsChecked() ? 0 : 1;
+    date.SaveField(&DateSaveData_CL::show_date);
+    SyncDateVisibility();
+  } else if (id == startupBox_->ControlId()) {
+    date.disp_startup_hidden = startupBox_->IsChecked() ? 1 : 0;
+    date.SaveField(&DateSaveData_CL::disp_startup_hidden);
+  } else if (id == fadeBox_->ControlId()) {
+    date.faint_on_hover = fadeBox_->IsChecked() ? 1 : 0;
+    date.SaveField(&DateSaveData_CL::faint_on_hover);
+    date.ApplyDateTimers();
+    ApplyDateOpacity();
+    date.SaveDateDisp();
+  } else if (IsListChoice(formatList_, code, control)) {
+    date.date_format = timetext::KnownDateFormat(formatList_->Selection());
+    date.SaveField(&DateSaveData_CL::date_format);
+    PlaceDateWindow();
+    if (IsDateShown() && date.hwnd != nullptr) InvalidateRect(date.hwnd, nullptr, FALSE);
+  } else if (IsListChoice(drawTypeList_, code, control)) {
+    date.draw_type = drawTypeList_->Selection();
+    date.SaveField(&DateSaveData_CL::draw_type);
+    if (IsDateShown() && date.hwnd != nullptr) InvalidateRect(date.hwnd, nullptr, FALSE);
+    ApplyDateOpacity();
+    date.SaveDateDisp();
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void PropDateDispSetting_CL::UpdateOffsets() {
+  DateSaveData_CL& date = DateData();
+  const POINT offset = ReadOffsets(L"時計中心からの水平オフセット(", L"時計中心からの垂直オフセット(");
+  date.offset_x = offset.x;
+  date.offset_y = offset.y;
+  date.SaveField(&DateSaveData_CL::offset_x);
+  date.SaveField(&DateSaveData_CL::offset_y);
+  PlaceDateWindow();
+}
+
+void PropDateDispSetting_CL::UpdateTransparency() {
+  DateSaveData_CL& date = DateData();
+  date.alpha = ReadAlpha(L"透過率(");
+  date.SaveField(&DateSaveData_CL::alpha);
+  ApplyDateOpacity();
+  date.SaveDateDisp();
+}
+
+void PropDateDispSetting_CL::ApplyDateOpacity() const {
+  const DateSaveData_CL& date = DateData();
+  if (IsDateShown() && date.hwnd != nullptr) ApplyLayeredAlpha(date.hwnd, date.GetDateAlpha(date.hwnd));
+}

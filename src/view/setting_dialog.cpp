@@ -1,0 +1,76 @@
+#include "view/setting_dialog.h"
+
+#include "app_ids.h"
+#include "comlib/sheet_builder.h"
+#include "data/placement.h"
+#include "data/save_data.h"
+#include "view/layered_window.h"
+#include "view/setting_pages.h"
+
+namespace {
+
+// PropertySheet's result when the user saved changes.
+constexpr INT_PTR kChangesSaved = 1;
+
+}  // namespace
+
+SettingDialog_CL::SettingDialog_CL(HWND clockWindow) : clockWindow_(clockWindow) {}
+
+SettingDialog_CL::~SettingDialog_CL() {
+  // Normally the window has gone first. If the program ends while the sheet
+  // is open it may not have: it must not reach a deleted object then.
+  if (window_ != nullptr && IsWindow(window_)) SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+}
+
+LRESULT SettingDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      RunSheet();
+      break;
+    case WM_DESTROY:
+      // The base would end the program's message loop.
+      return 1;
+    default:
+      break;
+  }
+  return MainWindowBase_CL::WindowProc(window, message, wParam, lParam);
+}
+
+void SettingDialog_CL::RunSheet() {
+  // The sheet centres itself over this never-shown window, that is over the screen.
+  SetWindowPos(window_, nullptr, 0, 0, GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN),
+               SWP_NOZORDER | SWP_FRAMECHANGED);
+  sheetWindow_ = window_;
+  SheetBuilder builder(&sheetWindow_);
+  std::vector<SettingPage> pages = MakeSettingPages(clockWindow_);
+  for (SettingPage& page : pages) builder.AddPage(*page.page, page.title);
+
+  const SettingsSnapshot before = SettingsSnapshot::Take();
+  if (builder.Run(window_, kSettingsCaption) != kChangesSaved) {
+    before.Restore();
+    // The pages wrote their changes as they made them: the file goes back too.
+    ClockData().SaveClockDisp();
+    DateData().SaveDateDisp();
+  }
+  ApplySettingsToWindows(clockWindow_);
+
+  // The window must be gone before the clock, told next, deletes this object.
+  PostMessageW(window_, WM_CLOSE, 0, 0);
+  PostMessageW(clockWindow_, kSettingsClosedMessage, 0, 0);
+}
+
+void ApplySettingsToWindows(HWND clockWindow) {
+  AppSaveData_CL& clock = ClockData();
+  DateSaveData_CL& date = DateData();
+  clock.SaveClockDispFlags(clockWindow);
+  clock.SetClockFontEmHeight(clock.font_em_height);
+  clock.SaveClockColors();
+  if (!clock.hidden && date.show_date && date.hwnd != nullptr) {
+    ApplyLayeredAlpha(date.hwnd, date.GetDateAlpha(date.hwnd));
+  }
+  date.SaveDateDisp();
+  date.SetDateFontEmHeight(date.font_em_height);
+  date.SaveDateColors();
+  SyncVisibility();
+  date.RaiseClockWindow();
+}

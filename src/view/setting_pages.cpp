@@ -1,0 +1,37 @@
+#include "view/setting_pages.h"
+
+#include "view/prop_app_disp_setting.h"
+#include "view/prop_date_disp_setting.h"
+
+namespace {
+
+template <typename Page, typename... Arguments>
+void AddPage(std::vector<SettingPage>& pages, const wchar_t* title, Arguments... arguments) {
+  pages.push_back(SettingPage{std::make_unique<Page>(arguments...), title});
+}
+
+}  // namespace
+
+// One block per tab, in tab order; each block adds its page or, until the
+// page exists, stays empty.
+std::vector<SettingPage> MakeSettingPages(HWND clockWindow) {
+  std::vector<SettingPage> pages;
+
+  // The clock's display.
+  AddPage<PropAppDispSetting_CL>(pages, L"表示設定", clockWindow);
+
+  // The clock's font ("フォント設定").
+
+  // The clock's colours ("カラー設定").
+
+  // The date's display.
+  AddPage<PropDateDispSetting_CL>(pages, L"表示設定(日付)", clockWindow);
+
+  // The date's font ("フォント設定(日付)").
+
+  // The date's colours ("カラー設定(日付)").
+
+  // The version ("バージョン情報").
+
+  return pages;
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The settings sheet's pages, in the order of their tabs.
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "comlib/dialog_base.h"
+
+struct SettingPage {
+  std::unique_ptr<SubClassDialogBase_CL> page;
+  std::wstring title;
+};
+
+std::vector<SettingPage> MakeSettingPages(HWND clockWindow);

@@ -1,0 +1,251 @@
+// The settings sheet of the running program: opening it from the clock's
+// command, its live changes on the desktop, and what OK and Cancel leave in
+// the settings file and after a restart.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "support/program_data.h"
+#include "support/program_process.h"
+#include "support/screen_pixels.h"
+#include "support/settings_sheet.h"
+#include "support/test_support.h"
+#include "support/window_checks.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr DWORD kSheetTimeoutMs = 15000;
+constexpr DWORD kChangeTimeoutMs = 10000;
+constexpr UINT kSettingsCommand = 130;
+constexpr UINT kExitCommand = 128;
+constexpr wchar_t kClockPage[] = L"表示設定";
+constexpr wchar_t kDatePage[] = L"表示設定(日付)";
+
+// Controls in the order the pages create them.
+enum ClockPageControl {
+  kHideClockBox = 0,
+  kSecondsBox = 2,
+  kMonitorList = 9,
+  kCornerList = 11,
+  kDrawTypeList = 7,
+  kHorizontalLabel = 12,
+  kHorizontalBar = 13,
+  kTransparencyBar = 17,
+};
+enum DatePageControl {
+  kHideDateBox = 0,
+  kFormatList = 3,
+  kDateHorizontalBar = 7,
+  kDateVerticalBar = 9,
+};
+
+int Width(const RECT& rect) { return rect.right - rect.left; }
+
+class SettingsSheet : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetProgramData();
+    // Away from Wine's own notification area at the top left, and opaque
+    // whatever the cursor does.
+    SetProgramSetting(L"CLOCK_DISP", L"disp_offset_y", 200);
+    SetProgramSetting(L"CLOCK_DISP", L"faint_on_hover", 0);
+  }
+
+  void Start() {
+    clock_ = StartAndWait(program_);
+    ASSERT_NE(nullptr, clock_);
+    date_ = FindDateWindow(program_.Id());
+  }
+
+  HWND OpenSheet() {
+    PostMessageW(clock_, WM_COMMAND, kSettingsCommand, 0);
+    return WaitForSettingsSheet(program_.Id(), kSheetTimeoutMs);
+  }
+
+  // Presses a button of the sheet (or its close box) and waits until the
+  // program has closed it and handled its closing.
+  void CloseSheet(HWND sheet, bool ok) {
+    if (ok) {
+      PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    } else {
+      PostMessageW(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return FindSettingsSheets(program_.Id()).empty(); }, kSheetTimeoutMs));
+    RoundTrip(clock_);
+  }
+
+  ProgramProcess program_;
+  HWND clock_ = nullptr;
+  HWND date_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(SettingsSheet, OpensOnceCentredWithItsTabsInOrderWhileTheClockTicks) {
+  Start();
+  HWND sheet = OpenSheet();
+  ASSERT_NE(nullptr, sheet);
+
+  const std::vector<std::wstring> designed = {kClockPage, L"フォント設定", L"カラー設定", kDatePage,
+                                              L"フォント設定(日付)", L"カラー設定(日付)", L"バージョン情報"};
+  const std::vector<std::wstring> titles = TabTitles(program_.Id(), sheet);
+  ASSERT_GE(titles.size(), 2u);
+  EXPECT_EQ(kClockPage, titles.front());
+  EXPECT_NE(titles.end(), std::find(titles.begin(), titles.end(), kDatePage));
+  auto next = designed.begin();
+  for (const std::wstring& title : titles) {
+    next = std::find(next, designed.end(), title);
+    ASSERT_NE(designed.end(), next) << "unknown or out of order: " << testing::PrintToString(title);
+    ++next;
+  }
+
+  PostMessageW(clock_, WM_COMMAND, kSettingsCommand, 0);
+  RoundTrip(clock_);
+  EXPECT_EQ(1u, FindSettingsSheets(program_.Id()).size());
+
+  const POINT centre = Centre(WindowRect(sheet));
+  EXPECT_NEAR(GetSystemMetrics(SM_CXFULLSCREEN) / 2, centre.x, 1);
+  EXPECT_NEAR(GetSystemMetrics(SM_CYFULLSCREEN) / 2, centre.y, 1);
+
+  const ScreenPixels before = CaptureScreen(WindowRect(clock_));
+  EXPECT_TRUE(WaitUntil([&] { return CaptureScreen(WindowRect(clock_)).rgb != before.rgb; }, kChangeTimeoutMs));
+
+  // The close box, then Cancel: the program goes on and opens the sheet again.
+  CloseSheet(sheet, false);
+  EXPECT_TRUE(program_.IsRunning());
+  sheet = OpenSheet();
+  ASSERT_NE(nullptr, sheet);
+  PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+  ASSERT_TRUE(WaitUntil([&] { return FindSettingsSheets(program_.Id()).empty(); }, kSheetTimeoutMs));
+  RoundTrip(clock_);
+  EXPECT_TRUE(program_.IsRunning());
+  EXPECT_TRUE(IsWindowVisible(clock_));
+  EXPECT_TRUE(IsWindowVisible(date_));
+
+  // Ending the program from its menu while the sheet is open ends it.
+  ASSERT_NE(nullptr, OpenSheet());
+  PostMessageW(clock_, WM_COMMAND, kExitCommand, 0);
+  ASSERT_TRUE(program_.WaitForExit(kSheetTimeoutMs));
+  EXPECT_EQ(0u, program_.ExitCode());
+}
+
+TEST_F(SettingsSheet, ClockPageChangesShowAtOnceAndOkKeepsThemAfterARestart) {
+  SetProgramSetting(L"CLOCK_DISP", L"disp_second", 0);
+  SetProgramSetting(L"CLOCK_DISP", L"alpha", 255);
+  Start();
+  HWND sheet = OpenSheet();
+  ASSERT_NE(nullptr, sheet);
+  HWND page = ShowPage(program_.Id(), sheet, kClockPage);
+  ASSERT_NE(nullptr, page);
+
+  const int narrow = Width(WindowRect(clock_));
+  ClickBox(PageControl(page, kSecondsBox));
+  EXPECT_GT(Width(WindowRect(clock_)), narrow);
+
+  ChooseItem(PageControl(page, kCornerList), 3);  // bottom right
+  const RECT firstMonitor = WindowRect(clock_);
+  ChooseItem(PageControl(page, kMonitorList), 1);
+  const RECT secondMonitor = WindowRect(clock_);
+  // Both screens start at the origin: 1280 x 800 and 1024 x 768.
+  EXPECT_EQ(1024 - 1280, secondMonitor.right - firstMonitor.right);
+  EXPECT_EQ(768 - 800, secondMonitor.bottom - firstMonitor.bottom);
+
+  MoveBar(PageControl(page, kHorizontalBar), -1024);
+  EXPECT_EQ(L"水平表示オフセット(-1024)", TextOf(PageControl(page, kHorizontalLabel)));
+  // From the right edge, 32 pixels in before and 1024 beyond it now.
+  EXPECT_EQ(32 + 1024, WindowRect(clock_).left - secondMonitor.left);
+
+  MoveBar(PageControl(page, kTransparencyBar), 35);
+  EXPECT_EQ(L"220", ProgramSetting(L"CLOCK_DISP", L"alpha"));
+  BYTE opacity = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(clock_, nullptr, &opacity, &flags));
+  EXPECT_EQ(220, opacity);
+
+  const RECT chosen = WindowRect(clock_);
+  CloseSheet(sheet, true);
+  ExpectSameRect(chosen, WindowRect(clock_));
+  const std::pair<const wchar_t*, const wchar_t*> stored[] = {
+      {L"disp_second", L"1"}, {L"disp_index", L"3"}, {L"display_index", L"1"},
+      {L"disp_offset_x", L"-1024"}, {L"alpha", L"220"},
+  };
+  for (const auto& [key, value] : stored) EXPECT_EQ(value, ProgramSetting(L"CLOCK_DISP", key)) << key;
+
+  program_.End();
+  Start();
+  ExpectSameRect(chosen, WindowRect(clock_));
+}
+
+TEST_F(SettingsSheet, DatePageMovesAndNarrowsTheDateAndOkKeepsIt) {
+  Start();
+  HWND sheet = OpenSheet();
+  ASSERT_NE(nullptr, sheet);
+  HWND page = ShowPage(program_.Id(), sheet, kDatePage);
+  ASSERT_NE(nullptr, page);
+
+  const RECT before = WindowRect(date_);
+  ChooseItem(PageControl(page, kFormatList), 7);  // MM/DD
+  EXPECT_LT(Width(WindowRect(date_)), Width(before));
+
+  const POINT dateBefore = Centre(WindowRect(date_));
+  MoveBar(PageControl(page, kDateHorizontalBar), 0);
+  MoveBar(PageControl(page, kDateVerticalBar), 0);
+  const POINT dateAfter = Centre(WindowRect(date_));
+  // The defaults put the date's centre 103 right of and 61 below the clock's.
+  EXPECT_NEAR(dateBefore.x - 103, dateAfter.x, 1);
+  EXPECT_NEAR(dateBefore.y - 61, dateAfter.y, 1);
+
+  CloseSheet(sheet, true);
+  EXPECT_EQ(L"7", ProgramSetting(L"DATE_DISP", L"date_format"));
+  EXPECT_EQ(L"0", ProgramSetting(L"DATE_DISP", L"offset_x"));
+  EXPECT_EQ(L"0", ProgramSetting(L"DATE_DISP", L"offset_y"));
+}
+
+TEST_F(SettingsSheet, CancelPutsBackTheScreenTheFileAndWhatARestartShows) {
+  Start();
+  const RECT clockBefore = WindowRect(clock_);
+  const RECT dateBefore = WindowRect(date_);
+  HWND sheet = OpenSheet();
+  ASSERT_NE(nullptr, sheet);
+  HWND page = ShowPage(program_.Id(), sheet, kClockPage);
+  ASSERT_NE(nullptr, page);
+  ChooseItem(PageControl(page, kMonitorList), 1);
+  ChooseItem(PageControl(page, kCornerList), 3);
+  ChooseItem(PageControl(page, kDrawTypeList), 2);
+  MoveBar(PageControl(page, kHorizontalBar), -500);
+  ClickBox(PageControl(page, kHideClockBox));
+  EXPECT_FALSE(IsWindowVisible(clock_));
+  page = ShowPage(program_.Id(), sheet, kDatePage);
+  ASSERT_NE(nullptr, page);
+  ChooseItem(PageControl(page, kFormatList), 7);
+  MoveBar(PageControl(page, kDateHorizontalBar), -300);
+  EXPECT_EQ(L"-300", ProgramSetting(L"DATE_DISP", L"offset_x"));
+  ClickBox(PageControl(page, kHideDateBox));
+  EXPECT_FALSE(IsWindowVisible(date_));
+
+  CloseSheet(sheet, false);
+  EXPECT_TRUE(IsWindowVisible(clock_));
+  EXPECT_TRUE(IsWindowVisible(date_));
+  ExpectSameRect(clockBefore, WindowRect(clock_));
+  ExpectSameRect(dateBefore, WindowRect(date_));
+  const std::pair<const wchar_t*, const wchar_t*> clockKeys[] = {
+      {L"display_index", L"0"}, {L"disp_index", L"0"}, {L"draw_type", L"0"}, {L"disp_offset_x", L"32"}};
+  for (const auto& [key, value] : clockKeys) EXPECT_EQ(value, ProgramSetting(L"CLOCK_DISP", key)) << key;
+  EXPECT_EQ(L"1", ProgramSetting(L"DATE_DISP", L"date_format"));
+  EXPECT_EQ(L"103", ProgramSetting(L"DATE_DISP", L"offset_x"));
+  EXPECT_EQ(L"0", ProgramSetting(L"DATE_DISP", L"hide_clock"));
+  EXPECT_EQ(L"1", ProgramSetting(L"DATE_DISP", L"show_date"));
+
+  program_.End();
+  Start();
+  ExpectSameRect(clockBefore, WindowRect(clock_));
+  ExpectSameRect(dateBefore, WindowRect(date_));
+}
