@@ -6,6 +6,7 @@
 
 #include "comlib/command_line.h"
 #include "comlib/log_file.h"
+#include "comlib/program_path.h"
 
 namespace {
 
@@ -80,3 +81,5 @@ bool RunAtStartup_CL::Set(bool on) const {
   }
   return status == ERROR_SUCCESS;
 }
+
+RunAtStartup_CL ThisProgramAtStartup() { return RunAtStartup_CL(comlib::ProgramPath()); }

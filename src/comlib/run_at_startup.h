@@ -40,3 +40,6 @@ class RunAtStartup_CL {
   std::wstring keyPath_;
   std::wstring valueName_;
 };
+
+// The Run value of the running program.
+RunAtStartup_CL ThisProgramAtStartup();

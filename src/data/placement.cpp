@@ -147,12 +147,17 @@ void PlaceDateWindow() {
   InvalidateRect(date.hwnd, nullptr, FALSE);
 }
 
+RECT ClockMonitorArea() {
+  const AppSaveData_CL& clock = ClockData();
+  return placement::ChooseClockArea(clock.screens, clock.display_index, PrimaryDisplaySize());
+}
+
 void SyncClockVisibility() {
   const AppSaveData_CL& clock = ClockData();
   const DateSaveData_CL& date = DateData();
   if (date.clock_hwnd == nullptr) return;
   // Shown without taking the focus: neither window ever wants the keyboard.
-  if (clock.hidden || date.hide_clock) {
+  if (clock.OutOfSight() || date.hide_clock) {
     ShowWindow(date.clock_hwnd, SW_HIDE);
   } else {
     ShowWindow(date.clock_hwnd, SW_SHOWNA);
@@ -164,7 +169,7 @@ void SyncDateVisibility() {
   const AppSaveData_CL& clock = ClockData();
   DateSaveData_CL& date = DateData();
   if (date.hwnd == nullptr) return;
-  if (!clock.hidden && date.show_date) {
+  if (!clock.OutOfSight() && date.show_date) {
     ShowWindow(date.hwnd, SW_SHOWNA);
     date.ApplyDateTimers();
     PlaceDateWindow();
@@ -201,7 +206,7 @@ void CheckDisplayChange() {
                           ? clock.screens.MonitorIndexFromPoint(placement::CentreOf(clockRect))
                           : -1;
     const bool moved = index == -1 || index != clock.display_index;
-    const bool shouldBeVisible = !clock.hidden && !date.hide_clock;
+    const bool shouldBeVisible = !clock.OutOfSight() && !date.hide_clock;
     changed = (shouldBeVisible && !IsWindowVisible(clock.hwnd)) || moved;
   }
   if (!changed) return;

@@ -98,6 +98,9 @@ const Setting<Clock> kClockSettings[] = {
     Number(L"disp_startup_hidden", &Clock::disp_startup_hidden, 0),
     Number(L"disp_second", &Clock::disp_second, 1),
     Number(L"faint_on_hover", &Clock::faint_on_hover, 1),
+    Number(L"hide_on_fullscreen", &Clock::hide_on_fullscreen, 1),
+    // Empty switches the hot key off.
+    Text(L"hotkey", &Clock::hotkey, L"Ctrl+Alt+H"),
 };
 
 // DATE_DISP, in the order in which SaveDateDisp writes it.

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "comlib/back_buffer.h"
+#include "comlib/hot_key.h"
 #include "comlib/task_tray_icon.h"
 #include "comlib/window_base.h"
 #include "view/virtual_desktop.h"
@@ -17,6 +18,9 @@ class SettingDialog_CL;
 
 class MainDialog_CL : public MainWindowBase_CL {
  public:
+  // The id of the show-and-hide hot key, as WM_HOTKEY carries it.
+  static constexpr int kHotKeyId = 1;
+
   explicit MainDialog_CL(bool startupFlag, VirtualDesktopQuery& desktop = SystemVirtualDesktopQuery(),
                          TrayShell& trayShell = SystemTrayShell());
   ~MainDialog_CL() override;
@@ -32,6 +36,11 @@ class MainDialog_CL : public MainWindowBase_CL {
   LRESULT OnCreateClock();
   void OnTimer();
   void OnTrayMessage(UINT mouseMessage);
+  // The icon's left click and the hot key: hide or show both windows.
+  void ToggleHidden();
+  // Hides both windows while another program shows full screen on the
+  // clock's monitor and shows them when it has gone; true while making way.
+  bool MakeWayForFullScreen();
   void OnCommand(WPARAM command);
   LRESULT OnCloseRequest(WPARAM closeCode);
   void OnSizeChanged(WPARAM sizeType);
@@ -63,4 +72,5 @@ class MainDialog_CL : public MainWindowBase_CL {
   HPOWERNOTIFY monitorNotification_ = nullptr;
   HPOWERNOTIFY displayNotification_ = nullptr;
   VirtualDesktopQuery& desktop_;
+  HotKey_CL hotKey_{kHotKeyId};
 };

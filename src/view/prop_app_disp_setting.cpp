@@ -1,5 +1,6 @@
 #include "view/prop_app_disp_setting.h"
 
+#include "comlib/run_at_startup.h"
 #include "data/placement.h"
 #include "data/save_data.h"
 
@@ -50,7 +51,14 @@ void PropAppDispSetting_CL::BuildControls() {
   transparency_ = AddLabelledBar(L"透過率(000%)", 22 * d + kTop, 0, kOpaque,
                                  TransparencyFromAlpha(clock.alpha));
 
-  FinishPanel(*hideClockBox_, L"表示設定", {noBlinkBox_, hour12Box_, transparency_.bar}, *transparency_.bar);
+  // Below the designed controls, inside the same frame, a row of "Ｗ" apart.
+  const int extrasTop = RectInParent(transparency_.bar->Window()).bottom + d / 2;
+  fullScreenBox_ = AddCheckBox(L"全画面のアプリ表示中は時計を隠す", kBoxX, extrasTop, clock.hide_on_fullscreen != 0);
+  // The box shows what the registry holds, whoever wrote it.
+  startWithWindowsBox_ = AddCheckBox(L"Windows起動時に自動で起動する", kBoxX, extrasTop + d, ThisProgramAtStartup().IsOn());
+
+  FinishPanel(*hideClockBox_, L"表示設定", {noBlinkBox_, hour12Box_, transparency_.bar, startWithWindowsBox_},
+              *startWithWindowsBox_);
   UpdateOffsets();
   UpdateTransparency();
 }
@@ -77,6 +85,14 @@ bool PropAppDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
   } else if (id == fadeBox_->ControlId()) {
     clock.faint_on_hover = fadeBox_->IsChecked() ? 1 : 0;
     clock.SaveField(&AppSaveData_CL::faint_on_hover);
+  } else if (id == fullScreenBox_->ControlId()) {
+    clock.hide_on_fullscreen = fullScreenBox_->IsChecked() ? 1 : 0;
+    clock.SaveField(&AppSaveData_CL::hide_on_fullscreen);
+  } else if (id == startWithWindowsBox_->ControlId()) {
+    // A refused write leaves the box showing what the registry still holds.
+    const RunAtStartup_CL run = ThisProgramAtStartup();
+    run.Set(startWithWindowsBox_->IsChecked());
+    startWithWindowsBox_->SetChecked(run.IsOn());
   } else if (IsListChoice(drawTypeList_, code, control)) {
     clock.SetClockDrawType(drawTypeList_->Selection());
   } else if (IsListChoice(monitorList_, code, control)) {
