@@ -14,12 +14,12 @@
 #include "comlib/log_file.h"
 #include "comlib/program_path.h"
 #include "data/placement.h"
+#include "data/portable.h"
 #include "product.h"
 #include "text/time_text.h"
 
 namespace {
 
-constexpr wchar_t kSettingsExtension[] = L".ini";
 constexpr wchar_t kLogFileName[] = L"log.txt";
 
 // What a load does with the value it read.
@@ -272,6 +272,13 @@ DateSaveData_CL& DateData() {
 }
 
 void AppSaveData_CL::Initialize(HWND clockWindow) {
+  // A settings file beside the program (a copy carried on a USB stick)
+  // keeps the settings and the log there.
+  const std::wstring portable = settings::PortableDataFolder();
+  if (!portable.empty()) {
+    InitializeDataFolder(clockWindow, portable, S_OK);
+    return;
+  }
   wchar_t documents[MAX_PATH] = {};
   const HRESULT result = SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
   if (result == S_OK && documents[0] != L'\0') {
@@ -288,11 +295,16 @@ void AppSaveData_CL::InitializeIn(HWND clockWindow, const std::wstring& document
 
 void AppSaveData_CL::InitializeFrom(HWND clockWindow, const std::wstring& documentsFolder,
                                     HRESULT documentsResult) {
-  hwnd = clockWindow;
   std::wstring base = documentsFolder;
   if (!base.empty() && base.back() == L'\\') base.pop_back();
-  dataFolder_ = base + L"\\" + product::kName;
-  settingsPath_ = dataFolder_ + L"\\" + product::kName + kSettingsExtension;
+  InitializeDataFolder(clockWindow, base + L"\\" + product::kName, documentsResult);
+}
+
+void AppSaveData_CL::InitializeDataFolder(HWND clockWindow, const std::wstring& dataFolder,
+                                          HRESULT documentsResult) {
+  hwnd = clockWindow;
+  dataFolder_ = dataFolder;
+  settingsPath_ = dataFolder_ + L"\\" + settings::kSettingsFileName;
 
   if (!PathFileExistsW(dataFolder_.c_str())) {
     CreateDirectoryW(dataFolder_.c_str(), nullptr);

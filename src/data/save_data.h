@@ -97,6 +97,8 @@ class AppSaveData_CL {
   // documentsResult tells whether the documents folder was found; when it was
   // not, documentsFolder is the program's own folder and the log says so.
   void InitializeFrom(HWND clockWindow, const std::wstring& documentsFolder, HRESULT documentsResult);
+  // The same with the data folder itself given.
+  void InitializeDataFolder(HWND clockWindow, const std::wstring& dataFolder, HRESULT documentsResult);
 
   std::wstring dataFolder_;
   std::wstring settingsPath_;

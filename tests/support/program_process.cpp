@@ -41,7 +41,7 @@ bool ProgramProcess::Start(const std::wstring& arguments) {
   if (info_.hProcess) CloseHandle(info_.hProcess);
   if (info_.hThread) CloseHandle(info_.hThread);
   info_ = PROCESS_INFORMATION{};
-  std::wstring commandLine = L"\"" + HoravelPath() + L"\"";
+  std::wstring commandLine = L"\"" + programPath_ + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;
   // The program lists the monitors on its standard output: keep that out of
   // the test's own output.

@@ -8,6 +8,9 @@
 
 namespace testing_support {
 
+// The built program beside the test programs.
+std::wstring HoravelPath();
+
 class ProgramProcess {
  public:
   ProgramProcess() = default;
@@ -17,6 +20,8 @@ class ProgramProcess {
 
   // Starts Horavel.exe from the test program's folder with the arguments.
   bool Start(const std::wstring& arguments = L"");
+  // Starts another copy of the program from then on.
+  void SetProgramPath(const std::wstring& path) { programPath_ = path; }
   bool WaitForExit(DWORD timeoutMs);
   bool IsRunning() const;
   DWORD ExitCode() const;
@@ -27,9 +32,9 @@ class ProgramProcess {
 
  private:
   PROCESS_INFORMATION info_{};
+  std::wstring programPath_ = HoravelPath();
 };
 
-std::wstring HoravelPath();
 
 // Starts the program and waits until both windows have been created and its
 // message loop answers; returns its clock window, or null.
