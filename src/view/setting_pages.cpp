@@ -1,7 +1,9 @@
 #include "view/setting_pages.h"
 
 #include "view/prop_app_disp_setting.h"
+#include "view/prop_color_setting.h"
 #include "view/prop_date_disp_setting.h"
+#include "view/prop_font_setting.h"
 
 namespace {
 
@@ -20,16 +22,20 @@ std::vector<SettingPage> MakeSettingPages(HWND clockWindow) {
   // The clock's display.
   AddPage<PropAppDispSetting_CL>(pages, L"表示設定", clockWindow);
 
-  // The clock's font ("フォント設定").
+  // The clock's font.
+  AddPage<PropAppFontSetting_CL>(pages, L"フォント設定", clockWindow);
 
-  // The clock's colours ("カラー設定").
+  // The clock's colours.
+  AddPage<PropAppColorSetting_CL>(pages, L"カラー設定", clockWindow);
 
   // The date's display.
   AddPage<PropDateDispSetting_CL>(pages, L"表示設定(日付)", clockWindow);
 
-  // The date's font ("フォント設定(日付)").
+  // The date's font.
+  AddPage<PropDateFontSetting_CL>(pages, L"フォント設定(日付)", clockWindow);
 
-  // The date's colours ("カラー設定(日付)").
+  // The date's colours.
+  AddPage<PropDateColorSetting_CL>(pages, L"カラー設定(日付)", clockWindow);
 
   // The version ("バージョン情報").
 

@@ -1,0 +1,122 @@
+#include "view/prop_color_setting.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "view/prop_color_forms.h"
+#include "view/scroll_page.h"
+
+namespace {
+
+constexpr COLORREF kBlankCustomColour = RGB(0xFF, 0xFF, 0xFF);
+constexpr wchar_t kChangeButtonText[] = L"　色の変更　";
+constexpr int kSwatchWidthChars = 5;
+
+}  // namespace
+
+PropColorSetting_CL::PropColorSetting_CL(HWND clockWindow, const std::vector<ColourEntry>& rows)
+    : clockWindow_(clockWindow) {
+  for (const ColourEntry& entry : rows) {
+    rows_.emplace_back();
+    rows_.back().entry = entry;
+  }
+  std::fill(std::begin(customColours_), std::end(customColours_), kBlankCustomColour);
+}
+
+PropColorSetting_CL::~PropColorSetting_CL() = default;
+
+INT_PTR PropColorSetting_CL::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      BuildPage();
+      break;  // the base shows the page
+    case WM_COMMAND:
+      // A cancelled picker still counts as a change.
+      if (OnCommand(LOWORD(wParam))) NotifyChanged();
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return reinterpret_cast<INT_PTR>(SwatchBrush(reinterpret_cast<HWND>(lParam)));
+    default:
+      break;
+  }
+  return SubClassDialogBase_CL::DialogProc(window, message, wParam, lParam);
+}
+
+void PropColorSetting_CL::BuildPage() {
+  const ClientArea area = GetPageArea(window_);
+  const int w = area.charWidth;
+  const int d = area.charHeight;
+
+  int firstCaption = -1;
+  for (size_t k = 0; k < rows_.size(); ++k) {
+    Row& row = rows_[k];
+    const int top = 3 * static_cast<int>(k) * d + dispsetting::kTop;
+    const int caption = factory_.AddStaticText(window_, row.entry.caption, dispsetting::kLabelX, top);
+    if (firstCaption < 0) firstCaption = caption;
+    row.swatch = factory_.Get<StaticText_CL>(factory_.AddStaticText(window_, L"", w, top + d));
+    row.button = factory_.Get<Button_CL>(factory_.AddButton(window_, kChangeButtonText, 6 * w + w / 2, top + d));
+    HWND swatch = row.swatch->Window();
+    if (swatch == nullptr) continue;
+    ChangeWindowStyle(swatch, GWL_EXSTYLE, WS_EX_CLIENTEDGE, 0);
+    SetWindowPos(swatch, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    row.swatch->Resize(kSwatchWidthChars * w, WindowSize(row.button->Window()).cy + 2, TRUE);
+  }
+  if (firstCaption >= 0) factory_.StackControls({firstCaption}, d);
+
+  auto* frame = factory_.Get<GroupBox_CL>(factory_.AddGroupBox(window_, L"カラー設定", area.width, 4 * d, 0));
+  if (!rows_.empty()) frame->Enclose(*rows_.back().button);
+  frame->Resize(WindowSize(frame->Window()).cx, frame->ExtentHeight() + 8, TRUE);
+}
+
+bool PropColorSetting_CL::OnCommand(int controlId) {
+  bool matched = false;
+  for (Row& row : rows_) {
+    if (row.button == nullptr || row.button->ControlId() != controlId) continue;
+    ChooseColour(row);
+    matched = true;
+  }
+  return matched;
+}
+
+void PropColorSetting_CL::ChooseColour(Row& row) {
+  CHOOSECOLORW choice{};
+  choice.lStructSize = sizeof(choice);
+  choice.hwndOwner = window_;
+  choice.lpCustColors = customColours_;
+  // The picker opens on the row's colour, so OK alone keeps it.
+  choice.rgbResult = colour_form::ColorrefFromArgb(*row.entry.colour);
+  choice.Flags = CC_RGBINIT | CC_FULLOPEN;
+  if (!ChooseColorW(&choice)) return;
+  *row.entry.colour = colour_form::ArgbFromColorref(choice.rgbResult);
+  InvalidateRect(row.swatch->Window(), nullptr, TRUE);
+  SaveColours();
+}
+
+HBRUSH PropColorSetting_CL::SwatchBrush(HWND control) {
+  for (Row& row : rows_) {
+    if (row.swatch == nullptr || row.swatch->Window() != control) continue;
+    row.brush.reset(CreateSolidBrush(colour_form::ColorrefFromArgb(*row.entry.colour)));
+    return row.brush.get();
+  }
+  return nullptr;  // other statics keep the default colours
+}
+
+PropAppColorSetting_CL::PropAppColorSetting_CL(HWND clockWindow)
+    : PropColorSetting_CL(clockWindow, {{L"文字色", &ClockData().font_color1},
+                                        {L"文字色(秒表現)", &ClockData().font_color2},
+                                        {L"文字色(枠)", &ClockData().font_color3}}) {}
+
+void PropAppColorSetting_CL::SaveColours() {
+  ClockData().SaveClockColors();
+  // The clock would show the colour at its next tick; show it now.
+  if (clockWindow_ != nullptr && DateData().IsClockShown()) InvalidateRect(clockWindow_, nullptr, FALSE);
+}
+
+PropDateColorSetting_CL::PropDateColorSetting_CL(HWND clockWindow)
+    : PropColorSetting_CL(clockWindow,
+                          {{L"文字色", &DateData().font_color1}, {L"文字色(枠)", &DateData().font_color3}}) {}
+
+void PropDateColorSetting_CL::SaveColours() { DateData().SaveDateColors(); }

@@ -1,0 +1,195 @@
+#include "view/prop_font_setting.h"
+
+#include <commctrl.h>
+
+#include "data/placement.h"
+#include "data/save_data.h"
+#include "view/prop_font_families.h"
+#include "view/scroll_page.h"
+
+namespace {
+
+constexpr int kOutlineLowest = 0;
+constexpr int kOutlineHighest = 20;
+constexpr int kFamilyListChars = 32;
+constexpr int kFamilyListLines = 20;
+constexpr wchar_t kSizeLabel[] = L"フォントサイズ(";
+constexpr wchar_t kOutlineLabel[] = L"枠の幅(";
+
+const FontPageKind kClockFontPage = {L"フォントサイズ(000%)", 64, 512};
+const FontPageKind kDateFontPage = {L"フォントサイズ(000)", 32, 256};
+
+}  // namespace
+
+PropFontSetting_CL::PropFontSetting_CL(HWND clockWindow, const FontPageKind& kind)
+    : clockWindow_(clockWindow), kind_(kind) {}
+
+PropFontSetting_CL::~PropFontSetting_CL() = default;
+
+INT_PTR PropFontSetting_CL::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      BuildPage();
+      break;  // the base shows the page
+    case WM_COMMAND:
+      if (OnCommand(wParam, lParam)) NotifyChanged();
+      return 0;
+    case WM_HSCROLL:
+      OnTrackBar(reinterpret_cast<HWND>(lParam));
+      return 0;
+    default:
+      break;
+  }
+  return SubClassDialogBase_CL::DialogProc(window, message, wParam, lParam);
+}
+
+void PropFontSetting_CL::BuildPage() {
+  using dispsetting::kLabelX;
+  using dispsetting::kTop;
+  const ClientArea area = GetPageArea(window_);
+  const int pageWidth = area.width;
+  const int w = area.charWidth;
+  const int d = area.charHeight;
+  const FontFields fields = Fields();
+
+  const int title = factory_.AddStaticText(window_, L"フォント", kLabelX, kTop);
+  familyList_ =
+      factory_.Get<ComboBox_CL>(factory_.AddComboBox(window_, kFamilyListChars, kFamilyListLines, w, d + kTop));
+  boldBox_ = factory_.Get<CheckBox_CL>(factory_.AddCheckBox(window_, L"Bold", w, 3 * d + kTop));
+  italicBox_ = factory_.Get<CheckBox_CL>(factory_.AddCheckBox(window_, L"Italic", 5 * w, 3 * d + kTop));
+  sizeLabel_ =
+      factory_.Get<StaticText_CL>(factory_.AddStaticText(window_, kind_.sizePlaceholder, kLabelX, 5 * d + kTop));
+  const int barWidth = pageWidth - 3 * w;
+  const int barHeight = d + 4;
+  sizeBar_ = factory_.Get<TrackBar_CL>(factory_.AddTrackBar(window_, barWidth, barHeight, w + 2, 5 * d + kTop + 20));
+  outlineLabel_ =
+      factory_.Get<StaticText_CL>(factory_.AddStaticText(window_, L"枠の幅(20)", kLabelX, 6 * d + kTop + 32));
+  outlineBar_ = factory_.Get<TrackBar_CL>(factory_.AddTrackBar(window_, barWidth, barHeight, w + 2, 6 * d + kTop + 68));
+
+  FillFamilyList();
+  boldBox_->SetChecked(*fields.bold != 0);
+  italicBox_->SetChecked(*fields.italic != 0);
+  sizeBar_->Setup(kind_.sizeLowest, kind_.sizeHighest, *fields.emHeight);
+  outlineBar_->Setup(kOutlineLowest, kOutlineHighest, *fields.outline);
+
+  factory_.StackControls({title}, d);
+  auto* frame = factory_.Get<GroupBox_CL>(factory_.AddGroupBox(window_, L"フォント設定", pageWidth, 4 * d, 0));
+  frame->Enclose(*outlineBar_);
+  frame->Resize(WindowSize(frame->Window()).cx, frame->ExtentHeight() + 8, TRUE);
+
+  // The labels show the current values; this also rebuilds the font with the
+  // current size and writes both keys again.
+  UpdateSize();
+  UpdateOutline();
+}
+
+void PropFontSetting_CL::FillFamilyList() {
+  families_ = font_list::CollectDrawableFamilies(EnumerationWindow());
+  for (const std::wstring& family : families_) familyList_->AddItem(family, 0);
+  // An empty list has nothing to select.
+  if (!families_.empty()) familyList_->Select(font_list::SelectionFor(families_, *Fields().family));
+}
+
+bool PropFontSetting_CL::OnCommand(WPARAM wParam, LPARAM lParam) {
+  const int id = LOWORD(wParam);
+  const FontFields fields = Fields();
+  bool matched = false;
+  if (id == boldBox_->ControlId()) {
+    SetFont(*fields.family, boldBox_->IsChecked() ? 1 : 0, *fields.italic);
+    matched = true;
+  }
+  if (id == italicBox_->ControlId()) {
+    SetFont(*fields.family, *fields.bold, italicBox_->IsChecked() ? 1 : 0);
+    matched = true;
+  }
+  if (reinterpret_cast<HWND>(lParam) == familyList_->Window() && HIWORD(wParam) == CBN_SELENDOK) {
+    const int selection = familyList_->Selection();
+    if (selection >= 0 && static_cast<size_t>(selection) < families_.size()) {
+      // Copied: the setter stores into the field the name may come from.
+      const std::wstring family = families_[static_cast<size_t>(selection)];
+      SetFont(family, *fields.bold, *fields.italic);
+      matched = true;
+    }
+  }
+  return matched;
+}
+
+void PropFontSetting_CL::OnTrackBar(HWND bar) {
+  if (bar == nullptr) return;
+  if (bar == sizeBar_->Window()) {
+    UpdateSize();
+    UpdateOutline();
+  } else if (bar == outlineBar_->Window()) {
+    UpdateOutline();
+  } else {
+    return;
+  }
+  NotifyChanged();
+}
+
+void PropFontSetting_CL::UpdateSize() {
+  const int size = sizeBar_->Position();
+  sizeLabel_->SetText(dispsetting::LabelWithValue(kSizeLabel, size));
+  SetSize(size);
+  ShowOutlineLabel(outlineBar_->Position());
+}
+
+void PropFontSetting_CL::UpdateOutline() {
+  const int width = outlineBar_->Position();
+  ShowOutlineLabel(width);
+  *Fields().outline = settings::Clamp(width, kOutlineLowest, kOutlineHighest);
+  ApplyOutline();
+}
+
+void PropFontSetting_CL::ShowOutlineLabel(int width) {
+  outlineLabel_->SetText(dispsetting::LabelWithValue(kOutlineLabel, width));
+}
+
+PropAppFontSetting_CL::PropAppFontSetting_CL(HWND clockWindow) : PropFontSetting_CL(clockWindow, kClockFontPage) {}
+
+FontFields PropAppFontSetting_CL::Fields() const {
+  AppSaveData_CL& clock = ClockData();
+  return {&clock.font_family, &clock.font_bold, &clock.font_italic, &clock.font_em_height, &clock.border_frame_scale};
+}
+
+HWND PropAppFontSetting_CL::EnumerationWindow() const { return clockWindow_; }
+
+void PropAppFontSetting_CL::SetFont(const std::wstring& family, int bold, int italic) {
+  ClockData().SetClockFont(family, bold, italic);
+}
+
+void PropAppFontSetting_CL::SetSize(int size) { ClockData().SetClockFontEmHeight(size); }
+
+void PropAppFontSetting_CL::ApplyOutline() {
+  AppSaveData_CL& clock = ClockData();
+  clock.SaveField(&AppSaveData_CL::border_frame_scale);
+  // The fill band depends on the outline: the renderer measures it again.
+  clock.band_top = -1;
+  clock.band_bottom = -1;
+  PlaceClockWindow();
+  if (clockWindow_ != nullptr && DateData().IsClockShown()) InvalidateRect(clockWindow_, nullptr, FALSE);
+}
+
+PropDateFontSetting_CL::PropDateFontSetting_CL(HWND clockWindow) : PropFontSetting_CL(clockWindow, kDateFontPage) {}
+
+FontFields PropDateFontSetting_CL::Fields() const {
+  DateSaveData_CL& date = DateData();
+  return {&date.font_family, &date.font_bold, &date.font_italic, &date.font_em_height, &date.border_frame_scale};
+}
+
+HWND PropDateFontSetting_CL::EnumerationWindow() const {
+  return DateData().hwnd != nullptr ? DateData().hwnd : clockWindow_;
+}
+
+void PropDateFontSetting_CL::SetFont(const std::wstring& family, int bold, int italic) {
+  DateData().SetDateFont(family, bold, italic);
+}
+
+void PropDateFontSetting_CL::SetSize(int size) { DateData().SetDateFontEmHeight(size); }
+
+void PropDateFontSetting_CL::ApplyOutline() {
+  const DateSaveData_CL& date = DateData();
+  date.SaveField(&DateSaveData_CL::border_frame_scale);
+  PlaceDateWindow();
+  if (date.hwnd != nullptr && !ClockData().hidden && date.show_date) InvalidateRect(date.hwnd, nullptr, FALSE);
+}

@@ -1,0 +1,249 @@
+// The font and colour pages of the settings sheet, driven in the running
+// Horavel.exe: what their controls show, what they store and write, and what
+// the clock and the date show while the sheet is open.
+
+#include <windows.h>
+// The common controls' headers need windows.h first.
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <prsht.h>
+
+#include <string>
+#include <vector>
+
+#include "support/program_data.h"
+#include "support/program_process.h"
+#include "support/screen_pixels.h"
+#include "support/settings_sheet.h"
+#include "support/test_support.h"
+#include "view/prop_font_families.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr DWORD kSheetTimeoutMs = 15000;
+constexpr DWORD kChangeTimeoutMs = 10000;
+constexpr UINT kSettingsCommand = 130;
+constexpr wchar_t kClockFontPage[] = L"フォント設定";
+constexpr wchar_t kClockColourPage[] = L"カラー設定";
+constexpr wchar_t kDateFontPage[] = L"フォント設定(日付)";
+constexpr wchar_t kDateColourPage[] = L"カラー設定(日付)";
+
+// Controls in the order the pages create them; these pages have no panel.
+enum FontPageControl {
+  kFamilyList = 1,
+  kBoldBox = 2,
+  kSizeLabel = 4,
+  kSizeBar = 5,
+  kOutlineLabel = 6,
+  kOutlineBar = 7
+};
+enum ColourPageControl { kFirstSwatch = 1, kFirstChangeButton = 2 };
+HWND Control(HWND page, int creationIndex) { return GetDlgItem(page, 0x1100 + creationIndex); }
+
+// The colour picker's red, green and blue fields.
+constexpr int kPickerFields[] = {706, 707, 708};
+
+constexpr std::uint32_t kRed = 0xFF0000;
+constexpr std::uint32_t kDefaultClockGreen = 0x00FA00;
+
+RECT WindowRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+// Asked of the control itself: an edit keeps its text to itself.
+std::wstring EditText(HWND edit) {
+  wchar_t text[16] = {};
+  SendMessageW(edit, WM_GETTEXT, 16, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+// The program's visible dialog other than the sheet: the colour picker.
+HWND FindPicker(DWORD processId, HWND sheet) {
+  for (HWND dialog = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); dialog != nullptr;
+       dialog = FindWindowExW(nullptr, dialog, L"#32770", nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(dialog, &owner);
+    if (owner == processId && dialog != sheet && IsWindowVisible(dialog)) return dialog;
+  }
+  return nullptr;
+}
+
+class FontColourPages : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetProgramData();
+    // Bottom left, clear of the sheet, which the tests move to the top right.
+    SetProgramSetting(L"CLOCK_DISP", L"disp_index", 2);
+    SetProgramSetting(L"CLOCK_DISP", L"faint_on_hover", 0);
+  }
+
+  void Start() {
+    clock_ = StartAndWait(program_);
+    ASSERT_NE(nullptr, clock_);
+    date_ = FindDateWindow(program_.Id());
+    PostMessageW(clock_, WM_COMMAND, kSettingsCommand, 0);
+    sheet_ = WaitForSettingsSheet(program_.Id(), kSheetTimeoutMs);
+    ASSERT_NE(nullptr, sheet_);
+    const RECT rect = WindowRect(sheet_);
+    SetWindowPos(sheet_, nullptr, GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left), 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  HWND Page(const wchar_t* title) const { return ShowPage(program_.Id(), sheet_, title); }
+
+  void CloseSheet(int button) {
+    PostMessageW(sheet_, PSM_PRESSBUTTON, static_cast<WPARAM>(button), 0);
+    ASSERT_TRUE(WaitUntil([&] { return FindSettingsSheets(program_.Id()).empty(); }, kSheetTimeoutMs));
+    RoundTrip(clock_);
+  }
+
+  // Opens the picker from a row's button, checks that it opens on `current`,
+  // chooses `chosen`, presses OK and waits until the page has stored it.
+  void PickColour(HWND page, int button, COLORREF current, COLORREF chosen) const {
+    PostMessageW(page, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Control(page, button)), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Control(page, button)));
+    HWND picker = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (picker = FindPicker(program_.Id(), sheet_)) != nullptr; }, kChangeTimeoutMs));
+    const BYTE currentParts[] = {GetRValue(current), GetGValue(current), GetBValue(current)};
+    const BYTE chosenParts[] = {GetRValue(chosen), GetGValue(chosen), GetBValue(chosen)};
+    for (int part = 0; part < 3; ++part) {
+      HWND field = GetDlgItem(picker, kPickerFields[part]);
+      EXPECT_EQ(std::to_wstring(currentParts[part]), EditText(field));
+      SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_wstring(chosenParts[part]).c_str()));
+    }
+    PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(picker, IDOK)));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(picker); }, kChangeTimeoutMs));
+    // The page stores and writes the colour after the picker has gone.
+    RoundTrip(page);
+  }
+
+  ProgramProcess program_;
+  HWND clock_ = nullptr;
+  HWND date_ = nullptr;
+  HWND sheet_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(FontColourPages, ListEachDrawableFamilyOnceWithTheStoredFamilySelectedWhateverItsCase) {
+  SetProgramSetting(L"CLOCK_DISP", L"font_family", L"ipagothic");
+  SetProgramSetting(L"DATE_DISP", L"font_family", L"DEJAVU SANS");
+  Start();
+  // The same prefix and fonts give this process the same list.
+  const std::vector<std::wstring> families = font_list::CollectDrawableFamilies(GetDesktopWindow());
+  const struct {
+    const wchar_t* page;
+    const wchar_t* installed;
+  } pages[] = {{kClockFontPage, L"IPAGothic"}, {kDateFontPage, L"DejaVu Sans"}};
+  for (const auto& page : pages) {
+    HWND list = Control(Page(page.page), kFamilyList);
+    ASSERT_EQ(static_cast<LRESULT>(families.size()), SendMessageW(list, CB_GETCOUNT, 0, 0));
+    const LRESULT selection = SendMessageW(list, CB_GETCURSEL, 0, 0);
+    ASSERT_GE(selection, 0);
+    EXPECT_EQ(page.installed, families[static_cast<size_t>(selection)]);
+  }
+  CloseSheet(PSBTN_CANCEL);
+}
+
+TEST_F(FontColourPages, SizeAndOutlineBarsStoreTheirValuesAndReplaceTheWindows) {
+  Start();
+  const RECT clockBefore = WindowRect(clock_);
+  const RECT dateBefore = WindowRect(date_);
+
+  HWND clockPage = Page(kClockFontPage);
+  EXPECT_EQ(L"フォントサイズ(128)", TextOf(Control(clockPage, kSizeLabel)));
+  MoveBar(Control(clockPage, kSizeBar), 100);
+  EXPECT_EQ(L"フォントサイズ(100)", TextOf(Control(clockPage, kSizeLabel)));
+  EXPECT_EQ(L"100", ProgramSetting(L"CLOCK_DISP", L"font_em_height"));
+  const RECT clockAfter = WindowRect(clock_);
+  EXPECT_LT(clockAfter.bottom - clockAfter.top, clockBefore.bottom - clockBefore.top);
+  EXPECT_LT(clockAfter.right - clockAfter.left, clockBefore.right - clockBefore.left);
+  // Still in the bottom-left corner (the bottom edge rounds from the text's height).
+  EXPECT_EQ(clockBefore.left, clockAfter.left);
+  EXPECT_NEAR(clockBefore.bottom, clockAfter.bottom, 1);
+  MoveBar(Control(clockPage, kOutlineBar), 0);
+  EXPECT_EQ(L"枠の幅(0)", TextOf(Control(clockPage, kOutlineLabel)));
+  EXPECT_EQ(L"0", ProgramSetting(L"CLOCK_DISP", L"border_frame_scale"));
+
+  // The date's bar stops at 32 and at 256, whichever key the user presses.
+  HWND datePage = Page(kDateFontPage);
+  HWND dateBar = Control(datePage, kSizeBar);
+  const struct {
+    WPARAM key;
+    const wchar_t* label;
+    const wchar_t* stored;
+  } ends[] = {{VK_HOME, L"フォントサイズ(32)", L"32"}, {VK_END, L"フォントサイズ(256)", L"256"}};
+  for (const auto& end : ends) {
+    SendMessageW(dateBar, WM_KEYDOWN, end.key, 0);
+    SendMessageW(dateBar, WM_KEYUP, end.key, 0);
+    EXPECT_EQ(end.label, TextOf(Control(datePage, kSizeLabel)));
+    EXPECT_EQ(end.stored, ProgramSetting(L"DATE_DISP", L"font_em_height"));
+  }
+  EXPECT_GT(WindowRect(date_).bottom - WindowRect(date_).top, dateBefore.bottom - dateBefore.top);
+  CloseSheet(PSBTN_CANCEL);
+}
+
+TEST_F(FontColourPages, ChosenColourShowsInTheSwatchAndOnTheDesktopAndIsStoredOpaque) {
+  Start();
+  const struct {
+    const wchar_t* page;
+    HWND window;
+    const wchar_t* section;
+    COLORREF current;
+  } rows[] = {{kClockColourPage, clock_, L"CLOCK_DISP", RGB(0x00, 0xFA, 0x00)},
+              {kDateColourPage, date_, L"DATE_DISP", RGB(0x1F, 0x78, 0x39)}};
+  for (const auto& row : rows) {
+    HWND page = Page(row.page);
+    PickColour(page, kFirstChangeButton, row.current, RGB(0xFF, 0, 0));
+    // Pure red, fully opaque, as a signed decimal.
+    EXPECT_EQ(L"-65536", ProgramSetting(row.section, L"font_color1"));
+    RECT swatch = WindowRect(Control(page, kFirstSwatch));
+    InflateRect(&swatch, -3, -3);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          const ScreenPixels pixels = CaptureScreen(swatch);
+          return pixels.Count(kRed) == pixels.rgb.size();
+        },
+        kChangeTimeoutMs));
+    EXPECT_TRUE(WaitUntil([&] { return CaptureScreen(WindowRect(row.window)).Count(kRed) > 100; }, kChangeTimeoutMs));
+  }
+  CloseSheet(PSBTN_OK);
+}
+
+TEST_F(FontColourPages, CancelPutsBackFontAndColoursInMemoryOnScreenAndInTheFile) {
+  Start();
+  const RECT clockBefore = WindowRect(clock_);
+  const RECT dateBefore = WindowRect(date_);
+  MoveBar(Control(Page(kDateFontPage), kSizeBar), 200);
+  MoveBar(Control(Page(kDateFontPage), kOutlineBar), 0);
+  HWND fontPage = Page(kClockFontPage);
+  ChooseItem(Control(fontPage, kFamilyList), 1);
+  ClickBox(Control(fontPage, kBoldBox));
+  MoveBar(Control(fontPage, kSizeBar), 200);
+  MoveBar(Control(fontPage, kOutlineBar), 20);
+  PickColour(Page(kClockColourPage), kFirstChangeButton, RGB(0x00, 0xFA, 0x00), RGB(0xFF, 0, 0));
+  ASSERT_EQ(L"0", ProgramSetting(L"CLOCK_DISP", L"font_bold"));
+  ASSERT_FALSE(SameRect(clockBefore, WindowRect(clock_)));
+
+  CloseSheet(PSBTN_CANCEL);
+  const std::pair<const wchar_t*, const wchar_t*> keys[] = {
+      {L"font_family", L"Comic Sans MS"}, {L"font_bold", L"1"},          {L"font_italic", L"1"},
+      {L"font_em_height", L"128"},        {L"border_frame_scale", L"6"}, {L"font_color1", L"-16713216"}};
+  for (const auto& [key, value] : keys) EXPECT_EQ(value, ProgramSetting(L"CLOCK_DISP", key)) << key;
+  EXPECT_EQ(L"56", ProgramSetting(L"DATE_DISP", L"font_em_height"));
+  EXPECT_EQ(L"10", ProgramSetting(L"DATE_DISP", L"border_frame_scale"));
+  EXPECT_TRUE(SameRect(clockBefore, WindowRect(clock_)));
+  EXPECT_TRUE(SameRect(dateBefore, WindowRect(date_)));
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const ScreenPixels pixels = CaptureScreen(WindowRect(clock_));
+        return pixels.Count(kRed) == 0 && pixels.Count(kDefaultClockGreen) > 100;
+      },
+      kChangeTimeoutMs));
+}
