@@ -1,0 +1,112 @@
+// The program at 96 and at 144 DPI: the clock keeps its pixel sizes, the
+// settings sheet and its clock display page grow with the DPI and cut
+// nothing.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/program_data.h"
+#include "support/program_process.h"
+#include "support/settings_sheet.h"
+#include "support/test_support.h"
+#include "support/window_checks.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr DWORD kSheetTimeoutMs = 15000;
+constexpr UINT kSettingsCommand = 130;
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+constexpr DWORD kNormalDpi = 96;
+constexpr DWORD kLargeDpi = 144;
+// The clock display page's group box, created last.
+constexpr int kFrameIndex = 20;
+
+int Width(const RECT& rect) { return rect.right - rect.left; }
+int Height(const RECT& rect) { return rect.bottom - rect.top; }
+
+// Programs started while the object lives see this DPI: Wine reads
+// LogPixels when a process starts.
+class ScopedLogPixels {
+ public:
+  explicit ScopedLogPixels(DWORD dpi) { Set(dpi); }
+  ~ScopedLogPixels() { Set(kNormalDpi); }
+  ScopedLogPixels(const ScopedLogPixels&) = delete;
+  ScopedLogPixels& operator=(const ScopedLogPixels&) = delete;
+
+ private:
+  static void Set(DWORD dpi) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
+  }
+};
+
+struct Measured {
+  RECT clock{};
+  RECT sheet{};
+  // The page's controls in creation order, the frame last.
+  std::vector<RECT> controls;
+};
+
+Measured MeasureAt(DWORD dpi) {
+  Measured measured;
+  ScopedLogPixels scaled(dpi);
+  ResetProgramData();
+  SetProgramSetting(L"CLOCK_DISP", L"disp_index", 3);
+  ProgramProcess program;
+  HWND clock = StartAndWait(program);
+  if (clock == nullptr) return measured;
+  measured.clock = WindowRect(clock);
+  PostMessageW(clock, WM_COMMAND, kSettingsCommand, 0);
+  HWND sheet = WaitForSettingsSheet(program.Id(), kSheetTimeoutMs);
+  if (sheet == nullptr) return measured;
+  measured.sheet = WindowRect(sheet);
+  HWND page = ShowPage(program.Id(), sheet, L"表示設定");
+  for (int index = 0; HWND control = PageControl(page, index); ++index) {
+    measured.controls.push_back(WindowRect(control));
+  }
+  return measured;
+}
+
+// Every control lies inside the frame, and no two of them overlap.
+void ExpectNothingCut(const Measured& measured, DWORD dpi) {
+  ASSERT_EQ(static_cast<size_t>(kFrameIndex + 1), measured.controls.size()) << dpi;
+  const RECT& frame = measured.controls[kFrameIndex];
+  for (int i = 0; i < kFrameIndex; ++i) {
+    const RECT& control = measured.controls[static_cast<size_t>(i)];
+    EXPECT_GE(control.left, frame.left) << dpi << " control " << i;
+    EXPECT_LE(control.right, frame.right) << dpi << " control " << i;
+    EXPECT_GE(control.top, frame.top) << dpi << " control " << i;
+    EXPECT_LE(control.bottom, frame.bottom) << dpi << " control " << i;
+    for (int j = i + 1; j < kFrameIndex; ++j) {
+      RECT overlap{};
+      EXPECT_FALSE(IntersectRect(&overlap, &control, &measured.controls[static_cast<size_t>(j)]))
+          << dpi << " controls " << i << " and " << j;
+    }
+  }
+}
+
+}  // namespace
+
+TEST(Scaling, SheetPageGrowsWithTheDpiAndCutsNothingWhileTheClockKeepsItsPixels) {
+  const Measured normal = MeasureAt(kNormalDpi);
+  const Measured large = MeasureAt(kLargeDpi);
+  ExpectNothingCut(normal, kNormalDpi);
+  ExpectNothingCut(large, kLargeDpi);
+
+  // The sheet follows its font, which grows about as the DPI does.
+  for (const auto& [normalLength, largeLength] :
+       {std::pair<int, int>{Width(normal.sheet), Width(large.sheet)},
+        std::pair<int, int>{Height(normal.sheet), Height(large.sheet)},
+        std::pair<int, int>{Width(normal.controls.back()), Width(large.controls.back())}}) {
+    EXPECT_GE(largeLength * 10, normalLength * 13);
+    EXPECT_LE(largeLength * 10, normalLength * 17);
+  }
+  // The clock's size is the user's choice in pixels.
+  EXPECT_EQ(Width(normal.clock), Width(large.clock));
+  EXPECT_EQ(Height(normal.clock), Height(large.clock));
+}
