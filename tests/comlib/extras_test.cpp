@@ -1,5 +1,4 @@
-// The full-screen test, the hot-key text, the Run value and the portable
-// settings rule.
+// The full-screen test, the hot-key text and the Run value's command.
 
 #include <gtest/gtest.h>
 
@@ -9,10 +8,6 @@
 #include "comlib/full_screen.h"
 #include "comlib/hot_key.h"
 #include "comlib/run_at_startup.h"
-#include "data/portable.h"
-#include "support/test_support.h"
-
-using namespace testing_support;
 
 namespace {
 
@@ -97,28 +92,6 @@ TEST(HotKeyText, ParsesModifiersAndOneKey) {
   }
 }
 
-TEST(HotKeyRegistration, TakenKeyIsLoggedOnceAndFreedKeyIsHad) {
-  TempFolder folder;
-  ScopedAppLog log(folder.File(L"log.txt"));
-  HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-  HWND taker = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-  ASSERT_TRUE(RegisterHotKey(taker, 1, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F11));
-
-  HotKey_CL key(7);
-  EXPECT_FALSE(key.Register(owner, L"Ctrl+Alt+Shift+F11"));
-  EXPECT_FALSE(key.Register(owner, L"Ctrl+Alt+Shift+F11"));
-  EXPECT_EQ(1u, CountOccurrences(ReadUtf16(folder.File(L"log.txt")), L"Ctrl+Alt+Shift+F11"));
-
-  UnregisterHotKey(taker, 1);
-  EXPECT_TRUE(key.Register(owner, L"Ctrl+Alt+Shift+F11"));
-  // The registration is the object's: once it lets go, another window has the key.
-  key.Unregister();
-  EXPECT_TRUE(RegisterHotKey(taker, 1, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F11));
-  UnregisterHotKey(taker, 1);
-  DestroyWindow(taker);
-  DestroyWindow(owner);
-}
-
 TEST(RunAtStartup, CommandStartsThisProgramOnlyWithItsPathAndTheOption) {
   const std::wstring program = L"C:\\Tools\\Horavel\\Horavel.exe";
   EXPECT_EQ(L"\"C:\\Tools\\Horavel\\Horavel.exe\" -startup", startup::RunCommand(program));
@@ -139,33 +112,4 @@ TEST(RunAtStartup, CommandStartsThisProgramOnlyWithItsPathAndTheOption) {
     EXPECT_EQ(test.starts, startup::StartsProgram(test.command, program))
         << ::testing::PrintToString(std::wstring(test.command));
   }
-}
-
-TEST(RunAtStartup, WritesReadsAndRemovesTheValue) {
-  const std::wstring keyPath = L"Software\\HoravelTests\\Run";
-  const std::wstring program = L"C:\\Tools\\Horavel.exe";
-  RunAtStartup_CL run(program, keyPath);
-  RunAtStartup_CL moved(L"D:\\Elsewhere\\Horavel.exe", keyPath);
-  ASSERT_TRUE(run.Set(false));
-  EXPECT_FALSE(run.IsOn());
-
-  ASSERT_TRUE(run.Set(true));
-  EXPECT_EQ(startup::RunCommand(program), run.StoredCommand());
-  EXPECT_TRUE(run.IsOn());
-  EXPECT_FALSE(moved.IsOn());
-
-  ASSERT_TRUE(run.Set(false));
-  EXPECT_EQ(L"", run.StoredCommand());
-  EXPECT_FALSE(run.IsOn());
-  EXPECT_TRUE(run.Set(false));
-  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\HoravelTests");
-}
-
-TEST(PortableSettings, ProgramFolderOnlyWithASettingsFileBesideTheProgram) {
-  TempFolder folder;
-  auto isFile = [](const std::wstring& path) { return FileExists(path); };
-  EXPECT_EQ(L"", settings::PortableDataFolder(folder.Path(), isFile));
-  WriteUtf16(folder.File(L"Horavel.ini"), L"");
-  EXPECT_EQ(folder.Path(), settings::PortableDataFolder(folder.Path() + L"\\", isFile));
-  EXPECT_EQ(L"", settings::PortableDataFolder(L"", isFile));
 }

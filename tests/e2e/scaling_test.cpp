@@ -30,8 +30,7 @@ constexpr int kFrameIndex = 20;
 int Width(const RECT& rect) { return rect.right - rect.left; }
 int Height(const RECT& rect) { return rect.bottom - rect.top; }
 
-// Programs started while the object lives see this DPI: Wine reads
-// LogPixels when a process starts.
+// Programs started while it lives see this DPI (read when a process starts).
 class ScopedLogPixels {
  public:
   explicit ScopedLogPixels(DWORD dpi) { Set(dpi); }
@@ -48,8 +47,7 @@ class ScopedLogPixels {
 struct Measured {
   RECT clock{};
   RECT sheet{};
-  // The page's controls in creation order, the frame last.
-  std::vector<RECT> controls;
+  std::vector<RECT> controls;  // the page's, in creation order, the frame last
 };
 
 Measured MeasureAt(DWORD dpi) {
