@@ -180,9 +180,13 @@ bool MainDialog_CL::CheckVirtualDesktop() {
 
 void MainDialog_CL::ToggleHidden() { SetHidden(!ClockData().hidden); }
 
+bool MainDialog_CL::ShouldMakeWay() const {
+  return ClockData().hide_on_fullscreen != 0 && fullscreen::IsFullScreenProgramOn(ClockMonitorArea());
+}
+
 bool MainDialog_CL::MakeWayForFullScreen() {
   AppSaveData_CL& clock = ClockData();
-  const bool makeWay = clock.hide_on_fullscreen != 0 && fullscreen::IsFullScreenProgramOn(ClockMonitorArea());
+  const bool makeWay = ShouldMakeWay();
   if (makeWay != (clock.making_way != 0)) {
     clock.making_way = makeWay ? 1 : 0;
     HORAVEL_LOG(makeWay ? L"全画面表示のアプリを検出: 時計を隠します。" : L"全画面表示が終了: 時計を表示します。");
@@ -297,6 +301,8 @@ void MainDialog_CL::PowerResume() {
 
 void MainDialog_CL::SetHidden(bool hidden) {
   ClockData().hidden = hidden ? 1 : 0;
+  // The timer stops looking while the user hides the clock: look again now.
+  if (!hidden) ClockData().making_way = ShouldMakeWay() ? 1 : 0;
   ShowWindow(window_, hidden ? SW_HIDE : SW_SHOWNA);
   ApplyVisibility();
 }

@@ -41,6 +41,7 @@ class MainDialog_CL : public MainWindowBase_CL {
   // Hides both windows while another program shows full screen on the
   // clock's monitor and shows them when it has gone; true while making way.
   bool MakeWayForFullScreen();
+  bool ShouldMakeWay() const;
   void OnCommand(WPARAM command);
   LRESULT OnCloseRequest(WPARAM closeCode);
   void OnSizeChanged(WPARAM sizeType);
