@@ -3,7 +3,10 @@
 # shellcheck shell=bash
 
 HORAVEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# The tests and the program alone build in folders of their own: a build
+# without the tests must never stand in for one with them.
 HORAVEL_BUILD="${HORAVEL_BUILD:-$HORAVEL_ROOT/build}"
+HORAVEL_RUN_BUILD="${HORAVEL_RUN_BUILD:-$HORAVEL_ROOT/build-run}"
 
 HORAVEL_PACKAGES=(
   cmake make
@@ -15,7 +18,22 @@ HORAVEL_PACKAGES=(
 )
 
 as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo "$@"
+  else
+    return 127
+  fi
+}
+
+# Without root and without sudo nothing can be installed here: say what to
+# run as root instead.
+explain_missing_packages() {
+  echo "Missing packages: $*" >&2
+  echo "Run this as root, then try again:" >&2
+  echo "  apt-get install -y --no-install-recommends $*" >&2
+  exit 1
 }
 
 # Installs the Debian packages that are not there yet.
@@ -26,6 +44,9 @@ ensure_packages() {
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ] && ! command -v sudo >/dev/null 2>&1; then
+    explain_missing_packages "${missing[@]}"
+  fi
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   if ! as_root apt-get install -y --no-install-recommends "${missing[@]}"; then
@@ -34,13 +55,27 @@ ensure_packages() {
   fi
 }
 
-# Configures and builds everything that the default target holds.
-build_all() {
-  local extra=("$@")
-  cmake -S "$HORAVEL_ROOT" -B "$HORAVEL_BUILD" \
+# Configures the build folder given first with the options that follow
+# (each caller names every option it relies on, so a cache left by another
+# caller changes nothing).
+configure_build() {
+  local folder="$1"
+  shift
+  cmake -S "$HORAVEL_ROOT" -B "$folder" \
     -DCMAKE_TOOLCHAIN_FILE="$HORAVEL_ROOT/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release "${extra[@]}" >/dev/null
+    -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+}
+
+# The program, its tests and the benchmark's sources, in $HORAVEL_BUILD.
+build_all() {
+  configure_build "$HORAVEL_BUILD" -DHORAVEL_BUILD_TESTS=ON -DHORAVEL_WERROR=ON "$@"
   cmake --build "$HORAVEL_BUILD" --parallel "$(nproc)"
+}
+
+# The program alone, in $HORAVEL_RUN_BUILD.
+build_program() {
+  configure_build "$HORAVEL_RUN_BUILD" -DHORAVEL_BUILD_TESTS=OFF -DHORAVEL_WERROR=OFF
+  cmake --build "$HORAVEL_RUN_BUILD" --parallel "$(nproc)"
 }
 
 # Quiet, headless-safe Wine: no Mono or Gecko prompts, no debug chatter.
@@ -49,39 +84,57 @@ wine_environment() {
   export WINEDLLOVERRIDES="mscoree,mshtml="
 }
 
+# The font replacements the prefix needs, one "family=replacement" a line.
+# VL Gothic carries kanji, so the menus read right in Japanese. GDI+ under
+# Wine finds a replaced family only when the replacement's full name equals
+# its family name: true of IPAGothic, not of VL Gothic ("VL Gothic
+# Regular"). The clock and date draw with "Comic Sans MS", and GDI+'s
+# generic sans-serif family is "Microsoft Sans Serif" or else "Arial".
+font_mapping() {
+  local family
+  for family in "MS UI Gothic" "MS Gothic" "MS PGothic" "Meiryo" "Yu Gothic"; do
+    echo "$family=VL Gothic"
+  done
+  for family in "Comic Sans MS" "Microsoft Sans Serif" "Arial"; do
+    echo "$family=IPAGothic"
+  done
+}
+
 # Makes the prefix in $WINEPREFIX if it is not there, with the fonts the
-# clock asks for resolving to installed TrueType fonts.
+# clock asks for resolving to installed TrueType fonts. The prefix's server
+# (and with it a clock already running there) is left alone unless the
+# prefix was just made or its font mapping changed: replacements take effect
+# only at the server's next start.
 prepare_prefix() {
+  local stamp="$WINEPREFIX/horavel-fonts.txt"
+  local wanted
+  wanted="$(font_mapping)"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating the Wine prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1
+    rm -f "$stamp"
   fi
+  [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$wanted" ] && return 0
   local key='HKCU\Software\Wine\Fonts\Replacements'
-  local family
-  # VL Gothic carries kanji, so the menus read right in Japanese.
-  for family in "MS UI Gothic" "MS Gothic" "MS PGothic" "Meiryo" "Yu Gothic"; do
-    wine reg add "$key" /v "$family" /t REG_SZ /d "VL Gothic" /f >/dev/null 2>&1
-  done
-  # GDI+ under Wine finds a replaced family only when the replacement's full
-  # name equals its family name: true of IPAGothic, not of VL Gothic ("VL
-  # Gothic Regular"). The clock and date draw with "Comic Sans MS", and GDI+'s
-  # generic sans-serif family is "Microsoft Sans Serif" or else "Arial".
-  for family in "Comic Sans MS" "Microsoft Sans Serif" "Arial"; do
-    wine reg add "$key" /v "$family" /t REG_SZ /d "IPAGothic" /f >/dev/null 2>&1
-  done
-  # Replacements take effect at the next start of the prefix's server.
+  local line
+  while IFS= read -r line; do
+    wine reg add "$key" /v "${line%%=*}" /t REG_SZ /d "${line#*=}" /f >/dev/null 2>&1
+  done <<<"$wanted"
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
+  printf '%s\n' "$wanted" >"$stamp"
 }
 
-# Starts a private X server; sets HORAVEL_XVFB_PID and DISPLAY. Two screens
-# joined by Xinerama (with RandR off) make Wine see two monitors.
+# Starts a private X server; sets HORAVEL_XVFB_PID and DISPLAY. By default
+# two screens joined by Xinerama (with RandR off) make Wine see two
+# monitors; "single" gives one screen of 1280 x 800.
 start_xvfb() {
+  local screens=(-screen 0 1280x800x24 -screen 1 1024x768x24 +xinerama -extension RANDR)
+  [ "${1:-}" = single ] && screens=(-screen 0 1280x800x24)
   local number
   for number in $(seq 90 140); do
     [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
-    Xvfb ":$number" -screen 0 1280x800x24 -screen 1 1024x768x24 +xinerama -extension RANDR \
-      -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$number" "${screens[@]}" -nolisten tcp >/dev/null 2>&1 &
     HORAVEL_XVFB_PID=$!
     local waited
     for waited in $(seq 1 100); do
@@ -116,7 +169,7 @@ use_scratch_wine() {
   export WINEPREFIX="$HORAVEL_SCRATCH/prefix"
   mkdir -p "$HOME"
   wine_environment
-  start_xvfb
+  start_xvfb "${2:-}"
   prepare_prefix
   wineserver -p >/dev/null 2>&1
   wine cmd /c exit >/dev/null 2>&1 </dev/null

@@ -4,14 +4,16 @@
 #include <ole2.h>
 #include <shellapi.h>
 
-#include <iostream>
-#include <locale>
 #include <memory>
 
 #include "app_ids.h"
 #include "comlib/command_line.h"
+#include "comlib/font_family.h"
 #include "comlib/gdiplus_flat.h"
+#include "comlib/log_file.h"
 #include "comlib/program_path.h"
+#include "data/placement.h"
+#include "data/save_data.h"
 #include "product.h"
 #include "view/date_dialog.h"
 #include "view/main_dialog.h"
@@ -21,6 +23,8 @@ namespace {
 constexpr DWORD kCommonControlClasses =
     ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_DATE_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES;
 constexpr DWORD kPathRoom = 260;
+// ShellExecuteW reports failure with a value of 32 or less.
+constexpr INT_PTR kShellExecuteErrorLimit = 32;
 
 // Held for the whole life of the process; the system releases it at exit.
 HANDLE g_instanceMutex = nullptr;
@@ -31,26 +35,18 @@ bool TakeSingleInstance() {
   return GetLastError() != ERROR_ALREADY_EXISTS;
 }
 
-// Brings the running copy's window to the front without activating it.
-void RaiseRunningInstance() {
-  HWND running = FindWindowW(nullptr, product::kWindowTitle);
-  if (running == nullptr) return;
-  if (IsIconic(running)) ShowWindow(running, SW_SHOWNOACTIVATE);
-  SetWindowPos(running, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+// Asks the running copy to show itself through its own show command, so
+// that it paints and counts itself shown; it does not take the focus. Only
+// its clock is asked: other windows (an Explorer window on the data folder,
+// the date) may carry the same title.
+void ShowRunningInstance() {
+  HWND running = FindWindowW(MainDialog_CL::kClassName, product::kWindowTitle);
+  if (running != nullptr) PostMessageW(running, WM_COMMAND, kCommandShow, 0);
 }
 
 void CloseInstanceMutex() {
   if (g_instanceMutex) CloseHandle(g_instanceMutex);
   g_instanceMutex = nullptr;
-}
-
-void UseUserLocaleForConsole() {
-  // The monitor list written at start-up is the only console output. A C
-  // library without the user's locale keeps the classic one.
-  try {
-    std::wcout.imbue(std::locale(""));
-  } catch (const std::exception&) {
-  }
 }
 
 class PlatformSession {
@@ -79,43 +75,70 @@ void RunMessageLoop() {
   }
 }
 
+// The loop ends when either window is gone; the other one still lives and
+// must go before its object does.
+void DestroyIfAlive(const MainWindowBase_CL& windowObject) {
+  if (IsWindow(windowObject.Window())) DestroyWindow(windowObject.Window());
+}
+
+// Both windows from creation to destruction; their objects are deleted
+// after their windows, and with them every GDI+ object they hold.
+void RunWindows(bool startupFlag) {
+  auto clock = std::make_unique<MainDialog_CL>(startupFlag);
+  auto date = std::make_unique<DateDialog_CL>(startupFlag);
+  // The date window finds the clock in the settings, so the clock comes first.
+  // The loop ends when a window is destroyed; without a clock nothing could end it.
+  if (clock->Create() != nullptr) {
+    if (date->Create() == nullptr) {
+      // The date window's creation is what shows the clock; without it the
+      // clock shows itself.
+      DateData().clock_hwnd = clock->Window();
+      SyncVisibility();
+    }
+    RunMessageLoop();
+  }
+  DestroyIfAlive(*date);
+  DestroyIfAlive(*clock);
+  date.reset();
+  clock.reset();
+}
+
 }  // namespace
 
 int RunHoravel() {
-  UseUserLocaleForConsole();
   CommandLine_CL commandLine;
   commandLine.Parse();
   const bool startupFlag = commandLine.HasStartupOption();
 
   if (!TakeSingleInstance()) {
-    RaiseRunningInstance();
+    ShowRunningInstance();
     CloseInstanceMutex();
     return 0;
   }
 
   PlatformSession platform;
   comlib::GdiplusSession gdiplus;
-  {
-    auto clock = std::make_unique<MainDialog_CL>(startupFlag);
-    auto date = std::make_unique<DateDialog_CL>(startupFlag);
-    // The date window finds the clock in the settings, so the clock comes first.
-    // The loop ends when a window is destroyed; without a clock nothing could end it.
-    if (clock->Create() != nullptr) {
-      date->Create();
-      RunMessageLoop();
-    }
-    date.reset();
-    clock.reset();
-  }
+  RunWindows(startupFlag);
+  comlib::ReleaseFallbackFamilies();
+  // Nothing may outlive the GDI+ session; the log keeps the count for checking.
+  HORAVEL_LOG(L"GDI+終了前のオブジェクト数 = %ld", comlib::LiveGdiplusObjects());
   return 0;
 }
 
-void RestartProcess(HWND clockWindow) {
+bool RestartProcess(HWND clockWindow) {
   const std::wstring programPath = comlib::ProgramPath();
   wchar_t currentFolder[kPathRoom] = {};
   GetCurrentDirectoryW(kPathRoom, currentFolder);
   // Let go of the mutex first, or the new copy would take itself for a second start.
   CloseInstanceMutex();
-  ShellExecuteW(nullptr, nullptr, programPath.c_str(), L"", currentFolder, SW_SHOWNORMAL);
+  const auto launched = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(nullptr, nullptr, programPath.c_str(), L"", currentFolder, SW_SHOWNORMAL));
+  if (launched <= kShellExecuteErrorLimit) {
+    // The program was moved, renamed or removed: this copy keeps running.
+    TakeSingleInstance();
+    HORAVEL_LOG(L"再起動に失敗しました (ShellExecute = %d): このまま動作を続けます。", static_cast<int>(launched));
+    return false;
+  }
   SendMessageW(clockWindow, WM_CLOSE, kCloseForRealCode, 0);
+  return true;
 }

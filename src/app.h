@@ -9,4 +9,6 @@ int RunHoravel();
 
 // Starts a fresh copy of the program (without arguments, in the current
 // folder) and then closes the clock window for good, which ends this one.
-void RestartProcess(HWND clockWindow);
+// When the copy cannot be started, this one logs it and keeps running
+// (false).
+bool RestartProcess(HWND clockWindow);

@@ -29,7 +29,7 @@ bool DrawsDigits(Gdiplus::GpFontFamily* family) {
 
 Gdiplus::GpFontFamily* FirstDrawableInstalledFamily() {
   // The installed collection belongs to GDI+ and lists families that it
-  // owns; the one kept is a clone, never deleted, like the generic family.
+  // owns; the one kept is a clone, which the caller owns.
   Gdiplus::GpFontCollection* installed = nullptr;
   if (gdip::GdipNewInstalledFontCollection(&installed) != Gdiplus::Ok || installed == nullptr) return nullptr;
   INT count = 0;
@@ -51,25 +51,48 @@ INT FontStyleFor(int bold, int italic) {
   return (bold ? Gdiplus::FontStyleBold : 0) | (italic ? Gdiplus::FontStyleItalic : 0);
 }
 
-Gdiplus::GpFontFamily* GenericSansSerif() {
-  static Gdiplus::GpFontFamily* family = [] {
-    Gdiplus::GpFontFamily* generic = nullptr;
-    if (gdip::GdipGetGenericFontFamilySansSerif(&generic) != Gdiplus::Ok) return static_cast<Gdiplus::GpFontFamily*>(nullptr);
-    return generic;
-  }();
+namespace {
+// The fallbacks are kept between uses, and let go before GDI+ ends.
+GpFontFamilyOwner& GenericFamily() {
+  static GpFontFamilyOwner family;
   return family;
+}
+GpFontFamilyOwner& InstalledFallback() {
+  static GpFontFamilyOwner family;
+  return family;
+}
+}  // namespace
+
+Gdiplus::GpFontFamily* GenericSansSerif() {
+  GpFontFamilyOwner& family = GenericFamily();
+  if (!family) gdip::GdipGetGenericFontFamilySansSerif(family.put());
+  return family.get();
 }
 
 Gdiplus::GpFontFamily* FallbackFamily() {
-  static Gdiplus::GpFontFamily* family = [] {
-    Gdiplus::GpFontFamily* generic = GenericSansSerif();
-    return generic != nullptr ? generic : FirstDrawableInstalledFamily();
-  }();
-  return family;
+  if (Gdiplus::GpFontFamily* generic = GenericSansSerif()) return generic;
+  GpFontFamilyOwner& installed = InstalledFallback();
+  if (!installed) installed.reset(FirstDrawableInstalledFamily());
+  return installed.get();
+}
+
+void ReleaseFallbackFamilies() {
+  GenericFamily().reset();
+  InstalledFallback().reset();
+}
+
+bool CreateInstalledFamily(const std::wstring& name, GpFontFamilyOwner& family) {
+  family.reset();
+  // No installed family has a longer name, and Wine's GDI+ overflows its
+  // stack on names thousands of characters long: such a name is not asked for.
+  if (name.size() >= LF_FACESIZE) return false;
+  if (gdip::GdipCreateFontFamilyFromName(name.c_str(), nullptr, family.put()) == Gdiplus::Ok && family) return true;
+  family.reset();
+  return false;
 }
 
 FontFamilyRef::FontFamilyRef(const std::wstring& name) {
-  if (gdip::GdipCreateFontFamilyFromName(name.c_str(), nullptr, owned_.put()) == Gdiplus::Ok && owned_) {
+  if (CreateInstalledFamily(name, owned_)) {
     family_ = owned_.get();
   } else {
     owned_.reset();

@@ -11,14 +11,22 @@ namespace comlib {
 // GDI+ font style bits for the bold and italic settings.
 INT FontStyleFor(int bold, int italic);
 
-// GDI+'s generic sans-serif family, fetched once and kept for the process.
+// GDI+'s generic sans-serif family, fetched when first asked for.
 Gdiplus::GpFontFamily* GenericSansSerif();
 
 // The family to draw with when the configured one is missing: GDI+'s generic
 // sans-serif family, or where the machine has none (a bare Wine prefix), the
-// first installed family that draws a digit. Found once, kept for the
-// process; null only on a machine where GDI+ can draw no text at all.
+// first installed family that draws a digit. Null only on a machine where
+// GDI+ can draw no text at all.
 Gdiplus::GpFontFamily* FallbackFamily();
+
+// Both families are kept between uses until this, which must come before
+// the GDI+ session ends.
+void ReleaseFallbackFamilies();
+
+// The installed family of that name into `family`; false (and empty) when
+// there is none.
+bool CreateInstalledFamily(const std::wstring& name, GpFontFamilyOwner& family);
 
 class FontFamilyRef {
  public:

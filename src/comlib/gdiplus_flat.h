@@ -1,11 +1,14 @@
 #pragma once
 // The GDI+ flat interface and owners for its objects. Every GDI+ object the
 // program makes outside the back buffers and the settings fonts lives in one
-// of these for one measure, draw or paint.
+// of these for one measure, draw or paint. The owners count the objects
+// they hold, so that the end of the GDI+ session can be checked for
+// objects that would outlive it.
 
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 
 // The GDI+ headers use min and max unqualified; NOMINMAX hides the macros.
 namespace Gdiplus {
@@ -31,13 +34,89 @@ inline void DeleteGpFont(Gdiplus::GpFont* font) { gdip::GdipDeleteFont(font); }
 inline void DeleteGpGraphics(Gdiplus::GpGraphics* graphics) { gdip::GdipDeleteGraphics(graphics); }
 inline void DisposeGpBitmap(Gdiplus::GpBitmap* bitmap) { gdip::GdipDisposeImage(bitmap); }
 
-using GpPathOwner = UniqueHandle<Gdiplus::GpPath*, &DeleteGpPath>;
-using GpBrushOwner = UniqueHandle<Gdiplus::GpSolidFill*, &DeleteGpBrush>;
-using GpPenOwner = UniqueHandle<Gdiplus::GpPen*, &DeleteGpPen>;
-using GpFontFamilyOwner = UniqueHandle<Gdiplus::GpFontFamily*, &DeleteGpFontFamily>;
-using GpFontOwner = UniqueHandle<Gdiplus::GpFont*, &DeleteGpFont>;
-using GpGraphicsOwner = UniqueHandle<Gdiplus::GpGraphics*, &DeleteGpGraphics>;
-using GpBitmapOwner = UniqueHandle<Gdiplus::GpBitmap*, &DisposeGpBitmap>;
+// GDI+ objects held by owners right now, in the whole process.
+inline std::atomic<long> g_liveGdiplusObjects{0};
+inline long LiveGdiplusObjects() { return g_liveGdiplusObjects.load(); }
+
+// Move-only owner of one GDI+ object, deleted by the function in its type;
+// it keeps g_liveGdiplusObjects in step with what it holds. A deleter never
+// changes GetLastError for the code after it.
+template <typename T, auto DeleteFn>
+class GpOwner {
+  // What put() hands to a creating function: the owner's slot, counted once
+  // the call has filled it (at the end of the full expression).
+  class Slot {
+   public:
+    explicit Slot(GpOwner& owner) : owner_(owner) {}
+    ~Slot() {
+      if (owner_.handle_ != nullptr) ++g_liveGdiplusObjects;
+    }
+    Slot(const Slot&) = delete;
+    Slot& operator=(const Slot&) = delete;
+    operator T*() const { return &owner_.handle_; }
+
+   private:
+    GpOwner& owner_;
+  };
+
+ public:
+  GpOwner() = default;
+  explicit GpOwner(T handle) : handle_(handle) {
+    if (handle_ != nullptr) ++g_liveGdiplusObjects;
+  }
+  ~GpOwner() { reset(); }
+
+  GpOwner(const GpOwner&) = delete;
+  GpOwner& operator=(const GpOwner&) = delete;
+  GpOwner(GpOwner&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+  GpOwner& operator=(GpOwner&& other) noexcept {
+    if (this != &other) {
+      reset();
+      handle_ = other.handle_;
+      other.handle_ = nullptr;
+    }
+    return *this;
+  }
+
+  T get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+
+  // Hands the object over uncounted: the caller deletes it.
+  T release() {
+    T handle = handle_;
+    if (handle_ != nullptr) --g_liveGdiplusObjects;
+    handle_ = nullptr;
+    return handle;
+  }
+
+  void reset(T handle = nullptr) {
+    if (handle_ != nullptr) {
+      const DWORD lastError = GetLastError();
+      DeleteFn(handle_);
+      SetLastError(lastError);
+      --g_liveGdiplusObjects;
+    }
+    handle_ = handle;
+    if (handle_ != nullptr) ++g_liveGdiplusObjects;
+  }
+
+  // For the functions that hand back a new object through a pointer.
+  Slot put() {
+    reset();
+    return Slot(*this);
+  }
+
+ private:
+  T handle_ = nullptr;
+};
+
+using GpPathOwner = GpOwner<Gdiplus::GpPath*, &DeleteGpPath>;
+using GpBrushOwner = GpOwner<Gdiplus::GpSolidFill*, &DeleteGpBrush>;
+using GpPenOwner = GpOwner<Gdiplus::GpPen*, &DeleteGpPen>;
+using GpFontFamilyOwner = GpOwner<Gdiplus::GpFontFamily*, &DeleteGpFontFamily>;
+using GpFontOwner = GpOwner<Gdiplus::GpFont*, &DeleteGpFont>;
+using GpGraphicsOwner = GpOwner<Gdiplus::GpGraphics*, &DeleteGpGraphics>;
+using GpBitmapOwner = GpOwner<Gdiplus::GpBitmap*, &DisposeGpBitmap>;
 
 // GdiplusStartup / GdiplusShutdown for the life of the program.
 class GdiplusSession {

@@ -1,6 +1,9 @@
 #include "comlib/multi_screen.h"
 
-#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "comlib/log_file.h"
 
 namespace {
 
@@ -45,7 +48,14 @@ void MultiScreen_CL::DumpMonitors(std::wostream& out) const {
   }
 }
 
-void MultiScreen_CL::DumpMonitors() const { DumpMonitors(std::wcout); }
+void MultiScreen_CL::DumpMonitors() const {
+  // A Windows program has no console to write to: the lines go to the log.
+  std::wostringstream out;
+  DumpMonitors(out);
+  std::wistringstream lines(out.str());
+  std::wstring line;
+  while (std::getline(lines, line)) HORAVEL_LOG(L"%s", line.c_str());
+}
 
 int MultiScreen_CL::MonitorIndexFromPoint(POINT point) const {
   for (size_t index = 0; index < monitors.size(); ++index) {

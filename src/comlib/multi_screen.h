@@ -22,6 +22,7 @@ class MultiScreen_CL {
   void Enumerate();
   // Flags, monitor and work rectangles of each monitor, three lines apiece.
   void DumpMonitors(std::wostream& out) const;
+  // The same lines, one log line each.
   void DumpMonitors() const;
   // The first monitor whose work area holds the point (left and top edges
   // inside, right and bottom outside); -1 when none does.

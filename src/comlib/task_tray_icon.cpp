@@ -19,7 +19,10 @@ constexpr wchar_t kCannotAddText[] = L"タスクトレイへアイコンを追�
 class SystemShell : public TrayShell {
  public:
   BOOL NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override { return Shell_NotifyIconW(message, data); }
-  void Sleep(DWORD milliseconds) override { ::Sleep(milliseconds); }
+  void StartPause(HWND window, UINT_PTR timerId, DWORD milliseconds) override {
+    SetTimer(window, timerId, milliseconds, nullptr);
+  }
+  void StopPause(HWND window, UINT_PTR timerId) override { KillTimer(window, timerId); }
   int AskRetry(HWND owner, const std::wstring& text, const std::wstring& caption) override {
     return MessageBoxW(owner, text.c_str(), caption.c_str(), MB_RETRYCANCEL);
   }
@@ -49,33 +52,56 @@ TaskTrayIcon_CL::~TaskTrayIcon_CL() {
 }
 
 bool TaskTrayIcon_CL::Add(HWND window) {
+  StopRetrying();
   data_.hWnd = window;
-  int budget = kAttemptBudget;
-  for (;;) {
-    if (shell_.NotifyIcon(NIM_ADD, &data_)) break;
-    const DWORD error = GetLastError();
-    WriteLog(AppLog(), L"タスクトレイへアイコンを追加失敗。Shell_NotifyIconエラー %d, 0x%08x", __FILE__,
-             kLogLineAddFailed, 0, static_cast<unsigned>(error));
-    // A timed-out add may have reached the shell after all, so it costs no attempt.
-    if (error != ERROR_TIMEOUT && --budget <= 0) {
-      if (shell_.AskRetry(window, kCannotAddText, caption_) != IDRETRY) {
-        data_.hWnd = nullptr;
-        return false;
-      }
-      budget = kAttemptBudget;
+  budget_ = kAttemptBudget;
+  return Attempt();
+}
+
+bool TaskTrayIcon_CL::OnTimer(UINT_PTR timerId) {
+  if (timerId != kRetryTimerId) return false;
+  // Each pause ends with one attempt, which may start the next pause.
+  const bool wasRetrying = retrying_;
+  StopRetrying();
+  if (wasRetrying && IsShown()) Attempt();
+  return true;
+}
+
+bool TaskTrayIcon_CL::Attempt() {
+  if (shell_.NotifyIcon(NIM_ADD, &data_)) return Added();
+  const DWORD error = GetLastError();
+  WriteLog(AppLog(), L"タスクトレイへアイコンを追加失敗。Shell_NotifyIconエラー %d, 0x%08x", __FILE__,
+           kLogLineAddFailed, 0, static_cast<unsigned>(error));
+  // A timed-out add may have reached the shell after all, so it costs no attempt.
+  if (error != ERROR_TIMEOUT && --budget_ <= 0) {
+    if (shell_.AskRetry(data_.hWnd, kCannotAddText, caption_) != IDRETRY) {
+      data_.hWnd = nullptr;
+      return false;
     }
-    if (shell_.NotifyIcon(NIM_MODIFY, &data_)) {
-      WriteLog(AppLog(), L"タスクトレイへアイコンアップデート成功", __FILE__, kLogLineUpdated);
-      break;
-    }
-    shell_.Sleep(kRetryPauseMs);
+    budget_ = kAttemptBudget;
   }
+  if (shell_.NotifyIcon(NIM_MODIFY, &data_)) {
+    WriteLog(AppLog(), L"タスクトレイへアイコンアップデート成功", __FILE__, kLogLineUpdated);
+    return Added();
+  }
+  retrying_ = true;
+  shell_.StartPause(data_.hWnd, kRetryTimerId, kRetryPauseMs);
+  return false;
+}
+
+bool TaskTrayIcon_CL::Added() {
   WriteLog(AppLog(), L"タスクトレイへアイコンを追加しました。", __FILE__, kLogLineAdded);
   return true;
 }
 
+void TaskTrayIcon_CL::StopRetrying() {
+  if (retrying_) shell_.StopPause(data_.hWnd, kRetryTimerId);
+  retrying_ = false;
+}
+
 void TaskTrayIcon_CL::Remove() {
   SetIcon(nullptr);
+  StopRetrying();
   // An icon that was never added, or was given up, has nothing to remove.
   if (!IsShown()) return;
   WriteLog(AppLog(), L"タスクトレイアイコンを削除しました。", __FILE__, kLogLineRemoved);

@@ -1,20 +1,23 @@
 #pragma once
 // The program's icon in the notification area: added with patience (the
 // shell may not be ready at sign-in), removed at the end, and put back when
-// the taskbar restarts.
+// the taskbar restarts. The pauses between attempts are timer messages to
+// the owner window, so the window keeps painting while the shell comes up.
 
 #include <windows.h>
 #include <shellapi.h>
 
 #include <string>
 
-// The three calls that the icon's retry loop makes of the system. Tests
-// stand in for them to play a shell that refuses, times out or succeeds.
+// The calls that the icon's retries make of the system. Tests stand in for
+// them to play a shell that refuses, times out or succeeds.
 class TrayShell {
  public:
   virtual ~TrayShell() = default;
   virtual BOOL NotifyIcon(DWORD message, NOTIFYICONDATAW* data) = 0;
-  virtual void Sleep(DWORD milliseconds) = 0;
+  // A pause before the next attempt: the window gets WM_TIMER with the id.
+  virtual void StartPause(HWND window, UINT_PTR timerId, DWORD milliseconds) = 0;
+  virtual void StopPause(HWND window, UINT_PTR timerId) = 0;
   // The question after the attempts ran out; returns the button (IDRETRY, IDCANCEL).
   virtual int AskRetry(HWND owner, const std::wstring& text, const std::wstring& caption) = 0;
 };
@@ -27,14 +30,20 @@ class TaskTrayIcon_CL {
   // Attempts before the user is asked, and the pause between them.
   static constexpr int kAttemptBudget = 60;
   static constexpr DWORD kRetryPauseMs = 2000;
+  // The owner window's timer that paces the attempts.
+  static constexpr UINT_PTR kRetryTimerId = 0x3200;
 
   explicit TaskTrayIcon_CL(const std::wstring& caption, TrayShell& shell = SystemTrayShell());
   virtual ~TaskTrayIcon_CL();
   TaskTrayIcon_CL(const TaskTrayIcon_CL&) = delete;
   TaskTrayIcon_CL& operator=(const TaskTrayIcon_CL&) = delete;
 
-  // Shows the icon for the window; false when the user gave up.
+  // Shows the icon for the window. True when it is in place at once;
+  // otherwise the attempts go on at each retry timer until the icon is in
+  // place or the user gives up.
   bool Add(HWND window);
+  // The owner window passes its timers here; true for the retry timer.
+  bool OnTimer(UINT_PTR timerId);
   // Takes the icon off the notification area and lets go of its image.
   void Remove();
   // True for the taskbar's restart message while the icon is shown; the
@@ -45,11 +54,21 @@ class TaskTrayIcon_CL {
   NOTIFYICONDATAW& Data() { return data_; }
   // Replaces the icon image, destroying the one held before.
   void SetIcon(HICON icon);
+  // True while the icon is in place or still being added.
   bool IsShown() const { return data_.hWnd != nullptr; }
+  bool IsRetrying() const { return retrying_; }
   UINT TaskbarCreatedMessage() const { return taskbarCreated_; }
 
  private:
+  // One attempt; asks the user when the budget is spent. True when the
+  // icon is in place; otherwise a pause is started or the user gave up.
+  bool Attempt();
+  bool Added();
+  void StopRetrying();
+
   NOTIFYICONDATAW data_{};
+  int budget_ = kAttemptBudget;
+  bool retrying_ = false;
   UINT taskbarCreated_ = 0;
   std::wstring caption_;
   TrayShell& shell_;

@@ -73,6 +73,17 @@ POINT DatePosition(POINT clockCentre, int offsetX, int offsetY, SIZE dateWindow)
 
 POINT CentreOf(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
+bool FallsBackToPrimary(const MultiScreen_CL& screens, int displayIndex) {
+  return static_cast<unsigned>(displayIndex) >= screens.monitors.size();
+}
+
+bool ClockNeedsPlacing(const RECT& area, const RECT* clockRect, bool shouldBeVisible, bool visible) {
+  if (clockRect == nullptr || (shouldBeVisible && !visible)) return true;
+  const POINT centre = CentreOf(*clockRect);
+  const bool inside = centre.x >= area.left && centre.x < area.right && centre.y >= area.top && centre.y < area.bottom;
+  return !inside;
+}
+
 }  // namespace placement
 
 textmeasure::ResolvedFont ClockFont() {
@@ -113,7 +124,7 @@ void PlaceClockWindow() {
   if (clock.hwnd == nullptr) return;
 
   const layout::ClockLayout measured = MeasureClock();
-  const RECT area = placement::ChooseClockArea(clock.screens, clock.display_index, PrimaryDisplaySize());
+  const RECT area = ClockMonitorArea();
   const POINT position = placement::ClockPosition(area, clock.disp_index, clock.disp_offset_x,
                                                   clock.disp_offset_y, measured.ink);
   const SIZE size = measured.window;
@@ -192,24 +203,26 @@ void RestoreDisplayLayout() {
   SyncVisibility();
 }
 
-void CheckDisplayChange() {
+void CheckDisplayChange(DisplayCheckState& state) {
   AppSaveData_CL& clock = ClockData();
   const DateSaveData_CL& date = DateData();
   clock.screens.Enumerate();
 
-  bool changed = true;
-  if (static_cast<unsigned>(clock.display_index) < clock.screens.monitors.size() && clock.hwnd != nullptr) {
-    RECT clockRect{};
-    // A clock whose rectangle cannot be read is placed again, like one that
-    // stands on no monitor.
-    const int index = GetWindowRect(clock.hwnd, &clockRect)
-                          ? clock.screens.MonitorIndexFromPoint(placement::CentreOf(clockRect))
-                          : -1;
-    const bool moved = index == -1 || index != clock.display_index;
-    const bool shouldBeVisible = !clock.OutOfSight() && !date.hide_clock;
-    changed = (shouldBeVisible && !IsWindowVisible(clock.hwnd)) || moved;
+  const bool fallback = placement::FallsBackToPrimary(clock.screens, clock.display_index);
+  if (fallback && !state.onPrimaryFallback) {
+    HORAVEL_LOG(L"ディスプレイ %d が見つかりません: プライマリディスプレイに表示します。", clock.display_index);
   }
-  if (!changed) return;
+  state.onPrimaryFallback = fallback;
+  if (clock.hwnd == nullptr) return;
+
+  RECT clockRect{};
+  const bool rectKnown = GetWindowRect(clock.hwnd, &clockRect) != FALSE;
+  const RECT area = ClockMonitorArea();
+  const bool shouldBeVisible = !clock.OutOfSight() && !date.hide_clock;
+  if (!placement::ClockNeedsPlacing(area, rectKnown ? &clockRect : nullptr, shouldBeVisible,
+                                    IsWindowVisible(clock.hwnd) != FALSE)) {
+    return;
+  }
   HORAVEL_LOG(L"ディスプレイ構成変更を検出: ポジション更新");
   RestoreDisplayLayout();
 }

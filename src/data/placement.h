@@ -34,7 +34,22 @@ POINT DatePosition(POINT clockCentre, int offsetX, int offsetY, SIZE dateWindow)
 // The centre of a window rectangle, in integer halves.
 POINT CentreOf(const RECT& rect);
 
+// True when the saved display number names no monitor: the clock then
+// stands on the primary display until that monitor returns.
+bool FallsBackToPrimary(const MultiScreen_CL& screens, int displayIndex);
+
+// Whether the display check must place the clock again: its centre lies
+// outside the area that the placement chose (the same rectangle, so a
+// clock over its monitor's taskbar is where it belongs), its rectangle is
+// unknown (null), or it should be visible and is not.
+bool ClockNeedsPlacing(const RECT& area, const RECT* clockRect, bool shouldBeVisible, bool visible);
+
 }  // namespace placement
+
+// What the display check remembers from one check to the next.
+struct DisplayCheckState {
+  bool onPrimaryFallback = false;
+};
 
 // The fonts the records describe.
 textmeasure::ResolvedFont ClockFont();
@@ -59,4 +74,6 @@ RECT ClockMonitorArea();
 // The same for one of the two windows.
 void SyncClockVisibility();
 void SyncDateVisibility();
-void CheckDisplayChange();
+// Re-places the clock when the monitors changed under it; the fallback to
+// the primary display is logged once each time it begins.
+void CheckDisplayChange(DisplayCheckState& state);

@@ -22,6 +22,12 @@ namespace {
 
 constexpr wchar_t kLogFileName[] = L"log.txt";
 
+// The program's folder inside a base folder (documents, or a fallback).
+std::wstring DataFolderIn(std::wstring base) {
+  if (!base.empty() && base.back() == L'\\') base.pop_back();
+  return base + L"\\" + product::kName;
+}
+
 // What a load does with the value it read.
 enum class LoadRule { kAsRead, kRange, kDateFormat };
 
@@ -259,6 +265,29 @@ int FadedAlphaFor(HWND window, int alpha) {
   return settings::FadedAlpha(alpha, cursor, rect);
 }
 
+// True when the program's data folder in the base folder exists or can be
+// made, and a file can be written in it.
+bool CanWriteDataFolderIn(const std::wstring& base) {
+  const std::wstring folder = DataFolderIn(base);
+  if (!PathFileExistsW(folder.c_str()) && !CreateDirectoryW(folder.c_str(), nullptr)) return false;
+  const std::wstring probe = folder + L"\\write-check.tmp";
+  HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
+template <typename Record, size_t N>
+std::vector<settings::KeyRange> RulesOf(const Setting<Record> (&table)[N]) {
+  std::vector<settings::KeyRange> rules;
+  for (const Setting<Record>& setting : table) {
+    rules.push_back(settings::KeyRange{setting.key, setting.rule == LoadRule::kRange, setting.lowest,
+                                       setting.highest});
+  }
+  return rules;
+}
+
 }  // namespace
 
 AppSaveData_CL& ClockData() {
@@ -280,13 +309,16 @@ void AppSaveData_CL::Initialize(HWND clockWindow) {
     return;
   }
   wchar_t documents[MAX_PATH] = {};
-  const HRESULT result = SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
-  if (result == S_OK && documents[0] != L'\0') {
-    InitializeFrom(clockWindow, documents, result);
-  } else {
-    // Without a documents folder the settings live beside the program.
-    InitializeFrom(clockWindow, comlib::ProgramFolder(), FAILED(result) ? result : E_FAIL);
+  HRESULT result = SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
+  if (result == S_OK && documents[0] == L'\0') result = E_FAIL;
+  const std::wstring known = result == S_OK ? std::wstring(documents) : std::wstring();
+  wchar_t localAppData[MAX_PATH] = {};
+  if (SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData) != S_OK) {
+    localAppData[0] = L'\0';
   }
+  const std::wstring base =
+      settings::ChooseDataBase(known, comlib::ProgramFolder(), localAppData, &CanWriteDataFolderIn);
+  InitializeFrom(clockWindow, base, result);
 }
 
 void AppSaveData_CL::InitializeIn(HWND clockWindow, const std::wstring& documentsFolder) {
@@ -295,9 +327,7 @@ void AppSaveData_CL::InitializeIn(HWND clockWindow, const std::wstring& document
 
 void AppSaveData_CL::InitializeFrom(HWND clockWindow, const std::wstring& documentsFolder,
                                     HRESULT documentsResult) {
-  std::wstring base = documentsFolder;
-  if (!base.empty() && base.back() == L'\\') base.pop_back();
-  InitializeDataFolder(clockWindow, base + L"\\" + product::kName, documentsResult);
+  InitializeDataFolder(clockWindow, DataFolderIn(documentsFolder), documentsResult);
 }
 
 void AppSaveData_CL::InitializeDataFolder(HWND clockWindow, const std::wstring& dataFolder,
@@ -313,9 +343,8 @@ void AppSaveData_CL::InitializeDataFolder(HWND clockWindow, const std::wstring& 
   AppLog().SetPath(dataFolder_ + L"\\" + kLogFileName);
   HORAVEL_LOG(L"\r\n★★★★★ アプリ起動 ★★★★★");
   HORAVEL_LOG(L"DataFolderPath = \"%s\"", dataFolder_.c_str());
-  if (FAILED(documentsResult)) {
-    HORAVEL_LOG(L"SHGetFolderPathW(CSIDL_PERSONAL) failed: 0x%08X; using the program's folder",
-                static_cast<unsigned>(documentsResult));
+  if (documentsResult != S_OK) {
+    HORAVEL_LOG(L"SHGetFolderPathW(CSIDL_PERSONAL) failed: 0x%08X", static_cast<unsigned>(documentsResult));
   }
 
   screens.Enumerate();
@@ -347,7 +376,7 @@ void AppSaveData_CL::SetClockFontEmHeight(int size) {
   // The renderer builds its own font from the fields; this one is always
   // bold and in points. A family that is not installed leaves it empty.
   comlib::GpFontFamilyOwner family;
-  if (gdip::GdipCreateFontFamilyFromName(font_family.c_str(), nullptr, family.put()) == Gdiplus::Ok && family) {
+  if (comlib::CreateInstalledFamily(font_family, family)) {
     if (gdip::GdipCreateFont(family.get(), static_cast<Gdiplus::REAL>(font_em_height), Gdiplus::FontStyleBold,
                              Gdiplus::UnitPoint, clock_font.put()) != Gdiplus::Ok) {
       clock_font.reset();
@@ -445,7 +474,7 @@ int DateSaveData_CL::GetDateAlpha(HWND window) const {
   return FadedAlphaFor(window, opacity);
 }
 
-bool DateSaveData_CL::IsClockShown() const { return !ClockData().hidden && !hide_clock; }
+bool DateSaveData_CL::IsClockShown() const { return !ClockData().OutOfSight() && !hide_clock; }
 
 void DateSaveData_CL::ApplyDateTimers() {
   if (hwnd == nullptr) return;
@@ -503,6 +532,21 @@ int Clamp(int value, int lowest, int highest) {
   if (value < lowest) return lowest;
   if (value > highest) return highest;
   return value;
+}
+
+std::wstring ChooseDataBase(const std::wstring& documents, const std::wstring& programFolder,
+                           const std::wstring& localAppData, bool (*canWrite)(const std::wstring& base)) {
+  if (!documents.empty()) return documents;
+  if (canWrite(programFolder)) return programFolder;
+  if (!localAppData.empty() && canWrite(localAppData)) return localAppData;
+  // Nowhere to write: the program runs with the defaults and loses its writes.
+  return programFolder;
+}
+
+std::vector<KeyRange> LoadRanges(const wchar_t* section) {
+  if (lstrcmpW(section, kClockSection) == 0) return RulesOf(kClockSettings);
+  if (lstrcmpW(section, kDateSection) == 0) return RulesOf(kDateSettings);
+  return {};
 }
 
 }  // namespace settings

@@ -200,4 +200,21 @@ constexpr int kFontEmHeightMin = 8;
 constexpr int kFontEmHeightMax = 1024;
 constexpr int kOutlineScaleMax = 20;
 
+// The base folder of the data folder: the documents folder when it is known
+// (not empty); otherwise the program's own folder if canWrite says its data
+// folder can be written, else the local application data folder under the
+// same test, else the program's folder all the same (writes are then lost).
+std::wstring ChooseDataBase(const std::wstring& documents, const std::wstring& programFolder,
+                           const std::wstring& localAppData, bool (*canWrite)(const std::wstring& base));
+
+// A key of a section as a load treats it: ranged keys are held to
+// lowest ... highest.
+struct KeyRange {
+  const wchar_t* key;
+  bool ranged;
+  int lowest;
+  int highest;
+};
+std::vector<KeyRange> LoadRanges(const wchar_t* section);
+
 }  // namespace settings

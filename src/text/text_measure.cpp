@@ -52,6 +52,9 @@ comlib::GpPathOwner NewPath() {
   return path;
 }
 
+// Sizes up to 128 pixels flatten at GDI+'s default quarter pixel.
+constexpr float kEmPerFlatnessStep = 512.0f;
+
 void AddText(Gdiplus::GpPath* path, const std::wstring& text, const TextFont& font, float x, float y) {
   if (path == nullptr || font.family == nullptr || text.empty()) return;
   const Gdiplus::RectF box(x, y, layout::kUnboundedExtent, layout::kUnboundedExtent);
@@ -65,8 +68,11 @@ layout::Ink MeasureInk(const TextFont& font, const std::wstring& text, float pen
   if (!path || font.family == nullptr || text.empty()) return ink;
   AddText(path.get(), text, font, 0.0f, 0.0f);
   // The bounds of curves take in their control points, which stand well
-  // outside slanted glyphs; the flattened path's are the ink's own.
-  gdip::GdipFlattenPath(path.get(), nullptr, Gdiplus::FlatnessDefault);
+  // outside slanted glyphs; the flattened path's are the ink's own. The
+  // flatness grows with the size: at a fixed quarter pixel, Wine's GDI+
+  // recurses without end on large glyphs (a date at 868 pixels).
+  const float flatness = std::max(Gdiplus::FlatnessDefault, font.emSize / kEmPerFlatnessStep);
+  gdip::GdipFlattenPath(path.get(), nullptr, flatness);
   ink.fill = PathBounds(path.get());
   ink.outlined = ink.fill;
   if (penWidth <= 0.0f) return ink;

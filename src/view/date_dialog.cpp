@@ -7,6 +7,7 @@
 #include "resource_ids.h"
 #include "view/layered_window.h"
 #include "view/renderer.h"
+#include "view/window_size.h"
 
 namespace {
 constexpr wchar_t kDateClassName[] = L"HoravelDateClass";
@@ -45,6 +46,12 @@ LRESULT DateDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
       return 0;
     case WM_TIMER:
       OnTimer(wParam);
+      break;
+    case WM_GETMINMAXINFO:
+      view::AllowLargeWindows(lParam);
+      return 0;
+    case WM_CLOSE:
+      if (wParam != kCloseForRealCode) return OnCloseRequest();
       break;
     default:
       break;
@@ -86,6 +93,13 @@ LRESULT DateDialog_CL::OnCreateDate() {
   }
   created_ = true;
   return 1;
+}
+
+LRESULT DateDialog_CL::OnCloseRequest() {
+  // Only the close code ends the window. Any other close (from the system
+  // or another program) is a wish to hide: the clock hides the program.
+  if (HWND clock = DateData().clock_hwnd) SendMessageW(clock, WM_CLOSE, 0, 0);
+  return 0;
 }
 
 void DateDialog_CL::OnTimer(WPARAM timerId) {

@@ -22,6 +22,7 @@ class DateDialog_CL : public MainWindowBase_CL {
 
  private:
   LRESULT OnCreateDate();
+  LRESULT OnCloseRequest();
   void OnTimer(WPARAM timerId);
   // Re-places the window when the day has changed, and keeps the fade current.
   void CheckDate();

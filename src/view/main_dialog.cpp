@@ -18,6 +18,7 @@
 #include "view/power_events.h"
 #include "view/renderer.h"
 #include "view/setting_dialog.h"
+#include "view/window_size.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ HICON LoadProgramIcon(int size) {
 
 MainDialog_CL::MainDialog_CL(bool startupFlag, VirtualDesktopQuery& desktop, TrayShell& trayShell)
     : backBuffer_(PixelFormat32bppRGB), icon_(product::kName, trayShell), startupFlag_(startupFlag), desktop_(desktop) {
+  SetClassName(kClassName);
   style_ = kDefaultStyle & ~(WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
   hideFromTaskbar_ = true;
   SetIcon(LoadProgramIcon(0));
@@ -67,7 +69,8 @@ LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
       if (wParam == kClockTimerId) {
         OnTimer();
       } else {
-        handled = false;
+        // The icon paces its retries with a timer of this window.
+        handled = icon_.OnTimer(wParam);
       }
       break;
     case kTrayCallbackMessage:
@@ -85,6 +88,9 @@ LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_SIZE:
       OnSizeChanged(wParam);
       break;
+    case WM_GETMINMAXINFO:
+      view::AllowLargeWindows(lParam);
+      return 0;
     case WM_MOVE:
       SaveWindowRect();
       break;
@@ -116,11 +122,9 @@ LRESULT MainDialog_CL::OnCreateClock() {
   SetWindowTextW(window_, product::kWindowTitle);
   AddTrayIcon();
   clock.SetClockFontEmHeight(clock.font_em_height);
-  if (startupFlag_ && clock.disp_startup_hidden) {
-    clock.hidden = 1;
-  } else {
-    ShowWindow(window_, SW_SHOWNA);
-  }
+  // The window stays invisible here: whether the clock shows depends on
+  // hide_clock, which the date window's creation reads and then applies.
+  if (startupFlag_ && clock.disp_startup_hidden) clock.hidden = 1;
   created_ = true;
   SetTimer(window_, kClockTimerId, kClockTimerMs, nullptr);
   RegisterPowerNotifications();
@@ -153,7 +157,7 @@ void MainDialog_CL::RegisterPowerNotifications() {
 
 void MainDialog_CL::OnTimer() {
   if (ClockData().hidden) return;
-  if (tickCounter_++ % kDisplayCheckEveryTicks == 0) CheckDisplayChange();
+  if (tickCounter_++ % kDisplayCheckEveryTicks == 0) CheckDisplayChange(displayCheck_);
   if (CheckVirtualDesktop()) return;
   // Neither painted nor raised while a film or a game has the monitor.
   if (MakeWayForFullScreen()) return;
@@ -169,13 +173,14 @@ void MainDialog_CL::OnTimer() {
 }
 
 bool MainDialog_CL::CheckVirtualDesktop() {
+  if (restartFailed_) return false;
   HRESULT status = S_OK;
   BOOL onCurrentDesktop = FALSE;
   const bool reached = desktop_.Ask(window_, &status, &onCurrentDesktop);
   if (!HasMovedToOtherDesktop(reached, status, onCurrentDesktop)) return false;
   HORAVEL_LOG(L"カレントデスクトップ移動を検出したので再起動します。");
-  RestartProcess(window_);
-  return true;
+  restartFailed_ = !RestartProcess(window_);
+  return !restartFailed_;
 }
 
 void MainDialog_CL::ToggleHidden() { SetHidden(!ClockData().hidden); }
@@ -303,18 +308,20 @@ void MainDialog_CL::SetHidden(bool hidden) {
   ClockData().hidden = hidden ? 1 : 0;
   // The timer stops looking while the user hides the clock: look again now.
   if (!hidden) ClockData().making_way = ShouldMakeWay() ? 1 : 0;
-  ShowWindow(window_, hidden ? SW_HIDE : SW_SHOWNA);
+  // Showing is left to the sync, which knows hide_clock: a clock shown here
+  // first would flash before being hidden again.
+  if (hidden) ShowWindow(window_, SW_HIDE);
   ApplyVisibility();
 }
 
 void MainDialog_CL::ApplyVisibility() {
-  if (!ClockData().hidden) {
-    if (IsIconic(window_)) ShowWindow(window_, SW_SHOWNOACTIVATE);
-    SetWindowPos(window_, HWND_NOTOPMOST, 0, 0, 0, 0, kRaiseFlags);
-    Sleep(kTopmostSettleMs);
-    SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, kRaiseFlags);
-  }
+  const bool clockShown = DateData().IsClockShown();
+  if (clockShown && IsIconic(window_)) ShowWindow(window_, SW_SHOWNOACTIVATE);
   SyncVisibility();
+  if (!clockShown) return;
+  SetWindowPos(window_, HWND_NOTOPMOST, 0, 0, 0, 0, kRaiseFlags);
+  Sleep(kTopmostSettleMs);
+  SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, kRaiseFlags);
 }
 
 void MainDialog_CL::SaveWindowRect() {

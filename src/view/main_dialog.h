@@ -12,12 +12,15 @@
 #include "comlib/hot_key.h"
 #include "comlib/task_tray_icon.h"
 #include "comlib/window_base.h"
+#include "data/placement.h"
 #include "view/virtual_desktop.h"
 
 class SettingDialog_CL;
 
 class MainDialog_CL : public MainWindowBase_CL {
  public:
+  // A second start finds the running clock by this class and its title.
+  static constexpr wchar_t kClassName[] = L"MainWindowClass";
   // The id of the show-and-hide hot key, as WM_HOTKEY carries it.
   static constexpr int kHotKeyId = 1;
 
@@ -73,5 +76,9 @@ class MainDialog_CL : public MainWindowBase_CL {
   HPOWERNOTIFY monitorNotification_ = nullptr;
   HPOWERNOTIFY displayNotification_ = nullptr;
   VirtualDesktopQuery& desktop_;
+  // After a restart that could not start the new copy, the desktop is no
+  // longer watched: each further try would fail the same way.
+  bool restartFailed_ = false;
+  DisplayCheckState displayCheck_;
   HotKey_CL hotKey_{kHotKeyId};
 };

@@ -2,6 +2,7 @@
 
 #include "data/placement.h"
 #include "data/save_data.h"
+#include "text/time_text.h"
 #include "view/layered_window.h"
 #include "text/time_text.h"
 

@@ -34,7 +34,7 @@ class ScriptedShell : public TrayShell {
     std::wstring text;
     std::wstring caption;
     size_t addsBefore;
-    size_t sleepsBefore;
+    size_t pausesBefore;
   };
 
   std::deque<Answer> addAnswers{{TRUE, 0}};
@@ -42,7 +42,8 @@ class ScriptedShell : public TrayShell {
   std::deque<int> retryAnswers{IDCANCEL};
 
   std::vector<Call> calls;
-  std::vector<DWORD> sleeps;
+  std::vector<DWORD> pauses;
+  bool pausing = false;
   std::vector<Question> questions;
   size_t adds = 0;
 
@@ -56,9 +57,15 @@ class ScriptedShell : public TrayShell {
     SetLastError(answer.error);
     return answer.result;
   }
-  void Sleep(DWORD milliseconds) override { sleeps.push_back(milliseconds); }
+  void StartPause(HWND, UINT_PTR timerId, DWORD milliseconds) override {
+    EXPECT_EQ(TaskTrayIcon_CL::kRetryTimerId, timerId);
+    EXPECT_FALSE(pausing) << "one pause at a time";
+    pauses.push_back(milliseconds);
+    pausing = true;
+  }
+  void StopPause(HWND, UINT_PTR) override { pausing = false; }
   int AskRetry(HWND owner, const std::wstring& text, const std::wstring& caption) override {
-    questions.push_back(Question{owner, text, caption, adds, sleeps.size()});
+    questions.push_back(Question{owner, text, caption, adds, pauses.size()});
     const int answer = retryAnswers.front();
     if (retryAnswers.size() > 1) retryAnswers.pop_front();
     return answer;
@@ -113,6 +120,14 @@ class OwnerWindow {
 
 class TaskTrayIconTest : public ::testing::Test {
  protected:
+  // Adds the icon and lets every pause run out, as the owner's timer would;
+  // true when the icon ends up in place.
+  bool AddPatiently(TaskTrayIcon_CL& icon) {
+    icon.Add(owner.get());
+    while (shell.pausing) EXPECT_TRUE(icon.OnTimer(TaskTrayIcon_CL::kRetryTimerId));
+    return icon.IsShown();
+  }
+
   TempFolder folder;
   std::wstring logPath = folder.File(L"log.txt");
   ScopedAppLog log{logPath};
@@ -134,7 +149,7 @@ TEST_F(TaskTrayIconTest, FirstSuccessfulAddLogsOnlyTheAddedLine) {
   EXPECT_EQ(static_cast<DWORD>(NIM_ADD), shell.calls[0].message);
   EXPECT_EQ(owner.get(), shell.calls[0].window);
   EXPECT_EQ(sizeof(NOTIFYICONDATAW), shell.calls[0].cbSize);
-  EXPECT_TRUE(shell.sleeps.empty());
+  EXPECT_TRUE(shell.pauses.empty());
 
   const std::vector<LogLine> lines = ReadLog(logPath);
   ASSERT_EQ(2u, lines.size());
@@ -145,14 +160,14 @@ TEST_F(TaskTrayIconTest, FirstSuccessfulAddLogsOnlyTheAddedLine) {
   EXPECT_NE(std::wstring::npos, ReadUtf16(logPath).find(L"task_tray_icon.cpp"));
 }
 
-TEST_F(TaskTrayIconTest, TimedOutAddWhoseIconExistsIsUpdatedWithoutSleeping) {
+TEST_F(TaskTrayIconTest, TimedOutAddWhoseIconExistsIsUpdatedWithoutPausing) {
   shell.addAnswers = {{FALSE, ERROR_TIMEOUT}};
   shell.modifyAnswers = {{TRUE, 0}};
   TaskTrayIcon_CL icon(L"Horavel", shell);
 
   EXPECT_TRUE(icon.Add(owner.get()));
   EXPECT_TRUE(icon.IsShown());
-  EXPECT_TRUE(shell.sleeps.empty());
+  EXPECT_TRUE(shell.pauses.empty());
   EXPECT_TRUE(shell.questions.empty());
 
   const std::vector<LogLine> lines = ReadLog(logPath);
@@ -169,10 +184,13 @@ TEST_F(TaskTrayIconTest, TimeoutsCostNoAttempts) {
   shell.addAnswers.push_back({TRUE, 0});
   TaskTrayIcon_CL icon(L"Horavel", shell);
 
-  EXPECT_TRUE(icon.Add(owner.get()));
+  EXPECT_FALSE(icon.Add(owner.get())) << "the first refusal starts a pause";
+  EXPECT_TRUE(icon.IsRetrying());
+  EXPECT_TRUE(AddPatiently(icon));
+  EXPECT_FALSE(icon.IsRetrying());
   EXPECT_TRUE(shell.questions.empty());
   EXPECT_EQ(101u, shell.adds);
-  EXPECT_EQ(100u, shell.sleeps.size());
+  EXPECT_EQ(100u, shell.pauses.size());
 }
 
 TEST_F(TaskTrayIconTest, SixtyRefusalsAskTheUserAndRetryStartsAFreshBudget) {
@@ -180,21 +198,22 @@ TEST_F(TaskTrayIconTest, SixtyRefusalsAskTheUserAndRetryStartsAFreshBudget) {
   shell.retryAnswers = {IDRETRY, IDCANCEL};
   TaskTrayIcon_CL icon(L"Horavel", shell);
 
-  EXPECT_FALSE(icon.Add(owner.get()));
+  EXPECT_FALSE(AddPatiently(icon));
   EXPECT_FALSE(icon.IsShown());
   EXPECT_EQ(nullptr, icon.Data().hWnd);
+  EXPECT_FALSE(icon.OnTimer(TaskTrayIcon_CL::kRetryTimerId + 1)) << "other timers are the owner's";
 
   ASSERT_EQ(2u, shell.questions.size());
   EXPECT_EQ(60u, shell.questions[0].addsBefore);
-  EXPECT_EQ(59u, shell.questions[0].sleepsBefore);
+  EXPECT_EQ(59u, shell.questions[0].pausesBefore);
   EXPECT_EQ(owner.get(), shell.questions[0].owner);
   EXPECT_EQ(L"タスクトレイへアイコンを追加できませんでした。", shell.questions[0].text);
   EXPECT_EQ(L"Horavel", shell.questions[0].caption);
   // Retry: sixty more attempts, the first one after a pause.
   EXPECT_EQ(120u, shell.questions[1].addsBefore);
-  EXPECT_EQ(119u, shell.questions[1].sleepsBefore);
+  EXPECT_EQ(119u, shell.questions[1].pausesBefore);
   EXPECT_EQ(120u, shell.adds);
-  for (DWORD pause : shell.sleeps) EXPECT_EQ(2000u, pause);
+  for (DWORD pause : shell.pauses) EXPECT_EQ(2000u, pause);
 
   const std::vector<LogLine> lines = ReadLog(logPath);
   EXPECT_EQ(std::vector<int>(120, 126), SourceLines(lines, 1));
@@ -206,9 +225,9 @@ TEST_F(TaskTrayIconTest, UpdateAfterRefusalsEndsTheLoop) {
   shell.modifyAnswers = {{FALSE, ERROR_ACCESS_DENIED}, {FALSE, ERROR_ACCESS_DENIED}, {TRUE, 0}};
   TaskTrayIcon_CL icon(L"Horavel", shell);
 
-  EXPECT_TRUE(icon.Add(owner.get()));
+  EXPECT_TRUE(AddPatiently(icon));
   EXPECT_EQ(3u, shell.adds);
-  EXPECT_EQ(2u, shell.sleeps.size());
+  EXPECT_EQ(2u, shell.pauses.size());
   EXPECT_EQ((std::vector<int>{126, 126, 126, 147, 157}), SourceLines(ReadLog(logPath), 1));
 }
 
@@ -262,7 +281,7 @@ TEST_F(TaskTrayIconTest, GivenUpIconIsNeitherRestoredNorRemoved) {
   shell.addAnswers = {{FALSE, ERROR_ACCESS_DENIED}};
   {
     TaskTrayIcon_CL icon(L"Horavel", shell);
-    EXPECT_FALSE(icon.Add(owner.get()));
+    EXPECT_FALSE(AddPatiently(icon));
     EXPECT_FALSE(icon.IsTaskbarCreated(icon.TaskbarCreatedMessage()));
     icon.Remove();
   }

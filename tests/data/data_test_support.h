@@ -88,6 +88,20 @@ class TestWindow {
   HWND window_;
 };
 
+// True when the load holds both font sizes to a range. Until it does, a
+// hostile size reaches GDI+ as it is, and Wine's GDI+ dies outlining text
+// at huge or negative sizes: nothing can be painted from such a file.
+inline bool FontSizesAreRanged() {
+  for (const wchar_t* section : {kClockSection, kDateSection}) {
+    bool ranged = false;
+    for (const settings::KeyRange& rule : settings::LoadRanges(section)) {
+      if (std::wstring(rule.key) == L"font_em_height") ranged = rule.ranged;
+    }
+    if (!ranged) return false;
+  }
+  return true;
+}
+
 // True when `upper` lies above `lower` in the z-order.
 inline bool IsAbove(HWND upper, HWND lower) {
   for (HWND next = GetWindow(upper, GW_HWNDNEXT); next != nullptr; next = GetWindow(next, GW_HWNDNEXT)) {

@@ -262,35 +262,83 @@ TEST_F(PlacementTest, RestoringTheLayoutShowsWhatTheSettingsSay) {
   EXPECT_FALSE(IsWindowVisible(clockWindow_.get()));
 }
 
-TEST_F(PlacementTest, TheDisplayCheckRestoresOnlyWhenTheClockIsOffItsMonitor) {
+TEST(Placement, TheDisplayCheckJudgesTheClockOnTheRectangleItWasPlacedIn) {
+  const MultiScreen_CL two = TwoMonitors();
+  const SIZE primary{1920, 1080};
+  struct Case {
+    int displayIndex;
+    RECT clock;
+    bool shouldBeVisible;
+    bool visible;
+    bool needsPlacing;
+  };
+  const Case cases[] = {
+      {0, RECT{32, 32, 632, 232}, true, true, false},
+      // Centred over the primary monitor's taskbar: still on its monitor.
+      {0, RECT{1300, 1000, 1900, 1078}, true, true, false},
+      // On the other monitor than the chosen one.
+      {0, RECT{2000, 32, 2600, 232}, true, true, true},
+      {1, RECT{2000, 32, 2600, 232}, true, true, false},
+      {1, RECT{2000, 950, 2600, 1020}, true, true, false},
+      // A monitor that is gone: the clock stands on the primary display.
+      {5, RECT{32, 32, 632, 232}, true, true, false},
+      {5, RECT{2000, 32, 2600, 232}, true, true, true},
+      // Off every monitor.
+      {0, RECT{-900, 32, -300, 232}, true, true, true},
+      // Should show and does not; hidden on purpose is fine.
+      {0, RECT{32, 32, 632, 232}, true, false, true},
+      {0, RECT{32, 32, 632, 232}, false, false, false},
+  };
+  for (const Case& c : cases) {
+    const RECT area = placement::ChooseClockArea(two, c.displayIndex, primary);
+    EXPECT_EQ(c.needsPlacing, placement::ClockNeedsPlacing(area, &c.clock, c.shouldBeVisible, c.visible))
+        << "display " << c.displayIndex << ", clock at " << c.clock.left << ", " << c.clock.top;
+  }
+  EXPECT_TRUE(placement::ClockNeedsPlacing(RECT{0, 0, 1920, 1080}, nullptr, true, true));
+  EXPECT_FALSE(placement::FallsBackToPrimary(two, 1));
+  EXPECT_TRUE(placement::FallsBackToPrimary(two, 2));
+  EXPECT_TRUE(placement::FallsBackToPrimary(two, -1));
+}
+
+TEST_F(PlacementTest, TheDisplayCheckStaysQuietOnAGoneMonitorAndRestoresOnlyWhatMoved) {
   AppSaveData_CL& clock = ClockData();
   const std::wstring changeLine = L"ディスプレイ構成変更を検出: ポジション更新";
-  // Top-left of the first monitor: the clock's centre lies in its work area.
+  const std::wstring fallbackLine = L"プライマリディスプレイに表示します。";
+  DisplayCheckState state;
   clock.display_index = 0;
   RestoreDisplayLayout();
-  const size_t restoresBefore = testing_support::CountOccurrences(Log(), L"ディスプレイレイアウト復元");
-  CheckDisplayChange();
+  CheckDisplayChange(state);
   EXPECT_EQ(0u, testing_support::CountOccurrences(Log(), changeLine));
 
-  // An index beyond the monitors (one was unplugged): every check restores,
-  // and the saved index stays.
+  // An index beyond the monitors (one was unplugged): the fallback is told
+  // once, the clock already stands on the primary display, and the saved
+  // index stays.
   clock.display_index = 5;
-  CheckDisplayChange();
-  CheckDisplayChange();
-  EXPECT_EQ(2u, testing_support::CountOccurrences(Log(), changeLine));
-  EXPECT_EQ(restoresBefore + 2, testing_support::CountOccurrences(Log(), L"ディスプレイレイアウト復元"));
+  for (int check = 0; check < 8; ++check) CheckDisplayChange(state);
+  EXPECT_EQ(1u, testing_support::CountOccurrences(Log(), fallbackLine));
+  EXPECT_EQ(0u, testing_support::CountOccurrences(Log(), changeLine));
   EXPECT_EQ(5, clock.display_index);
-
-  // A clock that should be shown but is not gets shown again.
+  // The monitor returns and goes again: told once more.
   clock.display_index = 0;
+  CheckDisplayChange(state);
+  clock.display_index = 5;
+  CheckDisplayChange(state);
+  EXPECT_EQ(2u, testing_support::CountOccurrences(Log(), fallbackLine));
+
+  // A clock moved off every monitor, or that should show and does not, is put back.
+  clock.display_index = 0;
+  SetWindowPos(clockWindow_.get(), nullptr, -3000, -3000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CheckDisplayChange(state);
+  EXPECT_EQ(1u, testing_support::CountOccurrences(Log(), changeLine));
+  EXPECT_GE(clockWindow_.Rect().left, 0);
   ShowWindow(clockWindow_.get(), SW_HIDE);
-  CheckDisplayChange();
-  EXPECT_EQ(3u, testing_support::CountOccurrences(Log(), changeLine));
+  CheckDisplayChange(state);
+  EXPECT_EQ(2u, testing_support::CountOccurrences(Log(), changeLine));
   EXPECT_TRUE(IsWindowVisible(clockWindow_.get()));
 
   // Hidden by the user and on its monitor: nothing to do.
   clock.hidden = 1;
   ShowWindow(clockWindow_.get(), SW_HIDE);
-  CheckDisplayChange();
-  EXPECT_EQ(3u, testing_support::CountOccurrences(Log(), changeLine));
+  CheckDisplayChange(state);
+  EXPECT_EQ(2u, testing_support::CountOccurrences(Log(), changeLine));
 }

@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iostream>
-#include <sstream>
 
 #include "app_ids.h"
 #include "comlib/font_family.h"
 #include "comlib/inifile.h"
 #include "comlib/log_file.h"
+#include "comlib/unique_handle.h"
 #include "data/data_test_support.h"
 #include "support/test_support.h"
 
@@ -104,14 +103,11 @@ void ExpectDateDefaults(const DateSaveData_CL& date) {
   EXPECT_EQ(0xFFFFFFFFu, date.font_color3);
 }
 
-// Initialises the records in a throwaway documents folder, with the
-// monitor dump kept out of the test output.
+// Initialises the records in a throwaway documents folder.
 class SettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::wstreambuf* console = std::wcout.rdbuf(dump_.rdbuf());
     ClockData().InitializeIn(nullptr, documents_.Path());
-    std::wcout.rdbuf(console);
     DateData().LoadDateDisp();
     path_ = ClockData().SettingsPath();
   }
@@ -121,7 +117,6 @@ class SettingsTest : public ::testing::Test {
 
   TempFolder documents_;
   RecordsGuard guard_;
-  std::wostringstream dump_;
   std::wstring path_;
 };
 
@@ -153,10 +148,7 @@ TEST(SaveData, FirstStartMakesTheFolderAndAKeylessUnicodeFileAndLoadsDefaults) {
   TestWindow window(0, 0, 10, 10);
   AppSaveData_CL& clock = ClockData();
   ScrambleClock(clock);
-  std::wostringstream dump;
-  std::wstreambuf* console = std::wcout.rdbuf(dump.rdbuf());
   clock.InitializeIn(window.get(), documents.Path());
-  std::wcout.rdbuf(console);
 
   const std::wstring folder = documents.Path() + L"\\Horavel";
   EXPECT_EQ(folder, clock.DataFolder());
@@ -174,18 +166,16 @@ TEST(SaveData, FirstStartMakesTheFolderAndAKeylessUnicodeFileAndLoadsDefaults) {
   // Loading writes nothing.
   EXPECT_EQ(kBareUnicodeFile, ReadBytes(clock.SettingsPath()));
 
-  // The banner stands on a line of its own; the folder follows.
+  // The banner stands on a line of its own; the folder follows, then three
+  // lines for each monitor (a Windows program has no console for them).
   const std::vector<std::wstring> lines = SplitLines(ReadUtf16(AppLog().Path()));
-  ASSERT_EQ(3u, lines.size());
+  ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), clock.screens.Count());
+  ASSERT_EQ(3u + 3 * clock.screens.monitors.size(), lines.size());
   EXPECT_EQ(L"★★★★★ アプリ起動 ★★★★★", lines[1]);
   EXPECT_NE(std::wstring::npos, lines[2].find(L": DataFolderPath = \"" + folder + L"\""));
-
-  ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), clock.screens.Count());
-  // Three lines for each monitor go to the standard output, not to the log.
-  const std::wstring dumped = dump.str();
-  EXPECT_EQ(3 * clock.screens.monitors.size(),
-            static_cast<size_t>(std::count(dumped.begin(), dumped.end(), L'\n')));
-  EXPECT_EQ(0u, dump.str().find(L"Flags   = "));
+  EXPECT_NE(std::wstring::npos, lines[3].find(L": Flags   = "));
+  EXPECT_NE(std::wstring::npos, lines[4].find(L": Monitor = ( "));
+  EXPECT_NE(std::wstring::npos, lines[5].find(L": Work    = ( "));
 }
 
 TEST(SaveData, AFolderWithoutItsSettingsFileGetsOneAndAnExistingFileIsLeftAsItIs) {
@@ -193,8 +183,6 @@ TEST(SaveData, AFolderWithoutItsSettingsFileGetsOneAndAnExistingFileIsLeftAsItIs
   TempFolder documents;
   const std::wstring folder = documents.Path() + L"\\Horavel";
   ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-  std::wostringstream dump;
-  std::wstreambuf* console = std::wcout.rdbuf(dump.rdbuf());
   ClockData().InitializeIn(nullptr, documents.Path());
   EXPECT_EQ(kBareUnicodeFile, ReadBytes(folder + L"\\Horavel.ini"));
   EXPECT_NE(std::wstring::npos,
@@ -203,9 +191,66 @@ TEST(SaveData, AFolderWithoutItsSettingsFileGetsOneAndAnExistingFileIsLeftAsItIs
   testing_support::WriteUtf16(folder + L"\\Horavel.ini", L"[CLOCK_DISP]\r\nalpha=100\r\n");
   const std::vector<unsigned char> before = ReadBytes(folder + L"\\Horavel.ini");
   ClockData().InitializeIn(nullptr, documents.Path());
-  std::wcout.rdbuf(console);
   EXPECT_EQ(before, ReadBytes(folder + L"\\Horavel.ini"));
   EXPECT_EQ(100, ClockData().alpha);
+}
+
+namespace {
+// The folders this test lets be written; the rest are read-only.
+std::vector<std::wstring> g_writableFolders;
+bool CanWriteListed(const std::wstring& base) {
+  return std::find(g_writableFolders.begin(), g_writableFolders.end(), base) != g_writableFolders.end();
+}
+}  // namespace
+
+TEST(SaveData, WithoutDocumentsTheDataGoesToTheFirstWritablePlace) {
+  const std::wstring documents = L"C:\\users\\me\\Documents";
+  const std::wstring program = L"C:\\Program Files\\Horavel";
+  const std::wstring local = L"C:\\users\\me\\AppData\\Local";
+  struct Case {
+    std::wstring documents;
+    std::vector<std::wstring> writable;
+    std::wstring localAppData;
+    std::wstring expected;
+  };
+  const Case cases[] = {
+      {documents, {}, local, documents},
+      {L"", {program, local}, local, program},
+      {L"", {local}, local, local},
+      {L"", {}, local, program},
+      {L"", {local}, L"", program},
+  };
+  for (const Case& c : cases) {
+    g_writableFolders = c.writable;
+    EXPECT_EQ(c.expected, settings::ChooseDataBase(c.documents, program, c.localAppData, &CanWriteListed));
+  }
+  g_writableFolders.clear();
+}
+
+TEST(SaveData, NowhereToWriteRunsWithTheDefaultsAndAReadOnlyFileStaysUntouched) {
+  RecordsGuard guard;
+  TestWindow window(0, 0, 10, 10);
+  ClockData().InitializeIn(window.get(), L"C:\\no such folder\\nor this one");
+  ExpectClockDefaults(ClockData());
+  ClockData().SetDisplayIndex(1);
+  EXPECT_FALSE(testing_support::FileExists(ClockData().SettingsPath()));
+
+  // A settings file that can be read but not written: held open here
+  // without write sharing (Wine, run as root, writes through a read-only
+  // attribute).
+  TempFolder documents;
+  ClockData().InitializeIn(window.get(), documents.Path());
+  testing_support::WriteUtf16(ClockData().SettingsPath(), L"[CLOCK_DISP]\r\nalpha=100\r\n");
+  const std::vector<unsigned char> before = ReadBytes(ClockData().SettingsPath());
+  comlib::UniqueKernelHandle lock(CreateFileW(ClockData().SettingsPath().c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                              nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_NE(INVALID_HANDLE_VALUE, lock.get());
+  ClockData().InitializeIn(window.get(), documents.Path());
+  EXPECT_EQ(100, ClockData().alpha);
+  ClockData().SetDisplayIndex(1);
+  ClockData().SetClockFontEmHeight(90);
+  lock.reset();
+  EXPECT_EQ(before, ReadBytes(ClockData().SettingsPath()));
 }
 
 TEST_F(SettingsTest, LoadsClampOffsetsOutlinesAndTheDateFormatAndKeepTheRest) {

@@ -72,8 +72,8 @@ class Extras : public ::testing::Test {
   }
   void TearDown() override { RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Horavel"); }
 
-  void Start() {
-    clock_ = StartAndWait(program_);
+  void Start(const std::wstring& programPath = HoravelPath()) {
+    clock_ = program_.StartProgram(programPath) ? WaitForWindows(program_) : nullptr;
     ASSERT_NE(nullptr, clock_);
     date_ = FindDateWindow(program_.Id());
   }
@@ -176,8 +176,7 @@ TEST_F(Extras, SettingsFileBesideTheProgramIsTheOneReadAndWritten) {
   WritePrivateProfileStringW(L"CLOCK_DISP", L"disp_offset_y", L"300", portableIni.c_str());
   WritePrivateProfileStringW(L"VERSION", L"notify", L"1", portableIni.c_str());
 
-  program_.SetProgramPath(stick.File(L"Horavel.exe"));
-  Start();
+  Start(stick.File(L"Horavel.exe"));
   const RECT fromPortable = WindowRect(clock_);
   // A change is written beside the program, not to Documents.
   PostMessageW(clock_, WM_COMMAND, 200, 0);
@@ -191,7 +190,6 @@ TEST_F(Extras, SettingsFileBesideTheProgramIsTheOneReadAndWritten) {
   EXPECT_FALSE(FileExists(ProgramLogPath()));
 
   // The copy without a file beside it reads Documents: 100 pixels higher.
-  program_.SetProgramPath(HoravelPath());
   Start();
   EXPECT_EQ(fromPortable.top - 100, WindowRect(clock_).top);
 }

@@ -78,7 +78,37 @@ TEST(VirtualDesktop, MoveToAnotherDesktopRestartsIntoExactlyOneInstance) {
   EXPECT_NE(first.Id(), restarted);
   EXPECT_EQ(1u, RunningHoravelProcesses().size());
   EXPECT_NE(std::wstring::npos, ProgramLog().find(L"カレントデスクトップ移動を検出したので再起動します。"));
+  // The old copy let go of every GDI+ object before its session ended.
+  EXPECT_EQ(1u, CountOccurrences(ProgramLog(), L"GDI+終了前のオブジェクト数 = 0"));
   EndAllPrograms();
+}
+
+TEST(VirtualDesktop, ARestartThatCannotStartTheNewCopyKeepsTheOldOneRunning) {
+  ResetProgramData();
+  DesktopAnswers answers;
+  TempFolder folder;
+  const std::wstring copy = folder.File(L"Horavel.exe");
+  ASSERT_TRUE(CopyFileW(HoravelPath().c_str(), copy.c_str(), FALSE));
+  ProgramProcess program;
+  ASSERT_TRUE(program.StartProgram(copy));
+  ASSERT_NE(nullptr, WaitForWindows(program));
+
+  // The program was moved away while it ran.
+  ASSERT_TRUE(MoveFileW(copy.c_str(), folder.File(L"Moved.exe").c_str()));
+  WriteText(answers.Path(), "elsewhere");
+  ASSERT_TRUE(WaitUntil([] { return ProgramLog().find(L"再起動に失敗しました") != std::wstring::npos; },
+                        kRestartTimeoutMs));
+  EXPECT_TRUE(program.IsRunning());
+  EXPECT_EQ(std::vector<DWORD>{program.Id()}, RunningHoravelProcesses());
+  EXPECT_TRUE(IsWindowVisible(FindClockWindow(program.Id())));
+
+  // It is still the single instance: another start ends at once.
+  ProgramProcess second;
+  ASSERT_TRUE(second.Start());
+  ASSERT_TRUE(second.WaitForExit(kRestartTimeoutMs));
+  EXPECT_EQ(std::vector<DWORD>{program.Id()}, RunningHoravelProcesses());
+  program.End();
+  EXPECT_EQ(0u, program.ExitCode());
 }
 
 TEST(VirtualDesktop, FailingShellCallDoesNotRestart) {

@@ -16,7 +16,10 @@ constexpr DWORD kAnswerTimeoutMs = 10000;
 std::wstring HoravelPath() { return ProgramFolder() + L"\\Horavel.exe"; }
 
 HWND StartAndWait(ProgramProcess& program, const std::wstring& arguments) {
-  if (!program.Start(arguments)) return nullptr;
+  return program.Start(arguments) ? WaitForWindows(program) : nullptr;
+}
+
+HWND WaitForWindows(const ProgramProcess& program) {
   if (!WaitUntil([&] { return FindDateWindow(program.Id()) != nullptr; }, kStartTimeoutMs)) return nullptr;
   HWND clock = FindClockWindow(program.Id());
   // The date window carries its title from the start; once the program
@@ -36,14 +39,16 @@ ProgramProcess::~ProgramProcess() {
   if (info_.hThread) CloseHandle(info_.hThread);
 }
 
-bool ProgramProcess::Start(const std::wstring& arguments) {
+bool ProgramProcess::Start(const std::wstring& arguments) { return StartProgram(HoravelPath(), arguments); }
+
+bool ProgramProcess::StartProgram(const std::wstring& programPath, const std::wstring& arguments) {
   // A program object may start the program again after it ended.
   if (info_.hProcess) CloseHandle(info_.hProcess);
   if (info_.hThread) CloseHandle(info_.hThread);
   info_ = PROCESS_INFORMATION{};
-  std::wstring commandLine = L"\"" + programPath_ + L"\"";
+  std::wstring commandLine = L"\"" + programPath + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;
-  // The program lists the monitors on its standard output: keep that out of
+  // Whatever the program might write to its standard handles stays out of
   // the test's own output.
   SECURITY_ATTRIBUTES inheritable{sizeof(inheritable), nullptr, TRUE};
   HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,

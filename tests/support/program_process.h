@@ -20,8 +20,8 @@ class ProgramProcess {
 
   // Starts Horavel.exe from the test program's folder with the arguments.
   bool Start(const std::wstring& arguments = L"");
-  // Starts another copy of the program from then on.
-  void SetProgramPath(const std::wstring& path) { programPath_ = path; }
+  // Starts a copy of the program that lies elsewhere.
+  bool StartProgram(const std::wstring& programPath, const std::wstring& arguments = L"");
   bool WaitForExit(DWORD timeoutMs);
   bool IsRunning() const;
   DWORD ExitCode() const;
@@ -32,13 +32,14 @@ class ProgramProcess {
 
  private:
   PROCESS_INFORMATION info_{};
-  std::wstring programPath_ = HoravelPath();
 };
 
 
 // Starts the program and waits until both windows have been created and its
 // message loop answers; returns its clock window, or null.
 HWND StartAndWait(ProgramProcess& program, const std::wstring& arguments = L"");
+// The same for a program already started.
+HWND WaitForWindows(const ProgramProcess& program);
 // Returns once the window's thread has handled everything sent before.
 void RoundTrip(HWND window);
 

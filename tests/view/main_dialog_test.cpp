@@ -28,7 +28,8 @@ class ScriptedDesktop : public VirtualDesktopQuery {
 class AcceptingTray : public TrayShell {
  public:
   BOOL NotifyIcon(DWORD, NOTIFYICONDATAW*) override { return TRUE; }
-  void Sleep(DWORD) override {}
+  void StartPause(HWND, UINT_PTR, DWORD) override {}
+  void StopPause(HWND, UINT_PTR) override {}
   int AskRetry(HWND, const std::wstring&, const std::wstring&) override { return IDCANCEL; }
 };
 

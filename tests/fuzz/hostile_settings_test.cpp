@@ -1,0 +1,258 @@
+// Any settings file, however broken, loads into values inside their ranges
+// and leaves both windows painted and placed where a user can reach them.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "comlib/inifile.h"
+#include "data/data_test_support.h"
+#include "data/placement.h"
+#include "data/save_data.h"
+#include "support/test_support.h"
+#include "text/time_text.h"
+#include "view/date_dialog.h"
+#include "view/main_dialog.h"
+#include "view/virtual_desktop.h"
+
+namespace {
+
+constexpr int kFiles = 10000;
+constexpr std::uint32_t kSeed = 20240607;
+
+class NoDesktop : public VirtualDesktopQuery {
+ public:
+  bool Ask(HWND, HRESULT*, BOOL*) override { return false; }
+};
+
+class NoTray : public TrayShell {
+ public:
+  BOOL NotifyIcon(DWORD, NOTIFYICONDATAW*) override { return TRUE; }
+  void StartPause(HWND, UINT_PTR, DWORD) override {}
+  void StopPause(HWND, UINT_PTR) override {}
+  int AskRetry(HWND, const std::wstring&, const std::wstring&) override { return IDCANCEL; }
+};
+
+// Writes settings files of every kind of damage, from one seed.
+class HostileFiles {
+ public:
+  explicit HostileFiles(std::uint32_t seed) : random_(seed) {}
+
+  std::vector<unsigned char> Next() {
+    switch (Pick(8)) {
+      case 0:
+        return {};
+      case 1:
+        return RandomBytes();
+      case 2:
+        return Utf8(Text());
+      default:
+        return Utf16(Text());
+    }
+  }
+
+ private:
+  int Pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random_); }
+
+  std::vector<unsigned char> RandomBytes() {
+    std::vector<unsigned char> bytes(static_cast<size_t>(Pick(3000)));
+    for (unsigned char& byte : bytes) byte = static_cast<unsigned char>(Pick(256));
+    return bytes;
+  }
+
+  // Both sections (each maybe missing, maybe twice), random keys of them
+  // with hostile values, and some lines that are no INI at all.
+  std::wstring Text() {
+    std::wstring text;
+    for (const wchar_t* section : {kClockSection, kDateSection}) {
+      const int copies = Pick(4) == 0 ? 0 : 1 + (Pick(8) == 0 ? 1 : 0);
+      for (int copy = 0; copy < copies; ++copy) {
+        text += std::wstring(L"[") + section + L"]\r\n";
+        for (const settings::KeyRange& rule : settings::LoadRanges(section)) {
+          if (Pick(3) == 0) continue;
+          text += std::wstring(rule.key) + (Pick(6) == 0 ? L" = " : L"=") + Value(rule) + L"\r\n";
+        }
+        if (Pick(4) == 0) text += Junk() + L"\r\n";
+      }
+    }
+    if (Pick(4) == 0) text = Junk() + L"\r\n" + text;
+    return text;
+  }
+
+  std::wstring Value(const settings::KeyRange& rule) {
+    switch (Pick(10)) {
+      case 0:
+        return std::to_wstring(INT32_MAX);
+      case 1:
+        return std::to_wstring(INT32_MIN);
+      case 2:
+        return L"99999999999999999999999";
+      case 3:
+        return std::to_wstring(-std::uniform_int_distribution<int>(1, 100000000)(random_));
+      case 4:
+        return std::wstring(static_cast<size_t>(Pick(6000)), L"9a\u65E5"[Pick(3)]);
+      case 5:
+        return Junk();
+      case 6: {
+        const int lowest = rule.ranged ? rule.lowest : -3000;
+        const int highest = rule.ranged ? rule.highest : 3000;
+        return std::to_wstring(std::uniform_int_distribution<int>(lowest - 10, highest + 10)(random_));
+      }
+      default:
+        return std::to_wstring(std::uniform_int_distribution<int>(INT32_MIN, INT32_MAX)(random_));
+    }
+  }
+
+  std::wstring Junk() {
+    static const wchar_t* const pieces[] = {L"abc",    L"",       L"  12abc", L"0x10", L"1e9",  L"-",
+                                            L"+5",     L"[",      L"]",       L"=",    L";x=1", L"\uFF11\uFF12",
+                                            L"日本語", L"\U0001F600", L"\t",   L"\"q\"", L"%s%n", L"\\"};
+    std::wstring junk;
+    const int count = 1 + Pick(4);
+    for (int i = 0; i < count; ++i) junk += pieces[Pick(static_cast<int>(std::size(pieces)))];
+    return junk;
+  }
+
+  static std::vector<unsigned char> Utf16(const std::wstring& text) {
+    std::vector<unsigned char> bytes{0xFF, 0xFE};
+    for (wchar_t unit : text) {
+      bytes.push_back(static_cast<unsigned char>(unit & 0xFF));
+      bytes.push_back(static_cast<unsigned char>((unit >> 8) & 0xFF));
+    }
+    return bytes;
+  }
+
+  static std::vector<unsigned char> Utf8(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::vector<unsigned char> bytes(static_cast<size_t>(size));
+    if (size > 0) {
+      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                          reinterpret_cast<char*>(bytes.data()), size, nullptr, nullptr);
+    }
+    return bytes;
+  }
+
+  std::mt19937 random_;
+};
+
+// The furthest the offsets of a section can move a window, from the load's
+// own ranges.
+int OffsetReach(const wchar_t* section) {
+  int reach = 0;
+  for (const settings::KeyRange& rule : settings::LoadRanges(section)) {
+    const std::wstring key = rule.key;
+    if (rule.ranged && key.find(L"offset") != std::wstring::npos) {
+      reach = std::max({reach, std::abs(rule.lowest), std::abs(rule.highest)});
+    }
+  }
+  return reach;
+}
+
+// Every ranged value of a record lies inside the range its key is loaded to.
+template <typename Record>
+::testing::AssertionResult ValuesInRange(const Record& record, const wchar_t* section) {
+  ::testing::AssertionResult result = ::testing::AssertionSuccess();
+  auto check = [&](const wchar_t* name, const auto& value) {
+    if constexpr (std::is_same_v<std::decay_t<decltype(value)>, int>) {
+      for (const settings::KeyRange& rule : settings::LoadRanges(section)) {
+        if (rule.ranged && std::wstring(rule.key) == name && (value < rule.lowest || value > rule.highest)) {
+          result = ::testing::AssertionFailure() << "a value of " << value << " is out of its range";
+        }
+      }
+    }
+  };
+#define HORAVEL_WIDEN(text) L##text
+#define HORAVEL_WIDE_NAME(text) HORAVEL_WIDEN(text)
+#define HORAVEL_CHECK_FIELD(name) check(HORAVEL_WIDE_NAME(#name), record.name);
+  if constexpr (std::is_same_v<Record, AppSaveData_CL>) {
+    HORAVEL_CLOCK_FIELDS(HORAVEL_CHECK_FIELD)
+  } else {
+    HORAVEL_DATE_FIELDS(HORAVEL_CHECK_FIELD)
+  }
+#undef HORAVEL_CHECK_FIELD
+#undef HORAVEL_WIDE_NAME
+#undef HORAVEL_WIDEN
+  return result;
+}
+
+RECT WindowRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+// True when the window's rectangle meets the target, widened on every side
+// by what the offsets can add.
+::testing::AssertionResult Reaches(HWND window, RECT target, int reach) {
+  const RECT rect = WindowRect(window);
+  InflateRect(&target, reach, reach);
+  RECT meet{};
+  if (IntersectRect(&meet, &rect, &target)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "window (" << rect.left << ", " << rect.top << ", " << rect.right << ", "
+                                       << rect.bottom << ") is out of reach";
+}
+
+RECT VirtualScreen() {
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  return RECT{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN), top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+}  // namespace
+
+TEST(HostileSettings, AnySettingsFileLoadsInRangeAndLeavesBothWindowsPaintedWithinReach) {
+  if (!data_testing::FontSizesAreRanged()) GTEST_SKIP() << "font sizes are not yet held to a range on load";
+  data_testing::RecordsGuard guard;
+  testing_support::TempFolder folder;
+  NoDesktop desktop;
+  NoTray tray;
+  MainDialog_CL clock(false, desktop, tray);
+  DateDialog_CL date(false);
+  ASSERT_NE(nullptr, clock.Create());
+  ASSERT_NE(nullptr, date.Create());
+  // Placed and painted, but not on the screen: without a window manager,
+  // Wine waits seconds each time a shown window moves on or off the screen.
+  ShowWindow(clock.Window(), SW_HIDE);
+  ShowWindow(date.Window(), SW_HIDE);
+  const std::wstring path = folder.File(L"Horavel.ini");
+  // The clock's near edge stands at its offset from a monitor's edge; the
+  // date stands at its offset from the clock's centre.
+  const int clockReach = OffsetReach(kClockSection);
+  const int dateReach = OffsetReach(kDateSection);
+
+  HostileFiles files(kSeed);
+  for (int file = 0; file < kFiles; ++file) {
+    const std::vector<unsigned char> bytes = files.Next();
+    testing_support::WriteBytes(path, bytes);
+    AppIni().SetPath(path);
+    ClockData().LoadClockDisp();
+    DateData().LoadDateDisp();
+    ASSERT_TRUE(ValuesInRange(ClockData(), kClockSection)) << "file " << file;
+    ASSERT_TRUE(ValuesInRange(DateData(), kDateSection)) << "file " << file;
+    ASSERT_EQ(timetext::KnownDateFormat(DateData().date_format), DateData().date_format) << "file " << file;
+
+    // As the windows' creation applies them: fonts and placement; then a
+    // paint of each, shown or not.
+    ClockData().SetClockFontEmHeight(ClockData().font_em_height);
+    DateData().SetDateFontEmHeight(DateData().font_em_height);
+    SendMessageW(clock.Window(), WM_PAINT, 0, 0);
+    SendMessageW(date.Window(), WM_PAINT, 0, 0);
+    EXPECT_TRUE(Reaches(clock.Window(), VirtualScreen(), clockReach)) << "file " << file;
+    if (DateData().show_date) {
+      const POINT centre = placement::CentreOf(WindowRect(clock.Window()));
+      EXPECT_TRUE(Reaches(date.Window(), RECT{centre.x, centre.y, centre.x + 1, centre.y + 1}, dateReach))
+          << "file " << file;
+    }
+  }
+  DestroyWindow(date.Window());
+  DestroyWindow(clock.Window());
+  testing_support::PumpMessages();
+  MSG quit;
+  while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+}
