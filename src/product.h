@@ -13,6 +13,7 @@ constexpr wchar_t kVersion[] = L"1.1.3";
 constexpr wchar_t kMakerHost[] = L"horavel.example.com";
 constexpr wchar_t kVersionFilePath[] = L"Horavel/Version.txt";
 
+inline std::wstring VersionFileUrl() { return std::wstring(L"http://") + kMakerHost + L"/" + kVersionFilePath; }
 inline std::wstring SupportSiteUrl() { return std::wstring(L"https://") + kMakerHost + L"/Horavel/"; }
 
 // Every build uses this name, so that any two copies see each other.

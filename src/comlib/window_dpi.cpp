@@ -1,5 +1,6 @@
 #include "comlib/window_dpi.h"
 
+#include "comlib/dll_function.h"
 #include "comlib/unique_handle.h"
 
 namespace {
@@ -8,12 +9,6 @@ namespace {
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
-
-template <typename Function>
-Function FindFunction(HMODULE module, const char* name) {
-  if (module == nullptr) return nullptr;
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 int ScreenDpi() {
   comlib::WindowDC screen(nullptr);
@@ -28,8 +23,8 @@ namespace dpi {
 
 int ForMonitor(HMONITOR monitor) {
   if (monitor == nullptr) return 0;
-  comlib::UniqueModule shcore(LoadLibraryW(L"SHCore.dll"));
-  auto getDpiForMonitor = FindFunction<GetDpiForMonitorFn>(shcore.get(), "GetDpiForMonitor");
+  const DllFunction_CL shcore(L"SHCore.dll");
+  auto getDpiForMonitor = shcore.GetFunctionAs<GetDpiForMonitorFn>("GetDpiForMonitor");
   UINT x = 0;
   UINT y = 0;
   if (getDpiForMonitor == nullptr || FAILED(getDpiForMonitor(monitor, kEffectiveDpi, &x, &y)) || y == 0) return 0;
@@ -38,8 +33,8 @@ int ForMonitor(HMONITOR monitor) {
 
 int ForWindow(HWND window) {
   if (window == nullptr) return ScreenDpi();
-  // user32 is always loaded in a windowed program; no reference is taken.
-  auto getDpiForWindow = FindFunction<GetDpiForWindowFn>(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
+  const DllFunction_CL user32(L"user32.dll");
+  auto getDpiForWindow = user32.GetFunctionAs<GetDpiForWindowFn>("GetDpiForWindow");
   if (getDpiForWindow != nullptr) {
     const UINT value = getDpiForWindow(window);
     if (value != 0) return static_cast<int>(value);

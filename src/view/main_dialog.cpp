@@ -8,6 +8,7 @@
 #include "comlib/inifile.h"
 #include "comlib/log_file.h"
 #include "comlib/popup_menu.h"
+#include "comlib/update_check.h"
 #include "comlib/web_page.h"
 #include "data/placement.h"
 #include "data/save_data.h"
@@ -16,6 +17,7 @@
 #include "view/context_menu.h"
 #include "view/layered_window.h"
 #include "view/power_events.h"
+#include "view/prop_app_license.h"
 #include "view/renderer.h"
 #include "view/setting_dialog.h"
 #include "view/window_size.h"
@@ -31,6 +33,8 @@ constexpr unsigned kDisplayCheckEveryTicks = 16;
 constexpr int kTopmostEveryTicks = 3;
 // Between leaving and re-entering the topmost band, so the clock lands on its top.
 constexpr DWORD kTopmostSettleMs = 100;
+
+constexpr wchar_t kUpdateNoticeCaption[] = L"Horavelのアップデート。";
 
 constexpr wchar_t kWindowSection[] = L"WINDOW";
 constexpr wchar_t kWindowRectKey[] = L"rect";
@@ -119,6 +123,9 @@ LRESULT MainDialog_CL::OnCreateClock() {
   ChangeWindowStyle(window_, GWL_STYLE, 0, kFrameStyle);
   ApplyLayeredAlpha(window_, clock.GetClockAlpha(window_));
   backBuffer_.Resize(kInitialBufferWidth, kInitialBufferHeight);
+  // Runs to its end, notice included, before the clock is ever shown.
+  UpdateCheck_CL(AppIni(), product::VersionFileUrl(), product::SupportSiteUrl())
+      .Run(kUpdateNoticeCaption, product::kVersion, window_);
   SetWindowTextW(window_, product::kWindowTitle);
   AddTrayIcon();
   clock.SetClockFontEmHeight(clock.font_em_height);
@@ -225,6 +232,9 @@ void MainDialog_CL::OnCommand(WPARAM command) {
       break;
     case kCommandExit:
       SendMessageW(window_, WM_CLOSE, kCloseForRealCode, 0);
+      break;
+    case kCommandLicence:
+      ShowLicenceSheet(window_);
       break;
     case kCommandSettings:
       OpenSettings();

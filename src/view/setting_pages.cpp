@@ -1,6 +1,7 @@
 #include "view/setting_pages.h"
 
 #include "view/prop_app_disp_setting.h"
+#include "view/prop_app_version.h"
 #include "view/prop_color_setting.h"
 #include "view/prop_date_disp_setting.h"
 #include "view/prop_font_setting.h"
@@ -37,7 +38,8 @@ std::vector<SettingPage> MakeSettingPages(HWND clockWindow) {
   // The date's colours.
   AddPage<PropDateColorSetting_CL>(pages, L"カラー設定(日付)", clockWindow);
 
-  // The version ("バージョン情報").
+  // The version.
+  AddPage<PropAppVersion_CL>(pages, L"バージョン情報");
 
   return pages;
 }

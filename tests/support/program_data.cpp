@@ -21,6 +21,13 @@ void ResetProgramData() {
   RemoveTree(ProgramDataFolder());
   CreateDirectoryW(ProgramDataFolder().c_str(), nullptr);
   WriteBytes(ProgramSettingsPath(), std::vector<unsigned char>{0xFF, 0xFE});
+  SwitchUpdateCheckOff();
+}
+
+void SwitchUpdateCheckOff() {
+  CreateDirectoryW(ProgramDataFolder().c_str(), nullptr);
+  if (!FileExists(ProgramSettingsPath())) WriteBytes(ProgramSettingsPath(), std::vector<unsigned char>{0xFF, 0xFE});
+  SetProgramSetting(L"VERSION", L"notify", 1);
 }
 
 void SetProgramSetting(const wchar_t* section, const wchar_t* key, int value) {

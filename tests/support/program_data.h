@@ -12,9 +12,13 @@ std::wstring ProgramDataFolder();
 std::wstring ProgramSettingsPath();
 std::wstring ProgramLogPath();
 
-// Empties the data folder and starts a settings file holding only the
-// byte-order mark, as the program would make it.
+// Empties the data folder and starts a settings file as the program would
+// make it, with the update check switched off.
 void ResetProgramData();
+// Keeps programs started by tests, and clocks made in the test process,
+// from asking the maker's server for a new version: no test waits on the
+// network unless it points the check at a server of its own.
+void SwitchUpdateCheckOff();
 void SetProgramSetting(const wchar_t* section, const wchar_t* key, int value);
 void SetProgramSetting(const wchar_t* section, const wchar_t* key, const std::wstring& value);
 std::wstring ProgramSetting(const wchar_t* section, const wchar_t* key);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "comlib/gdiplus_flat.h"
+#include "support/program_data.h"
 
 int main(int argc, char** argv) {
   CoInitialize(nullptr);
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
   controls.dwSize = sizeof(controls);
   controls.dwICC = ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_DATE_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES;
   InitCommonControlsEx(&controls);
+  testing_support::SwitchUpdateCheckOff();
   int result = 0;
   {
     comlib::GdiplusSession gdiplus;

@@ -1,0 +1,84 @@
+#pragma once
+// A small synchronous HTTP GET client over WinINet. Every failed WinINet call
+// is logged with the system's error text and reported as a plain failure; a
+// dead, silent or lying server ends in the same failure, within time-outs.
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "comlib/unique_handle.h"
+
+namespace comlib {
+inline void CloseInternetHandle(HINTERNET handle) { InternetCloseHandle(handle); }
+using UniqueInternetHandle = UniqueHandle<HINTERNET, &CloseInternetHandle>;
+}  // namespace comlib
+
+class InetHttp_CL {
+ public:
+  // The content length of a response without a usable Content-Length header.
+  static constexpr long kUnknownLength = -1;
+  // The version file is a few dozen bytes; nothing the client reads may be larger.
+  static constexpr std::size_t kDefaultBodyLimitBytes = 64 * 1024;
+  // Reads of unknown length go in chunks of this size.
+  static constexpr std::size_t kChunkBytes = 0x100000;
+  // Each of connecting, sending and waiting for data gives up after this.
+  static constexpr DWORD kTimeoutMs = 3000;
+
+  InetHttp_CL() = default;
+  virtual ~InetHttp_CL();
+  InetHttp_CL(const InetHttp_CL&) = delete;
+  InetHttp_CL& operator=(const InetHttp_CL&) = delete;
+
+  // Opens the WinINet session; IsOpen tells whether it worked.
+  void Open();
+  bool IsOpen() const { return static_cast<bool>(root_); }
+  // Connects to a bare host name; null on failure. A second call replaces
+  // the first connection.
+  HINTERNET Connect(const std::wstring& host, INTERNET_PORT port = INTERNET_DEFAULT_HTTP_PORT);
+  // Sends a GET of the path; 1 on success, with the content length recorded.
+  // A length below 0 or above the body limit fails the request.
+  int Request(const std::wstring& path);
+  // Reads the body: `count` bytes, or with kUnknownLength until the server
+  // has no more (a body past the limit then reads as nothing). Returns the
+  // number of bytes read.
+  long Read(long count);
+
+  // The body read last, followed by one NUL byte.
+  const char* Body() const { return body_.empty() ? nullptr : body_.data(); }
+  // The body's bytes without the NUL.
+  std::string BodyBytes() const;
+  long ContentLength() const { return contentLength_; }
+
+  // Tests raise the limit to fetch large bodies.
+  void SetBodyLimit(std::size_t bytes) { bodyLimit_ = bytes; }
+
+ private:
+  long ReadUnknownLength();
+  static void SetTimeouts(HINTERNET handle);
+
+  // Declared so that the request closes first and the session last.
+  comlib::UniqueInternetHandle root_;
+  comlib::UniqueInternetHandle connection_;
+  comlib::UniqueInternetHandle request_;
+  std::vector<char> body_;
+  long contentLength_ = 0;
+  std::size_t bodyLimit_ = kDefaultBodyLimitBytes;
+};
+
+namespace inethttp {
+
+// The error code a log line shows: GetLastError as an HRESULT.
+DWORD LoggedErrorCode(DWORD lastError);
+
+// A Content-Length header's text read as a signed decimal, as far as its
+// leading digits go ("12abc" is 12, "abc" is 0).
+long ParseContentLength(const wchar_t* headerText);
+
+// True when a declared length may be read: not negative, not above the limit.
+bool IsAcceptableLength(long length, std::size_t limit);
+
+}  // namespace inethttp

@@ -1,0 +1,285 @@
+#include "comlib/update_check.h"
+
+#include <time.h>
+
+#include <algorithm>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "comlib/inet_http.h"
+#include "comlib/log_file.h"
+#include "comlib/update_dialog.h"
+#include "comlib/web_page.h"
+
+namespace update {
+
+namespace {
+
+// Layout of the version file: the version, a line break, the address and a
+// final line break.
+constexpr std::size_t kVersionLength = 7;
+constexpr std::size_t kAddressStart = 9;
+constexpr std::size_t kFinalLineBreakLength = 2;
+
+constexpr wchar_t kHttpScheme[] = L"http://";
+constexpr wchar_t kHttpsScheme[] = L"https://";
+constexpr unsigned long kHighestPort = 65535;
+
+// Bytes widened one to one: the version file is plain ASCII.
+std::wstring WidenUpToNul(const std::string& bytes, std::size_t start, std::size_t end) {
+  std::wstring text;
+  for (std::size_t index = start; index < end && bytes[index] != '\0'; ++index) {
+    text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[index]));
+  }
+  return text;
+}
+
+bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
+  const std::size_t length = wcslen(prefix);
+  return text.size() >= length && _wcsnicmp(text.c_str(), prefix, length) == 0;
+}
+
+bool IsPrintableAscii(const std::wstring& text) {
+  return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c > L' ' && c < 0x7F; });
+}
+
+bool IsDigits(const std::wstring& text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+// The dotted parts with their leading zeros removed, or nothing when the
+// text is not a dotted number.
+std::optional<std::vector<std::wstring>> DottedParts(const std::wstring& text) {
+  std::vector<std::wstring> parts;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t dot = text.find(L'.', start);
+    std::wstring part = text.substr(start, dot == std::wstring::npos ? std::wstring::npos : dot - start);
+    if (!IsDigits(part)) return std::nullopt;
+    part.erase(0, std::min(part.find_first_not_of(L'0'), part.size()));
+    parts.push_back(std::move(part));
+    if (dot == std::wstring::npos) return parts;
+    start = dot + 1;
+  }
+}
+
+// Compares two numbers written without leading zeros, of any length.
+int CompareNumbers(const std::wstring& a, const std::wstring& b) {
+  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+  return a.compare(b);
+}
+
+}  // namespace
+
+VersionFile ParseVersionFile(const std::string& body) {
+  VersionFile file;
+  // An HTML page (a server's error page) publishes nothing.
+  file.version = !body.empty() && body[0] == '<' ? kNoVersion
+                                                 : WidenUpToNul(body, 0, std::min(body.size(), kVersionLength));
+  if (body.size() > kAddressStart + kFinalLineBreakLength) {
+    file.siteAddress = WidenUpToNul(body, kAddressStart, body.size() - kFinalLineBreakLength);
+  }
+  return file;
+}
+
+bool IsNewerVersion(const std::wstring& current, const std::wstring& candidate) {
+  const auto newer = DottedParts(candidate);
+  if (!newer) return false;
+  const std::vector<std::wstring> older = DottedParts(current).value_or(std::vector<std::wstring>{});
+  const std::size_t count = std::max(newer->size(), older.size());
+  for (std::size_t index = 0; index < count; ++index) {
+    const std::wstring newPart = index < newer->size() ? (*newer)[index] : std::wstring();
+    const std::wstring oldPart = index < older.size() ? older[index] : std::wstring();
+    const int order = CompareNumbers(newPart, oldPart);
+    if (order != 0) return order > 0;
+  }
+  return false;
+}
+
+SiteAddressVerdict CheckSiteAddress(const std::wstring& address) {
+  if (address.empty()) return SiteAddressVerdict::kEmpty;
+  if (address.size() > kMaxSiteAddressLength) return SiteAddressVerdict::kTooLong;
+  if (!IsPrintableAscii(address)) return SiteAddressVerdict::kUnprintable;
+  for (const wchar_t* scheme : {kHttpScheme, kHttpsScheme}) {
+    if (StartsWithNoCase(address, scheme) && address.size() > wcslen(scheme)) return SiteAddressVerdict::kOpenable;
+  }
+  return SiteAddressVerdict::kNotHttp;
+}
+
+const wchar_t* SiteAddressVerdictText(SiteAddressVerdict verdict) {
+  switch (verdict) {
+    case SiteAddressVerdict::kOpenable:
+      return L"開けるアドレス";
+    case SiteAddressVerdict::kEmpty:
+      return L"アドレスが空";
+    case SiteAddressVerdict::kNotHttp:
+      return L"http://かhttps://のアドレスではない";
+    case SiteAddressVerdict::kTooLong:
+      return L"アドレスが長すぎる";
+    case SiteAddressVerdict::kUnprintable:
+      return L"空白か表示できない文字を含む";
+  }
+  return L"";
+}
+
+std::optional<ServerAddress> ParseUpdateUrl(const std::wstring& url) {
+  if (!StartsWithNoCase(url, kHttpScheme) || !IsPrintableAscii(url)) return std::nullopt;
+  const std::wstring rest = url.substr(wcslen(kHttpScheme));
+  const std::size_t slash = rest.find(L'/');
+  const std::wstring authority = rest.substr(0, slash);
+  ServerAddress address;
+  address.path = slash == std::wstring::npos ? L"/" : rest.substr(slash);
+  const std::size_t colon = authority.find(L':');
+  address.host = authority.substr(0, colon);
+  if (address.host.empty()) return std::nullopt;
+  if (colon != std::wstring::npos) {
+    const std::wstring port = authority.substr(colon + 1);
+    if (!IsDigits(port) || port.size() > 5) return std::nullopt;
+    const unsigned long number = wcstoul(port.c_str(), nullptr, 10);
+    if (number == 0 || number > kHighestPort) return std::nullopt;
+    address.port = static_cast<INTERNET_PORT>(number);
+  }
+  return address;
+}
+
+std::wstring NoticeText(const std::wstring& published, const std::wstring& running) {
+  return L"最新のバージョン" + published + L"が公開されています。" + L"\r\n" + L"サイトへ移動しますか？\r\n\r\n" +
+         L"　（現在インストールされているバージョンは" + running + L"です。）\r\n";
+}
+
+int LocalDayOfMonth(std::int64_t seconds) {
+  const __time64_t moment = seconds;
+  struct tm local {};
+  if (_localtime64_s(&local, &moment) != 0) return 0;
+  return local.tm_mday;
+}
+
+}  // namespace update
+
+namespace {
+
+int g_noticeShowing = 0;
+
+class NoticeShowingScope {
+ public:
+  NoticeShowingScope() { g_noticeShowing = 1; }
+  ~NoticeShowingScope() { g_noticeShowing = 0; }
+  NoticeShowingScope(const NoticeShowingScope&) = delete;
+  NoticeShowingScope& operator=(const NoticeShowingScope&) = delete;
+};
+
+int RandomDelayDays() {
+  std::random_device seed;
+  std::mt19937 engine(seed());
+  return std::uniform_int_distribution<int>(0, update::kMaxDelayDays)(engine);
+}
+
+}  // namespace
+
+UpdateCheck_CL::Hooks UpdateCheck_CL::SystemHooks() {
+  Hooks hooks;
+  hooks.now = [] { return static_cast<std::int64_t>(_time64(nullptr)); };
+  hooks.delayDays = &RandomDelayDays;
+  hooks.showNotice = &ShowUpdateNotice;
+  hooks.openSite = &OpenWebPage;
+  return hooks;
+}
+
+UpdateCheck_CL::UpdateCheck_CL(const Inifile_CL& settings, std::wstring defaultUrl, std::wstring supportSite,
+                               Hooks hooks)
+    : settings_(settings),
+      defaultUrl_(std::move(defaultUrl)),
+      supportSite_(std::move(supportSite)),
+      hooks_(std::move(hooks)) {}
+
+bool UpdateCheck_CL::NoticeShowing() { return g_noticeShowing != 0; }
+
+int UpdateCheck_CL::Run(const std::wstring& caption, const std::wstring& runningVersion, HWND owner) {
+  using namespace update;
+  const int force = settings_.GetInt(kSection, kForceKey, 0);
+  if (NoticeShowing()) return 0;
+  if (settings_.GetInt(kSection, kNotifyKey, 0) != 0) return 0;
+  const int lastDay = settings_.GetInt(kSection, kLastDayKey, 0);
+  const int today = LocalDayOfMonth(hooks_.now());
+  if (force == 0 && lastDay == today) return 0;
+
+  // A failed fetch writes nothing, so the next start tries again.
+  const std::optional<std::string> body = Fetch();
+  if (!body) return 0;
+  const VersionFile file = ParseVersionFile(*body);
+  // A file too short to hold an address announces nothing.
+  const bool newer = IsNewerVersion(runningVersion, file.version) && !file.siteAddress.empty();
+  if (newer && DelayRuns(file.version)) {
+    settings_.WriteInt(kSection, kLastDayKey, today);
+    return 0;
+  }
+  if (force == 1 || newer) {
+    ShowNotice(UpdateNotice{owner, caption, runningVersion, file.version}, file.siteAddress, today);
+    return 0;
+  }
+  settings_.WriteInt(kSection, kLastDayKey, today);
+  return 0;
+}
+
+std::optional<std::string> UpdateCheck_CL::Fetch() const {
+  const std::wstring url = settings_.GetString(update::kSection, update::kUpdateUrlKey, defaultUrl_.c_str());
+  const std::optional<update::ServerAddress> server = update::ParseUpdateUrl(url);
+  if (!server) {
+    HORAVEL_LOG(L"update_urlがhttp://のアドレスではないので確認しません。");
+    return std::nullopt;
+  }
+  InetHttp_CL http;
+  http.Open();
+  if (!http.IsOpen() || http.Connect(server->host, server->port) == nullptr) return std::nullopt;
+  if (http.Request(server->path) == 0) return std::nullopt;
+  // Without a declared length the file is not trusted to be whole.
+  const long length = http.ContentLength();
+  if (length == InetHttp_CL::kUnknownLength || http.Read(length) != length) return std::nullopt;
+  return http.BodyBytes();
+}
+
+bool UpdateCheck_CL::DelayRuns(const std::wstring& published) const {
+  using namespace update;
+  const std::wstring seen = settings_.GetString(kSection, kNextVersionKey, kNoVersion);
+  if (IsNewerVersion(seen, published)) {
+    settings_.WriteString(kSection, kNextVersionKey, published);
+    const int days = std::clamp(hooks_.delayDays(), 0, kMaxDelayDays);
+    const std::int64_t notifyAt = hooks_.now() + days * kSecondsPerDay;
+    settings_.WriteString(kSection, kNextNotifyKey, inistore::FormatHex64(static_cast<std::uint64_t>(notifyAt)));
+  }
+  const auto notifyAt = static_cast<std::int64_t>(settings_.GetHex64(kSection, kNextNotifyKey, 0));
+  return notifyAt > hooks_.now();
+}
+
+void UpdateCheck_CL::ShowNotice(const UpdateNotice& notice, const std::wstring& siteAddress, int today) const {
+  NoticeShowingScope showing;
+  const int choice = hooks_.showNotice(notice);
+  if (choice == kNoticeOpenSite) {
+    // Opening the site stores nothing: the next start asks again.
+    hooks_.openSite(SiteToOpen(siteAddress));
+  } else if (choice == kNoticeLater) {
+    settings_.WriteInt(update::kSection, update::kLastDayKey, today);
+  }
+}
+
+std::wstring UpdateCheck_CL::SiteToOpen(const std::wstring& siteAddress) const {
+  // The address comes from the network: only a plain web address goes to the shell.
+  const update::SiteAddressVerdict verdict = update::CheckSiteAddress(siteAddress);
+  if (verdict == update::SiteAddressVerdict::kOpenable) return siteAddress;
+  HORAVEL_LOG(L"バージョンファイルのサイトアドレスを開きません（%s、%u文字）。サポートサイトを開きます。",
+              update::SiteAddressVerdictText(verdict), static_cast<unsigned>(siteAddress.size()));
+  return supportSite_;
+}
+
+int ShowUpdateNotice(const UpdateNotice& notice) {
+  if (notice.owner != nullptr) {
+    UpdateDialog_CL dialog(notice.caption, notice.running, notice.published);
+    return static_cast<int>(dialog.DoModal(notice.owner));
+  }
+  const int answer = MessageBoxW(nullptr, update::NoticeText(notice.published, notice.running).c_str(),
+                                 notice.caption.c_str(), MB_YESNOCANCEL);
+  if (answer == IDYES) return kNoticeOpenSite;
+  if (answer == IDCANCEL) return kNoticeClosed;
+  return kNoticeLater;
+}

@@ -1,0 +1,125 @@
+#pragma once
+// The daily check for a newer published version: the schedule kept in the
+// VERSION section of the settings file, the version file read from the
+// maker's server, and the notice that offers the download site.
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "comlib/inifile.h"
+
+namespace update {
+
+constexpr wchar_t kSection[] = L"VERSION";
+// Set by hand: non-zero checks again on the same day; exactly 1 shows the
+// notice even when nothing newer is published.
+constexpr wchar_t kForceKey[] = L"force";
+// Non-zero: no check at all.
+constexpr wchar_t kNotifyKey[] = L"notify";
+// Day of the month on which the last check ended without needing the user.
+constexpr wchar_t kLastDayKey[] = L"last_day";
+constexpr wchar_t kNextVersionKey[] = L"next_version";
+// Seconds since 1970 from which the notice for next_version may show.
+constexpr wchar_t kNextNotifyKey[] = L"next_notify";
+// Where the version file lies: "http://host[:port]/path".
+constexpr wchar_t kUpdateUrlKey[] = L"update_url";
+
+constexpr wchar_t kNoVersion[] = L"0.0.0.0";
+// A newly seen version is announced after 0 to this many days.
+constexpr int kMaxDelayDays = 5;
+constexpr std::int64_t kSecondsPerDay = 86400;
+// Longer site addresses are not handed to the shell.
+constexpr std::size_t kMaxSiteAddressLength = 2048;
+
+// What the version file says: "1.1.4.0" CR LF address CR LF.
+struct VersionFile {
+  std::wstring version;
+  std::wstring siteAddress;
+};
+VersionFile ParseVersionFile(const std::string& body);
+
+// True when the candidate is a dotted number above the current version,
+// the parts compared as numbers from the left, missing parts counting as 0.
+// A candidate that is not a dotted number is never newer; a current text
+// that is not one counts as 0.
+bool IsNewerVersion(const std::wstring& current, const std::wstring& candidate);
+
+// Why a site address from the network may or may not go to the shell.
+enum class SiteAddressVerdict { kOpenable, kEmpty, kNotHttp, kTooLong, kUnprintable };
+SiteAddressVerdict CheckSiteAddress(const std::wstring& address);
+const wchar_t* SiteAddressVerdictText(SiteAddressVerdict verdict);
+
+struct ServerAddress {
+  std::wstring host;
+  INTERNET_PORT port = INTERNET_DEFAULT_HTTP_PORT;
+  std::wstring path;
+};
+// "http://host[:port]/path"; nothing for any other form.
+std::optional<ServerAddress> ParseUpdateUrl(const std::wstring& url);
+
+// The notice's text, the same in the dialog and the message box.
+std::wstring NoticeText(const std::wstring& published, const std::wstring& running);
+
+// The day of the month, in local time, of a moment in seconds since 1970.
+int LocalDayOfMonth(std::int64_t seconds);
+
+}  // namespace update
+
+// The user's answer to the notice.
+enum NoticeChoice : int { kNoticeClosed = 0, kNoticeOpenSite = 1, kNoticeLater = 2 };
+
+struct UpdateNotice {
+  HWND owner;
+  std::wstring caption;
+  std::wstring running;
+  std::wstring published;
+};
+
+// The notice: the dialog over its owner, or a message box when there is none.
+int ShowUpdateNotice(const UpdateNotice& notice);
+
+class UpdateCheck_CL {
+ public:
+  // What the check takes from the world besides the settings and the
+  // network; tests replace the clock, the dice, the notice and the shell.
+  struct Hooks {
+    std::function<std::int64_t()> now;
+    std::function<int()> delayDays;
+    std::function<int(const UpdateNotice&)> showNotice;
+    std::function<void(const std::wstring&)> openSite;
+  };
+  static Hooks SystemHooks();
+
+  // The version file lies at update_url, else at defaultUrl; an address from
+  // the version file that may not go to the shell is replaced by supportSite.
+  UpdateCheck_CL(const Inifile_CL& settings, std::wstring defaultUrl, std::wstring supportSite,
+                 Hooks hooks = SystemHooks());
+  virtual ~UpdateCheck_CL() = default;
+  UpdateCheck_CL(const UpdateCheck_CL&) = delete;
+  UpdateCheck_CL& operator=(const UpdateCheck_CL&) = delete;
+
+  // Runs the whole check, the notice included; returns 0.
+  int Run(const std::wstring& caption, const std::wstring& runningVersion, HWND owner);
+
+  // True while a notice is on the screen.
+  static bool NoticeShowing();
+
+ private:
+  // The version file's bytes, or nothing when the fetch failed.
+  std::optional<std::string> Fetch() const;
+  // Stores a version seen for the first time with its random delay; true
+  // while that delay still runs.
+  bool DelayRuns(const std::wstring& published) const;
+  void ShowNotice(const UpdateNotice& notice, const std::wstring& siteAddress, int today) const;
+  std::wstring SiteToOpen(const std::wstring& siteAddress) const;
+
+  const Inifile_CL& settings_;
+  std::wstring defaultUrl_;
+  std::wstring supportSite_;
+  Hooks hooks_;
+};

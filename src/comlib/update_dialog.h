@@ -1,0 +1,37 @@
+#pragma once
+// The notice of a newer published version: its text and two buttons, one to
+// open the download site and one to be reminded on another day.
+
+#include <windows.h>
+
+#include <string>
+
+#include "comlib/control_factory.h"
+#include "comlib/dialog_base.h"
+
+class UpdateDialog_CL : public SubClassDialogBase_CL {
+ public:
+  // The buttons' ids, which are also what WM_COMMAND carries.
+  static constexpr int kOpenSiteButtonId = 0x1000;
+  static constexpr int kLaterButtonId = 0x1002;
+  static constexpr wchar_t kOpenSiteText[] = L"\x3000サイトへ移動する\x3000";
+  static constexpr wchar_t kLaterText[] = L"後日通知する\x3000";
+  // The dialog's size at 96 DPI.
+  static constexpr int kWidth96 = 360;
+  static constexpr int kHeight96 = 160;
+
+  UpdateDialog_CL(std::wstring caption, std::wstring running, std::wstring published);
+  ~UpdateDialog_CL() override;
+
+  INT_PTR DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void OnInitDialog();
+  void BuildControls();
+  int AddButtonWithId(const wchar_t* text, int id);
+
+  std::wstring caption_;
+  std::wstring running_;
+  std::wstring published_;
+  ControlFactory_CL controls_;
+};
