@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/loopback_server.h"
 #include "support/program_data.h"
 #include "support/program_process.h"
 #include "support/settings_sheet.h"
@@ -70,6 +71,26 @@ Measured MeasureAt(DWORD dpi) {
   return measured;
 }
 
+// The update notice of a program that finds a newer version at the test's server.
+RECT NoticeAt(DWORD dpi) {
+  ScopedLogPixels scaled(dpi);
+  LoopbackHttpServer server;
+  server.Answer(HttpResponse("1.1.4.0\r\nhttp://127.0.0.1/download\r\n"));
+  ResetProgramData();
+  SetProgramSetting(L"VERSION", L"notify", 0);
+  SetProgramSetting(L"VERSION", L"update_url", server.Url());
+  SetProgramSetting(L"VERSION", L"next_version", L"1.1.4.0");
+  SetProgramSetting(L"VERSION", L"next_notify", L"00000000:00000001");
+  ProgramProcess program;
+  HWND notice = nullptr;
+  if (program.Start()) {
+    WaitUntil([&] { return (notice = FindWindowW(L"#32770", L"Horavelのアップデート。")) != nullptr; }, kSheetTimeoutMs);
+  }
+  const RECT rect = WindowRect(notice);
+  program.End();
+  return rect;
+}
+
 // Every control lies inside the frame, and no two of them overlap.
 void ExpectNothingCut(const Measured& measured, DWORD dpi) {
   ASSERT_EQ(static_cast<size_t>(kFrameIndex + 1), measured.controls.size()) << dpi;
@@ -90,7 +111,7 @@ void ExpectNothingCut(const Measured& measured, DWORD dpi) {
 
 }  // namespace
 
-TEST(Scaling, SheetPageGrowsWithTheDpiAndCutsNothingWhileTheClockKeepsItsPixels) {
+TEST(Scaling, NoticeAndSheetPageGrowWithTheDpiAndCutNothingWhileTheClockKeepsItsPixels) {
   const Measured normal = MeasureAt(kNormalDpi);
   const Measured large = MeasureAt(kLargeDpi);
   ExpectNothingCut(normal, kNormalDpi);
@@ -104,6 +125,13 @@ TEST(Scaling, SheetPageGrowsWithTheDpiAndCutsNothingWhileTheClockKeepsItsPixels)
     EXPECT_GE(largeLength * 10, normalLength * 13);
     EXPECT_LE(largeLength * 10, normalLength * 17);
   }
+  // The notice is sized in pixels for 96 DPI: half as large again at 144.
+  const RECT normalNotice = NoticeAt(kNormalDpi);
+  const RECT largeNotice = NoticeAt(kLargeDpi);
+  EXPECT_EQ(360, Width(normalNotice));
+  EXPECT_EQ(160, Height(normalNotice));
+  EXPECT_EQ(540, Width(largeNotice));
+  EXPECT_EQ(240, Height(largeNotice));
   // The clock's size is the user's choice in pixels.
   EXPECT_EQ(Width(normal.clock), Width(large.clock));
   EXPECT_EQ(Height(normal.clock), Height(large.clock));
