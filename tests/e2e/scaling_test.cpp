@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/loopback_server.h"
@@ -32,14 +33,9 @@ int Width(const RECT& rect) { return rect.right - rect.left; }
 int Height(const RECT& rect) { return rect.bottom - rect.top; }
 
 // Programs started while it lives see this DPI (read when a process starts).
-class ScopedLogPixels {
- public:
+struct ScopedLogPixels {
   explicit ScopedLogPixels(DWORD dpi) { Set(dpi); }
   ~ScopedLogPixels() { Set(kNormalDpi); }
-  ScopedLogPixels(const ScopedLogPixels&) = delete;
-  ScopedLogPixels& operator=(const ScopedLogPixels&) = delete;
-
- private:
   static void Set(DWORD dpi) {
     RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
   }
@@ -97,10 +93,9 @@ void ExpectNothingCut(const Measured& measured, DWORD dpi) {
   const RECT& frame = measured.controls[kFrameIndex];
   for (int i = 0; i < kFrameIndex; ++i) {
     const RECT& control = measured.controls[static_cast<size_t>(i)];
-    EXPECT_GE(control.left, frame.left) << dpi << " control " << i;
-    EXPECT_LE(control.right, frame.right) << dpi << " control " << i;
-    EXPECT_GE(control.top, frame.top) << dpi << " control " << i;
-    EXPECT_LE(control.bottom, frame.bottom) << dpi << " control " << i;
+    RECT inside{};
+    IntersectRect(&inside, &control, &frame);
+    EXPECT_TRUE(EqualRect(&inside, &control)) << dpi << " control " << i;
     for (int j = i + 1; j < kFrameIndex; ++j) {
       RECT overlap{};
       EXPECT_FALSE(IntersectRect(&overlap, &control, &measured.controls[static_cast<size_t>(j)]))
@@ -126,12 +121,11 @@ TEST(Scaling, NoticeAndSheetPageGrowWithTheDpiAndCutNothingWhileTheClockKeepsIts
     EXPECT_LE(largeLength * 10, normalLength * 17);
   }
   // The notice is sized in pixels for 96 DPI: half as large again at 144.
-  const RECT normalNotice = NoticeAt(kNormalDpi);
-  const RECT largeNotice = NoticeAt(kLargeDpi);
-  EXPECT_EQ(360, Width(normalNotice));
-  EXPECT_EQ(160, Height(normalNotice));
-  EXPECT_EQ(540, Width(largeNotice));
-  EXPECT_EQ(240, Height(largeNotice));
+  for (const auto& [dpi, width, height] : {std::tuple<DWORD, int, int>{kNormalDpi, 360, 160}, {kLargeDpi, 540, 240}}) {
+    const RECT notice = NoticeAt(dpi);
+    EXPECT_EQ(width, Width(notice));
+    EXPECT_EQ(height, Height(notice));
+  }
   // The clock's size is the user's choice in pixels.
   EXPECT_EQ(Width(normal.clock), Width(large.clock));
   EXPECT_EQ(Height(normal.clock), Height(large.clock));
