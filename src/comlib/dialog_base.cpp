@@ -60,6 +60,7 @@ void SubClassDialogBase_CL::Attach(HWND window, HWND sheetWindow) {
   window_ = window;
   if (sheetWindowOut_ != nullptr) *sheetWindowOut_ = sheetWindow;
   dc_.emplace(window);
+  dpi_ = dpi::ForWindow(window);
   font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
 }

@@ -11,6 +11,7 @@
 
 #include "comlib/unique_handle.h"
 #include "comlib/window_base.h"
+#include "comlib/window_dpi.h"
 
 class SubClassDialogBase_CL {
  public:
@@ -42,6 +43,8 @@ class SubClassDialogBase_CL {
   void SetSheetWindowOut(HWND* sheetWindow) { sheetWindowOut_ = sheetWindow; }
   HWND Window() const { return window_; }
   HWND Owner() const { return owner_; }
+  // A length given for 96 DPI at the DPI of the dialog's monitor.
+  int Px(int pixels96) const { return dpi::Scale(pixels96, dpi_); }
 
  protected:
   // Tells the sheet that this page changed a value, so that it enables Apply.
@@ -52,6 +55,7 @@ class SubClassDialogBase_CL {
   HFONT font_ = nullptr;
   HWND* sheetWindowOut_ = nullptr;
   DWORD style_ = kDialogStyle;
+  int dpi_ = dpi::kBaseDpi;
   // Held from WM_INITDIALOG until WM_DESTROY.
   std::optional<comlib::WindowDC> dc_;
 

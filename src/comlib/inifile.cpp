@@ -63,7 +63,14 @@ bool Inifile_CL::SaveWindowRect(const wchar_t* section, const wchar_t* key, HWND
 }
 
 void Inifile_CL::CreateIfMissing(const std::wstring& path) {
-  if (PathFileExistsW(path.c_str())) return;
+  // An empty file (one made by hand beside the program) would be written in
+  // the ANSI code page: it gets the byte-order mark too.
+  WIN32_FILE_ATTRIBUTE_DATA existing{};
+  if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &existing) &&
+      (existing.nFileSizeLow != 0 || existing.nFileSizeHigh != 0 ||
+       (existing.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)) {
+    return;
+  }
   HORAVEL_LOG(L"Inifile新規作成 = %s", path.c_str());
   FILE* file = _wfopen(path.c_str(), L"wb");
   if (file == nullptr) return;

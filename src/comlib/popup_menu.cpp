@@ -10,16 +10,27 @@ constexpr UINT kReadMask = MIIM_FTYPE | MIIM_BITMAP | MIIM_STRING | MIIM_SUBMENU
 constexpr int kTextRoom = 260;
 }  // namespace
 
-bool ImageList_CL::LoadStrip(const std::wstring& bitmapPath, int imageWidth, COLORREF maskColour) {
+bool ImageList_CL::LoadStrip(const std::wstring& bitmapPath, int imageWidth, COLORREF maskColour, int dpi) {
   Reset();
   // Loaded unshared: the image list copies the pixels, so the bitmap is ours to delete.
-  HBITMAP bitmap =
-      static_cast<HBITMAP>(LoadImageW(nullptr, bitmapPath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
-  if (bitmap == nullptr) return false;
-  comlib::UniqueBitmap owned(bitmap);
+  comlib::UniqueBitmap owned(
+      static_cast<HBITMAP>(LoadImageW(nullptr, bitmapPath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+  if (!owned) return false;
   BITMAP info{};
-  GetObjectW(bitmap, sizeof(info), &info);
+  GetObjectW(owned.get(), sizeof(info), &info);
   if (imageWidth <= 0) return false;
+  if (dpi != dpi::kBaseDpi) {
+    // Loaded again, stretched to the DPI; the unstretched strip stands in if that fails.
+    HBITMAP stretched = static_cast<HBITMAP>(LoadImageW(nullptr, bitmapPath.c_str(), IMAGE_BITMAP,
+                                                        dpi::Scale(info.bmWidth, dpi), dpi::Scale(info.bmHeight, dpi),
+                                                        LR_LOADFROMFILE));
+    if (stretched != nullptr) {
+      owned.reset(stretched);
+      GetObjectW(stretched, sizeof(info), &info);
+      imageWidth = dpi::Scale(imageWidth, dpi);
+    }
+  }
+  HBITMAP bitmap = owned.get();
   HIMAGELIST list = ImageList_Create(imageWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 0,
                                      std::max(1, static_cast<int>(info.bmWidth / imageWidth)));
   if (list == nullptr) return false;
@@ -93,10 +104,10 @@ void PopupMenu_CL::SetItemState(UINT id, UINT state) {
 
 namespace menulayout {
 
-SIZE MeasureItem(SIZE text, bool hasImages, SIZE image) {
-  SIZE item{text.cx + kTextExtraWidth, text.cy + 1};
+SIZE MeasureItem(SIZE text, bool hasImages, SIZE image, int dpi) {
+  SIZE item{text.cx + dpi::Scale(kTextExtraWidth, dpi), text.cy + 1};
   if (hasImages) {
-    item.cx += image.cx + kImageGap;
+    item.cx += image.cx + dpi::Scale(kImageGap, dpi);
     item.cy = std::max(item.cy, image.cy + 1);
   }
   return item;
@@ -144,7 +155,8 @@ void MeasureMenuItem(HWND window, MEASUREITEMSTRUCT* measure) {
     comlib::SelectionScope font(dc.get(), GetStockObject(DEFAULT_GUI_FONT));
     GetTextExtentPoint32W(dc.get(), split.left.c_str(), static_cast<int>(split.left.size()), &extent);
   }
-  const SIZE item = menulayout::MeasureItem(extent, menu->ImageHandle() != nullptr, ImageSize(menu->ImageHandle()));
+  const SIZE item = menulayout::MeasureItem(extent, menu->ImageHandle() != nullptr, ImageSize(menu->ImageHandle()),
+                                             menu->Dpi());
   measure->itemWidth = static_cast<UINT>(item.cx);
   measure->itemHeight = static_cast<UINT>(item.cy);
 }
@@ -173,12 +185,12 @@ void DrawMenuItem(DRAWITEMSTRUCT* draw) {
   HIMAGELIST images = menu->ImageHandle();
   const SIZE image = ImageSize(images);
   RECT textRect = draw->rcItem;
-  if (images) textRect.left += image.cx + menulayout::kImageGap;
+  if (images) textRect.left += image.cx + dpi::Scale(menulayout::kImageGap, menu->Dpi());
   {
     comlib::SelectionScope font(dc, GetStockObject(DEFAULT_GUI_FONT));
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &draw->rcItem, nullptr, 0, nullptr);
     DrawTextW(dc, split.left.c_str(), static_cast<int>(split.left.size()), &textRect, DT_SINGLELINE | DT_VCENTER);
-    textRect.right -= menulayout::kSecondColumnEndInset;
+    textRect.right -= dpi::Scale(menulayout::kSecondColumnEndInset, menu->Dpi());
     DrawTextW(dc, split.right.c_str(), static_cast<int>(split.right.size()), &textRect,
               DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
   }

@@ -7,6 +7,8 @@
 #include <deque>
 #include <string>
 
+#include "comlib/window_dpi.h"
+
 class ImageList_CL {
  public:
   ImageList_CL() = default;
@@ -24,7 +26,8 @@ class ImageList_CL {
 
   // A strip of images side by side, each imageWidth wide; pixels of the mask
   // colour become transparent. Loads nothing when the file cannot be read.
-  bool LoadStrip(const std::wstring& bitmapPath, int imageWidth, COLORREF maskColour);
+  // The images are drawn for 96 DPI and stretched to the given DPI.
+  bool LoadStrip(const std::wstring& bitmapPath, int imageWidth, COLORREF maskColour, int dpi = dpi::kBaseDpi);
 
  private:
   HIMAGELIST list_ = nullptr;
@@ -65,11 +68,15 @@ class PopupMenu_CL {
   HMENU Handle() const { return menu_; }
   ImageList_CL& Images() { return images_; }
   HIMAGELIST ImageHandle() const { return images_.get(); }
+  // The DPI the menu's room around texts and images follows.
+  void SetDpi(int dotsPerInch) { dpi_ = dotsPerInch; }
+  int Dpi() const { return dpi_; }
 
  private:
   HMENU menu_ = nullptr;
   std::deque<MenuItemRecord> items_;  // a deque keeps records in place as it grows
   ImageList_CL images_;
+  int dpi_ = dpi::kBaseDpi;
 };
 
 // Measures and paints owner-drawn items of a PopupMenu_CL: WM_MEASUREITEM and
@@ -78,14 +85,14 @@ void HandleMenuOwnerDraw(HWND window, UINT message, LPARAM lParam);
 
 namespace menulayout {
 
-// Room an item takes around its text, and between its image and text.
+// Room an item takes around its text, and between its image and text, at 96 DPI.
 constexpr int kTextExtraWidth = 48;
 constexpr int kImageGap = 4;
 constexpr int kSecondColumnEndInset = 24;
 
 // The size of an item whose left text measures `text`, with images of size
 // `image` when the menu has an image list.
-SIZE MeasureItem(SIZE text, bool hasImages, SIZE image);
+SIZE MeasureItem(SIZE text, bool hasImages, SIZE image, int dpi = dpi::kBaseDpi);
 
 // A menu text split at its first tab: the label and the right-aligned column.
 struct SplitText {

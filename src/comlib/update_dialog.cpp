@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "comlib/dll_function.h"
 #include "comlib/update_check.h"
 
 namespace {
@@ -37,9 +36,9 @@ INT_PTR UpdateDialog_CL::DialogProc(HWND window, UINT message, WPARAM wParam, LP
 
 void UpdateDialog_CL::OnInitDialog() {
   SetWindowTextW(window_, caption_.c_str());
-  HighDpiHelper_CL dpi;
-  dpi.Query();
-  MoveWindow(window_, 0, 0, dpi.ScaleX(kWidth96), dpi.ScaleY(kHeight96), FALSE);
+  // Sized for the DPI of its monitor: the program is DPI aware, so nothing
+  // else would scale it.
+  MoveWindow(window_, 0, 0, Px(kWidth96), Px(kHeight96), FALSE);
   BuildControls();
   CentreOver(owner_, window_);
 }

@@ -124,7 +124,7 @@ void PlaceClockWindow() {
   if (clock.hwnd == nullptr) return;
 
   const layout::ClockLayout measured = MeasureClock();
-  const RECT area = placement::ChooseClockArea(clock.screens, clock.display_index, PrimaryDisplaySize());
+  const RECT area = ClockMonitorArea();
   const POINT position = placement::ClockPosition(area, clock.disp_index, clock.disp_offset_x,
                                                   clock.disp_offset_y, measured.ink);
   const SIZE size = measured.window;
@@ -161,12 +161,17 @@ void PlaceDateWindow() {
   InvalidateRect(date.hwnd, nullptr, FALSE);
 }
 
+RECT ClockMonitorArea() {
+  const AppSaveData_CL& clock = ClockData();
+  return placement::ChooseClockArea(clock.screens, clock.display_index, PrimaryDisplaySize());
+}
+
 void SyncClockVisibility() {
   const AppSaveData_CL& clock = ClockData();
   const DateSaveData_CL& date = DateData();
   if (date.clock_hwnd == nullptr) return;
   // Shown without taking the focus: neither window ever wants the keyboard.
-  if (clock.hidden || date.hide_clock) {
+  if (clock.OutOfSight() || date.hide_clock) {
     ShowWindow(date.clock_hwnd, SW_HIDE);
   } else {
     ShowWindow(date.clock_hwnd, SW_SHOWNA);
@@ -180,7 +185,7 @@ void SyncDateVisibility() {
   const AppSaveData_CL& clock = ClockData();
   DateSaveData_CL& date = DateData();
   if (date.hwnd == nullptr) return;
-  if (!clock.hidden && date.show_date) {
+  if (!clock.OutOfSight() && date.show_date) {
     ShowWindow(date.hwnd, SW_SHOWNA);
     date.ApplyDateTimers();
     PlaceDateWindow();
@@ -217,8 +222,8 @@ void CheckDisplayChange(DisplayCheckState& state) {
 
   RECT clockRect{};
   const bool rectKnown = GetWindowRect(clock.hwnd, &clockRect) != FALSE;
-  const RECT area = placement::ChooseClockArea(clock.screens, clock.display_index, PrimaryDisplaySize());
-  const bool shouldBeVisible = !clock.hidden && !date.hide_clock;
+  const RECT area = ClockMonitorArea();
+  const bool shouldBeVisible = !clock.OutOfSight() && !date.hide_clock;
   if (!placement::ClockNeedsPlacing(area, rectKnown ? &clockRect : nullptr, shouldBeVisible,
                                     IsWindowVisible(clock.hwnd) != FALSE)) {
     return;

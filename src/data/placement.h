@@ -69,6 +69,8 @@ void RestoreDisplayLayout();
 // Shows or hides the clock and the date to match the hidden flag and the
 // settings, and re-places a shown date.
 void SyncVisibility();
+// The monitor rectangle the clock is placed on.
+RECT ClockMonitorArea();
 // The same for one of the two windows.
 void SyncClockVisibility();
 void SyncDateVisibility();

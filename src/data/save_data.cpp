@@ -14,12 +14,12 @@
 #include "comlib/log_file.h"
 #include "comlib/program_path.h"
 #include "data/placement.h"
+#include "data/portable.h"
 #include "product.h"
 #include "text/time_text.h"
 
 namespace {
 
-constexpr wchar_t kSettingsExtension[] = L".ini";
 constexpr wchar_t kLogFileName[] = L"log.txt";
 
 // The program's folder inside a base folder (documents, or a fallback).
@@ -104,6 +104,9 @@ const Setting<Clock> kClockSettings[] = {
     Number(L"disp_startup_hidden", &Clock::disp_startup_hidden, 0),
     Number(L"disp_second", &Clock::disp_second, 1),
     Number(L"faint_on_hover", &Clock::faint_on_hover, 1),
+    Number(L"hide_on_fullscreen", &Clock::hide_on_fullscreen, 1),
+    // Empty switches the hot key off.
+    Text(L"hotkey", &Clock::hotkey, L"Ctrl+Alt+H"),
 };
 
 // DATE_DISP, in the order in which SaveDateDisp writes it.
@@ -298,6 +301,13 @@ DateSaveData_CL& DateData() {
 }
 
 void AppSaveData_CL::Initialize(HWND clockWindow) {
+  // A settings file beside the program (a copy carried on a USB stick)
+  // keeps the settings and the log there.
+  const std::wstring portable = settings::PortableDataFolder();
+  if (!portable.empty()) {
+    InitializeDataFolder(clockWindow, portable, S_OK);
+    return;
+  }
   wchar_t documents[MAX_PATH] = {};
   HRESULT result = SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
   if (result == S_OK && documents[0] == L'\0') result = E_FAIL;
@@ -317,9 +327,14 @@ void AppSaveData_CL::InitializeIn(HWND clockWindow, const std::wstring& document
 
 void AppSaveData_CL::InitializeFrom(HWND clockWindow, const std::wstring& documentsFolder,
                                     HRESULT documentsResult) {
+  InitializeDataFolder(clockWindow, DataFolderIn(documentsFolder), documentsResult);
+}
+
+void AppSaveData_CL::InitializeDataFolder(HWND clockWindow, const std::wstring& dataFolder,
+                                          HRESULT documentsResult) {
   hwnd = clockWindow;
-  dataFolder_ = DataFolderIn(documentsFolder);
-  settingsPath_ = dataFolder_ + L"\\" + product::kName + kSettingsExtension;
+  dataFolder_ = dataFolder;
+  settingsPath_ = dataFolder_ + L"\\" + settings::kSettingsFileName;
 
   if (!PathFileExistsW(dataFolder_.c_str())) {
     CreateDirectoryW(dataFolder_.c_str(), nullptr);
@@ -459,7 +474,7 @@ int DateSaveData_CL::GetDateAlpha(HWND window) const {
   return FadedAlphaFor(window, opacity);
 }
 
-bool DateSaveData_CL::IsClockShown() const { return !ClockData().hidden && !hide_clock; }
+bool DateSaveData_CL::IsClockShown() const { return !ClockData().OutOfSight() && !hide_clock; }
 
 void DateSaveData_CL::ApplyDateTimers() {
   if (hwnd == nullptr) return;

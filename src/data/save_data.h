@@ -56,6 +56,9 @@ class AppSaveData_CL {
   // Run-time state.
   HWND hwnd = nullptr;
   int hidden = 0;  // the user has hidden the program (clock and date)
+  // Both windows make way for another program's full-screen window; the
+  // user's own hidden flag is left as it is.
+  int making_way = 0;
   int band_top = -1;
   int band_bottom = -1;
   comlib::GpFontOwner clock_font;
@@ -80,6 +83,11 @@ class AppSaveData_CL {
   int disp_startup_hidden = 0;
   int hour12 = 0;
   int faint_on_hover = 1;
+  int hide_on_fullscreen = 1;
+  std::wstring hotkey = L"Ctrl+Alt+H";
+
+  // Hidden by the user, or making way for a full-screen program.
+  bool OutOfSight() const { return hidden != 0 || making_way != 0; }
 
   // The clock layout the renderer measured last.
   AreaF layout_rects[kClockPartCount] = {};
@@ -89,6 +97,8 @@ class AppSaveData_CL {
   // documentsResult tells whether the documents folder was found; when it was
   // not, documentsFolder is the program's own folder and the log says so.
   void InitializeFrom(HWND clockWindow, const std::wstring& documentsFolder, HRESULT documentsResult);
+  // The same with the data folder itself given.
+  void InitializeDataFolder(HWND clockWindow, const std::wstring& dataFolder, HRESULT documentsResult);
 
   std::wstring dataFolder_;
   std::wstring settingsPath_;

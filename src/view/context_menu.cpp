@@ -5,6 +5,7 @@
 
 #include "app_ids.h"
 #include "comlib/program_path.h"
+#include "comlib/window_dpi.h"
 #include "data/save_data.h"
 
 namespace {
@@ -48,7 +49,7 @@ std::wstring MenuImagePath() {
 
 void Build(PopupMenu_CL& menu, int monitorCount, int displayIndex, const std::wstring& imagePath) {
   // Without the file the items are drawn without images.
-  menu.Images().LoadStrip(imagePath, kMenuImageWidth, kMenuImageMask);
+  menu.Images().LoadStrip(imagePath, kMenuImageWidth, kMenuImageMask, menu.Dpi());
 
   const int displays = std::clamp(monitorCount, 0, kMaxDisplayItems);
   menu.AppendText(kSettingsText, kCommandSettings, kImageSettings);
@@ -83,6 +84,7 @@ void TrackAtCursor(PopupMenu_CL& menu, HWND owner) {
 void ShowContextMenu(HWND clockWindow) {
   PopupMenu_CL menu;
   if (!menu.CreatePopup()) return;
+  menu.SetDpi(dpi::ForWindow(clockWindow));
   const AppSaveData_CL& clock = ClockData();
   contextmenu::Build(menu, clock.screens.Count(), clock.display_index, contextmenu::MenuImagePath());
   contextmenu::TrackAtCursor(menu, clockWindow);

@@ -4,6 +4,7 @@
 
 #include "app.h"
 #include "app_ids.h"
+#include "comlib/full_screen.h"
 #include "comlib/inifile.h"
 #include "comlib/live_objects.h"
 #include "comlib/log_file.h"
@@ -82,6 +83,9 @@ LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case kTrayCallbackMessage:
       OnTrayMessage(static_cast<UINT>(lParam));
       break;
+    case WM_HOTKEY:
+      if (wParam == static_cast<WPARAM>(kHotKeyId)) ToggleHidden();
+      break;
     case WM_COMMAND:
       OnCommand(wParam);
       break;
@@ -134,6 +138,7 @@ LRESULT MainDialog_CL::OnCreateClock() {
   created_ = true;
   SetTimer(window_, kClockTimerId, kClockTimerMs, nullptr);
   RegisterPowerNotifications();
+  hotKey_.Register(window_, clock.hotkey);
   return 1;
 }
 
@@ -164,6 +169,8 @@ void MainDialog_CL::OnTimer() {
   if (ClockData().hidden) return;
   if (tickCounter_++ % kDisplayCheckEveryTicks == 0) CheckDisplayChange(displayCheck_);
   if (CheckVirtualDesktop()) return;
+  // Neither painted nor raised while a film or a game has the monitor.
+  if (MakeWayForFullScreen()) return;
   const bool shown = DateData().IsClockShown();
   if (!openingSettings_ && shown && topmostCounter_++ % kTopmostEveryTicks == 0) {
     SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, kRaiseFlags | SWP_NOSENDCHANGING);
@@ -186,9 +193,26 @@ bool MainDialog_CL::CheckVirtualDesktop() {
   return !restartFailed_;
 }
 
+void MainDialog_CL::ToggleHidden() { SetHidden(!ClockData().hidden); }
+
+bool MainDialog_CL::ShouldMakeWay() const {
+  return ClockData().hide_on_fullscreen != 0 && fullscreen::IsFullScreenProgramOn(ClockMonitorArea());
+}
+
+bool MainDialog_CL::MakeWayForFullScreen() {
+  AppSaveData_CL& clock = ClockData();
+  const bool makeWay = ShouldMakeWay();
+  if (makeWay != (clock.making_way != 0)) {
+    clock.making_way = makeWay ? 1 : 0;
+    HORAVEL_LOG(makeWay ? L"全画面表示のアプリを検出: 時計を隠します。" : L"全画面表示が終了: 時計を表示します。");
+    SyncVisibility();
+  }
+  return makeWay;
+}
+
 void MainDialog_CL::OnTrayMessage(UINT mouseMessage) {
   if (mouseMessage == WM_LBUTTONDOWN) {
-    SetHidden(!ClockData().hidden);
+    ToggleHidden();
   } else if (mouseMessage == WM_RBUTTONDOWN) {
     ShowContextMenu(window_);
   }
@@ -295,6 +319,8 @@ void MainDialog_CL::PowerResume() {
 
 void MainDialog_CL::SetHidden(bool hidden) {
   ClockData().hidden = hidden ? 1 : 0;
+  // The timer stops looking while the user hides the clock: look again now.
+  if (!hidden) ClockData().making_way = ShouldMakeWay() ? 1 : 0;
   // Showing is left to the sync, which knows hide_clock: a clock shown here
   // first would flash before being hidden again.
   if (hidden) ShowWindow(window_, SW_HIDE);
@@ -322,5 +348,6 @@ void MainDialog_CL::OnDestroy() {
   monitorNotification_ = nullptr;
   displayNotification_ = nullptr;
   icon_.Remove();
+  hotKey_.Unregister();
   ClockData().clock_font.reset();
 }

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "comlib/back_buffer.h"
+#include "comlib/hot_key.h"
 #include "comlib/task_tray_icon.h"
 #include "comlib/window_base.h"
 #include "data/placement.h"
@@ -20,6 +21,8 @@ class MainDialog_CL : public MainWindowBase_CL {
  public:
   // A second start finds the running clock by this class and its title.
   static constexpr wchar_t kClassName[] = L"MainWindowClass";
+  // The id of the show-and-hide hot key, as WM_HOTKEY carries it.
+  static constexpr int kHotKeyId = 1;
 
   explicit MainDialog_CL(bool startupFlag, VirtualDesktopQuery& desktop = SystemVirtualDesktopQuery(),
                          TrayShell& trayShell = SystemTrayShell());
@@ -36,6 +39,12 @@ class MainDialog_CL : public MainWindowBase_CL {
   LRESULT OnCreateClock();
   void OnTimer();
   void OnTrayMessage(UINT mouseMessage);
+  // The icon's left click and the hot key: hide or show both windows.
+  void ToggleHidden();
+  // Hides both windows while another program shows full screen on the
+  // clock's monitor and shows them when it has gone; true while making way.
+  bool MakeWayForFullScreen();
+  bool ShouldMakeWay() const;
   void OnCommand(WPARAM command);
   LRESULT OnCloseRequest(WPARAM closeCode);
   void OnSizeChanged(WPARAM sizeType);
@@ -71,4 +80,5 @@ class MainDialog_CL : public MainWindowBase_CL {
   // longer watched: each further try would fail the same way.
   bool restartFailed_ = false;
   DisplayCheckState displayCheck_;
+  HotKey_CL hotKey_{kHotKeyId};
 };

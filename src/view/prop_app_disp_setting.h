@@ -27,6 +27,8 @@ class PropAppDispSetting_CL : public ScrollPage_CL {
   CheckBox_CL* noBlinkBox_ = nullptr;
   CheckBox_CL* hour12Box_ = nullptr;
   CheckBox_CL* fadeBox_ = nullptr;
+  CheckBox_CL* fullScreenBox_ = nullptr;
+  CheckBox_CL* startWithWindowsBox_ = nullptr;
   ComboBox_CL* drawTypeList_ = nullptr;
   ComboBox_CL* monitorList_ = nullptr;
   ComboBox_CL* cornerList_ = nullptr;

@@ -52,8 +52,8 @@ void PropColorSetting_CL::BuildPage() {
   int firstCaption = -1;
   for (size_t k = 0; k < rows_.size(); ++k) {
     Row& row = rows_[k];
-    const int top = 3 * static_cast<int>(k) * d + dispsetting::kTop;
-    const int caption = factory_.AddStaticText(window_, row.entry.caption, dispsetting::kLabelX, top);
+    const int top = 3 * static_cast<int>(k) * d + Px(dispsetting::kTop);
+    const int caption = factory_.AddStaticText(window_, row.entry.caption, Px(dispsetting::kLabelX), top);
     if (firstCaption < 0) firstCaption = caption;
     row.swatch = factory_.Get<StaticText_CL>(factory_.AddStaticText(window_, L"", w, top + d));
     row.button = factory_.Get<Button_CL>(factory_.AddButton(window_, kChangeButtonText, 6 * w + w / 2, top + d));

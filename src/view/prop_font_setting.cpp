@@ -52,19 +52,19 @@ void PropFontSetting_CL::BuildPage() {
   const int d = area.charHeight;
   const FontFields fields = Fields();
 
-  const int title = factory_.AddStaticText(window_, L"フォント", kLabelX, kTop);
+  const int title = factory_.AddStaticText(window_, L"フォント", Px(kLabelX), Px(kTop));
   familyList_ =
-      factory_.Get<ComboBox_CL>(factory_.AddComboBox(window_, kFamilyListChars, kFamilyListLines, w, d + kTop));
-  boldBox_ = factory_.Get<CheckBox_CL>(factory_.AddCheckBox(window_, L"Bold", w, 3 * d + kTop));
-  italicBox_ = factory_.Get<CheckBox_CL>(factory_.AddCheckBox(window_, L"Italic", 5 * w, 3 * d + kTop));
+      factory_.Get<ComboBox_CL>(factory_.AddComboBox(window_, kFamilyListChars, kFamilyListLines, w, d + Px(kTop)));
+  boldBox_ = factory_.Get<CheckBox_CL>(factory_.AddCheckBox(window_, L"Bold", w, 3 * d + Px(kTop)));
+  italicBox_ = factory_.Get<CheckBox_CL>(factory_.AddCheckBox(window_, L"Italic", 5 * w, 3 * d + Px(kTop)));
   sizeLabel_ =
-      factory_.Get<StaticText_CL>(factory_.AddStaticText(window_, kind_.sizePlaceholder, kLabelX, 5 * d + kTop));
+      factory_.Get<StaticText_CL>(factory_.AddStaticText(window_, kind_.sizePlaceholder, Px(kLabelX), 5 * d + Px(kTop)));
   const int barWidth = pageWidth - 3 * w;
-  const int barHeight = d + 4;
-  sizeBar_ = factory_.Get<TrackBar_CL>(factory_.AddTrackBar(window_, barWidth, barHeight, w + 2, 5 * d + kTop + 20));
+  const int barHeight = d + Px(4);
+  sizeBar_ = factory_.Get<TrackBar_CL>(factory_.AddTrackBar(window_, barWidth, barHeight, w + Px(2), 5 * d + Px(kTop) + Px(20)));
   outlineLabel_ =
-      factory_.Get<StaticText_CL>(factory_.AddStaticText(window_, L"枠の幅(20)", kLabelX, 6 * d + kTop + 32));
-  outlineBar_ = factory_.Get<TrackBar_CL>(factory_.AddTrackBar(window_, barWidth, barHeight, w + 2, 6 * d + kTop + 68));
+      factory_.Get<StaticText_CL>(factory_.AddStaticText(window_, L"枠の幅(20)", Px(kLabelX), 6 * d + Px(kTop) + Px(32)));
+  outlineBar_ = factory_.Get<TrackBar_CL>(factory_.AddTrackBar(window_, barWidth, barHeight, w + Px(2), 6 * d + Px(kTop) + Px(68)));
 
   FillFamilyList();
   boldBox_->SetChecked(*fields.bold != 0);
@@ -75,7 +75,7 @@ void PropFontSetting_CL::BuildPage() {
   factory_.StackControls({title}, d);
   auto* frame = factory_.Get<GroupBox_CL>(factory_.AddGroupBox(window_, L"フォント設定", pageWidth, 4 * d, 0));
   frame->Enclose(*outlineBar_);
-  frame->Resize(WindowSize(frame->Window()).cx, frame->ExtentHeight() + 8, TRUE);
+  frame->Resize(WindowSize(frame->Window()).cx, frame->ExtentHeight() + Px(8), TRUE);
 
   // The labels show the current values; this also rebuilds the font with the
   // current size and writes both keys again.

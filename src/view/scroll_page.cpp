@@ -178,9 +178,9 @@ LabelledBar ScrollPage_CL::AddLabelledBar(const std::wstring& placeholder, int l
   const int w = area_.charWidth;
   const int d = area_.charHeight;
   LabelledBar labelled;
-  labelled.label = AddLabel(placeholder, dispsetting::kLabelX, labelY);
+  labelled.label = AddLabel(placeholder, Px(dispsetting::kLabelX), labelY);
   labelled.bar = factory_.Get<TrackBar_CL>(
-      factory_.AddTrackBar(ControlParent(), area_.width - 3 * w, d + 4, w + kBarIndent, labelY + kBarBelowLabel));
+      factory_.AddTrackBar(ControlParent(), area_.width - 3 * w, d + Px(4), w + Px(kBarIndent), labelY + Px(kBarBelowLabel)));
   labelled.bar->Setup(lowest, highest, position);
   return labelled;
 }
@@ -188,13 +188,13 @@ LabelledBar ScrollPage_CL::AddLabelledBar(const std::wstring& placeholder, int l
 void ScrollPage_CL::FinishPanel(ControlBase_CL& firstBox, const wchar_t* frameTitle,
                                 std::initializer_list<const ControlBase_CL*> framed, const ControlBase_CL& last) {
   const int d = area_.charHeight;
-  firstBox.Move(layout::kColumnX, d);
+  firstBox.Move(Px(layout::kColumnX), d);
   auto* frame = factory_.Get<GroupBox_CL>(factory_.AddGroupBox(ControlParent(), frameTitle, area_.width, 4 * d, 0));
   for (const ControlBase_CL* control : framed) frame->Enclose(*control);
-  frame->Resize(area_.width, frame->ExtentHeight() + kFrameBottomMargin, TRUE);
+  frame->Resize(area_.width, frame->ExtentHeight() + Px(kFrameBottomMargin), TRUE);
 
   if (panel_ == nullptr) return;
-  contentHeight_ = std::max(1, static_cast<int>(RectInParent(last.Window()).bottom) + kPanelBottomMargin);
+  contentHeight_ = std::max(1, static_cast<int>(RectInParent(last.Window()).bottom) + Px(kPanelBottomMargin));
   SetWindowPos(panel_, nullptr, 0, 0, area_.width, contentHeight_, SWP_NOZORDER | SWP_NOMOVE);
 }
 

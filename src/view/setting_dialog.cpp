@@ -1,6 +1,7 @@
 #include "view/setting_dialog.h"
 
 #include "app_ids.h"
+#include "comlib/run_at_startup.h"
 #include "comlib/sheet_builder.h"
 #include "data/placement.h"
 #include "data/save_data.h"
@@ -46,8 +47,11 @@ void SettingDialog_CL::RunSheet() {
   for (SettingPage& page : pages) builder.AddPage(*page.page, page.title);
 
   const SettingsSnapshot before = SettingsSnapshot::Take();
+  // The Run value lives in the registry, not in the settings.
+  const bool startedWithWindows = ThisProgramAtStartup().IsOn();
   if (builder.Run(window_, kSettingsCaption) != kChangesSaved) {
     before.Restore();
+    if (ThisProgramAtStartup().IsOn() != startedWithWindows) ThisProgramAtStartup().Set(startedWithWindows);
     // The pages wrote their changes as they made them: the file goes back too.
     ClockData().SaveClockDisp();
     DateData().SaveDateDisp();

@@ -22,6 +22,11 @@ TEST(Inifile, CreateIfMissingWritesOnlyTheByteOrderMarkOnce) {
   Inifile_CL::CreateIfMissing(path);
   EXPECT_EQ((std::vector<unsigned char>{0xFF, 0xFE}), ReadBytes(path));
   EXPECT_EQ(firstLog, testing_support::ReadUtf16(folder.File(L"log.txt")));
+
+  // An empty file made by hand gets the mark, so that it stores Unicode.
+  testing_support::WriteBytes(path, {});
+  Inifile_CL::CreateIfMissing(path);
+  EXPECT_EQ((std::vector<unsigned char>{0xFF, 0xFE}), ReadBytes(path));
 }
 
 TEST(Inifile, IntegersAndColoursRoundTripThroughSignedDecimals) {

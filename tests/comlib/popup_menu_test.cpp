@@ -11,6 +11,8 @@ TEST(MenuOwnerDraw, ItemSizeAddsRoomForTextAndImage) {
   EXPECT_EQ(108, menulayout::MeasureItem(SIZE{60, 13}, false, SIZE{0, 0}).cx);
   EXPECT_EQ(14, menulayout::MeasureItem(SIZE{60, 13}, false, SIZE{0, 0}).cy);
   EXPECT_EQ(21, menulayout::MeasureItem(SIZE{60, 20}, true, SIZE{24, 16}).cy);
+  // At 144 DPI the room around them grows by half: 90 + 72 + 36 + 6.
+  EXPECT_EQ(204, menulayout::MeasureItem(SIZE{90, 20}, true, SIZE{36, 24}, 144).cx);
 }
 
 TEST(MenuOwnerDraw, TextSplitsAtTheFirstTab) {

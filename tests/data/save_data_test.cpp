@@ -48,7 +48,8 @@ void ScrambleClock(AppSaveData_CL& clock) {
   clock.font_bold = clock.font_italic = clock.font_em_height = clock.border_frame_scale = 77;
   clock.font_color1 = clock.font_color2 = clock.font_color3 = 77;
   clock.draw_type = clock.display_index = clock.disp_second = clock.disp_startup_hidden = 77;
-  clock.hour12 = clock.faint_on_hover = 77;
+  clock.hour12 = clock.faint_on_hover = clock.hide_on_fullscreen = 77;
+  clock.hotkey = L"scrambled";
 }
 
 void ScrambleDate(DateSaveData_CL& date) {
@@ -79,6 +80,8 @@ void ExpectClockDefaults(const AppSaveData_CL& clock) {
   EXPECT_EQ(0, clock.disp_startup_hidden);
   EXPECT_EQ(1, clock.disp_second);
   EXPECT_EQ(1, clock.faint_on_hover);
+  EXPECT_EQ(1, clock.hide_on_fullscreen);
+  EXPECT_EQ(L"Ctrl+Alt+H", clock.hotkey);
 }
 
 void ExpectDateDefaults(const DateSaveData_CL& date) {
@@ -640,7 +643,7 @@ TEST_F(SettingsTest, SnapshotPutsBackEveryStoredValueButNoRunTimeStateAndBothSec
   auto inSection = [&keys](const std::wstring& section) {
     return std::count_if(keys.begin(), keys.end(), [&](const std::wstring& key) { return key.rfind(section, 0) == 0; });
   };
-  EXPECT_EQ(19, inSection(L"CLOCK_DISP."));
+  EXPECT_EQ(21, inSection(L"CLOCK_DISP."));
   EXPECT_EQ(16, inSection(L"DATE_DISP."));
   // What was written loads back as the same values.
   ScrambleClock(clock);

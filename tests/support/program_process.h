@@ -8,6 +8,9 @@
 
 namespace testing_support {
 
+// The built program beside the test programs.
+std::wstring HoravelPath();
+
 class ProgramProcess {
  public:
   ProgramProcess() = default;
@@ -31,7 +34,6 @@ class ProgramProcess {
   PROCESS_INFORMATION info_{};
 };
 
-std::wstring HoravelPath();
 
 // Starts the program and waits until both windows have been created and its
 // message loop answers; returns its clock window, or null.

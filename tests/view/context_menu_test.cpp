@@ -263,6 +263,18 @@ TEST(ContextMenu, ImagesComeFromTheStripBesideTheProgram) {
   EXPECT_GT(height, 0);
   EXPECT_GE(ImageList_GetImageCount(withImages.ImageHandle()), 4);  // images 0, 2 and 3 are used
 
+  // At 144 DPI the images are half as large again, and as many.
+  PopupMenu_CL scaled;
+  ASSERT_TRUE(scaled.CreatePopup());
+  scaled.SetDpi(144);
+  contextmenu::Build(scaled, 1, 0, contextmenu::MenuImagePath());
+  int scaledWidth = 0;
+  int scaledHeight = 0;
+  ASSERT_TRUE(ImageList_GetIconSize(scaled.ImageHandle(), &scaledWidth, &scaledHeight));
+  EXPECT_EQ(36, scaledWidth);
+  EXPECT_EQ(height * 3 / 2, scaledHeight);
+  EXPECT_EQ(ImageList_GetImageCount(withImages.ImageHandle()), ImageList_GetImageCount(scaled.ImageHandle()));
+
   TempFolder folder;
   PopupMenu_CL without;
   ASSERT_TRUE(without.CreatePopup());

@@ -1,0 +1,129 @@
+#include "comlib/hot_key.h"
+
+#include <cwchar>
+#include <cwctype>
+#include <vector>
+
+#include "comlib/log_file.h"
+
+namespace {
+
+constexpr int kLastFunctionKey = 24;
+
+struct NamedKey {
+  const wchar_t* name;
+  UINT code;
+};
+
+constexpr NamedKey kModifierNames[] = {
+    {L"ctrl", MOD_CONTROL}, {L"control", MOD_CONTROL}, {L"alt", MOD_ALT}, {L"shift", MOD_SHIFT}, {L"win", MOD_WIN},
+};
+
+constexpr NamedKey kKeyNames[] = {
+    {L"space", VK_SPACE},   {L"home", VK_HOME},      {L"end", VK_END},       {L"insert", VK_INSERT},
+    {L"delete", VK_DELETE}, {L"pageup", VK_PRIOR},   {L"pagedown", VK_NEXT}, {L"left", VK_LEFT},
+    {L"right", VK_RIGHT},   {L"up", VK_UP},          {L"down", VK_DOWN},     {L"pause", VK_PAUSE},
+    {L"tab", VK_TAB},       {L"enter", VK_RETURN},   {L"escape", VK_ESCAPE}, {L"esc", VK_ESCAPE},
+};
+
+std::wstring Trimmed(const std::wstring& text) {
+  const size_t first = text.find_first_not_of(L" \t");
+  if (first == std::wstring::npos) return std::wstring();
+  const size_t last = text.find_last_not_of(L" \t");
+  return text.substr(first, last - first + 1);
+}
+
+std::wstring Lower(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+  return text;
+}
+
+std::vector<std::wstring> SplitAtPlus(const std::wstring& text) {
+  std::vector<std::wstring> parts;
+  size_t start = 0;
+  for (;;) {
+    const size_t plus = text.find(L'+', start);
+    parts.push_back(Lower(Trimmed(text.substr(start, plus - start))));
+    if (plus == std::wstring::npos) break;
+    start = plus + 1;
+  }
+  return parts;
+}
+
+UINT ModifierCode(const std::wstring& name) {
+  for (const NamedKey& modifier : kModifierNames) {
+    if (name == modifier.name) return modifier.code;
+  }
+  return 0;
+}
+
+// The virtual-key code of the last part, or 0.
+UINT KeyCode(const std::wstring& name) {
+  if (name.size() == 1) {
+    const wchar_t c = name[0];
+    if (c >= L'a' && c <= L'z') return static_cast<UINT>(L'A' + (c - L'a'));
+    if (c >= L'0' && c <= L'9') return static_cast<UINT>(c);
+    return 0;
+  }
+  if (name[0] == L'f' && name.size() <= 3 && std::iswdigit(name[1]) && (name.size() == 2 || std::iswdigit(name[2]))) {
+    const int number = static_cast<int>(std::wcstol(name.c_str() + 1, nullptr, 10));
+    if (number >= 1 && number <= kLastFunctionKey) return static_cast<UINT>(VK_F1 + number - 1);
+    return 0;
+  }
+  for (const NamedKey& key : kKeyNames) {
+    if (name == key.name) return key.code;
+  }
+  return 0;
+}
+
+}  // namespace
+
+namespace hotkey {
+
+ParseResult Parse(const std::wstring& text) {
+  ParseResult result;
+  if (Trimmed(text).empty()) return result;
+  result.status = ParseStatus::kInvalid;
+  const std::vector<std::wstring> parts = SplitAtPlus(text);
+  for (size_t i = 0; i + 1 < parts.size(); ++i) {
+    const UINT modifier = ModifierCode(parts[i]);
+    // Unknown or repeated modifiers are mistakes worth reporting.
+    if (modifier == 0 || (result.keys.modifiers & modifier) != 0) return result;
+    result.keys.modifiers |= modifier;
+  }
+  if (result.keys.modifiers == 0 || parts.back().empty()) return result;
+  result.keys.virtualKey = KeyCode(parts.back());
+  if (result.keys.virtualKey != 0) result.status = ParseStatus::kValid;
+  return result;
+}
+
+}  // namespace hotkey
+
+bool HotKey_CL::Register(HWND window, const std::wstring& text) {
+  Unregister();
+  const hotkey::ParseResult parsed = hotkey::Parse(text);
+  if (parsed.status == hotkey::ParseStatus::kOff) return false;
+  const bool firstReport = reported_ != text;
+  if (parsed.status == hotkey::ParseStatus::kInvalid) {
+    if (firstReport) HORAVEL_LOG(L"ホットキー \"%s\" を解釈できません: ホットキーなしで動作します。", text.c_str());
+    reported_ = text;
+    return false;
+  }
+  // Held down, the key would toggle the clock over and over.
+  if (!RegisterHotKey(window, id_, parsed.keys.modifiers | MOD_NOREPEAT, parsed.keys.virtualKey)) {
+    if (firstReport) {
+      HORAVEL_LOG(L"ホットキー \"%s\" は他のプログラムが使用中です (%d): ホットキーなしで動作します。", text.c_str(),
+                  static_cast<int>(GetLastError()));
+    }
+    reported_ = text;
+    return false;
+  }
+  window_ = window;
+  reported_.reset();
+  return true;
+}
+
+void HotKey_CL::Unregister() {
+  if (window_ != nullptr) UnregisterHotKey(window_, id_);
+  window_ = nullptr;
+}

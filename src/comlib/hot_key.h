@@ -1,0 +1,57 @@
+#pragma once
+// A system-wide key combination written as text ("Ctrl+Alt+H"), and its
+// registration for a window.
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace hotkey {
+
+// Modifiers as RegisterHotKey takes them (MOD_CONTROL, MOD_ALT, MOD_SHIFT,
+// MOD_WIN) and a virtual-key code.
+struct KeyCombination {
+  UINT modifiers = 0;
+  UINT virtualKey = 0;
+};
+
+enum class ParseStatus { kOff, kValid, kInvalid };
+
+struct ParseResult {
+  ParseStatus status = ParseStatus::kOff;
+  KeyCombination keys;
+};
+
+// Names joined with '+', in any case and with spaces around them: Ctrl
+// (Control), Alt, Shift, Win, then one key: a letter, a digit, F1 ... F24 or
+// a named key (Space, Home, End, Insert, Delete, PageUp, PageDown, Left,
+// Right, Up, Down, Pause, Tab, Enter, Escape). Empty text switches the key
+// off. At least one modifier is needed: a bare key would be taken from
+// every program.
+ParseResult Parse(const std::wstring& text);
+
+}  // namespace hotkey
+
+// One hot key registered for a window; unregistered when the object goes or
+// a new key replaces it. A key that cannot be had is logged once per text.
+class HotKey_CL {
+ public:
+  explicit HotKey_CL(int id) : id_(id) {}
+  virtual ~HotKey_CL() { Unregister(); }
+  HotKey_CL(const HotKey_CL&) = delete;
+  HotKey_CL& operator=(const HotKey_CL&) = delete;
+
+  // Registers the key the text names for the window (nothing for empty
+  // text); returns whether a key is now registered.
+  bool Register(HWND window, const std::wstring& text);
+  void Unregister();
+  bool IsRegistered() const { return window_ != nullptr; }
+  int Id() const { return id_; }
+
+ private:
+  int id_;
+  HWND window_ = nullptr;
+  // The last text that failed, so that a retry with it logs nothing.
+  std::optional<std::wstring> reported_;
+};

@@ -1,0 +1,101 @@
+// The full-screen test, the hot-key text and the Run value's command.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "comlib/full_screen.h"
+#include "comlib/hot_key.h"
+#include "comlib/run_at_startup.h"
+
+namespace {
+
+constexpr DWORD kOwnProcess = 100;
+constexpr DWORD kOtherProcess = 200;
+constexpr RECT kMonitor{0, 0, 1280, 800};
+constexpr RECT kOtherMonitor{1280, 0, 2304, 768};
+
+fullscreen::WindowFacts Window(RECT rect, DWORD process = kOtherProcess, const wchar_t* className = L"Player") {
+  fullscreen::WindowFacts facts;
+  facts.rect = rect;
+  facts.processId = process;
+  facts.className = className;
+  facts.visible = true;
+  return facts;
+}
+
+}  // namespace
+
+TEST(FullScreen, OnlyAnotherProgramsVisibleWindowOfExactlyTheMonitorCounts) {
+  fullscreen::WindowFacts hidden = Window(kMonitor), minimised = hidden, cloaked = hidden;
+  hidden.visible = false;
+  minimised.minimised = true;
+  cloaked.cloaked = true;
+  struct Case {
+    const char* name;
+    std::vector<fullscreen::WindowFacts> windows;
+    bool covered;
+  };
+  const Case cases[] = {
+      {"no windows", {}, false},
+      {"a film on the monitor", {Window(kMonitor)}, true},
+      {"behind a small window", {Window({10, 10, 300, 200}), Window(kMonitor)}, true},
+      {"the clock's own window", {Window(kMonitor, kOwnProcess)}, false},
+      {"the desktop", {Window(kMonitor, kOtherProcess, L"Progman"), Window(kMonitor, kOtherProcess, L"WorkerW")}, false},
+      {"the taskbar", {Window(kMonitor, kOtherProcess, L"Shell_TrayWnd")}, false},
+      {"on the other monitor", {Window(kOtherMonitor)}, false},
+      {"maximised with borders", {Window({-8, -8, 1288, 808})}, false},
+      {"maximised to the work area", {Window({0, 0, 1280, 760})}, false},
+      {"hidden", {hidden}, false},
+      {"minimised", {minimised}, false},
+      {"cloaked", {cloaked}, false},
+  };
+  for (const Case& test : cases) {
+    EXPECT_EQ(test.covered, fullscreen::IsCoveredByOtherProgram(kMonitor, test.windows, kOwnProcess)) << test.name;
+  }
+}
+
+TEST(HotKeyText, ParsesModifiersAndOneKeyAndRejectsTheRest) {
+  using hotkey::ParseStatus;
+  const struct {
+    const wchar_t* text;
+    UINT modifiers;
+    UINT key;
+  } valid[] = {{L"Ctrl+Alt+H", MOD_CONTROL | MOD_ALT, 'H'},
+               {L" control + shift + f12 ", MOD_CONTROL | MOD_SHIFT, VK_F12},
+               {L"Win+Alt+7", MOD_WIN | MOD_ALT, '7'},
+               {L"Alt+PageDown", MOD_ALT, VK_NEXT}};
+  for (const auto& test : valid) {
+    const hotkey::ParseResult result = hotkey::Parse(test.text);
+    EXPECT_EQ(ParseStatus::kValid, result.status) << ::testing::PrintToString(std::wstring(test.text));
+    EXPECT_EQ(test.modifiers, result.keys.modifiers);
+    EXPECT_EQ(test.key, result.keys.virtualKey);
+  }
+  EXPECT_EQ(ParseStatus::kOff, hotkey::Parse(L"  ").status);
+  for (const wchar_t* text : {L"H", L"Ctrl+Alt", L"Ctrl+", L"Ctrl+Ctrl+H", L"Hyper+H", L"Ctrl+F25", L"Ctrl+HH"}) {
+    EXPECT_EQ(ParseStatus::kInvalid, hotkey::Parse(text).status) << ::testing::PrintToString(std::wstring(text));
+  }
+}
+
+TEST(RunAtStartup, CommandStartsThisProgramOnlyWithItsPathAndTheOption) {
+  const std::wstring program = L"C:\\Tools\\Horavel\\Horavel.exe";
+  EXPECT_EQ(L"\"C:\\Tools\\Horavel\\Horavel.exe\" -startup", startup::RunCommand(program));
+  struct Case {
+    const wchar_t* command;
+    bool starts;
+  };
+  const Case cases[] = {
+      {L"\"C:\\Tools\\Horavel\\Horavel.exe\" -startup", true},
+      {L"\"c:\\tools\\horavel\\HORAVEL.EXE\" /Startup", true},
+      {L"C:\\Tools\\Horavel\\Horavel.exe -startup", true},
+      {L"\"C:\\Tools\\Horavel\\Horavel.exe\"", false},
+      {L"\"D:\\Old\\Horavel.exe\" -startup", false},
+      {L"\"C:\\Tools\\Horavel\\Horavel.exe.bak\" -startup", false},
+      {L"", false},
+  };
+  for (const Case& test : cases) {
+    EXPECT_EQ(test.starts, startup::StartsProgram(test.command, program))
+        << ::testing::PrintToString(std::wstring(test.command));
+  }
+}

@@ -1,0 +1,189 @@
+// Beyond the clock: making way for full-screen programs, starting with
+// Windows, the hot key and portable settings.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/program_data.h"
+#include "support/program_process.h"
+#include "support/settings_sheet.h"
+#include "support/test_support.h"
+#include "support/window_checks.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr DWORD kTimeoutMs = 15000;
+// Several clock ticks: long enough for a change that must not come.
+constexpr DWORD kQuietMs = 2000;
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// The clock display page's controls in creation order: after the designed
+// ones (the scaling test checks that they stand inside the frame).
+constexpr int kFullScreenBox = 18;
+constexpr int kStartWithWindowsBox = 19;
+
+RECT PrimaryMonitor() { return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+// A borderless window of the test program over exactly the rectangle, as a
+// film player or a game shows itself.
+struct CoveringWindow {
+  explicit CoveringWindow(const RECT& r)
+      : window(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, r.left, r.top, r.right - r.left,
+                               r.bottom - r.top, nullptr, nullptr, nullptr, nullptr)) {}
+  ~CoveringWindow() { DestroyWindow(window); }
+  HWND window;
+};
+
+std::wstring RunValue() {
+  wchar_t value[1024] = {};
+  DWORD bytes = sizeof(value);
+  const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, kRunKey, L"Horavel", RRF_RT_REG_SZ, nullptr, value, &bytes);
+  return status == ERROR_SUCCESS ? value : L"<none>";
+}
+
+void PressCtrlAltH() {
+  const WORD keys[] = {VK_CONTROL, VK_MENU, 'H'};
+  std::vector<INPUT> inputs;
+  for (DWORD flags : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+    for (WORD key : keys) {
+      INPUT input{};
+      input.type = INPUT_KEYBOARD;
+      input.ki.wVk = key;
+      input.ki.dwFlags = flags;
+      inputs.push_back(input);
+    }
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+class Extras : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetProgramData();
+    SetProgramSetting(L"CLOCK_DISP", L"disp_offset_y", 200);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Horavel");
+  }
+  void TearDown() override { RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Horavel"); }
+
+  void Start(const std::wstring& programPath = HoravelPath()) {
+    clock_ = program_.StartProgram(programPath) ? WaitForWindows(program_) : nullptr;
+    ASSERT_NE(nullptr, clock_);
+    date_ = FindDateWindow(program_.Id());
+  }
+  bool Shown() const { return IsWindowVisible(clock_) && IsWindowVisible(date_); }
+  bool Hidden() const { return !IsWindowVisible(clock_) && !IsWindowVisible(date_); }
+
+  ProgramProcess program_;
+  HWND clock_ = nullptr;
+  HWND date_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(Extras, ClockMakesWayForAFullScreenWindowOnItsOwnMonitorOnly) {
+  Start();
+  ASSERT_TRUE(Shown());
+  {
+    CoveringWindow film(PrimaryMonitor());
+    EXPECT_TRUE(WaitUntil([&] { return Hidden(); }, kTimeoutMs));
+  }
+  EXPECT_TRUE(WaitUntil([&] { return Shown(); }, kTimeoutMs));
+
+  // The second monitor of the two-screen display is smaller than the first.
+  RECT other{};
+  EnumDisplayMonitors(nullptr, nullptr, [](HMONITOR monitor, HDC, LPRECT, LPARAM found) -> BOOL {
+        MONITORINFO info{};
+        info.cbSize = sizeof(info);
+        if (GetMonitorInfoW(monitor, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY)) {
+          *reinterpret_cast<RECT*>(found) = info.rcMonitor;
+        }
+        return TRUE;
+      }, reinterpret_cast<LPARAM>(&other));
+  const RECT primary = PrimaryMonitor();
+  ASSERT_FALSE(IsRectEmpty(&other));
+  ASSERT_FALSE(EqualRect(&other, &primary));
+  CoveringWindow onOtherMonitor(other);
+  EXPECT_FALSE(WaitUntil([&] { return !IsWindowVisible(clock_); }, kQuietMs));
+}
+
+TEST_F(Extras, ClockPageBoxesSwitchMakingWayOffAndWriteTheRunValue) {
+  // An entry that starts a copy elsewhere does not start this one.
+  const std::wstring elsewhere = L"\"C:\\Old\\Horavel.exe\" -startup";
+  RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Horavel", REG_SZ, elsewhere.c_str(),
+                  static_cast<DWORD>((elsewhere.size() + 1) * sizeof(wchar_t)));
+  Start();
+  PostMessageW(clock_, WM_COMMAND, 130, 0);
+  HWND sheet = WaitForSettingsSheet(program_.Id(), kTimeoutMs);
+  ASSERT_NE(nullptr, sheet);
+  HWND page = ShowPage(program_.Id(), sheet, L"表示設定");
+  HWND fullScreenBox = PageControl(page, kFullScreenBox);
+  HWND startBox = PageControl(page, kStartWithWindowsBox);
+  EXPECT_EQ(L"全画面のアプリ表示中は時計を隠す", TextOf(fullScreenBox));
+  EXPECT_EQ(L"Windows起動時に自動で起動する", TextOf(startBox));
+
+  EXPECT_EQ(BST_CHECKED, SendMessageW(fullScreenBox, BM_GETCHECK, 0, 0));
+  EXPECT_EQ(BST_UNCHECKED, SendMessageW(startBox, BM_GETCHECK, 0, 0));
+  const std::wstring command = L"\"" + HoravelPath() + L"\" -startup";
+  ClickBox(startBox);
+  EXPECT_EQ(command, RunValue());
+  ClickBox(startBox);
+  EXPECT_EQ(L"<none>", RunValue());
+  ClickBox(startBox);
+  ClickBox(fullScreenBox);
+  EXPECT_EQ(L"0", ProgramSetting(L"CLOCK_DISP", L"hide_on_fullscreen"));
+  PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return FindSettingsSheets(program_.Id()).empty(); }, kTimeoutMs));
+  EXPECT_EQ(command, RunValue());
+
+  CoveringWindow film(PrimaryMonitor());
+  EXPECT_FALSE(WaitUntil([&] { return !IsWindowVisible(clock_); }, kQuietMs));
+}
+
+TEST_F(Extras, HotKeyTogglesTheClockAndATakenKeyIsOnlyLogged) {
+  Start();
+  PressCtrlAltH();
+  EXPECT_TRUE(WaitUntil([&] { return Hidden(); }, kTimeoutMs));
+  PressCtrlAltH();
+  EXPECT_TRUE(WaitUntil([&] { return Shown(); }, kTimeoutMs));
+  program_.End();
+
+  HWND taker = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(RegisterHotKey(taker, 1, MOD_CONTROL | MOD_ALT, 'H'));
+  Start();
+  EXPECT_EQ(1u, CountOccurrences(ProgramLog(), L"は他のプログラムが使用中です"));
+  EXPECT_TRUE(program_.IsRunning());
+  EXPECT_TRUE(Shown());
+  DestroyWindow(taker);
+}
+
+TEST_F(Extras, SettingsFileBesideTheProgramIsTheOneReadAndWritten) {
+  TempFolder stick;
+  const std::wstring portableIni = stick.File(L"Horavel.ini");
+  ASSERT_TRUE(CopyFileW(HoravelPath().c_str(), stick.File(L"Horavel.exe").c_str(), FALSE));
+  WriteBytes(portableIni, std::vector<unsigned char>{0xFF, 0xFE});
+  WritePrivateProfileStringW(L"CLOCK_DISP", L"disp_offset_y", L"300", portableIni.c_str());
+  WritePrivateProfileStringW(L"VERSION", L"notify", L"1", portableIni.c_str());
+
+  Start(stick.File(L"Horavel.exe"));
+  const RECT fromPortable = WindowRect(clock_);
+  // A change is written beside the program, not to Documents.
+  PostMessageW(clock_, WM_COMMAND, 200, 0);
+  RoundTrip(clock_);
+  program_.End();
+  wchar_t written[16] = {};
+  GetPrivateProfileStringW(L"CLOCK_DISP", L"display_index", L"", written, 16, portableIni.c_str());
+  EXPECT_EQ(std::wstring(L"0"), written);
+  EXPECT_EQ(L"", ProgramSetting(L"CLOCK_DISP", L"display_index"));
+  EXPECT_TRUE(FileExists(stick.File(L"log.txt")));
+  EXPECT_FALSE(FileExists(ProgramLogPath()));
+
+  // The copy without a file beside it reads Documents: 100 pixels higher.
+  Start();
+  EXPECT_EQ(fromPortable.top - 100, WindowRect(clock_).top);
+}

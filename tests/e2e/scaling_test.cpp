@@ -1,0 +1,132 @@
+// The program at 96 and at 144 DPI: the clock keeps its pixel sizes, the
+// settings sheet and its clock display page grow with the DPI and cut
+// nothing.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "support/loopback_server.h"
+#include "support/program_data.h"
+#include "support/program_process.h"
+#include "support/settings_sheet.h"
+#include "support/test_support.h"
+#include "support/window_checks.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr DWORD kSheetTimeoutMs = 15000;
+constexpr UINT kSettingsCommand = 130;
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+constexpr DWORD kNormalDpi = 96;
+constexpr DWORD kLargeDpi = 144;
+// The clock display page's group box, created last.
+constexpr int kFrameIndex = 20;
+
+int Width(const RECT& rect) { return rect.right - rect.left; }
+int Height(const RECT& rect) { return rect.bottom - rect.top; }
+
+// Programs started while it lives see this DPI (read when a process starts).
+struct ScopedLogPixels {
+  explicit ScopedLogPixels(DWORD dpi) { Set(dpi); }
+  ~ScopedLogPixels() { Set(kNormalDpi); }
+  static void Set(DWORD dpi) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
+  }
+};
+
+struct Measured {
+  RECT clock{};
+  RECT sheet{};
+  std::vector<RECT> controls;  // the page's, in creation order, the frame last
+};
+
+Measured MeasureAt(DWORD dpi) {
+  Measured measured;
+  ScopedLogPixels scaled(dpi);
+  ResetProgramData();
+  SetProgramSetting(L"CLOCK_DISP", L"disp_index", 3);
+  ProgramProcess program;
+  HWND clock = StartAndWait(program);
+  if (clock == nullptr) return measured;
+  measured.clock = WindowRect(clock);
+  PostMessageW(clock, WM_COMMAND, kSettingsCommand, 0);
+  HWND sheet = WaitForSettingsSheet(program.Id(), kSheetTimeoutMs);
+  if (sheet == nullptr) return measured;
+  measured.sheet = WindowRect(sheet);
+  HWND page = ShowPage(program.Id(), sheet, L"表示設定");
+  for (int index = 0; HWND control = PageControl(page, index); ++index) {
+    measured.controls.push_back(WindowRect(control));
+  }
+  return measured;
+}
+
+// The update notice of a program that finds a newer version at the test's server.
+RECT NoticeAt(DWORD dpi) {
+  ScopedLogPixels scaled(dpi);
+  LoopbackHttpServer server;
+  server.Answer(HttpResponse("1.1.4.0\r\nhttp://127.0.0.1/download\r\n"));
+  ResetProgramData();
+  SetProgramSetting(L"VERSION", L"notify", 0);
+  SetProgramSetting(L"VERSION", L"update_url", server.Url());
+  SetProgramSetting(L"VERSION", L"next_version", L"1.1.4.0");
+  SetProgramSetting(L"VERSION", L"next_notify", L"00000000:00000001");
+  ProgramProcess program;
+  HWND notice = nullptr;
+  if (program.Start()) {
+    WaitUntil([&] { return (notice = FindWindowW(L"#32770", L"Horavelのアップデート。")) != nullptr; }, kSheetTimeoutMs);
+  }
+  const RECT rect = WindowRect(notice);
+  program.End();
+  return rect;
+}
+
+// Every control lies inside the frame, and no two of them overlap.
+void ExpectNothingCut(const Measured& measured, DWORD dpi) {
+  ASSERT_EQ(static_cast<size_t>(kFrameIndex + 1), measured.controls.size()) << dpi;
+  const RECT& frame = measured.controls[kFrameIndex];
+  for (int i = 0; i < kFrameIndex; ++i) {
+    const RECT& control = measured.controls[static_cast<size_t>(i)];
+    RECT inside{};
+    IntersectRect(&inside, &control, &frame);
+    EXPECT_TRUE(EqualRect(&inside, &control)) << dpi << " control " << i;
+    for (int j = i + 1; j < kFrameIndex; ++j) {
+      RECT overlap{};
+      EXPECT_FALSE(IntersectRect(&overlap, &control, &measured.controls[static_cast<size_t>(j)]))
+          << dpi << " controls " << i << " and " << j;
+    }
+  }
+}
+
+}  // namespace
+
+TEST(Scaling, NoticeAndSheetPageGrowWithTheDpiAndCutNothingWhileTheClockKeepsItsPixels) {
+  const Measured normal = MeasureAt(kNormalDpi);
+  const Measured large = MeasureAt(kLargeDpi);
+  ExpectNothingCut(normal, kNormalDpi);
+  ExpectNothingCut(large, kLargeDpi);
+
+  // The sheet follows its font, which grows about as the DPI does.
+  for (const auto& [normalLength, largeLength] :
+       {std::pair<int, int>{Width(normal.sheet), Width(large.sheet)},
+        std::pair<int, int>{Height(normal.sheet), Height(large.sheet)},
+        std::pair<int, int>{Width(normal.controls.back()), Width(large.controls.back())}}) {
+    EXPECT_GE(largeLength * 10, normalLength * 13);
+    EXPECT_LE(largeLength * 10, normalLength * 17);
+  }
+  // The notice is sized in pixels for 96 DPI: half as large again at 144.
+  for (const auto& [dpi, width, height] : {std::tuple<DWORD, int, int>{kNormalDpi, 360, 160}, {kLargeDpi, 540, 240}}) {
+    const RECT notice = NoticeAt(dpi);
+    EXPECT_EQ(width, Width(notice));
+    EXPECT_EQ(height, Height(notice));
+  }
+  // The clock's size is the user's choice in pixels.
+  EXPECT_EQ(Width(normal.clock), Width(large.clock));
+  EXPECT_EQ(Height(normal.clock), Height(large.clock));
+}
