@@ -19,8 +19,6 @@ using namespace testing_support;
 namespace {
 
 constexpr DWORD kChangeTimeoutMs = 10000;
-constexpr UINT kTrayMessage = WM_USER + 0x300;
-constexpr UINT_PTR kClockTimer = 0x3000;
 constexpr wchar_t kDisplayChangeLine[] = L"ディスプレイ構成変更を検出: ポジション更新";
 constexpr wchar_t kIconRemovedLine[] = L"タスクトレイアイコンを削除しました。";
 
@@ -41,25 +39,7 @@ RECT ExpectedDateRect(HWND clock, int offsetX, int offsetY) {
   return RECT{topLeft.x, topLeft.y, topLeft.x + size.cx, topLeft.y + size.cy};
 }
 
-class ClockProgram : public ::testing::Test {
- protected:
-  void SetUp() override { ResetProgramData(); }
-
-  void Start(const std::wstring& arguments = L"") {
-    clock_ = StartAndWait(program_, arguments);
-    ASSERT_NE(nullptr, clock_);
-    date_ = FindDateWindow(program_.Id());
-  }
-
-  // Returns once the program has handled everything sent before.
-  void RoundTrip() const { testing_support::RoundTrip(clock_); }
-
-  void ClickIcon() const { SendMessageW(clock_, kTrayMessage, 0, WM_LBUTTONDOWN); }
-
-  ProgramProcess program_;
-  HWND clock_ = nullptr;
-  HWND date_ = nullptr;
-};
+using ClockProgram = ProgramTest;
 
 }  // namespace
 
@@ -114,12 +94,12 @@ TEST_F(ClockProgram, ScreenShowsTheFillAndOutlineWithWhiteKeyedOut) {
 
 TEST_F(ClockProgram, IconClickHidesAndShowsBothWindows) {
   Start();
-  ClickIcon();
-  RoundTrip();
+  ClickTrayIcon(clock_);
+  RoundTrip(clock_);
   EXPECT_FALSE(IsWindowVisible(clock_));
   EXPECT_FALSE(IsWindowVisible(date_));
-  ClickIcon();
-  RoundTrip();
+  ClickTrayIcon(clock_);
+  RoundTrip(clock_);
   EXPECT_TRUE(IsWindowVisible(clock_));
   EXPECT_TRUE(IsWindowVisible(date_));
 }
@@ -154,9 +134,9 @@ TEST_F(ClockProgram, ShowDateOffHidesTheDate) {
   EXPECT_TRUE(IsWindowVisible(clock_));
   EXPECT_FALSE(IsWindowVisible(date_));
   // Showing the program again after hiding it keeps the date hidden.
-  ClickIcon();
-  ClickIcon();
-  RoundTrip();
+  ClickTrayIcon(clock_);
+  ClickTrayIcon(clock_);
+  RoundTrip(clock_);
   EXPECT_TRUE(IsWindowVisible(clock_));
   EXPECT_FALSE(IsWindowVisible(date_));
 }
@@ -164,19 +144,19 @@ TEST_F(ClockProgram, ShowDateOffHidesTheDate) {
 TEST_F(ClockProgram, TimerDoesNothingWhileHidden) {
   Start();
   const RECT home = WindowRect(clock_);
-  ClickIcon();
-  RoundTrip();
+  ClickTrayIcon(clock_);
+  RoundTrip(clock_);
   // Off every monitor: a display check would put it back.
   SetWindowPos(clock_, nullptr, -3000, -3000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  for (int tick = 0; tick < 40; ++tick) SendMessageW(clock_, WM_TIMER, kClockTimer, 0);
+  SendTicks(clock_, 40);
   EXPECT_EQ(-3000, WindowRect(clock_).left);
   EXPECT_EQ(0u, CountOccurrences(ProgramLog(), kDisplayChangeLine));
   EXPECT_FALSE(IsWindowVisible(clock_));
   EXPECT_FALSE(IsWindowVisible(date_));
 
   // Shown again, the same ticks do check the display.
-  ClickIcon();
-  for (int tick = 0; tick < 40; ++tick) SendMessageW(clock_, WM_TIMER, kClockTimer, 0);
+  ClickTrayIcon(clock_);
+  SendTicks(clock_, 40);
   EXPECT_GT(CountOccurrences(ProgramLog(), kDisplayChangeLine), 0u);
   EXPECT_EQ(home.left, WindowRect(clock_).left);
 }
@@ -186,8 +166,8 @@ TEST_F(ClockProgram, StartupOptionHidesOnlyWithTheSetting) {
   Start(L"-startup");
   EXPECT_FALSE(IsWindowVisible(clock_));
   EXPECT_FALSE(IsWindowVisible(date_));
-  ClickIcon();
-  RoundTrip();
+  ClickTrayIcon(clock_);
+  RoundTrip(clock_);
   EXPECT_TRUE(IsWindowVisible(clock_));
   EXPECT_TRUE(IsWindowVisible(date_));
   program_.End();
@@ -328,9 +308,9 @@ TEST(PlainPrefix, TheClockAndDateDrawWithWhateverFontThereIs) {
   EXPECT_GT(dateRect.bottom - dateRect.top, 20);
   EXPECT_TRUE(WaitUntil([&] { return ScreenInk(clock).right > 0; }, kChangeTimeoutMs));
   // The icon hides and shows what is drawn.
-  SendMessageW(clock, kTrayMessage, 0, WM_LBUTTONDOWN);
+  ClickTrayIcon(clock);
   EXPECT_FALSE(IsWindowVisible(clock) || IsWindowVisible(date));
-  SendMessageW(clock, kTrayMessage, 0, WM_LBUTTONDOWN);
+  ClickTrayIcon(clock);
   EXPECT_TRUE(IsWindowVisible(clock) && IsWindowVisible(date));
   program.End();
 }
