@@ -52,8 +52,7 @@ TEST_F(ClockProgram, ClockIsALayeredClickThroughTopmostWindowAtTheDefaultCorner)
   EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
   EXPECT_EQ(0, style & WS_CAPTION);
   EXPECT_EQ(0, style & WS_THICKFRAME);
-  EXPECT_TRUE(IsWindowVisible(clock_));
-  EXPECT_TRUE(IsWindowVisible(date_));
+  EXPECT_TRUE(Shown());
 
   // The ink stands 32 pixels from the corner, the window's edge a margin
   // further out.
@@ -80,15 +79,10 @@ TEST_F(ClockProgram, ScreenShowsTheFillAndOutlineWithWhiteKeyedOut) {
   SetProgramSetting(L"CLOCK_DISP", L"disp_offset_y", 200);
   Start();
   // Two ticks, so that the clock has painted after every placement.
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        const ScreenPixels pixels = CaptureScreen(WindowRect(clock_));
-        return pixels.Count(0x00FA00) + pixels.Count(0x00C800) > 0;
-      },
-      kChangeTimeoutMs));
+  ASSERT_TRUE(WaitUntil([&] { return ClockFillOnScreen(clock_) > 0; }, kChangeTimeoutMs));
   const ScreenPixels pixels = CaptureScreen(WindowRect(clock_));
-  EXPECT_GT(pixels.Count(0x00FA00) + pixels.Count(0x00C800), 500u);
-  EXPECT_GT(pixels.Count(0xFEFEFE), 500u);
+  EXPECT_GT(ClockFillOnScreen(clock_), 500u);
+  EXPECT_GT(pixels.Count(kClockOutline), 500u);
   EXPECT_EQ(0u, pixels.Count(0xFFFFFF));
 }
 
@@ -96,12 +90,10 @@ TEST_F(ClockProgram, IconClickHidesAndShowsBothWindows) {
   Start();
   ClickTrayIcon(clock_);
   RoundTrip(clock_);
-  EXPECT_FALSE(IsWindowVisible(clock_));
-  EXPECT_FALSE(IsWindowVisible(date_));
+  EXPECT_TRUE(Hidden());
   ClickTrayIcon(clock_);
   RoundTrip(clock_);
-  EXPECT_TRUE(IsWindowVisible(clock_));
-  EXPECT_TRUE(IsWindowVisible(date_));
+  EXPECT_TRUE(Shown());
 }
 
 TEST_F(ClockProgram, OrdinaryCloseOnlyHidesAndExitCommandEndsTheProgram) {
@@ -109,8 +101,7 @@ TEST_F(ClockProgram, OrdinaryCloseOnlyHidesAndExitCommandEndsTheProgram) {
   SendMessageW(clock_, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program_.IsRunning());
   EXPECT_TRUE(IsWindow(clock_));
-  EXPECT_FALSE(IsWindowVisible(clock_));
-  EXPECT_FALSE(IsWindowVisible(date_));
+  EXPECT_TRUE(Hidden());
 
   PostMessageW(clock_, WM_COMMAND, 128, 0);
   ASSERT_TRUE(program_.WaitForExit(kChangeTimeoutMs));
@@ -151,8 +142,7 @@ TEST_F(ClockProgram, TimerDoesNothingWhileHidden) {
   SendTicks(clock_, 40);
   EXPECT_EQ(-3000, WindowRect(clock_).left);
   EXPECT_EQ(0u, CountOccurrences(ProgramLog(), kDisplayChangeLine));
-  EXPECT_FALSE(IsWindowVisible(clock_));
-  EXPECT_FALSE(IsWindowVisible(date_));
+  EXPECT_TRUE(Hidden());
 
   // Shown again, the same ticks do check the display.
   ClickTrayIcon(clock_);
@@ -164,12 +154,10 @@ TEST_F(ClockProgram, TimerDoesNothingWhileHidden) {
 TEST_F(ClockProgram, StartupOptionHidesOnlyWithTheSetting) {
   SetProgramSetting(L"CLOCK_DISP", L"disp_startup_hidden", 1);
   Start(L"-startup");
-  EXPECT_FALSE(IsWindowVisible(clock_));
-  EXPECT_FALSE(IsWindowVisible(date_));
+  EXPECT_TRUE(Hidden());
   ClickTrayIcon(clock_);
   RoundTrip(clock_);
-  EXPECT_TRUE(IsWindowVisible(clock_));
-  EXPECT_TRUE(IsWindowVisible(date_));
+  EXPECT_TRUE(Shown());
   program_.End();
 
   ResetProgramData();

@@ -70,9 +70,6 @@ class Extras : public ProgramTest {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Horavel");
   }
   void TearDown() override { RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Horavel"); }
-
-  bool Shown() const { return IsWindowVisible(clock_) && IsWindowVisible(date_); }
-  bool Hidden() const { return !IsWindowVisible(clock_) && !IsWindowVisible(date_); }
 };
 
 }  // namespace

@@ -46,7 +46,6 @@ HWND Control(HWND page, int creationIndex) { return GetDlgItem(page, 0x1100 + cr
 constexpr int kPickerFields[] = {706, 707, 708};
 
 constexpr std::uint32_t kRed = 0xFF0000;
-constexpr std::uint32_t kDefaultClockGreen = 0x00FA00;
 
 bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 
@@ -233,7 +232,7 @@ TEST_F(FontColourPages, CancelPutsBackFontAndColoursInMemoryOnScreenAndInTheFile
   EXPECT_TRUE(WaitUntil(
       [&] {
         const ScreenPixels pixels = CaptureScreen(WindowRect(clock_));
-        return pixels.Count(kRed) == 0 && pixels.Count(kDefaultClockGreen) > 100;
+        return pixels.Count(kRed) == 0 && pixels.Count(kClockFill) > 100;
       },
       kChangeTimeoutMs));
 }

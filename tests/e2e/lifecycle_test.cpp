@@ -24,11 +24,6 @@ constexpr DWORD kExitTimeoutMs = 10000;
 constexpr wchar_t kNoGdiplusLeftLine[] = L"GDI+終了前のオブジェクト数 = 0";
 constexpr wchar_t kIconRemovedLine[] = L"タスクトレイアイコンを削除しました。";
 
-bool ScreenShowsClockGreen(HWND clock) {
-  const ScreenPixels pixels = CaptureScreen(WindowRect(clock));
-  return pixels.Count(0x00FA00) + pixels.Count(0x00C800) > 0;
-}
-
 // The clock windows of a process, whatever their title at the moment.
 std::vector<HWND> ClockWindowsOf(DWORD processId) {
   struct Search {
@@ -66,15 +61,14 @@ TEST_F(Lifecycle, SecondStartWhileHiddenShowsThePaintedClockThroughItsOwnShowPat
   ASSERT_TRUE(second.Start());
   ASSERT_TRUE(second.WaitForExit(kExitTimeoutMs));
   EXPECT_EQ(0u, second.ExitCode());
-  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(clock_) && IsWindowVisible(date_); }, kExitTimeoutMs));
-  EXPECT_TRUE(WaitUntil([&] { return ScreenShowsClockGreen(clock_); }, kExitTimeoutMs)) << "the clock is painted";
+  EXPECT_TRUE(WaitUntil([&] { return Shown(); }, kExitTimeoutMs));
+  EXPECT_TRUE(WaitUntil([&] { return ClockFillOnScreen(clock_) > 0; }, kExitTimeoutMs)) << "the clock is painted";
   EXPECT_FALSE(IsWindowVisible(stranger));
   DestroyWindow(stranger);
 
   // The running copy counts itself shown: the next click hides it.
   ClickTrayIcon(clock_);
-  EXPECT_FALSE(IsWindowVisible(clock_));
-  EXPECT_FALSE(IsWindowVisible(date_));
+  EXPECT_TRUE(Hidden());
 }
 
 TEST_F(Lifecycle, EveryWayOutDestroysBothWindowsAndLeavesNoGdiplusObject) {
@@ -107,11 +101,9 @@ TEST_F(Lifecycle, APlainCloseOfTheDateWindowOnlyHidesTheProgram) {
   SendMessageW(date_, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program_.IsRunning());
   EXPECT_TRUE(IsWindow(date_));
-  EXPECT_FALSE(IsWindowVisible(clock_));
-  EXPECT_FALSE(IsWindowVisible(date_));
+  EXPECT_TRUE(Hidden());
   ClickTrayIcon(clock_);
-  EXPECT_TRUE(IsWindowVisible(clock_));
-  EXPECT_TRUE(IsWindowVisible(date_));
+  EXPECT_TRUE(Shown());
 }
 
 TEST_F(Lifecycle, WithHideClockTheClockWindowNeverShows) {

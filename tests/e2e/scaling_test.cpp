@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "comlib/update_dialog.h"
 #include "support/loopback_server.h"
 #include "support/program_data.h"
 #include "support/program_process.h"
@@ -81,7 +82,7 @@ RECT NoticeAt(DWORD dpi) {
   }
   const RECT rect = WindowRect(notice);
   // The clock comes, and with it the program's ordinary way out.
-  PostMessageW(GetDlgItem(notice, kNoticeLaterButtonId), BM_CLICK, 0, 0);
+  PostMessageW(GetDlgItem(notice, UpdateDialog_CL::kLaterButtonId), BM_CLICK, 0, 0);
   WaitForWindows(program);
   return rect;
 }

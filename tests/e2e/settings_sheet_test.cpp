@@ -97,8 +97,7 @@ TEST_F(SettingsSheet, OpensOnceCentredWithItsTabsInOrderWhileTheClockTicks) {
   ASSERT_NE(nullptr, sheet);
   ASSERT_TRUE(PressSheetButton(sheet, clock_, PSBTN_CANCEL));
   EXPECT_TRUE(program_.IsRunning());
-  EXPECT_TRUE(IsWindowVisible(clock_));
-  EXPECT_TRUE(IsWindowVisible(date_));
+  EXPECT_TRUE(Shown());
 
   // Ending the program from its menu while the sheet is open ends it.
   ASSERT_NE(nullptr, OpenSheet());
@@ -202,8 +201,7 @@ TEST_F(SettingsSheet, CancelPutsBackTheScreenTheFileAndWhatARestartShows) {
   EXPECT_FALSE(IsWindowVisible(date_));
 
   ASSERT_TRUE(CloseSheet(sheet, clock_, WM_SYSCOMMAND, SC_CLOSE));
-  EXPECT_TRUE(IsWindowVisible(clock_));
-  EXPECT_TRUE(IsWindowVisible(date_));
+  EXPECT_TRUE(Shown());
   ExpectSameRect(clockBefore, WindowRect(clock_));
   ExpectSameRect(dateBefore, WindowRect(date_));
   const std::pair<const wchar_t*, const wchar_t*> clockKeys[] = {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "comlib/update_dialog.h"
 #include "support/loopback_server.h"
 #include "support/program_data.h"
 #include "support/program_process.h"
@@ -49,7 +50,7 @@ TEST(UpdateNoticeProgram, NoticeComesBeforeTheClockAndLaterStoresTheDay) {
   EXPECT_EQ(nullptr, FindDateWindow(program.Id()));
   EXPECT_EQ(L"", ProgramSetting(L"VERSION", L"last_day"));
 
-  HWND later = GetDlgItem(notice, kNoticeLaterButtonId);
+  HWND later = GetDlgItem(notice, UpdateDialog_CL::kLaterButtonId);
   wchar_t text[32] = {};
   GetWindowTextW(later, text, 32);
   EXPECT_EQ(L"後日通知する\x3000", std::wstring(text));

@@ -31,7 +31,7 @@ constexpr std::uint32_t kSeed = 20240607;
 // Placing and painting cost several times a load, and most files bring
 // only the defaults or a clamped end: beyond the first file that brings a
 // value, one file in this many is placed and painted.
-constexpr int kPaintOneIn = 32;
+constexpr int kPaintOneIn = 64;
 
 class NoDesktop : public VirtualDesktopQuery {
  public:

@@ -65,9 +65,8 @@ HWND FindDateWindow(DWORD processId);
 std::vector<DWORD> RunningHoravelProcesses();
 
 // The update notice a starting program shows before its clock, once it is
-// on the screen; or null. Its "later" button lets the clock start.
+// on the screen; or null.
 HWND FindUpdateNotice(DWORD processId);
-constexpr int kNoticeLaterButtonId = 0x1002;
 
 // A fixture whose tests start the program on the settings they write; the
 // data folder starts afresh for each test.
@@ -77,6 +76,9 @@ class ProgramTest : public ::testing::Test {
   // Starts the program (or a copy of it elsewhere) and finds its windows; a
   // failure ends the test.
   void Start(const std::wstring& arguments = L"", const std::wstring& programPath = HoravelPath());
+  // Both windows on the screen; neither of them.
+  bool Shown() const { return IsWindowVisible(clock_) && IsWindowVisible(date_); }
+  bool Hidden() const { return !IsWindowVisible(clock_) && !IsWindowVisible(date_); }
 
   ProgramProcess program_;
   HWND clock_ = nullptr;

@@ -56,7 +56,7 @@ HWND WaitForSettingsSheet(DWORD processId, DWORD timeoutMs) {
 
 HWND OpenSettingsSheet(HWND clock, DWORD processId) {
   PostMessageW(clock, WM_COMMAND, kCommandSettings, 0);
-  return WaitForSettingsSheet(processId);
+  return WaitForSettingsSheet(processId, kSheetTimeoutMs);
 }
 
 bool CloseSheet(HWND sheet, HWND clock, UINT message, WPARAM wParam) {

@@ -15,7 +15,7 @@ constexpr DWORD kSheetTimeoutMs = 15000;
 // The program's open settings sheets.
 std::vector<HWND> FindSettingsSheets(DWORD processId);
 // Waits for exactly one sheet and returns it, or null.
-HWND WaitForSettingsSheet(DWORD processId, DWORD timeoutMs = kSheetTimeoutMs);
+HWND WaitForSettingsSheet(DWORD processId, DWORD timeoutMs);
 // Opens the settings with the clock's command and waits for the sheet.
 HWND OpenSettingsSheet(HWND clock, DWORD processId);
 // Posts what closes a sheet (a button's press, the close box's command) and
