@@ -103,7 +103,7 @@ TEST_F(ClockProgram, OrdinaryCloseOnlyHidesAndExitCommandEndsTheProgram) {
   EXPECT_TRUE(IsWindow(clock_));
   EXPECT_TRUE(Hidden());
 
-  PostMessageW(clock_, WM_COMMAND, 128, 0);
+  PostMessageW(clock_, WM_COMMAND, kCommandExit, 0);
   ASSERT_TRUE(program_.WaitForExit(kChangeTimeoutMs));
   EXPECT_EQ(0u, program_.ExitCode());
   EXPECT_EQ(1u, CountOccurrences(ProgramLog(), kIconRemovedLine));
@@ -186,7 +186,7 @@ TEST_F(ClockProgram, DisplayCommandMovesBothWindowsToTheSecondMonitor) {
   const POINT dateOffsetBefore{Centre(WindowRect(date_)).x - Centre(before).x,
                                Centre(WindowRect(date_)).y - Centre(before).y};
 
-  SendMessageW(clock_, WM_COMMAND, 201, 0);
+  SendMessageW(clock_, WM_COMMAND, kCommandFirstDisplay + 1, 0);
   const RECT after = WindowRect(clock_);
   EXPECT_EQ(1024 - 1280, after.right - before.right);
   EXPECT_EQ(768 - 800, after.bottom - before.bottom);

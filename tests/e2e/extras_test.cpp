@@ -159,7 +159,7 @@ TEST_F(Extras, SettingsFileBesideTheProgramIsTheOneReadAndWritten) {
   Start(L"", stick.File(L"Horavel.exe"));
   const RECT fromPortable = WindowRect(clock_);
   // A change is written beside the program, not to Documents.
-  PostMessageW(clock_, WM_COMMAND, 200, 0);
+  PostMessageW(clock_, WM_COMMAND, kCommandFirstDisplay, 0);
   RoundTrip(clock_);
   program_.End();
   wchar_t written[16] = {};
