@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <memory>
+#include <tuple>
+
+#include "comlib/last_value.h"
 
 #include "comlib/log_file.h"
 #include "comlib/unique_handle.h"
@@ -86,23 +90,75 @@ bool ClockNeedsPlacing(const RECT& area, const RECT* clockRect, bool shouldBeVis
 
 }  // namespace placement
 
-textmeasure::ResolvedFont ClockFont() {
+namespace {
+
+// What picks a font: family, bold, italic, em height.
+using FontKey = std::tuple<std::wstring, int, int, int>;
+// What shapes measured text: the font, the outline scale and one more
+// setting (seconds shown, the date's format).
+using ShapeKey = std::tuple<FontKey, int, int>;
+
+FontKey FontKeyOf(const std::wstring& family, int bold, int italic, int emHeight) {
+  return FontKey(family, bold, italic, emHeight);
+}
+FontKey ClockFontKey() {
   const AppSaveData_CL& clock = ClockData();
-  return textmeasure::ResolvedFont(clock.font_family, clock.font_bold, clock.font_italic, clock.font_em_height);
+  return FontKeyOf(clock.font_family, clock.font_bold, clock.font_italic, clock.font_em_height);
+}
+FontKey DateFontKey() {
+  const DateSaveData_CL& date = DateData();
+  return FontKeyOf(date.font_family, date.font_bold, date.font_italic, date.font_em_height);
 }
 
-textmeasure::ResolvedFont DateFont() {
+using KeptFont = comlib::LastValue<FontKey, std::unique_ptr<textmeasure::ResolvedFont>>;
+struct Kept {
+  KeptFont clockFont;
+  KeptFont dateFont;
+  comlib::LastValue<ShapeKey, layout::ClockLayout> clockLayout;
+  comlib::LastValue<ShapeKey, SIZE> dateWindow;
+  comlib::LastValue<std::tuple<ShapeKey, std::wstring>, layout::Ink> dateInk;
+};
+Kept& KeptMeasures() {
+  static Kept kept;
+  return kept;
+}
+
+const textmeasure::ResolvedFont& KeptFontFor(KeptFont& kept, const FontKey& key) {
+  return *kept.Get(key, [&key] {
+    return std::make_unique<textmeasure::ResolvedFont>(std::get<0>(key), std::get<1>(key), std::get<2>(key),
+                                                       std::get<3>(key));
+  });
+}
+
+ShapeKey DateShapeKey() {
   const DateSaveData_CL& date = DateData();
-  return textmeasure::ResolvedFont(date.font_family, date.font_bold, date.font_italic, date.font_em_height);
+  return ShapeKey(DateFontKey(), date.border_frame_scale, date.date_format);
+}
+
+}  // namespace
+
+const textmeasure::ResolvedFont& ClockFont() { return KeptFontFor(KeptMeasures().clockFont, ClockFontKey()); }
+
+const textmeasure::ResolvedFont& DateFont() { return KeptFontFor(KeptMeasures().dateFont, DateFontKey()); }
+
+void ReleaseKeptFonts() {
+  Kept& kept = KeptMeasures();
+  kept.clockFont.Forget();
+  kept.dateFont.Forget();
+  kept.clockLayout.Forget();
+  kept.dateWindow.Forget();
+  kept.dateInk.Forget();
 }
 
 layout::ClockLayout MeasureClock() {
   AppSaveData_CL& clock = ClockData();
-  const float penWidth = layout::PenWidth(clock.font_em_height, clock.border_frame_scale);
-  const textmeasure::ResolvedFont font = ClockFont();
-  const layout::ClockLayout measured =
-      layout::ComputeClockLayout(textmeasure::MeasureClockSamples(font.get(), penWidth), penWidth,
-                                 font.get().emSize, clock.disp_second != 0);
+  const ShapeKey key(ClockFontKey(), clock.border_frame_scale, clock.disp_second != 0);
+  const layout::ClockLayout& measured = KeptMeasures().clockLayout.Get(key, [&clock] {
+    const float penWidth = layout::PenWidth(clock.font_em_height, clock.border_frame_scale);
+    const textmeasure::ResolvedFont& font = ClockFont();
+    return layout::ComputeClockLayout(textmeasure::MeasureClockSamples(font.get(), penWidth), penWidth,
+                                      font.get().emSize, clock.disp_second != 0);
+  });
   std::copy(std::begin(measured.parts), std::end(measured.parts), std::begin(clock.layout_rects));
   clock.band_top = measured.bandTop;
   clock.band_bottom = measured.bandBottom;
@@ -112,10 +168,20 @@ layout::ClockLayout MeasureClock() {
 SIZE MeasureDate() {
   const DateSaveData_CL& date = DateData();
   if (ClockData().hidden || !date.show_date || date.hwnd == nullptr || !date.date_font) return SIZE{};
-  const float penWidth = layout::PenWidth(date.font_em_height, date.border_frame_scale);
-  const textmeasure::ResolvedFont font = DateFont();
-  const layout::Ink widest = textmeasure::MeasureWidestDate(font.get(), date.date_format, penWidth);
-  return layout::DateWindowSize(widest.outlined, penWidth, font.get().emSize);
+  return KeptMeasures().dateWindow.Get(DateShapeKey(), [&date] {
+    const float penWidth = layout::PenWidth(date.font_em_height, date.border_frame_scale);
+    const textmeasure::ResolvedFont& font = DateFont();
+    const layout::Ink widest = textmeasure::MeasureWidestDate(font.get(), date.date_format, penWidth);
+    return layout::DateWindowSize(widest.outlined, penWidth, font.get().emSize);
+  });
+}
+
+layout::Ink MeasureDateInk(const std::wstring& dateText) {
+  return KeptMeasures().dateInk.Get(std::make_tuple(DateShapeKey(), dateText), [&dateText] {
+    const DateSaveData_CL& date = DateData();
+    return textmeasure::MeasureInk(DateFont().get(), dateText,
+                                   layout::PenWidth(date.font_em_height, date.border_frame_scale));
+  });
 }
 
 void PlaceClockWindow() {
