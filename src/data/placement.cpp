@@ -191,6 +191,7 @@ void PlaceClockWindow() {
 
   const layout::ClockLayout measured = MeasureClock();
   const RECT area = ClockMonitorArea();
+  clock.monitor_area = area;
   const POINT position = placement::ClockPosition(area, clock.disp_index, clock.disp_offset_x,
                                                   clock.disp_offset_y, measured.ink);
   const SIZE size = measured.window;
@@ -289,6 +290,7 @@ void CheckDisplayChange(DisplayCheckState& state) {
   RECT clockRect{};
   const bool rectKnown = GetWindowRect(clock.hwnd, &clockRect) != FALSE;
   const RECT area = ClockMonitorArea();
+  clock.monitor_area = area;
   const bool shouldBeVisible = !clock.OutOfSight() && !date.hide_clock;
   if (!placement::ClockNeedsPlacing(area, rectKnown ? &clockRect : nullptr, shouldBeVisible,
                                     IsWindowVisible(clock.hwnd) != FALSE)) {

@@ -240,7 +240,6 @@ TEST_F(PlacementTest, RestoringTheLayoutShowsWhatTheSettingsSay) {
   EXPECT_FALSE(IsWindowVisible(dateWindow_.get()));
   EXPECT_FALSE(IsWindowVisible(clockWindow_.get()));
   EXPECT_FALSE(running(kDateTimerId));
-  EXPECT_FALSE(running(kDateFadeTimerId));
   EXPECT_NE(std::wstring::npos, Log().find(L"ディスプレイレイアウト復元"));
   EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), ClockData().screens.Count());
 
@@ -250,7 +249,6 @@ TEST_F(PlacementTest, RestoringTheLayoutShowsWhatTheSettingsSay) {
   EXPECT_TRUE(IsWindowVisible(dateWindow_.get()));
   EXPECT_TRUE(IsWindowVisible(clockWindow_.get()));
   EXPECT_TRUE(running(kDateTimerId));
-  EXPECT_TRUE(running(kDateFadeTimerId));
   EXPECT_TRUE(IsAbove(clockWindow_.get(), dateWindow_.get()));
 
   // Hidden by the user: placed, but neither shown nor hidden.
