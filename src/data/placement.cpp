@@ -75,6 +75,12 @@ POINT DatePosition(POINT clockCentre, int offsetX, int offsetY, SIZE dateWindow)
   return POINT{clockCentre.x + offsetX - dateWindow.cx / 2, clockCentre.y + offsetY - dateWindow.cy / 2};
 }
 
+POINT KeepOnArea(POINT topLeft, SIZE window, const RECT& area) {
+  const LONG x = std::max(area.left, std::min(topLeft.x, area.right - window.cx));
+  const LONG y = std::max(area.top, std::min(topLeft.y, area.bottom - window.cy));
+  return POINT{x, y};
+}
+
 POINT CentreOf(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
 bool FallsBackToPrimary(const MultiScreen_CL& screens, int displayIndex) {
@@ -220,7 +226,8 @@ void PlaceDateWindow() {
   // stays where it is rather than jumping to the screen's corner.
   if (!GetWindowRect(date.clock_hwnd, &clockRect)) return;
   const SIZE size = MeasureDate();
-  const POINT position = placement::DatePosition(placement::CentreOf(clockRect), date.offset_x, date.offset_y, size);
+  POINT position = placement::DatePosition(placement::CentreOf(clockRect), date.offset_x, date.offset_y, size);
+  if (!IsRectEmpty(&clock.monitor_area)) position = placement::KeepOnArea(position, size, clock.monitor_area);
   SetWindowPos(date.hwnd, HWND_TOPMOST, position.x, position.y, size.cx, size.cy,
                SWP_FRAMECHANGED | SWP_NOACTIVATE);
 

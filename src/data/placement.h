@@ -31,6 +31,12 @@ POINT ClockPosition(const RECT& area, int dispIndex, int offsetX, int offsetY, c
 // the offsets.
 POINT DatePosition(POINT clockCentre, int offsetX, int offsetY, SIZE dateWindow);
 
+// A window's top-left corner moved just enough for the window to lie on the
+// area (at its left or top edge when it is larger). The clock's window keeps
+// room right of and below its text, so in a right or bottom corner the
+// date's offsets would otherwise carry it past the monitor's edge.
+POINT KeepOnArea(POINT topLeft, SIZE window, const RECT& area);
+
 // The centre of a window rectangle, in integer halves.
 POINT CentreOf(const RECT& rect);
 
