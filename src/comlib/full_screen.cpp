@@ -62,7 +62,9 @@ bool IsFullScreenProgramOn(const RECT& monitor) {
   const POINT centre{monitor.left + (monitor.right - monitor.left) / 2, monitor.top + (monitor.bottom - monitor.top) / 2};
   HWND found = WindowFromPoint(centre);
   HWND topLevel = found != nullptr ? GetAncestor(found, GA_ROOT) : nullptr;
-  if (topLevel == nullptr) return false;
+  // Where no window is, the desktop window itself answers: it is as large
+  // as a single monitor and hides nothing.
+  if (topLevel == nullptr || topLevel == GetDesktopWindow()) return false;
   RECT rect{};
   // Most of the time it is a window of some other size: one question, done.
   if (!GetWindowRect(topLevel, &rect) || !SameRect(rect, monitor)) return false;
