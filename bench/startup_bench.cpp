@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app_ids.h"
+#include "comlib/back_buffer.h"
 #include "comlib/unique_handle.h"
 
 namespace {
@@ -44,14 +45,8 @@ std::vector<DWORD> CaptureScreen(int width, int height) {
   std::vector<DWORD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
   comlib::WindowDC screen(nullptr);
   comlib::UniqueMemoryDC memory(CreateCompatibleDC(screen.get()));
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  comlib::UniqueBitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  comlib::UniqueBitmap bitmap = comlib::CreateTopDownDib(width, height, &bits);
   if (!bitmap || bits == nullptr) return pixels;
   {
     comlib::SelectionScope selection(memory.get(), bitmap.get());
