@@ -119,6 +119,7 @@ int RunHoravel() {
   PlatformSession platform;
   comlib::GdiplusSession gdiplus;
   RunWindows(startupFlag);
+  ReleaseKeptFonts();
   comlib::ReleaseFallbackFamilies();
   // Nothing may outlive the GDI+ session; the log keeps the count for checking.
   HORAVEL_LOG(L"GDI+終了前のオブジェクト数 = %ld", comlib::LiveGdiplusObjects());

@@ -8,11 +8,12 @@
 constexpr UINT_PTR kClockTimerId = 0x3000;
 constexpr UINT kClockTimerMs = 500;
 
-// The date window's timers: the change of day, and the fade under the mouse.
+// The date window's timer, for the change of day. The fade under the mouse
+// follows the clock's tick, which reaches the date window as a timer message
+// of this id: one wake-up twice a second for both windows, not two.
 constexpr UINT_PTR kDateTimerId = 0x3100;
 constexpr UINT kDateTimerMs = 60000;
 constexpr UINT_PTR kDateFadeTimerId = 0x3101;
-constexpr UINT kDateFadeTimerMs = 500;
 
 // The notification-area icon's mouse messages reach the clock as this message.
 constexpr UINT kTrayCallbackMessage = WM_USER + 0x300;

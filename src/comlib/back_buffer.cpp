@@ -29,6 +29,22 @@ DWORD StoredWhite(Gdiplus::GpBitmap* bitmap, const void* bits) {
 
 }  // namespace
 
+namespace comlib {
+
+UniqueBitmap CreateTopDownDib(int width, int height, void** bits) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top row first, like GDI+'s scan lines
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = kBitsPerPixel;
+  info.bmiHeader.biCompression = BI_RGB;
+  *bits = nullptr;
+  return UniqueBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0));
+}
+
+}  // namespace comlib
+
 BackBuffer_CL::BackBuffer_CL(Gdiplus::PixelFormat format) : format_(format) {}
 
 BackBuffer_CL::~BackBuffer_CL() { Release(); }
@@ -38,15 +54,8 @@ void BackBuffer_CL::Resize(int width, int height) {
   Release();
   if (width <= 0 || height <= 0) return;
 
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down, like GDI+'s scan lines
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = kBitsPerPixel;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  comlib::UniqueBitmap dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  comlib::UniqueBitmap dib = comlib::CreateTopDownDib(width, height, &bits);
   if (!dib || bits == nullptr) return;
 
   const int stride = width * kBytesPerPixel;

@@ -6,6 +6,13 @@
 #include <windows.h>
 
 #include "comlib/gdiplus_flat.h"
+#include "comlib/unique_handle.h"
+
+namespace comlib {
+// A 32-bit DIB section with its top row first, as GDI+ and screen copies
+// want it; `bits` receives its pixels. Empty when memory runs out.
+UniqueBitmap CreateTopDownDib(int width, int height, void** bits);
+}  // namespace comlib
 
 class BackBuffer_CL {
  public:

@@ -80,6 +80,15 @@ void ComboBox_CL::AddItem(const std::wstring& text, int imageIndex) {
   item.iSelectedImage = imageIndex;
   item.iIndent = 0;
   SendMessageW(window_, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  WidenFor(text);
+}
+
+void ComboBox_CL::WidenFor(const std::wstring& text) {
+  // The text, the drop-down arrow, and an "M" of room split on both sides.
+  const int needed = MeasureText(font_, text).cx + GetSystemMetrics(SM_CXVSCROLL) + MeasureText(font_, L"M").cx;
+  const SIZE size = WindowSize(window_);
+  if (size.cx >= needed) return;
+  SetWindowPos(window_, nullptr, 0, 0, needed, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int ComboBox_CL::Selection() const { return static_cast<int>(SendMessageW(window_, CB_GETCURSEL, 0, 0)); }

@@ -65,12 +65,17 @@ class ComboBox_CL : public ControlBase_CL {
 
   // Sized in characters ("W" wide) and lines ("M" high) of the control's font.
   virtual HWND Create(HWND parent, int controlId, int widthInChars, int heightInLines, DWORD style, int x, int y);
+  // The list grows as wide as its longest item needs, never narrower than
+  // it was made: a date format cut in the middle reads as another one.
   void AddItem(const std::wstring& text, int imageIndex);
 
   // -1 when nothing is selected.
   int Selection() const;
   void Select(int index);
   int Count() const;
+
+ private:
+  void WidenFor(const std::wstring& text);
 };
 
 // The size of a text drawn in a font, as DrawText measures it on the screen.

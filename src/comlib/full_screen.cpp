@@ -21,10 +21,9 @@ bool IsCloaked(HWND window) {
   return SUCCEEDED(DwmGetWindowAttribute(window, DWMWA_CLOAKED, &cloaked, sizeof(cloaked))) && cloaked != 0;
 }
 
-BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
-  if (!IsWindowVisible(window)) return TRUE;
+fullscreen::WindowFacts FactsOf(HWND window) {
   fullscreen::WindowFacts facts;
-  facts.visible = true;
+  facts.visible = IsWindowVisible(window) != FALSE;
   GetWindowRect(window, &facts.rect);
   GetWindowThreadProcessId(window, &facts.processId);
   wchar_t className[kClassNameRoom] = {};
@@ -32,8 +31,7 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
   facts.className = className;
   facts.minimised = IsIconic(window) != FALSE;
   facts.cloaked = IsCloaked(window);
-  reinterpret_cast<std::vector<fullscreen::WindowFacts>*>(list)->push_back(facts);
-  return TRUE;
+  return facts;
 }
 
 }  // namespace
@@ -56,14 +54,21 @@ bool IsCoveredByOtherProgram(const RECT& monitor, const std::vector<WindowFacts>
   return false;
 }
 
-std::vector<WindowFacts> GatherVisibleTopLevelWindows() {
-  std::vector<WindowFacts> windows;
-  EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&windows));
-  return windows;
-}
-
 bool IsFullScreenProgramOn(const RECT& monitor) {
-  return IsCoveredByOtherProgram(monitor, GatherVisibleTopLevelWindows(), GetCurrentProcessId());
+  // A window that covers the monitor covers its centre, and is the window
+  // found there: the clock and the date let points through. Asking for
+  // that one window, rather than for every window on the desktop, keeps a
+  // check twice a second cheap.
+  const POINT centre{monitor.left + (monitor.right - monitor.left) / 2, monitor.top + (monitor.bottom - monitor.top) / 2};
+  HWND found = WindowFromPoint(centre);
+  HWND topLevel = found != nullptr ? GetAncestor(found, GA_ROOT) : nullptr;
+  // Where no window is, the desktop window itself answers: it is as large
+  // as a single monitor and hides nothing.
+  if (topLevel == nullptr || topLevel == GetDesktopWindow()) return false;
+  RECT rect{};
+  // Most of the time it is a window of some other size: one question, done.
+  if (!GetWindowRect(topLevel, &rect) || !SameRect(rect, monitor)) return false;
+  return IsCoveredByOtherProgram(monitor, {FactsOf(topLevel)}, GetCurrentProcessId());
 }
 
 }  // namespace fullscreen

@@ -30,10 +30,8 @@ bool IsCoveredByOtherProgram(const RECT& monitor, const std::vector<WindowFacts>
 // without hiding anything.
 bool IsShellClass(const std::wstring& className);
 
-// The facts of every visible top-level window, top of the z-order first.
-std::vector<WindowFacts> GatherVisibleTopLevelWindows();
-
-// The same test against the windows on the screen now.
+// The same test against the window on the screen now at the monitor's
+// centre: a window hidden there under another one does not count.
 bool IsFullScreenProgramOn(const RECT& monitor);
 
 }  // namespace fullscreen

@@ -7,17 +7,10 @@
 #include "app_ids.h"
 
 // The opacity is one that GetClockAlpha or GetDateAlpha gave, 0 ... 255.
-// Setting the attributes costs about half a paint under Wine, and paints come
-// twice a second, so they are set only when they differ from the window's.
-inline void ApplyLayeredAlpha(HWND window, int opacity) {
-  const BYTE alpha = static_cast<BYTE>(opacity);
-  constexpr DWORD kFlags = LWA_COLORKEY | LWA_ALPHA;
-  COLORREF currentKey = 0;
-  BYTE currentAlpha = 0;
-  DWORD currentFlags = 0;
-  if (GetLayeredWindowAttributes(window, &currentKey, &currentAlpha, &currentFlags) && currentKey == kTransparentKey &&
-      currentAlpha == alpha && currentFlags == kFlags) {
-    return;
-  }
-  SetLayeredWindowAttributes(window, kTransparentKey, alpha, kFlags);
-}
+// Setting the attributes costs about half a paint under Wine, and even
+// asking for them is a round trip to its server; paints come twice a
+// second. So the opacity each window was given is remembered here, and set
+// only when it changes: every opacity of these windows is set through here.
+void ApplyLayeredAlpha(HWND window, int opacity);
+// A window that is going away: its handle may come back for another window.
+void ForgetLayeredAlpha(HWND window);

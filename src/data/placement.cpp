@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <memory>
+#include <tuple>
+
+#include "comlib/last_value.h"
 
 #include "comlib/log_file.h"
 #include "comlib/unique_handle.h"
@@ -71,6 +75,12 @@ POINT DatePosition(POINT clockCentre, int offsetX, int offsetY, SIZE dateWindow)
   return POINT{clockCentre.x + offsetX - dateWindow.cx / 2, clockCentre.y + offsetY - dateWindow.cy / 2};
 }
 
+POINT KeepOnArea(POINT topLeft, SIZE window, const RECT& area) {
+  const LONG x = std::max(area.left, std::min(topLeft.x, area.right - window.cx));
+  const LONG y = std::max(area.top, std::min(topLeft.y, area.bottom - window.cy));
+  return POINT{x, y};
+}
+
 POINT CentreOf(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
 bool FallsBackToPrimary(const MultiScreen_CL& screens, int displayIndex) {
@@ -86,23 +96,75 @@ bool ClockNeedsPlacing(const RECT& area, const RECT* clockRect, bool shouldBeVis
 
 }  // namespace placement
 
-textmeasure::ResolvedFont ClockFont() {
+namespace {
+
+// What picks a font: family, bold, italic, em height.
+using FontKey = std::tuple<std::wstring, int, int, int>;
+// What shapes measured text: the font, the outline scale and one more
+// setting (seconds shown, the date's format).
+using ShapeKey = std::tuple<FontKey, int, int>;
+
+FontKey FontKeyOf(const std::wstring& family, int bold, int italic, int emHeight) {
+  return FontKey(family, bold, italic, emHeight);
+}
+FontKey ClockFontKey() {
   const AppSaveData_CL& clock = ClockData();
-  return textmeasure::ResolvedFont(clock.font_family, clock.font_bold, clock.font_italic, clock.font_em_height);
+  return FontKeyOf(clock.font_family, clock.font_bold, clock.font_italic, clock.font_em_height);
+}
+FontKey DateFontKey() {
+  const DateSaveData_CL& date = DateData();
+  return FontKeyOf(date.font_family, date.font_bold, date.font_italic, date.font_em_height);
 }
 
-textmeasure::ResolvedFont DateFont() {
+using KeptFont = comlib::LastValue<FontKey, std::unique_ptr<textmeasure::ResolvedFont>>;
+struct Kept {
+  KeptFont clockFont;
+  KeptFont dateFont;
+  comlib::LastValue<ShapeKey, layout::ClockLayout> clockLayout;
+  comlib::LastValue<ShapeKey, SIZE> dateWindow;
+  comlib::LastValue<std::tuple<ShapeKey, std::wstring>, layout::Ink> dateInk;
+};
+Kept& KeptMeasures() {
+  static Kept kept;
+  return kept;
+}
+
+const textmeasure::ResolvedFont& KeptFontFor(KeptFont& kept, const FontKey& key) {
+  return *kept.Get(key, [&key] {
+    return std::make_unique<textmeasure::ResolvedFont>(std::get<0>(key), std::get<1>(key), std::get<2>(key),
+                                                       std::get<3>(key));
+  });
+}
+
+ShapeKey DateShapeKey() {
   const DateSaveData_CL& date = DateData();
-  return textmeasure::ResolvedFont(date.font_family, date.font_bold, date.font_italic, date.font_em_height);
+  return ShapeKey(DateFontKey(), date.border_frame_scale, date.date_format);
+}
+
+}  // namespace
+
+const textmeasure::ResolvedFont& ClockFont() { return KeptFontFor(KeptMeasures().clockFont, ClockFontKey()); }
+
+const textmeasure::ResolvedFont& DateFont() { return KeptFontFor(KeptMeasures().dateFont, DateFontKey()); }
+
+void ReleaseKeptFonts() {
+  Kept& kept = KeptMeasures();
+  kept.clockFont.Forget();
+  kept.dateFont.Forget();
+  kept.clockLayout.Forget();
+  kept.dateWindow.Forget();
+  kept.dateInk.Forget();
 }
 
 layout::ClockLayout MeasureClock() {
   AppSaveData_CL& clock = ClockData();
-  const float penWidth = layout::PenWidth(clock.font_em_height, clock.border_frame_scale);
-  const textmeasure::ResolvedFont font = ClockFont();
-  const layout::ClockLayout measured =
-      layout::ComputeClockLayout(textmeasure::MeasureClockSamples(font.get(), penWidth), penWidth,
-                                 font.get().emSize, clock.disp_second != 0);
+  const ShapeKey key(ClockFontKey(), clock.border_frame_scale, clock.disp_second != 0);
+  const layout::ClockLayout& measured = KeptMeasures().clockLayout.Get(key, [&clock] {
+    const float penWidth = layout::PenWidth(clock.font_em_height, clock.border_frame_scale);
+    const textmeasure::ResolvedFont& font = ClockFont();
+    return layout::ComputeClockLayout(textmeasure::MeasureClockSamples(font.get(), penWidth), penWidth,
+                                      font.get().emSize, clock.disp_second != 0);
+  });
   std::copy(std::begin(measured.parts), std::end(measured.parts), std::begin(clock.layout_rects));
   clock.band_top = measured.bandTop;
   clock.band_bottom = measured.bandBottom;
@@ -112,10 +174,20 @@ layout::ClockLayout MeasureClock() {
 SIZE MeasureDate() {
   const DateSaveData_CL& date = DateData();
   if (ClockData().hidden || !date.show_date || date.hwnd == nullptr || !date.date_font) return SIZE{};
-  const float penWidth = layout::PenWidth(date.font_em_height, date.border_frame_scale);
-  const textmeasure::ResolvedFont font = DateFont();
-  const layout::Ink widest = textmeasure::MeasureWidestDate(font.get(), date.date_format, penWidth);
-  return layout::DateWindowSize(widest.outlined, penWidth, font.get().emSize);
+  return KeptMeasures().dateWindow.Get(DateShapeKey(), [&date] {
+    const float penWidth = layout::PenWidth(date.font_em_height, date.border_frame_scale);
+    const textmeasure::ResolvedFont& font = DateFont();
+    const layout::Ink widest = textmeasure::MeasureWidestDate(font.get(), date.date_format, penWidth);
+    return layout::DateWindowSize(widest.outlined, penWidth, font.get().emSize);
+  });
+}
+
+layout::Ink MeasureDateInk(const std::wstring& dateText) {
+  return KeptMeasures().dateInk.Get(std::make_tuple(DateShapeKey(), dateText), [&dateText] {
+    const DateSaveData_CL& date = DateData();
+    return textmeasure::MeasureInk(DateFont().get(), dateText,
+                                   layout::PenWidth(date.font_em_height, date.border_frame_scale));
+  });
 }
 
 void PlaceClockWindow() {
@@ -125,6 +197,7 @@ void PlaceClockWindow() {
 
   const layout::ClockLayout measured = MeasureClock();
   const RECT area = ClockMonitorArea();
+  clock.monitor_area = area;
   const POINT position = placement::ClockPosition(area, clock.disp_index, clock.disp_offset_x,
                                                   clock.disp_offset_y, measured.ink);
   const SIZE size = measured.window;
@@ -153,7 +226,8 @@ void PlaceDateWindow() {
   // stays where it is rather than jumping to the screen's corner.
   if (!GetWindowRect(date.clock_hwnd, &clockRect)) return;
   const SIZE size = MeasureDate();
-  const POINT position = placement::DatePosition(placement::CentreOf(clockRect), date.offset_x, date.offset_y, size);
+  POINT position = placement::DatePosition(placement::CentreOf(clockRect), date.offset_x, date.offset_y, size);
+  if (!IsRectEmpty(&clock.monitor_area)) position = placement::KeepOnArea(position, size, clock.monitor_area);
   SetWindowPos(date.hwnd, HWND_TOPMOST, position.x, position.y, size.cx, size.cy,
                SWP_FRAMECHANGED | SWP_NOACTIVATE);
 
@@ -223,6 +297,7 @@ void CheckDisplayChange(DisplayCheckState& state) {
   RECT clockRect{};
   const bool rectKnown = GetWindowRect(clock.hwnd, &clockRect) != FALSE;
   const RECT area = ClockMonitorArea();
+  clock.monitor_area = area;
   const bool shouldBeVisible = !clock.OutOfSight() && !date.hide_clock;
   if (!placement::ClockNeedsPlacing(area, rectKnown ? &clockRect : nullptr, shouldBeVisible,
                                     IsWindowVisible(clock.hwnd) != FALSE)) {

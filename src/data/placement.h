@@ -31,6 +31,12 @@ POINT ClockPosition(const RECT& area, int dispIndex, int offsetX, int offsetY, c
 // the offsets.
 POINT DatePosition(POINT clockCentre, int offsetX, int offsetY, SIZE dateWindow);
 
+// A window's top-left corner moved just enough for the window to lie on the
+// area (at its left or top edge when it is larger). The clock's window keeps
+// room right of and below its text, so in a right or bottom corner the
+// date's offsets would otherwise carry it past the monitor's edge.
+POINT KeepOnArea(POINT topLeft, SIZE window, const RECT& area);
+
 // The centre of a window rectangle, in integer halves.
 POINT CentreOf(const RECT& rect);
 
@@ -51,16 +57,23 @@ struct DisplayCheckState {
   bool onPrimaryFallback = false;
 };
 
-// The fonts the records describe.
-textmeasure::ResolvedFont ClockFont();
-textmeasure::ResolvedFont DateFont();
+// The fonts the records describe. Each is resolved when its family, style
+// or size changes and kept until then: a paint only looks it up.
+const textmeasure::ResolvedFont& ClockFont();
+const textmeasure::ResolvedFont& DateFont();
+// Lets go of the kept fonts and measurements; must come before the GDI+
+// session ends.
+void ReleaseKeptFonts();
 
 // The clock's layout for the current settings, also kept in the clock
-// record (layout_rects, band_top, band_bottom).
+// record (layout_rects, band_top, band_bottom). Measured again only when a
+// setting that shapes the text changes.
 layout::ClockLayout MeasureClock();
 // The date window's size for the current date format, so that it keeps its
 // size from day to day; empty while the date is not shown.
 SIZE MeasureDate();
+// The date text's ink in the date's font and outline, for centring it.
+layout::Ink MeasureDateInk(const std::wstring& dateText);
 
 // Applied to the program's windows and records.
 void PlaceClockWindow();

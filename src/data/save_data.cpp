@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 #include <shlwapi.h>
+#include <windowsx.h>
 
 #include <cassert>
 #include <cmath>
@@ -259,9 +260,13 @@ int OpacityFrom(int alpha) { return settings::Clamp(alpha, 0, 255); }
 // The fade under the cursor for a window, or plain alpha when the cursor or
 // the window cannot be read.
 int FadedAlphaFor(HWND window, int alpha) {
-  POINT cursor{};
+  // Where the cursor was when the message being handled (a tick, mostly)
+  // was sent: as good as now for fading, and unlike asking for the cursor,
+  // no round trip to Wine's server twice a second.
+  const DWORD position = GetMessagePos();
+  const POINT cursor{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
   RECT rect{};
-  if (!GetCursorPos(&cursor) || !GetWindowRect(window, &rect)) return alpha;
+  if (!GetWindowRect(window, &rect)) return alpha;
   return settings::FadedAlpha(alpha, cursor, rect);
 }
 
@@ -480,15 +485,13 @@ void DateSaveData_CL::ApplyDateTimers() {
   if (hwnd == nullptr) return;
   if (ClockData().hidden || !show_date) {
     KillTimer(hwnd, kDateTimerId);
-    KillTimer(hwnd, kDateFadeTimerId);
     return;
   }
   SetTimer(hwnd, kDateTimerId, kDateTimerMs, nullptr);
-  if (faint_on_hover) {
-    SetTimer(hwnd, kDateFadeTimerId, kDateFadeTimerMs, nullptr);
-  } else {
-    KillTimer(hwnd, kDateFadeTimerId);
-  }
+}
+
+void DateSaveData_CL::PassClockTick() const {
+  if (hwnd != nullptr && faint_on_hover) SendMessageW(hwnd, WM_TIMER, kDateFadeTimerId, 0);
 }
 
 void DateSaveData_CL::RaiseClockWindow() {

@@ -59,6 +59,9 @@ class AppSaveData_CL {
   // Both windows make way for another program's full-screen window; the
   // user's own hidden flag is left as it is.
   int making_way = 0;
+  // The clock's monitor area as the last placement or display check found
+  // it: the ticks between them compare with it rather than ask again.
+  RECT monitor_area{};
   int band_top = -1;
   int band_bottom = -1;
   comlib::GpFontOwner clock_font;
@@ -126,6 +129,9 @@ class DateSaveData_CL {
   bool IsClockShown() const;
   // Starts or stops the date window's timers to match the settings.
   void ApplyDateTimers();
+  // The clock's tick, passed on to the date window for its fade under the
+  // mouse (and an early look at the day).
+  void PassClockTick() const;
   // Puts the clock above the date in the topmost band.
   void RaiseClockWindow();
 

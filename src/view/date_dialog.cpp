@@ -35,7 +35,7 @@ LRESULT DateDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
       return 1;
     case WM_DESTROY:
       KillTimer(window, kDateTimerId);
-      KillTimer(window, kDateFadeTimerId);
+      ForgetLayeredAlpha(window);
       break;
     case WM_SIZE:
       // The base resizes the back buffer through OnSize.

@@ -48,6 +48,16 @@ HICON LoadProgramIcon(int size) {
                                        size, size == 0 ? LR_DEFAULTSIZE : LR_LOADTRANSPARENT));
 }
 
+// True when a visible window other than `ignored` lies above the window in
+// the z-order. Only then is raising worth its cost: under Wine a raise is a
+// few dozen requests to the server, most ticks nothing is above the clock.
+bool HasVisibleWindowAbove(HWND window, HWND ignored) {
+  for (HWND above = GetWindow(window, GW_HWNDPREV); above != nullptr; above = GetWindow(above, GW_HWNDPREV)) {
+    if (above != ignored && IsWindowVisible(above)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 MainDialog_CL::MainDialog_CL(bool startupFlag, VirtualDesktopQuery& desktop, TrayShell& trayShell)
@@ -171,8 +181,10 @@ void MainDialog_CL::OnTimer() {
   if (CheckVirtualDesktop()) return;
   // Neither painted nor raised while a film or a game has the monitor.
   if (MakeWayForFullScreen()) return;
+  DateData().PassClockTick();
   const bool shown = DateData().IsClockShown();
-  if (!openingSettings_ && shown && topmostCounter_++ % kTopmostEveryTicks == 0) {
+  if (!openingSettings_ && shown && topmostCounter_++ % kTopmostEveryTicks == 0 &&
+      HasVisibleWindowAbove(window_, DateData().hwnd)) {
     SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, kRaiseFlags | SWP_NOSENDCHANGING);
   }
   if (shown) {
@@ -196,7 +208,9 @@ bool MainDialog_CL::CheckVirtualDesktop() {
 void MainDialog_CL::ToggleHidden() { SetHidden(!ClockData().hidden); }
 
 bool MainDialog_CL::ShouldMakeWay() const {
-  return ClockData().hide_on_fullscreen != 0 && fullscreen::IsFullScreenProgramOn(ClockMonitorArea());
+  const AppSaveData_CL& clock = ClockData();
+  if (clock.hide_on_fullscreen == 0) return false;
+  return fullscreen::IsFullScreenProgramOn(IsRectEmpty(&clock.monitor_area) ? ClockMonitorArea() : clock.monitor_area);
 }
 
 bool MainDialog_CL::MakeWayForFullScreen() {
@@ -349,5 +363,6 @@ void MainDialog_CL::OnDestroy() {
   displayNotification_ = nullptr;
   icon_.Remove();
   hotKey_.Unregister();
+  ForgetLayeredAlpha(window_);
   ClockData().clock_font.reset();
 }

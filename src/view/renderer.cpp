@@ -54,7 +54,7 @@ void DrawClock(Gdiplus::GpGraphics* graphics, const layout::ClockLayout& clockLa
                const std::wstring& timeText, int second, bool blinkPhase) {
   if (graphics == nullptr) return;
   const AppSaveData_CL& clock = ClockData();
-  const textmeasure::ResolvedFont font = ClockFont();
+  const textmeasure::ResolvedFont& font = ClockFont();
   comlib::GpPathOwner path = textmeasure::NewPath();
   if (font.get().family == nullptr || !path) return;
   const bool dispSecond = clock.disp_second != 0;
@@ -89,13 +89,13 @@ void DrawClock(Gdiplus::GpGraphics* graphics, const layout::ClockLayout& clockLa
 void DrawDate(Gdiplus::GpGraphics* graphics, SIZE window, const std::wstring& dateText) {
   if (graphics == nullptr) return;
   const DateSaveData_CL& date = DateData();
-  const textmeasure::ResolvedFont font = DateFont();
+  const textmeasure::ResolvedFont& font = DateFont();
   comlib::GpPathOwner path = textmeasure::NewPath();
   if (font.get().family == nullptr || !path) return;
   const float penWidth = layout::PenWidth(date.font_em_height, date.border_frame_scale);
   // The day's own ink is centred, so the date stands at its offset from the
   // clock whatever its digits.
-  const layout::Ink ink = textmeasure::MeasureInk(font.get(), dateText, penWidth);
+  const layout::Ink ink = MeasureDateInk(dateText);
   const layout::OriginF origin = layout::CentredOrigin(ink.outlined, window);
   textmeasure::AddText(path.get(), dateText, font.get(), origin.x, origin.y);
 

@@ -20,14 +20,8 @@ void FillRect(BackBuffer_CL& buffer, Gdiplus::ARGB colour, int x, int y, int wid
 class TargetDC {
  public:
   TargetDC(int width, int height) : dc_(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    bitmap_ = comlib::CreateTopDownDib(width, height, &bits);
     previous_ = SelectObject(dc_.get(), bitmap_.get());
   }
   ~TargetDC() { SelectObject(dc_.get(), previous_); }

@@ -68,6 +68,16 @@ TEST(ControlFactory, NumbersEveryKindInOrderAndSizesFromTheText) {
   EXPECT_EQ(labelSize.cx + 32, boxSize.cx);
   EXPECT_EQ(labelSize.cy, boxSize.cy);
   EXPECT_EQ(0, RectInParent(factory.At(group)->Window()).left);
+
+  // A list keeps its width for short items and widens for a long one.
+  auto* combo = factory.Get<ComboBox_CL>(list);
+  const int made = WindowSize(combo->Window()).cx;
+  combo->AddItem(L"MM/DD", 0);
+  EXPECT_EQ(made, WindowSize(combo->Window()).cx);
+  const std::wstring longItem = L"YYYY年MM月DD日(曜) YYYY年MM月DD日(曜)";
+  combo->AddItem(longItem, 0);
+  EXPECT_GE(WindowSize(combo->Window()).cx,
+            MeasureText(combo->Font(), longItem).cx + GetSystemMetrics(SM_CXVSCROLL));
   EXPECT_EQ(300, WindowSize(factory.At(group)->Window()).cx);
   EXPECT_EQ(200, WindowSize(factory.At(bar)->Window()).cx);
   EXPECT_GT(WindowSize(factory.At(list)->Window()).cx, 20 * 4);

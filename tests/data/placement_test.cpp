@@ -98,6 +98,22 @@ TEST(Placement, TheDateIsCentredOnTheClockPlusItsOffset) {
   // An odd size leaves the half pixel on the right and bottom.
   EXPECT_TRUE(SamePoint(POINT{450, 280}, placement::DatePosition(POINT{500, 300}, 0, 0, SIZE{101, 41})));
 
+  // Kept on the clock's monitor, however far the offsets carry it.
+  const RECT second{1280, 0, 2304, 768};
+  const struct {
+    POINT at;
+    SIZE size;
+    POINT expected;
+  } cases[] = {
+      {{1400, 300}, {100, 40}, {1400, 300}},  // inside: stays
+      {{2250, 750}, {100, 40}, {2204, 728}},  // past the right and bottom edges
+      {{1200, -30}, {100, 40}, {1280, 0}},    // past the left and top edges
+      {{1300, 300}, {2000, 40}, {1280, 300}}, // wider than the monitor: its left edge
+  };
+  for (const auto& c : cases) {
+    EXPECT_TRUE(SamePoint(c.expected, placement::KeepOnArea(c.at, c.size, second))) << c.at.x << "," << c.at.y;
+  }
+
   EXPECT_TRUE(SamePoint(POINT{100, 40}, placement::CentreOf(RECT{0, 0, 201, 81})));
   EXPECT_TRUE(SamePoint(POINT{-100, -40}, placement::CentreOf(RECT{-201, -81, 0, 0})));
 }
@@ -240,7 +256,6 @@ TEST_F(PlacementTest, RestoringTheLayoutShowsWhatTheSettingsSay) {
   EXPECT_FALSE(IsWindowVisible(dateWindow_.get()));
   EXPECT_FALSE(IsWindowVisible(clockWindow_.get()));
   EXPECT_FALSE(running(kDateTimerId));
-  EXPECT_FALSE(running(kDateFadeTimerId));
   EXPECT_NE(std::wstring::npos, Log().find(L"ディスプレイレイアウト復元"));
   EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), ClockData().screens.Count());
 
@@ -250,7 +265,6 @@ TEST_F(PlacementTest, RestoringTheLayoutShowsWhatTheSettingsSay) {
   EXPECT_TRUE(IsWindowVisible(dateWindow_.get()));
   EXPECT_TRUE(IsWindowVisible(clockWindow_.get()));
   EXPECT_TRUE(running(kDateTimerId));
-  EXPECT_TRUE(running(kDateFadeTimerId));
   EXPECT_TRUE(IsAbove(clockWindow_.get(), dateWindow_.get()));
 
   // Hidden by the user: placed, but neither shown nor hidden.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "comlib/back_buffer.h"
 #include "comlib/unique_handle.h"
 
 namespace testing_support {
@@ -16,17 +17,9 @@ ScreenPixels CaptureScreen(const RECT& rect) {
   pixels.height = rect.bottom - rect.top;
   if (pixels.width <= 0 || pixels.height <= 0) return pixels;
 
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = pixels.width;
-  info.bmiHeader.biHeight = -pixels.height;  // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-
   comlib::WindowDC screen(nullptr);
   void* bits = nullptr;
-  comlib::UniqueBitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  comlib::UniqueBitmap bitmap = comlib::CreateTopDownDib(pixels.width, pixels.height, &bits);
   comlib::UniqueMemoryDC memory(CreateCompatibleDC(screen.get()));
   if (!bitmap || !memory) return pixels;
   // Only the part on the screen is copied: a blit that reaches past the

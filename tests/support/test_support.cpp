@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <fstream>
 #include <iterator>
@@ -103,6 +104,19 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     if (GetTickCount64() >= deadline) return false;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
   }
+}
+
+bool MoveCursorTo(int x, int y) {
+  SetCursorPos(x, y);
+  return WaitUntil(
+      [&] {
+        PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+        MSG message{};
+        PeekMessageW(&message, nullptr, WM_NULL, WM_NULL, PM_REMOVE);
+        const DWORD at = GetMessagePos();
+        return GET_X_LPARAM(at) == x && GET_Y_LPARAM(at) == y;
+      },
+      2000);
 }
 
 ScopedAppLog::ScopedAppLog(const std::wstring& path) : previous_(AppLog().Path()) { AppLog().SetPath(path); }

@@ -44,6 +44,21 @@ size_t CountOccurrences(const std::wstring& text, const std::wstring& piece);
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 void PumpMessages();
 
+// Puts the cursor back where the test found it.
+class CursorKept {
+ public:
+  CursorKept() { GetCursorPos(&at_); }
+  ~CursorKept() { SetCursorPos(at_.x, at_.y); }
+
+ private:
+  POINT at_{};
+};
+
+// Moves the cursor and waits until a message taken from this thread's queue
+// carries it there: the program's fading reads the cursor from the message
+// it handles, as a tick brings it.
+bool MoveCursorTo(int x, int y);
+
 // Points the program's log at a file for the life of the object.
 class ScopedAppLog {
  public:

@@ -153,6 +153,24 @@ TEST_F(InProcessClock, ShownTicksFlipTheBlinkPhase) {
   EXPECT_NE(before, clock_->BlinkPhase()) << "hidden ticks leave the phase alone";
 }
 
+TEST_F(InProcessClock, TheClocksTickFadesTheDateUnderTheCursor) {
+  testing_support::CursorKept cursor;
+  const HWND date = date_->Window();
+  ASSERT_TRUE(IsWindowVisible(date));
+  RECT rect{};
+  GetWindowRect(date, &rect);
+  auto opacityAfterTick = [&] {
+    SendMessageW(clock_->Window(), WM_TIMER, 0x3000, 0);
+    BYTE alpha = 0;
+    GetLayeredWindowAttributes(date, nullptr, &alpha, nullptr);
+    return alpha;
+  };
+  ASSERT_TRUE(testing_support::MoveCursorTo((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
+  const BYTE under = opacityAfterTick();
+  ASSERT_TRUE(testing_support::MoveCursorTo(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1));
+  EXPECT_LT(under, opacityAfterTick());
+}
+
 TEST_F(InProcessClock, AnswersWithTheLiveObjectCounts) {
   const UINT message = comlib::LiveObjectsMessage();
   const LRESULT gdi = SendMessageW(clock_->Window(), message, comlib::kLiveGdiObjects, 0);
