@@ -103,26 +103,32 @@ font_mapping() {
 # Makes the prefix in $WINEPREFIX if it is not there, with the fonts the
 # clock asks for resolving to installed TrueType fonts. The prefix's server
 # (and with it a clock already running there) is left alone unless the
-# prefix was just made or its font mapping changed: replacements take effect
-# only at the server's next start.
+# prefix was just made or its settings changed: replacements take effect
+# only at the server's next start. With "unmanaged", Wine leaves every
+# window to itself: on a private display no window manager runs, and Wine
+# would wait two seconds for one each time a managed window is shown or
+# hidden.
 prepare_prefix() {
   local stamp="$WINEPREFIX/horavel-fonts.txt"
   local wanted
   wanted="$(font_mapping)"
+  local managed=Y
+  [ "${1:-}" = unmanaged ] && managed=N
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating the Wine prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1
     rm -f "$stamp"
   fi
-  [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$wanted" ] && return 0
+  [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$wanted"$'\n'"Managed=$managed" ] && return 0
   local key='HKCU\Software\Wine\Fonts\Replacements'
   local line
   while IFS= read -r line; do
     wine reg add "$key" /v "${line%%=*}" /t REG_SZ /d "${line#*=}" /f >/dev/null 2>&1
   done <<<"$wanted"
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$managed" /f >/dev/null 2>&1
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
-  printf '%s\n' "$wanted" >"$stamp"
+  printf '%s\nManaged=%s\n' "$wanted" "$managed" >"$stamp"
 }
 
 # Starts a private X server; sets HORAVEL_XVFB_PID and DISPLAY. By default
@@ -170,7 +176,7 @@ use_scratch_wine() {
   mkdir -p "$HOME"
   wine_environment
   start_xvfb "${2:-}"
-  prepare_prefix
+  prepare_prefix unmanaged
   wineserver -p >/dev/null 2>&1
   wine cmd /c exit >/dev/null 2>&1 </dev/null
 }

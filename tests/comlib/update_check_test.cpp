@@ -343,8 +343,7 @@ TEST(UpdateNotice, EachAnswerKeepsItsPromise) {
   ASSERT_NE(nullptr, owner);
   const std::string file = HttpResponse(VersionFile("1.1.4.0", "https://127.0.0.1/download"));
 
-  // Without an owner the notice is a message box whose No means "later".
-  // Each notice costs two seconds under Wine without a window manager, so
+  // Without an owner the notice is a message box whose No means "later";
   // the box answers only the question that differs.
   Expected cases[] = {
       {"open the site", {seen, file, 0, 0, 0x1000, owner}, 1, {L"1.1.4.0"}, {L"https://127.0.0.1/download"}, seen},

@@ -19,8 +19,6 @@ using namespace testing_support;
 namespace {
 
 constexpr DWORD kChangeTimeoutMs = 10000;
-constexpr UINT kTrayMessage = WM_USER + 0x300;
-constexpr UINT_PTR kClockTimer = 0x3000;
 constexpr wchar_t kDisplayChangeLine[] = L"ディスプレイ構成変更を検出: ポジション更新";
 constexpr wchar_t kIconRemovedLine[] = L"タスクトレイアイコンを削除しました。";
 
@@ -41,25 +39,7 @@ RECT ExpectedDateRect(HWND clock, int offsetX, int offsetY) {
   return RECT{topLeft.x, topLeft.y, topLeft.x + size.cx, topLeft.y + size.cy};
 }
 
-class ClockProgram : public ::testing::Test {
- protected:
-  void SetUp() override { ResetProgramData(); }
-
-  void Start(const std::wstring& arguments = L"") {
-    clock_ = StartAndWait(program_, arguments);
-    ASSERT_NE(nullptr, clock_);
-    date_ = FindDateWindow(program_.Id());
-  }
-
-  // Returns once the program has handled everything sent before.
-  void RoundTrip() const { testing_support::RoundTrip(clock_); }
-
-  void ClickIcon() const { SendMessageW(clock_, kTrayMessage, 0, WM_LBUTTONDOWN); }
-
-  ProgramProcess program_;
-  HWND clock_ = nullptr;
-  HWND date_ = nullptr;
-};
+using ClockProgram = ProgramTest;
 
 }  // namespace
 
@@ -72,8 +52,7 @@ TEST_F(ClockProgram, ClockIsALayeredClickThroughTopmostWindowAtTheDefaultCorner)
   EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
   EXPECT_EQ(0, style & WS_CAPTION);
   EXPECT_EQ(0, style & WS_THICKFRAME);
-  EXPECT_TRUE(IsWindowVisible(clock_));
-  EXPECT_TRUE(IsWindowVisible(date_));
+  EXPECT_TRUE(Shown());
 
   // The ink stands 32 pixels from the corner, the window's edge a margin
   // further out.
@@ -100,28 +79,21 @@ TEST_F(ClockProgram, ScreenShowsTheFillAndOutlineWithWhiteKeyedOut) {
   SetProgramSetting(L"CLOCK_DISP", L"disp_offset_y", 200);
   Start();
   // Two ticks, so that the clock has painted after every placement.
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        const ScreenPixels pixels = CaptureScreen(WindowRect(clock_));
-        return pixels.Count(0x00FA00) + pixels.Count(0x00C800) > 0;
-      },
-      kChangeTimeoutMs));
+  ASSERT_TRUE(WaitUntil([&] { return ClockFillOnScreen(clock_) > 0; }, kChangeTimeoutMs));
   const ScreenPixels pixels = CaptureScreen(WindowRect(clock_));
-  EXPECT_GT(pixels.Count(0x00FA00) + pixels.Count(0x00C800), 500u);
-  EXPECT_GT(pixels.Count(0xFEFEFE), 500u);
+  EXPECT_GT(ClockFillOnScreen(clock_), 500u);
+  EXPECT_GT(pixels.Count(kClockOutline), 500u);
   EXPECT_EQ(0u, pixels.Count(0xFFFFFF));
 }
 
 TEST_F(ClockProgram, IconClickHidesAndShowsBothWindows) {
   Start();
-  ClickIcon();
-  RoundTrip();
-  EXPECT_FALSE(IsWindowVisible(clock_));
-  EXPECT_FALSE(IsWindowVisible(date_));
-  ClickIcon();
-  RoundTrip();
-  EXPECT_TRUE(IsWindowVisible(clock_));
-  EXPECT_TRUE(IsWindowVisible(date_));
+  ClickTrayIcon(clock_);
+  RoundTrip(clock_);
+  EXPECT_TRUE(Hidden());
+  ClickTrayIcon(clock_);
+  RoundTrip(clock_);
+  EXPECT_TRUE(Shown());
 }
 
 TEST_F(ClockProgram, OrdinaryCloseOnlyHidesAndExitCommandEndsTheProgram) {
@@ -129,10 +101,9 @@ TEST_F(ClockProgram, OrdinaryCloseOnlyHidesAndExitCommandEndsTheProgram) {
   SendMessageW(clock_, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program_.IsRunning());
   EXPECT_TRUE(IsWindow(clock_));
-  EXPECT_FALSE(IsWindowVisible(clock_));
-  EXPECT_FALSE(IsWindowVisible(date_));
+  EXPECT_TRUE(Hidden());
 
-  PostMessageW(clock_, WM_COMMAND, 128, 0);
+  PostMessageW(clock_, WM_COMMAND, kCommandExit, 0);
   ASSERT_TRUE(program_.WaitForExit(kChangeTimeoutMs));
   EXPECT_EQ(0u, program_.ExitCode());
   EXPECT_EQ(1u, CountOccurrences(ProgramLog(), kIconRemovedLine));
@@ -154,9 +125,9 @@ TEST_F(ClockProgram, ShowDateOffHidesTheDate) {
   EXPECT_TRUE(IsWindowVisible(clock_));
   EXPECT_FALSE(IsWindowVisible(date_));
   // Showing the program again after hiding it keeps the date hidden.
-  ClickIcon();
-  ClickIcon();
-  RoundTrip();
+  ClickTrayIcon(clock_);
+  ClickTrayIcon(clock_);
+  RoundTrip(clock_);
   EXPECT_TRUE(IsWindowVisible(clock_));
   EXPECT_FALSE(IsWindowVisible(date_));
 }
@@ -164,19 +135,18 @@ TEST_F(ClockProgram, ShowDateOffHidesTheDate) {
 TEST_F(ClockProgram, TimerDoesNothingWhileHidden) {
   Start();
   const RECT home = WindowRect(clock_);
-  ClickIcon();
-  RoundTrip();
+  ClickTrayIcon(clock_);
+  RoundTrip(clock_);
   // Off every monitor: a display check would put it back.
   SetWindowPos(clock_, nullptr, -3000, -3000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  for (int tick = 0; tick < 40; ++tick) SendMessageW(clock_, WM_TIMER, kClockTimer, 0);
+  SendTicks(clock_, 40);
   EXPECT_EQ(-3000, WindowRect(clock_).left);
   EXPECT_EQ(0u, CountOccurrences(ProgramLog(), kDisplayChangeLine));
-  EXPECT_FALSE(IsWindowVisible(clock_));
-  EXPECT_FALSE(IsWindowVisible(date_));
+  EXPECT_TRUE(Hidden());
 
   // Shown again, the same ticks do check the display.
-  ClickIcon();
-  for (int tick = 0; tick < 40; ++tick) SendMessageW(clock_, WM_TIMER, kClockTimer, 0);
+  ClickTrayIcon(clock_);
+  SendTicks(clock_, 40);
   EXPECT_GT(CountOccurrences(ProgramLog(), kDisplayChangeLine), 0u);
   EXPECT_EQ(home.left, WindowRect(clock_).left);
 }
@@ -184,12 +154,10 @@ TEST_F(ClockProgram, TimerDoesNothingWhileHidden) {
 TEST_F(ClockProgram, StartupOptionHidesOnlyWithTheSetting) {
   SetProgramSetting(L"CLOCK_DISP", L"disp_startup_hidden", 1);
   Start(L"-startup");
-  EXPECT_FALSE(IsWindowVisible(clock_));
-  EXPECT_FALSE(IsWindowVisible(date_));
-  ClickIcon();
-  RoundTrip();
-  EXPECT_TRUE(IsWindowVisible(clock_));
-  EXPECT_TRUE(IsWindowVisible(date_));
+  EXPECT_TRUE(Hidden());
+  ClickTrayIcon(clock_);
+  RoundTrip(clock_);
+  EXPECT_TRUE(Shown());
   program_.End();
 
   ResetProgramData();
@@ -218,7 +186,7 @@ TEST_F(ClockProgram, DisplayCommandMovesBothWindowsToTheSecondMonitor) {
   const POINT dateOffsetBefore{Centre(WindowRect(date_)).x - Centre(before).x,
                                Centre(WindowRect(date_)).y - Centre(before).y};
 
-  SendMessageW(clock_, WM_COMMAND, 201, 0);
+  SendMessageW(clock_, WM_COMMAND, kCommandFirstDisplay + 1, 0);
   const RECT after = WindowRect(clock_);
   EXPECT_EQ(1024 - 1280, after.right - before.right);
   EXPECT_EQ(768 - 800, after.bottom - before.bottom);
@@ -328,9 +296,9 @@ TEST(PlainPrefix, TheClockAndDateDrawWithWhateverFontThereIs) {
   EXPECT_GT(dateRect.bottom - dateRect.top, 20);
   EXPECT_TRUE(WaitUntil([&] { return ScreenInk(clock).right > 0; }, kChangeTimeoutMs));
   // The icon hides and shows what is drawn.
-  SendMessageW(clock, kTrayMessage, 0, WM_LBUTTONDOWN);
+  ClickTrayIcon(clock);
   EXPECT_FALSE(IsWindowVisible(clock) || IsWindowVisible(date));
-  SendMessageW(clock, kTrayMessage, 0, WM_LBUTTONDOWN);
+  ClickTrayIcon(clock);
   EXPECT_TRUE(IsWindowVisible(clock) && IsWindowVisible(date));
   program.End();
 }

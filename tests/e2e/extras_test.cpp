@@ -62,26 +62,14 @@ void PressCtrlAltH() {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-class Extras : public ::testing::Test {
+class Extras : public ProgramTest {
  protected:
   void SetUp() override {
-    ResetProgramData();
+    ProgramTest::SetUp();
     SetProgramSetting(L"CLOCK_DISP", L"disp_offset_y", 200);
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Horavel");
   }
   void TearDown() override { RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Horavel"); }
-
-  void Start(const std::wstring& programPath = HoravelPath()) {
-    clock_ = program_.StartProgram(programPath) ? WaitForWindows(program_) : nullptr;
-    ASSERT_NE(nullptr, clock_);
-    date_ = FindDateWindow(program_.Id());
-  }
-  bool Shown() const { return IsWindowVisible(clock_) && IsWindowVisible(date_); }
-  bool Hidden() const { return !IsWindowVisible(clock_) && !IsWindowVisible(date_); }
-
-  ProgramProcess program_;
-  HWND clock_ = nullptr;
-  HWND date_ = nullptr;
 };
 
 }  // namespace
@@ -118,8 +106,7 @@ TEST_F(Extras, ClockPageBoxesSwitchMakingWayOffAndWriteTheRunValue) {
   RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Horavel", REG_SZ, elsewhere.c_str(),
                   static_cast<DWORD>((elsewhere.size() + 1) * sizeof(wchar_t)));
   Start();
-  PostMessageW(clock_, WM_COMMAND, 130, 0);
-  HWND sheet = WaitForSettingsSheet(program_.Id(), kTimeoutMs);
+  HWND sheet = OpenSettingsSheet(clock_, program_.Id());
   ASSERT_NE(nullptr, sheet);
   HWND page = ShowPage(program_.Id(), sheet, L"表示設定");
   HWND fullScreenBox = PageControl(page, kFullScreenBox);
@@ -137,8 +124,7 @@ TEST_F(Extras, ClockPageBoxesSwitchMakingWayOffAndWriteTheRunValue) {
   ClickBox(startBox);
   ClickBox(fullScreenBox);
   EXPECT_EQ(L"0", ProgramSetting(L"CLOCK_DISP", L"hide_on_fullscreen"));
-  PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
-  ASSERT_TRUE(WaitUntil([&] { return FindSettingsSheets(program_.Id()).empty(); }, kTimeoutMs));
+  ASSERT_TRUE(PressSheetButton(sheet, clock_, PSBTN_OK));
   EXPECT_EQ(command, RunValue());
 
   CoveringWindow film(PrimaryMonitor());
@@ -170,10 +156,10 @@ TEST_F(Extras, SettingsFileBesideTheProgramIsTheOneReadAndWritten) {
   WritePrivateProfileStringW(L"CLOCK_DISP", L"disp_offset_y", L"300", portableIni.c_str());
   WritePrivateProfileStringW(L"VERSION", L"notify", L"1", portableIni.c_str());
 
-  Start(stick.File(L"Horavel.exe"));
+  Start(L"", stick.File(L"Horavel.exe"));
   const RECT fromPortable = WindowRect(clock_);
   // A change is written beside the program, not to Documents.
-  PostMessageW(clock_, WM_COMMAND, 200, 0);
+  PostMessageW(clock_, WM_COMMAND, kCommandFirstDisplay, 0);
   RoundTrip(clock_);
   program_.End();
   wchar_t written[16] = {};

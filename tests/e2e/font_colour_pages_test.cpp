@@ -24,9 +24,7 @@ using namespace testing_support;
 
 namespace {
 
-constexpr DWORD kSheetTimeoutMs = 15000;
 constexpr DWORD kChangeTimeoutMs = 10000;
-constexpr UINT kSettingsCommand = 130;
 constexpr wchar_t kClockFontPage[] = L"フォント設定";
 constexpr wchar_t kClockColourPage[] = L"カラー設定";
 constexpr wchar_t kDateFontPage[] = L"フォント設定(日付)";
@@ -48,16 +46,8 @@ HWND Control(HWND page, int creationIndex) { return GetDlgItem(page, 0x1100 + cr
 constexpr int kPickerFields[] = {706, 707, 708};
 
 constexpr std::uint32_t kRed = 0xFF0000;
-constexpr std::uint32_t kDefaultClockGreen = 0x00FA00;
 
 bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
-
-// Asked of the control itself: an edit keeps its text to itself.
-std::wstring EditText(HWND edit) {
-  wchar_t text[16] = {};
-  SendMessageW(edit, WM_GETTEXT, 16, reinterpret_cast<LPARAM>(text));
-  return text;
-}
 
 // The program's visible dialog other than the sheet: the colour picker.
 HWND FindPicker(DWORD processId, HWND sheet) {
@@ -70,10 +60,10 @@ HWND FindPicker(DWORD processId, HWND sheet) {
   return nullptr;
 }
 
-class FontColourPages : public ::testing::Test {
+class FontColourPages : public ProgramTest {
  protected:
   void SetUp() override {
-    ResetProgramData();
+    ProgramTest::SetUp();
     // Bottom left, clear of the sheet, which the tests move to the top right.
     SetProgramSetting(L"CLOCK_DISP", L"disp_index", 2);
     SetProgramSetting(L"CLOCK_DISP", L"faint_on_hover", 0);
@@ -82,12 +72,9 @@ class FontColourPages : public ::testing::Test {
     SetProgramSetting(L"DATE_DISP", L"offset_y", -160);
   }
 
-  void Start() {
-    clock_ = StartAndWait(program_);
-    ASSERT_NE(nullptr, clock_);
-    date_ = FindDateWindow(program_.Id());
-    PostMessageW(clock_, WM_COMMAND, kSettingsCommand, 0);
-    sheet_ = WaitForSettingsSheet(program_.Id(), kSheetTimeoutMs);
+  void StartWithSheet() {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    sheet_ = OpenSettingsSheet(clock_, program_.Id());
     ASSERT_NE(nullptr, sheet_);
     const RECT rect = WindowRect(sheet_);
     SetWindowPos(sheet_, nullptr, GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left), 0, 0, 0,
@@ -95,12 +82,6 @@ class FontColourPages : public ::testing::Test {
   }
 
   HWND Page(const wchar_t* title) const { return ShowPage(program_.Id(), sheet_, title); }
-
-  void CloseSheet(int button) {
-    PostMessageW(sheet_, PSM_PRESSBUTTON, static_cast<WPARAM>(button), 0);
-    ASSERT_TRUE(WaitUntil([&] { return FindSettingsSheets(program_.Id()).empty(); }, kSheetTimeoutMs));
-    RoundTrip(clock_);
-  }
 
   // Opens the picker from a row's button, checks that it opens on `current`,
   // chooses `chosen`, presses OK and waits until the page has stored it.
@@ -113,7 +94,7 @@ class FontColourPages : public ::testing::Test {
     const BYTE chosenParts[] = {GetRValue(chosen), GetGValue(chosen), GetBValue(chosen)};
     for (int part = 0; part < 3; ++part) {
       HWND field = GetDlgItem(picker, kPickerFields[part]);
-      EXPECT_EQ(std::to_wstring(currentParts[part]), EditText(field));
+      EXPECT_EQ(std::to_wstring(currentParts[part]), ControlText(field));
       SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_wstring(chosenParts[part]).c_str()));
     }
     PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(picker, IDOK)));
@@ -122,9 +103,6 @@ class FontColourPages : public ::testing::Test {
     RoundTrip(page);
   }
 
-  ProgramProcess program_;
-  HWND clock_ = nullptr;
-  HWND date_ = nullptr;
   HWND sheet_ = nullptr;
 };
 
@@ -133,7 +111,7 @@ class FontColourPages : public ::testing::Test {
 TEST_F(FontColourPages, ListEachDrawableFamilyOnceWithTheStoredFamilySelectedWhateverItsCase) {
   SetProgramSetting(L"CLOCK_DISP", L"font_family", L"ipagothic");
   SetProgramSetting(L"DATE_DISP", L"font_family", L"DEJAVU SANS");
-  Start();
+  StartWithSheet();
   // The same prefix and fonts give this process the same list.
   const std::vector<std::wstring> families = font_list::CollectDrawableFamilies(GetDesktopWindow());
   const struct {
@@ -147,11 +125,11 @@ TEST_F(FontColourPages, ListEachDrawableFamilyOnceWithTheStoredFamilySelectedWha
     ASSERT_GE(selection, 0);
     EXPECT_EQ(page.installed, families[static_cast<size_t>(selection)]);
   }
-  CloseSheet(PSBTN_CANCEL);
+  ASSERT_TRUE(PressSheetButton(sheet_, clock_, PSBTN_CANCEL));
 }
 
 TEST_F(FontColourPages, SizeAndOutlineBarsStoreTheirValuesAndReplaceTheWindows) {
-  Start();
+  StartWithSheet();
   const RECT clockBefore = WindowRect(clock_);
   RECT inkBefore{};
   ASSERT_TRUE(WaitUntil([&] { return (inkBefore = ScreenInk(clock_)).right > 0; }, kChangeTimeoutMs));
@@ -195,11 +173,11 @@ TEST_F(FontColourPages, SizeAndOutlineBarsStoreTheirValuesAndReplaceTheWindows) 
     EXPECT_EQ(end.stored, ProgramSetting(L"DATE_DISP", L"font_em_height"));
   }
   EXPECT_GT(WindowRect(date_).bottom - WindowRect(date_).top, dateBefore.bottom - dateBefore.top);
-  CloseSheet(PSBTN_CANCEL);
+  ASSERT_TRUE(PressSheetButton(sheet_, clock_, PSBTN_CANCEL));
 }
 
 TEST_F(FontColourPages, ChosenColourShowsInTheSwatchAndOnTheDesktopAndIsStoredOpaque) {
-  Start();
+  StartWithSheet();
   const struct {
     const wchar_t* page;
     HWND window;
@@ -222,11 +200,11 @@ TEST_F(FontColourPages, ChosenColourShowsInTheSwatchAndOnTheDesktopAndIsStoredOp
         kChangeTimeoutMs));
     EXPECT_TRUE(WaitUntil([&] { return CaptureScreen(WindowRect(row.window)).Count(kRed) > 100; }, kChangeTimeoutMs));
   }
-  CloseSheet(PSBTN_OK);
+  ASSERT_TRUE(PressSheetButton(sheet_, clock_, PSBTN_OK));
 }
 
 TEST_F(FontColourPages, CancelPutsBackFontAndColoursInMemoryOnScreenAndInTheFile) {
-  Start();
+  StartWithSheet();
   const RECT clockBefore = WindowRect(clock_);
   RECT inkBefore{};
   ASSERT_TRUE(WaitUntil([&] { return (inkBefore = ScreenInk(clock_)).right > 0; }, kChangeTimeoutMs));
@@ -242,7 +220,7 @@ TEST_F(FontColourPages, CancelPutsBackFontAndColoursInMemoryOnScreenAndInTheFile
   ASSERT_EQ(L"0", ProgramSetting(L"CLOCK_DISP", L"font_bold"));
   ASSERT_FALSE(SameRect(clockBefore, WindowRect(clock_)));
 
-  CloseSheet(PSBTN_CANCEL);
+  ASSERT_TRUE(PressSheetButton(sheet_, clock_, PSBTN_CANCEL));
   const std::pair<const wchar_t*, const wchar_t*> keys[] = {
       {L"font_family", L"Comic Sans MS"}, {L"font_bold", L"1"},          {L"font_italic", L"1"},
       {L"font_em_height", L"128"},        {L"border_frame_scale", L"6"}, {L"font_color1", L"-16713216"}};
@@ -254,7 +232,7 @@ TEST_F(FontColourPages, CancelPutsBackFontAndColoursInMemoryOnScreenAndInTheFile
   EXPECT_TRUE(WaitUntil(
       [&] {
         const ScreenPixels pixels = CaptureScreen(WindowRect(clock_));
-        return pixels.Count(kRed) == 0 && pixels.Count(kDefaultClockGreen) > 100;
+        return pixels.Count(kRed) == 0 && pixels.Count(kClockFill) > 100;
       },
       kChangeTimeoutMs));
 }

@@ -21,18 +21,8 @@ using namespace testing_support;
 namespace {
 
 constexpr DWORD kExitTimeoutMs = 10000;
-constexpr UINT kTrayMessage = WM_USER + 0x300;
-constexpr UINT_PTR kClockTimer = 0x3000;
-constexpr WPARAM kCloseForReal = 2;
 constexpr wchar_t kNoGdiplusLeftLine[] = L"GDI+終了前のオブジェクト数 = 0";
 constexpr wchar_t kIconRemovedLine[] = L"タスクトレイアイコンを削除しました。";
-
-void ClickIcon(HWND clock) { SendMessageW(clock, kTrayMessage, 0, WM_LBUTTONDOWN); }
-
-bool ScreenShowsClockGreen(HWND clock) {
-  const ScreenPixels pixels = CaptureScreen(WindowRect(clock));
-  return pixels.Count(0x00FA00) + pixels.Count(0x00C800) > 0;
-}
 
 // The clock windows of a process, whatever their title at the moment.
 std::vector<HWND> ClockWindowsOf(DWORD processId) {
@@ -54,17 +44,15 @@ std::vector<HWND> ClockWindowsOf(DWORD processId) {
   return search.found;
 }
 
+using Lifecycle = ProgramTest;
+
 }  // namespace
 
-TEST(Lifecycle, SecondStartWhileHiddenShowsThePaintedClockThroughItsOwnShowPath) {
-  ResetProgramData();
+TEST_F(Lifecycle, SecondStartWhileHiddenShowsThePaintedClockThroughItsOwnShowPath) {
   SetProgramSetting(L"CLOCK_DISP", L"disp_offset_y", 200);  // below Wine's notification area
-  ProgramProcess first;
-  HWND clock = StartAndWait(first);
-  ASSERT_NE(nullptr, clock);
-  HWND date = FindDateWindow(first.Id());
-  ClickIcon(clock);
-  ASSERT_FALSE(IsWindowVisible(clock));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ClickTrayIcon(clock_);
+  ASSERT_FALSE(IsWindowVisible(clock_));
 
   // Another program's window with the same title, hidden and on top.
   HWND stranger = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"Horavel", WS_POPUP, 0, 0, 40, 40, nullptr, nullptr,
@@ -73,18 +61,17 @@ TEST(Lifecycle, SecondStartWhileHiddenShowsThePaintedClockThroughItsOwnShowPath)
   ASSERT_TRUE(second.Start());
   ASSERT_TRUE(second.WaitForExit(kExitTimeoutMs));
   EXPECT_EQ(0u, second.ExitCode());
-  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(clock) && IsWindowVisible(date); }, kExitTimeoutMs));
-  EXPECT_TRUE(WaitUntil([&] { return ScreenShowsClockGreen(clock); }, kExitTimeoutMs)) << "the clock is painted";
+  EXPECT_TRUE(WaitUntil([&] { return Shown(); }, kExitTimeoutMs));
+  EXPECT_TRUE(WaitUntil([&] { return ClockFillOnScreen(clock_) > 0; }, kExitTimeoutMs)) << "the clock is painted";
   EXPECT_FALSE(IsWindowVisible(stranger));
   DestroyWindow(stranger);
 
   // The running copy counts itself shown: the next click hides it.
-  ClickIcon(clock);
-  EXPECT_FALSE(IsWindowVisible(clock));
-  EXPECT_FALSE(IsWindowVisible(date));
+  ClickTrayIcon(clock_);
+  EXPECT_TRUE(Hidden());
 }
 
-TEST(Lifecycle, EveryWayOutDestroysBothWindowsAndLeavesNoGdiplusObject) {
+TEST_F(Lifecycle, EveryWayOutDestroysBothWindowsAndLeavesNoGdiplusObject) {
   // The exit command, and the close code sent to either window.
   struct WayOut {
     const char* name;
@@ -92,9 +79,9 @@ TEST(Lifecycle, EveryWayOutDestroysBothWindowsAndLeavesNoGdiplusObject) {
     UINT message;
     WPARAM wParam;
   };
-  const WayOut ways[] = {{"exit command", false, WM_COMMAND, 128},
-                         {"close code to the clock", false, WM_CLOSE, kCloseForReal},
-                         {"close code to the date", true, WM_CLOSE, kCloseForReal}};
+  const WayOut ways[] = {{"exit command", false, WM_COMMAND, kCommandExit},
+                         {"close code to the clock", false, WM_CLOSE, kCloseForRealCode},
+                         {"close code to the date", true, WM_CLOSE, kCloseForRealCode}};
   for (const WayOut& way : ways) {
     ResetProgramData();
     ProgramProcess program;
@@ -109,24 +96,17 @@ TEST(Lifecycle, EveryWayOutDestroysBothWindowsAndLeavesNoGdiplusObject) {
   }
 }
 
-TEST(Lifecycle, APlainCloseOfTheDateWindowOnlyHidesTheProgram) {
-  ResetProgramData();
-  ProgramProcess program;
-  HWND clock = StartAndWait(program);
-  ASSERT_NE(nullptr, clock);
-  HWND date = FindDateWindow(program.Id());
-  SendMessageW(date, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(program.IsRunning());
-  EXPECT_TRUE(IsWindow(date));
-  EXPECT_FALSE(IsWindowVisible(clock));
-  EXPECT_FALSE(IsWindowVisible(date));
-  ClickIcon(clock);
-  EXPECT_TRUE(IsWindowVisible(clock));
-  EXPECT_TRUE(IsWindowVisible(date));
+TEST_F(Lifecycle, APlainCloseOfTheDateWindowOnlyHidesTheProgram) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  SendMessageW(date_, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program_.IsRunning());
+  EXPECT_TRUE(IsWindow(date_));
+  EXPECT_TRUE(Hidden());
+  ClickTrayIcon(clock_);
+  EXPECT_TRUE(Shown());
 }
 
-TEST(Lifecycle, WithHideClockTheClockWindowNeverShows) {
-  ResetProgramData();
+TEST_F(Lifecycle, WithHideClockTheClockWindowNeverShows) {
   SetProgramSetting(L"DATE_DISP", L"hide_clock", 1);
   ProgramProcess program;
   ASSERT_TRUE(program.Start());
@@ -143,11 +123,11 @@ TEST(Lifecycle, WithHideClockTheClockWindowNeverShows) {
   });
   HWND clock = WaitForWindows(program);
   if (clock != nullptr) {
-    for (int click = 0; click < 6; ++click) ClickIcon(clock);
-    SendMessageW(clock, WM_COMMAND, 126, 0);
-    SendMessageW(clock, WM_COMMAND, 125, 0);
+    for (int click = 0; click < 6; ++click) ClickTrayIcon(clock);
+    SendMessageW(clock, WM_COMMAND, kCommandHide, 0);
+    SendMessageW(clock, WM_COMMAND, kCommandShow, 0);
     SendMessageW(clock, WM_DISPLAYCHANGE, 24, MAKELPARAM(1280, 800));
-    for (int tick = 0; tick < 20; ++tick) SendMessageW(clock, WM_TIMER, kClockTimer, 0);
+    SendTicks(clock, 20);
   }
   watching = false;
   watcher.join();
@@ -156,23 +136,20 @@ TEST(Lifecycle, WithHideClockTheClockWindowNeverShows) {
   EXPECT_TRUE(IsWindowVisible(FindDateWindow(program.Id())));
 }
 
-TEST(Lifecycle, AMonitorThatIsGoneIsLoggedOnceOverAMinuteOfChecks) {
-  ResetProgramData();
+TEST_F(Lifecycle, AMonitorThatIsGoneIsLoggedOnceOverAMinuteOfChecks) {
   SetProgramSetting(L"CLOCK_DISP", L"display_index", 5);
-  ProgramProcess program;
-  HWND clock = StartAndWait(program);
-  ASSERT_NE(nullptr, clock);
+  ASSERT_NO_FATAL_FAILURE(Start());
   // A minute of heartbeats: seven or eight display checks.
-  for (int tick = 0; tick < 120; ++tick) SendMessageW(clock, WM_TIMER, kClockTimer, 0);
+  SendTicks(clock_, 120);
   const std::wstring log = ProgramLog();
   EXPECT_EQ(1u, CountOccurrences(log, L"プライマリディスプレイに表示します。"));
   EXPECT_EQ(0u, CountOccurrences(log, L"ディスプレイ構成変更を検出"));
   const RECT primary{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  const RECT rect = WindowRect(clock);
+  const RECT rect = WindowRect(clock_);
   EXPECT_TRUE(PtInRect(&primary, POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}));
 }
 
-TEST(Lifecycle, TheNastiestSettingsFilesStillGiveAClockOnTheScreen) {
+TEST_F(Lifecycle, TheNastiestSettingsFilesStillGiveAClockOnTheScreen) {
   if (!data_testing::FontSizesAreRanged()) GTEST_SKIP() << "font sizes are not yet held to a range on load";
   const std::string huge = "99999999999999999999";
   const std::string nastiest[] = {

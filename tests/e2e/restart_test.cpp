@@ -52,19 +52,19 @@ void EndAllPrograms() {
   WaitUntil([] { return RunningHoravelProcesses().empty(); }, 10000);
 }
 
+class VirtualDesktop : public ProgramTest {
+ protected:
+  DesktopAnswers answers_;
+};
+
 }  // namespace
 
-TEST(VirtualDesktop, MoveToAnotherDesktopRestartsIntoExactlyOneInstance) {
-  ResetProgramData();
-  DesktopAnswers answers;
-  ProgramProcess first;
-  ASSERT_TRUE(first.Start());
-  ASSERT_TRUE(WaitUntil([&] { return FindDateWindow(first.Id()) != nullptr; }, kStartTimeoutMs));
-
-  WriteText(answers.Path(), "elsewhere");
-  ASSERT_TRUE(first.WaitForExit(kRestartTimeoutMs)) << "the old copy ends";
-  EXPECT_EQ(0u, first.ExitCode());
-  EXPECT_EQ("consumed", ReadText(answers.Path()));
+TEST_F(VirtualDesktop, MoveToAnotherDesktopRestartsIntoExactlyOneInstance) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  WriteText(answers_.Path(), "elsewhere");
+  ASSERT_TRUE(program_.WaitForExit(kRestartTimeoutMs)) << "the old copy ends";
+  EXPECT_EQ(0u, program_.ExitCode());
+  EXPECT_EQ("consumed", ReadText(answers_.Path()));
 
   // The new copy comes up with its windows and stays the only one.
   DWORD restarted = 0;
@@ -75,7 +75,7 @@ TEST(VirtualDesktop, MoveToAnotherDesktopRestartsIntoExactlyOneInstance) {
         return restarted != 0 && FindDateWindow(restarted) != nullptr;
       },
       kStartTimeoutMs));
-  EXPECT_NE(first.Id(), restarted);
+  EXPECT_NE(program_.Id(), restarted);
   EXPECT_EQ(1u, RunningHoravelProcesses().size());
   EXPECT_NE(std::wstring::npos, ProgramLog().find(L"カレントデスクトップ移動を検出したので再起動します。"));
   // The old copy let go of every GDI+ object before its session ended.
@@ -83,46 +83,38 @@ TEST(VirtualDesktop, MoveToAnotherDesktopRestartsIntoExactlyOneInstance) {
   EndAllPrograms();
 }
 
-TEST(VirtualDesktop, ARestartThatCannotStartTheNewCopyKeepsTheOldOneRunning) {
-  ResetProgramData();
-  DesktopAnswers answers;
+TEST_F(VirtualDesktop, ARestartThatCannotStartTheNewCopyKeepsTheOldOneRunning) {
   TempFolder folder;
   const std::wstring copy = folder.File(L"Horavel.exe");
   ASSERT_TRUE(CopyFileW(HoravelPath().c_str(), copy.c_str(), FALSE));
-  ProgramProcess program;
-  ASSERT_TRUE(program.StartProgram(copy));
-  ASSERT_NE(nullptr, WaitForWindows(program));
+  ASSERT_NO_FATAL_FAILURE(Start(L"", copy));
 
   // The program was moved away while it ran.
   ASSERT_TRUE(MoveFileW(copy.c_str(), folder.File(L"Moved.exe").c_str()));
-  WriteText(answers.Path(), "elsewhere");
+  WriteText(answers_.Path(), "elsewhere");
   ASSERT_TRUE(WaitUntil([] { return ProgramLog().find(L"再起動に失敗しました") != std::wstring::npos; },
                         kRestartTimeoutMs));
-  EXPECT_TRUE(program.IsRunning());
-  EXPECT_EQ(std::vector<DWORD>{program.Id()}, RunningHoravelProcesses());
-  EXPECT_TRUE(IsWindowVisible(FindClockWindow(program.Id())));
+  EXPECT_TRUE(program_.IsRunning());
+  EXPECT_EQ(std::vector<DWORD>{program_.Id()}, RunningHoravelProcesses());
+  EXPECT_TRUE(IsWindowVisible(clock_));
 
   // It is still the single instance: another start ends at once.
   ProgramProcess second;
   ASSERT_TRUE(second.Start());
   ASSERT_TRUE(second.WaitForExit(kRestartTimeoutMs));
-  EXPECT_EQ(std::vector<DWORD>{program.Id()}, RunningHoravelProcesses());
-  program.End();
-  EXPECT_EQ(0u, program.ExitCode());
+  EXPECT_EQ(std::vector<DWORD>{program_.Id()}, RunningHoravelProcesses());
+  program_.End();
+  EXPECT_EQ(0u, program_.ExitCode());
 }
 
-TEST(VirtualDesktop, FailingShellCallDoesNotRestart) {
-  ResetProgramData();
-  DesktopAnswers answers;
-  WriteText(answers.Path(), "error");
-  ProgramProcess program;
-  ASSERT_TRUE(program.Start());
-  ASSERT_TRUE(WaitUntil([&] { return FindDateWindow(program.Id()) != nullptr; }, kStartTimeoutMs));
+TEST_F(VirtualDesktop, FailingShellCallDoesNotRestart) {
+  WriteText(answers_.Path(), "error");
+  ASSERT_NO_FATAL_FAILURE(Start());
 
   // Each tick asks once and leaves a dot: wait for a few asks.
-  ASSERT_TRUE(WaitUntil([&] { return ReadText(answers.Path()).size() >= std::string("error...").size(); },
+  ASSERT_TRUE(WaitUntil([&] { return ReadText(answers_.Path()).size() >= std::string("error...").size(); },
                         kRestartTimeoutMs));
-  EXPECT_TRUE(program.IsRunning());
-  EXPECT_EQ(std::vector<DWORD>{program.Id()}, RunningHoravelProcesses());
+  EXPECT_TRUE(program_.IsRunning());
+  EXPECT_EQ(std::vector<DWORD>{program_.Id()}, RunningHoravelProcesses());
   EXPECT_EQ(std::wstring::npos, ProgramLog().find(L"再起動します"));
 }

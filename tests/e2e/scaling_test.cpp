@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "comlib/update_dialog.h"
 #include "support/loopback_server.h"
 #include "support/program_data.h"
 #include "support/program_process.h"
@@ -21,8 +22,6 @@ using namespace testing_support;
 
 namespace {
 
-constexpr DWORD kSheetTimeoutMs = 15000;
-constexpr UINT kSettingsCommand = 130;
 constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 constexpr DWORD kNormalDpi = 96;
 constexpr DWORD kLargeDpi = 144;
@@ -56,8 +55,7 @@ Measured MeasureAt(DWORD dpi) {
   HWND clock = StartAndWait(program);
   if (clock == nullptr) return measured;
   measured.clock = WindowRect(clock);
-  PostMessageW(clock, WM_COMMAND, kSettingsCommand, 0);
-  HWND sheet = WaitForSettingsSheet(program.Id(), kSheetTimeoutMs);
+  HWND sheet = OpenSettingsSheet(clock, program.Id());
   if (sheet == nullptr) return measured;
   measured.sheet = WindowRect(sheet);
   HWND page = ShowPage(program.Id(), sheet, L"表示設定");
@@ -80,10 +78,12 @@ RECT NoticeAt(DWORD dpi) {
   ProgramProcess program;
   HWND notice = nullptr;
   if (program.Start()) {
-    WaitUntil([&] { return (notice = FindWindowW(L"#32770", L"Horavelのアップデート。")) != nullptr; }, kSheetTimeoutMs);
+    WaitUntil([&] { return (notice = FindUpdateNotice(program.Id())) != nullptr; }, kSheetTimeoutMs);
   }
   const RECT rect = WindowRect(notice);
-  program.End();
+  // The clock comes, and with it the program's ordinary way out.
+  PostMessageW(GetDlgItem(notice, UpdateDialog_CL::kLaterButtonId), BM_CLICK, 0, 0);
+  WaitForWindows(program);
   return rect;
 }
 

@@ -22,10 +22,7 @@ using namespace testing_support;
 
 namespace {
 
-constexpr DWORD kSheetTimeoutMs = 15000;
 constexpr DWORD kChangeTimeoutMs = 10000;
-constexpr UINT kSettingsCommand = 130;
-constexpr UINT kExitCommand = 128;
 constexpr wchar_t kClockPage[] = L"表示設定";
 constexpr wchar_t kDatePage[] = L"表示設定(日付)";
 
@@ -49,42 +46,17 @@ enum DatePageControl {
 
 int Width(const RECT& rect) { return rect.right - rect.left; }
 
-class SettingsSheet : public ::testing::Test {
+class SettingsSheet : public ProgramTest {
  protected:
   void SetUp() override {
-    ResetProgramData();
+    ProgramTest::SetUp();
     // Away from Wine's own notification area at the top left, and opaque
     // whatever the cursor does.
     SetProgramSetting(L"CLOCK_DISP", L"disp_offset_y", 200);
     SetProgramSetting(L"CLOCK_DISP", L"faint_on_hover", 0);
   }
 
-  void Start() {
-    clock_ = StartAndWait(program_);
-    ASSERT_NE(nullptr, clock_);
-    date_ = FindDateWindow(program_.Id());
-  }
-
-  HWND OpenSheet() {
-    PostMessageW(clock_, WM_COMMAND, kSettingsCommand, 0);
-    return WaitForSettingsSheet(program_.Id(), kSheetTimeoutMs);
-  }
-
-  // Presses a button of the sheet (or its close box) and waits until the
-  // program has closed it and handled its closing.
-  void CloseSheet(HWND sheet, bool ok) {
-    if (ok) {
-      PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
-    } else {
-      PostMessageW(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
-    }
-    ASSERT_TRUE(WaitUntil([&] { return FindSettingsSheets(program_.Id()).empty(); }, kSheetTimeoutMs));
-    RoundTrip(clock_);
-  }
-
-  ProgramProcess program_;
-  HWND clock_ = nullptr;
-  HWND date_ = nullptr;
+  HWND OpenSheet() { return OpenSettingsSheet(clock_, program_.Id()); }
 };
 
 }  // namespace
@@ -107,7 +79,7 @@ TEST_F(SettingsSheet, OpensOnceCentredWithItsTabsInOrderWhileTheClockTicks) {
     ++next;
   }
 
-  PostMessageW(clock_, WM_COMMAND, kSettingsCommand, 0);
+  PostMessageW(clock_, WM_COMMAND, kCommandSettings, 0);
   RoundTrip(clock_);
   EXPECT_EQ(1u, FindSettingsSheets(program_.Id()).size());
 
@@ -119,20 +91,17 @@ TEST_F(SettingsSheet, OpensOnceCentredWithItsTabsInOrderWhileTheClockTicks) {
   EXPECT_TRUE(WaitUntil([&] { return CaptureScreen(WindowRect(clock_)).rgb != before.rgb; }, kChangeTimeoutMs));
 
   // The close box, then Cancel: the program goes on and opens the sheet again.
-  CloseSheet(sheet, false);
+  ASSERT_TRUE(CloseSheet(sheet, clock_, WM_SYSCOMMAND, SC_CLOSE));
   EXPECT_TRUE(program_.IsRunning());
   sheet = OpenSheet();
   ASSERT_NE(nullptr, sheet);
-  PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-  ASSERT_TRUE(WaitUntil([&] { return FindSettingsSheets(program_.Id()).empty(); }, kSheetTimeoutMs));
-  RoundTrip(clock_);
+  ASSERT_TRUE(PressSheetButton(sheet, clock_, PSBTN_CANCEL));
   EXPECT_TRUE(program_.IsRunning());
-  EXPECT_TRUE(IsWindowVisible(clock_));
-  EXPECT_TRUE(IsWindowVisible(date_));
+  EXPECT_TRUE(Shown());
 
   // Ending the program from its menu while the sheet is open ends it.
   ASSERT_NE(nullptr, OpenSheet());
-  PostMessageW(clock_, WM_COMMAND, kExitCommand, 0);
+  PostMessageW(clock_, WM_COMMAND, kCommandExit, 0);
   ASSERT_TRUE(program_.WaitForExit(kSheetTimeoutMs));
   EXPECT_EQ(0u, program_.ExitCode());
 }
@@ -171,7 +140,7 @@ TEST_F(SettingsSheet, ClockPageChangesShowAtOnceAndOkKeepsThemAfterARestart) {
   EXPECT_EQ(220, opacity);
 
   const RECT chosen = WindowRect(clock_);
-  CloseSheet(sheet, true);
+  ASSERT_TRUE(PressSheetButton(sheet, clock_, PSBTN_OK));
   ExpectSameRect(chosen, WindowRect(clock_));
   const std::pair<const wchar_t*, const wchar_t*> stored[] = {
       {L"disp_second", L"1"}, {L"disp_index", L"3"}, {L"display_index", L"1"},
@@ -203,7 +172,7 @@ TEST_F(SettingsSheet, DatePageMovesAndNarrowsTheDateAndOkKeepsIt) {
   EXPECT_NEAR(dateBefore.x - 103, dateAfter.x, 1);
   EXPECT_NEAR(dateBefore.y - 61, dateAfter.y, 1);
 
-  CloseSheet(sheet, true);
+  ASSERT_TRUE(PressSheetButton(sheet, clock_, PSBTN_OK));
   EXPECT_EQ(L"7", ProgramSetting(L"DATE_DISP", L"date_format"));
   EXPECT_EQ(L"0", ProgramSetting(L"DATE_DISP", L"offset_x"));
   EXPECT_EQ(L"0", ProgramSetting(L"DATE_DISP", L"offset_y"));
@@ -231,9 +200,8 @@ TEST_F(SettingsSheet, CancelPutsBackTheScreenTheFileAndWhatARestartShows) {
   ClickBox(PageControl(page, kHideDateBox));
   EXPECT_FALSE(IsWindowVisible(date_));
 
-  CloseSheet(sheet, false);
-  EXPECT_TRUE(IsWindowVisible(clock_));
-  EXPECT_TRUE(IsWindowVisible(date_));
+  ASSERT_TRUE(CloseSheet(sheet, clock_, WM_SYSCOMMAND, SC_CLOSE));
+  EXPECT_TRUE(Shown());
   ExpectSameRect(clockBefore, WindowRect(clock_));
   ExpectSameRect(dateBefore, WindowRect(date_));
   const std::pair<const wchar_t*, const wchar_t*> clockKeys[] = {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "comlib/update_dialog.h"
 #include "support/loopback_server.h"
 #include "support/program_data.h"
 #include "support/program_process.h"
@@ -16,8 +17,6 @@ namespace {
 constexpr DWORD kStartTimeoutMs = 30000;
 // However the server behaves, the clock shows within this time of the start.
 constexpr DWORD kClockShownWithinMs = 10000;
-constexpr wchar_t kNoticeCaption[] = L"Horavelのアップデート。";
-constexpr int kLaterButtonId = 0x1002;
 
 // Points the program at the server, as a mirror would.
 void UseServer(const LoopbackHttpServer& server) {
@@ -29,13 +28,6 @@ void UseServer(const LoopbackHttpServer& server) {
 bool ClockShown(DWORD processId) {
   HWND clock = FindClockWindow(processId);
   return clock != nullptr && IsWindowVisible(clock);
-}
-
-HWND FindNotice(DWORD processId) {
-  for (HWND window : FindTopLevelWindows(kNoticeCaption, processId, L"#32770")) {
-    if (IsWindowVisible(window)) return window;
-  }
-  return nullptr;
 }
 
 }  // namespace
@@ -51,14 +43,14 @@ TEST(UpdateNoticeProgram, NoticeComesBeforeTheClockAndLaterStoresTheDay) {
   ProgramProcess program;
   ASSERT_TRUE(program.Start());
   HWND notice = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (notice = FindNotice(program.Id())) != nullptr; }, kStartTimeoutMs));
+  ASSERT_TRUE(WaitUntil([&] { return (notice = FindUpdateNotice(program.Id())) != nullptr; }, kStartTimeoutMs));
   EXPECT_EQ(1u, server.RequestLines().size());
   EXPECT_EQ("GET /Horavel/Version.txt HTTP/1.1", server.RequestLines().front());
   EXPECT_FALSE(ClockShown(program.Id())) << "the clock waits for the answer";
   EXPECT_EQ(nullptr, FindDateWindow(program.Id()));
   EXPECT_EQ(L"", ProgramSetting(L"VERSION", L"last_day"));
 
-  HWND later = GetDlgItem(notice, kLaterButtonId);
+  HWND later = GetDlgItem(notice, UpdateDialog_CL::kLaterButtonId);
   wchar_t text[32] = {};
   GetWindowTextW(later, text, 32);
   EXPECT_EQ(L"後日通知する\x3000", std::wstring(text));
@@ -68,7 +60,7 @@ TEST(UpdateNoticeProgram, NoticeComesBeforeTheClockAndLaterStoresTheDay) {
   SYSTEMTIME now{};
   GetLocalTime(&now);
   EXPECT_EQ(std::to_wstring(now.wDay), ProgramSetting(L"VERSION", L"last_day"));
-  EXPECT_EQ(nullptr, FindNotice(program.Id()));
+  EXPECT_EQ(nullptr, FindUpdateNotice(program.Id()));
   program.End();
   EXPECT_EQ(0u, program.ExitCode());
 }

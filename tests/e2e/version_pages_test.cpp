@@ -23,8 +23,6 @@ using namespace testing_support;
 namespace {
 
 constexpr DWORD kChangeTimeoutMs = 10000;
-constexpr WPARAM kLicenceCommand = 129;
-constexpr WPARAM kSettingsCommand = 130;
 constexpr wchar_t kVersionTab[] = L"バージョン情報";
 constexpr wchar_t kLicenceCaption[] = L"ライセンス情報";
 // The page's first control: "バージョンアップの通知をしない".
@@ -32,43 +30,24 @@ constexpr int kNoticeBoxId = 0x1100;
 
 // Opens the settings on the version tab; returns the sheet and the page.
 std::pair<HWND, HWND> OpenVersionPage(HWND clock, DWORD processId) {
-  PostMessageW(clock, WM_COMMAND, kSettingsCommand, 0);
-  HWND sheet = WaitForSettingsSheet(processId, kChangeTimeoutMs);
+  HWND sheet = OpenSettingsSheet(clock, processId);
   if (sheet == nullptr) return {nullptr, nullptr};
   return {sheet, ShowPage(processId, sheet, kVersionTab)};
 }
 
-// Closes a sheet and returns once the clock has finished with it (the
-// settings are written back after the sheet has gone).
-void CloseSheet(HWND sheet, HWND clock, UINT message, WPARAM wParam) {
-  PostMessageW(sheet, message, wParam, 0);
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(sheet); }, kChangeTimeoutMs));
-  RoundTrip(clock);
-}
-
-// Asks the control itself: GetWindowText gives only the caption of another
-// process's window, which an edit control does not keep its text in.
-std::wstring ControlText(HWND window) {
-  const auto length = static_cast<size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0));
-  std::wstring text(length + 1, L'\0');
-  text.resize(static_cast<size_t>(
-      SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(&text[0]))));
-  return text;
-}
+using VersionPage = ProgramTest;
+using LicenceSheet = ProgramTest;
 
 }  // namespace
 
-TEST(VersionPage, LastTabShowsTheSwitchAndOnlyOkStoresIt) {
-  ResetProgramData();
+TEST_F(VersionPage, LastTabShowsTheSwitchAndOnlyOkStoresIt) {
   // Stored in a form that any write would change.
   SetProgramSetting(L"VERSION", L"notify", L"01");
-  ProgramProcess program;
-  HWND clock = StartAndWait(program);
-  ASSERT_NE(nullptr, clock);
+  ASSERT_NO_FATAL_FAILURE(Start());
 
-  auto [sheet, page] = OpenVersionPage(clock, program.Id());
+  auto [sheet, page] = OpenVersionPage(clock_, program_.Id());
   ASSERT_NE(nullptr, page);
-  const std::vector<std::wstring> tabs = TabTitles(program.Id(), sheet);
+  const std::vector<std::wstring> tabs = TabTitles(program_.Id(), sheet);
   EXPECT_EQ(7u, tabs.size());
   EXPECT_EQ(kVersionTab, tabs.back());
   HWND box = GetDlgItem(page, kNoticeBoxId);
@@ -77,31 +56,28 @@ TEST(VersionPage, LastTabShowsTheSwitchAndOnlyOkStoresIt) {
   EXPECT_NE(nullptr, FindWindowExW(page, nullptr, L"Static", L"Version : 1.1.3"));
   SendMessageW(box, BM_CLICK, 0, 0);
   SendMessageW(box, BM_CLICK, 0, 0);
-  CloseSheet(sheet, clock, PSM_PRESSBUTTON, PSBTN_CANCEL);
+  EXPECT_TRUE(PressSheetButton(sheet, clock_, PSBTN_CANCEL));
   EXPECT_EQ(L"01", ProgramSetting(L"VERSION", L"notify")) << "Cancel writes nothing";
 
-  std::tie(sheet, page) = OpenVersionPage(clock, program.Id());
+  std::tie(sheet, page) = OpenVersionPage(clock_, program_.Id());
   ASSERT_NE(nullptr, page);
   box = GetDlgItem(page, kNoticeBoxId);
   EXPECT_EQ(BST_CHECKED, SendMessageW(box, BM_GETCHECK, 0, 0));
   SendMessageW(box, BM_CLICK, 0, 0);
-  CloseSheet(sheet, clock, PSM_PRESSBUTTON, PSBTN_OK);
+  EXPECT_TRUE(PressSheetButton(sheet, clock_, PSBTN_OK));
   EXPECT_EQ(L"0", ProgramSetting(L"VERSION", L"notify"));
-  program.End();
-  EXPECT_EQ(0u, program.ExitCode());
+  program_.End();
+  EXPECT_EQ(0u, program_.ExitCode());
 }
 
-TEST(LicenceSheet, ShowsTheTermsOnTheScreenAndClosesCleanly) {
-  ResetProgramData();
-  ProgramProcess program;
-  HWND clock = StartAndWait(program);
-  ASSERT_NE(nullptr, clock);
+TEST_F(LicenceSheet, ShowsTheTermsOnTheScreenAndClosesCleanly) {
+  ASSERT_NO_FATAL_FAILURE(Start());
 
-  PostMessageW(clock, WM_COMMAND, kLicenceCommand, 0);
+  PostMessageW(clock_, WM_COMMAND, kCommandLicence, 0);
   HWND sheet = nullptr;
   ASSERT_TRUE(WaitUntil(
       [&] {
-        const std::vector<HWND> found = FindTopLevelWindows(kLicenceCaption, program.Id(), L"#32770");
+        const std::vector<HWND> found = FindTopLevelWindows(kLicenceCaption, program_.Id(), L"#32770");
         sheet = found.empty() ? nullptr : found.front();
         return sheet != nullptr && IsWindowVisible(sheet);
       },
@@ -140,9 +116,9 @@ TEST(LicenceSheet, ShowsTheTermsOnTheScreenAndClosesCleanly) {
     EXPECT_EQ(0, wcsncmp(name, L"AtlAxWin", 8)) << "a browser or the text";
   }
 
-  CloseSheet(sheet, clock, WM_SYSCOMMAND, SC_CLOSE);
-  EXPECT_TRUE(program.IsRunning());
-  EXPECT_TRUE(IsWindowVisible(clock));
-  program.End();
-  EXPECT_EQ(0u, program.ExitCode());
+  EXPECT_TRUE(CloseSheet(sheet, clock_, WM_SYSCOMMAND, SC_CLOSE));
+  EXPECT_TRUE(program_.IsRunning());
+  EXPECT_TRUE(IsWindowVisible(clock_));
+  program_.End();
+  EXPECT_EQ(0u, program_.ExitCode());
 }

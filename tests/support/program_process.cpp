@@ -2,15 +2,16 @@
 
 #include <tlhelp32.h>
 
+#include "support/program_data.h"
 #include "support/test_support.h"
 
 namespace testing_support {
 
 namespace {
-constexpr WPARAM kCloseForReal = 2;
 constexpr DWORD kEndTimeoutMs = 10000;
 constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kAnswerTimeoutMs = 10000;
+constexpr wchar_t kNoticeCaption[] = L"Horavelのアップデート。";
 }  // namespace
 
 std::wstring HoravelPath() { return ProgramFolder() + L"\\Horavel.exe"; }
@@ -31,6 +32,12 @@ HWND WaitForWindows(const ProgramProcess& program) {
 void RoundTrip(HWND window) {
   DWORD_PTR ignored = 0;
   SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &ignored);
+}
+
+void ClickTrayIcon(HWND clock) { SendMessageW(clock, kTrayCallbackMessage, 0, WM_LBUTTONDOWN); }
+
+void SendTicks(HWND clock, int count) {
+  for (int tick = 0; tick < count; ++tick) SendMessageW(clock, WM_TIMER, kClockTimerId, 0);
 }
 
 ProgramProcess::~ProgramProcess() {
@@ -86,7 +93,7 @@ void ProgramProcess::End() {
   if (!IsRunning()) return;
   if (HWND clock = FindClockWindow(Id())) {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(clock, WM_CLOSE, kCloseForReal, 0, SMTO_ABORTIFHUNG, kEndTimeoutMs, &ignored);
+    SendMessageTimeoutW(clock, WM_CLOSE, kCloseForRealCode, 0, SMTO_ABORTIFHUNG, kEndTimeoutMs, &ignored);
   }
   if (!WaitForExit(kEndTimeoutMs)) {
     TerminateProcess(info_.hProcess, 1);
@@ -147,6 +154,21 @@ std::vector<DWORD> RunningHoravelProcesses() {
   }
   CloseHandle(snapshot);
   return ids;
+}
+
+HWND FindUpdateNotice(DWORD processId) {
+  for (HWND window : FindTopLevelWindows(kNoticeCaption, processId, L"#32770")) {
+    if (IsWindowVisible(window)) return window;
+  }
+  return nullptr;
+}
+
+void ProgramTest::SetUp() { ResetProgramData(); }
+
+void ProgramTest::Start(const std::wstring& arguments, const std::wstring& programPath) {
+  clock_ = program_.StartProgram(programPath, arguments) ? WaitForWindows(program_) : nullptr;
+  ASSERT_NE(nullptr, clock_);
+  date_ = FindDateWindow(program_.Id());
 }
 
 }  // namespace testing_support

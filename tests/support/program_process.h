@@ -3,8 +3,12 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
+
+#include "app_ids.h"
 
 namespace testing_support {
 
@@ -48,11 +52,37 @@ void RoundTrip(HWND window);
 std::vector<HWND> FindTopLevelWindows(const std::wstring& title, DWORD processId = 0,
                                       const std::wstring& className = L"");
 
+// A click on the program's icon, as the icon reports it to the clock.
+void ClickTrayIcon(HWND clock);
+// Heartbeats of the clock, at once.
+void SendTicks(HWND clock, int count);
+
 // The clock and date windows of a running program.
 HWND FindClockWindow(DWORD processId);
 HWND FindDateWindow(DWORD processId);
 
 // Every running Horavel.exe process.
 std::vector<DWORD> RunningHoravelProcesses();
+
+// The update notice a starting program shows before its clock, once it is
+// on the screen; or null.
+HWND FindUpdateNotice(DWORD processId);
+
+// A fixture whose tests start the program on the settings they write; the
+// data folder starts afresh for each test.
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  // Starts the program (or a copy of it elsewhere) and finds its windows; a
+  // failure ends the test.
+  void Start(const std::wstring& arguments = L"", const std::wstring& programPath = HoravelPath());
+  // Both windows on the screen; neither of them.
+  bool Shown() const { return IsWindowVisible(clock_) && IsWindowVisible(date_); }
+  bool Hidden() const { return !IsWindowVisible(clock_) && !IsWindowVisible(date_); }
+
+  ProgramProcess program_;
+  HWND clock_ = nullptr;
+  HWND date_ = nullptr;
+};
 
 }  // namespace testing_support

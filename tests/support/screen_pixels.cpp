@@ -40,6 +40,13 @@ ScreenPixels CaptureScreen(const RECT& rect) {
   return pixels;
 }
 
+size_t ClockFillOnScreen(HWND clock) {
+  RECT window{};
+  GetWindowRect(clock, &window);
+  const ScreenPixels pixels = CaptureScreen(window);
+  return pixels.Count(kClockFill) + pixels.Count(kClockRise);
+}
+
 RECT ScreenInk(HWND clock) {
   RECT window{};
   GetWindowRect(clock, &window);

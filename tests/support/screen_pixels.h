@@ -24,6 +24,9 @@ constexpr std::uint32_t kClockFill = 0x00FA00;
 constexpr std::uint32_t kClockRise = 0x00C800;
 constexpr std::uint32_t kClockOutline = 0xFEFEFE;
 
+// How many pixels inside the clock's window show its fill colours.
+size_t ClockFillOnScreen(HWND clock);
+
 // The clock's ink (pixels in its default colours) inside its window, in
 // screen coordinates; empty when there is none.
 RECT ScreenInk(HWND clock);

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app_ids.h"
 #include "support/program_process.h"
 #include "support/test_support.h"
 
@@ -53,6 +54,22 @@ HWND WaitForSettingsSheet(DWORD processId, DWORD timeoutMs) {
   return FindSettingsSheets(processId).front();
 }
 
+HWND OpenSettingsSheet(HWND clock, DWORD processId) {
+  PostMessageW(clock, WM_COMMAND, kCommandSettings, 0);
+  return WaitForSettingsSheet(processId, kSheetTimeoutMs);
+}
+
+bool CloseSheet(HWND sheet, HWND clock, UINT message, WPARAM wParam) {
+  PostMessageW(sheet, message, wParam, 0);
+  const bool closed = WaitUntil([&] { return !IsWindow(sheet); }, kSheetTimeoutMs);
+  RoundTrip(clock);
+  return closed;
+}
+
+bool PressSheetButton(HWND sheet, HWND clock, int button) {
+  return CloseSheet(sheet, clock, PSM_PRESSBUTTON, static_cast<WPARAM>(button));
+}
+
 std::vector<std::wstring> TabTitles(DWORD processId, HWND sheet) {
   std::vector<std::wstring> titles;
   HWND tab = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0));
@@ -94,6 +111,14 @@ HWND PageControl(HWND page, int creationIndex) {
 std::wstring TextOf(HWND window) {
   wchar_t text[256] = {};
   GetWindowTextW(window, text, 256);
+  return text;
+}
+
+std::wstring ControlText(HWND control) {
+  const auto length = static_cast<size_t>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0));
+  std::wstring text(length + 1, L'\0');
+  text.resize(static_cast<size_t>(
+      SendMessageW(control, WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(&text[0]))));
   return text;
 }
 

@@ -10,11 +10,19 @@
 namespace testing_support {
 
 constexpr wchar_t kSheetCaption[] = L"アプリ設定";
+constexpr DWORD kSheetTimeoutMs = 15000;
 
 // The program's open settings sheets.
 std::vector<HWND> FindSettingsSheets(DWORD processId);
 // Waits for exactly one sheet and returns it, or null.
 HWND WaitForSettingsSheet(DWORD processId, DWORD timeoutMs);
+// Opens the settings with the clock's command and waits for the sheet.
+HWND OpenSettingsSheet(HWND clock, DWORD processId);
+// Posts what closes a sheet (a button's press, the close box's command) and
+// returns whether the sheet went in time, once the clock has also handled
+// its closing: the settings are written back after the sheet has gone.
+bool CloseSheet(HWND sheet, HWND clock, UINT message, WPARAM wParam);
+bool PressSheetButton(HWND sheet, HWND clock, int button);
 
 // The sheet's tab titles in order, read from the program's own memory.
 std::vector<std::wstring> TabTitles(DWORD processId, HWND sheet);
@@ -25,6 +33,9 @@ HWND ShowPage(DWORD processId, HWND sheet, const std::wstring& title);
 // controls from 0x1100).
 HWND PageControl(HWND page, int creationIndex);
 std::wstring TextOf(HWND window);
+// Asked of the control itself: GetWindowText gives only the caption of
+// another process's window, and an edit keeps its text elsewhere.
+std::wstring ControlText(HWND control);
 
 void ClickBox(HWND box);
 void ChooseItem(HWND list, int index);
