@@ -108,7 +108,7 @@ TEST_F(Extras, ClockPageBoxesSwitchMakingWayOffAndWriteTheRunValue) {
   Start();
   HWND sheet = OpenSettingsSheet(clock_, program_.Id());
   ASSERT_NE(nullptr, sheet);
-  HWND page = ShowPage(program_.Id(), sheet, L"表示設定");
+  HWND page = ShowPage(program_.Id(), sheet, kClockPage);
   HWND fullScreenBox = PageControl(page, kFullScreenBox);
   HWND startBox = PageControl(page, kStartWithWindowsBox);
   EXPECT_EQ(L"全画面のアプリ表示中は時計を隠す", TextOf(fullScreenBox));

@@ -24,11 +24,6 @@ using namespace testing_support;
 
 namespace {
 
-constexpr DWORD kChangeTimeoutMs = 10000;
-constexpr wchar_t kClockFontPage[] = L"フォント設定";
-constexpr wchar_t kClockColourPage[] = L"カラー設定";
-constexpr wchar_t kDateFontPage[] = L"フォント設定(日付)";
-constexpr wchar_t kDateColourPage[] = L"カラー設定(日付)";
 
 // Controls in the order the pages create them; these pages have no panel.
 enum FontPageControl {
@@ -81,6 +76,15 @@ class FontColourPages : public ProgramTest {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
+  // The same, with both windows' rectangles and the clock's ink on the
+  // screen noted once the clock is drawn.
+  void StartWithSheetNotingWindows() {
+    ASSERT_NO_FATAL_FAILURE(StartWithSheet());
+    clockBefore_ = WindowRect(clock_);
+    ASSERT_TRUE(WaitUntil([&] { return (inkBefore_ = ScreenInk(clock_)).right > 0; }, kChangeTimeoutMs));
+    dateBefore_ = WindowRect(date_);
+  }
+
   HWND Page(const wchar_t* title) const { return ShowPage(program_.Id(), sheet_, title); }
 
   // Opens the picker from a row's button, checks that it opens on `current`,
@@ -104,6 +108,9 @@ class FontColourPages : public ProgramTest {
   }
 
   HWND sheet_ = nullptr;
+  RECT clockBefore_{};
+  RECT inkBefore_{};
+  RECT dateBefore_{};
 };
 
 }  // namespace
@@ -129,11 +136,7 @@ TEST_F(FontColourPages, ListEachDrawableFamilyOnceWithTheStoredFamilySelectedWha
 }
 
 TEST_F(FontColourPages, SizeAndOutlineBarsStoreTheirValuesAndReplaceTheWindows) {
-  StartWithSheet();
-  const RECT clockBefore = WindowRect(clock_);
-  RECT inkBefore{};
-  ASSERT_TRUE(WaitUntil([&] { return (inkBefore = ScreenInk(clock_)).right > 0; }, kChangeTimeoutMs));
-  const RECT dateBefore = WindowRect(date_);
+  ASSERT_NO_FATAL_FAILURE(StartWithSheetNotingWindows());
 
   HWND clockPage = Page(kClockFontPage);
   EXPECT_EQ(L"フォントサイズ(128)", TextOf(Control(clockPage, kSizeLabel)));
@@ -141,19 +144,19 @@ TEST_F(FontColourPages, SizeAndOutlineBarsStoreTheirValuesAndReplaceTheWindows) 
   EXPECT_EQ(L"フォントサイズ(100)", TextOf(Control(clockPage, kSizeLabel)));
   EXPECT_EQ(L"100", ProgramSetting(L"CLOCK_DISP", L"font_em_height"));
   const RECT clockAfter = WindowRect(clock_);
-  EXPECT_LT(clockAfter.bottom - clockAfter.top, clockBefore.bottom - clockBefore.top);
-  EXPECT_LT(clockAfter.right - clockAfter.left, clockBefore.right - clockBefore.left);
+  EXPECT_LT(clockAfter.bottom - clockAfter.top, clockBefore_.bottom - clockBefore_.top);
+  EXPECT_LT(clockAfter.right - clockAfter.left, clockBefore_.right - clockBefore_.left);
   // Still in the bottom-left corner: the digits stand on the same line, and
   // the hour's first digit starts where it did but for its smaller bearing.
   RECT inkAfter{};
   EXPECT_TRUE(WaitUntil(
       [&] {
         inkAfter = ScreenInk(clock_);
-        return inkAfter.right > 0 && std::abs(inkBefore.bottom - inkAfter.bottom) <= 3;
+        return inkAfter.right > 0 && std::abs(inkBefore_.bottom - inkAfter.bottom) <= 3;
       },
       kChangeTimeoutMs))
-      << "ink bottom " << inkBefore.bottom << " then " << inkAfter.bottom;
-  EXPECT_NEAR(inkBefore.left, inkAfter.left, 12);
+      << "ink bottom " << inkBefore_.bottom << " then " << inkAfter.bottom;
+  EXPECT_NEAR(inkBefore_.left, inkAfter.left, 12);
   MoveBar(Control(clockPage, kOutlineBar), 0);
   EXPECT_EQ(L"枠の幅(0)", TextOf(Control(clockPage, kOutlineLabel)));
   EXPECT_EQ(L"0", ProgramSetting(L"CLOCK_DISP", L"border_frame_scale"));
@@ -172,7 +175,7 @@ TEST_F(FontColourPages, SizeAndOutlineBarsStoreTheirValuesAndReplaceTheWindows) 
     EXPECT_EQ(end.label, TextOf(Control(datePage, kSizeLabel)));
     EXPECT_EQ(end.stored, ProgramSetting(L"DATE_DISP", L"font_em_height"));
   }
-  EXPECT_GT(WindowRect(date_).bottom - WindowRect(date_).top, dateBefore.bottom - dateBefore.top);
+  EXPECT_GT(WindowRect(date_).bottom - WindowRect(date_).top, dateBefore_.bottom - dateBefore_.top);
   ASSERT_TRUE(PressSheetButton(sheet_, clock_, PSBTN_CANCEL));
 }
 
@@ -204,11 +207,7 @@ TEST_F(FontColourPages, ChosenColourShowsInTheSwatchAndOnTheDesktopAndIsStoredOp
 }
 
 TEST_F(FontColourPages, CancelPutsBackFontAndColoursInMemoryOnScreenAndInTheFile) {
-  StartWithSheet();
-  const RECT clockBefore = WindowRect(clock_);
-  RECT inkBefore{};
-  ASSERT_TRUE(WaitUntil([&] { return (inkBefore = ScreenInk(clock_)).right > 0; }, kChangeTimeoutMs));
-  const RECT dateBefore = WindowRect(date_);
+  ASSERT_NO_FATAL_FAILURE(StartWithSheetNotingWindows());
   MoveBar(Control(Page(kDateFontPage), kSizeBar), 200);
   MoveBar(Control(Page(kDateFontPage), kOutlineBar), 0);
   HWND fontPage = Page(kClockFontPage);
@@ -218,7 +217,7 @@ TEST_F(FontColourPages, CancelPutsBackFontAndColoursInMemoryOnScreenAndInTheFile
   MoveBar(Control(fontPage, kOutlineBar), 20);
   PickColour(Page(kClockColourPage), kFirstChangeButton, RGB(0x00, 0xFA, 0x00), RGB(0xFF, 0, 0));
   ASSERT_EQ(L"0", ProgramSetting(L"CLOCK_DISP", L"font_bold"));
-  ASSERT_FALSE(SameRect(clockBefore, WindowRect(clock_)));
+  ASSERT_FALSE(SameRect(clockBefore_, WindowRect(clock_)));
 
   ASSERT_TRUE(PressSheetButton(sheet_, clock_, PSBTN_CANCEL));
   const std::pair<const wchar_t*, const wchar_t*> keys[] = {
@@ -227,8 +226,8 @@ TEST_F(FontColourPages, CancelPutsBackFontAndColoursInMemoryOnScreenAndInTheFile
   for (const auto& [key, value] : keys) EXPECT_EQ(value, ProgramSetting(L"CLOCK_DISP", key)) << key;
   EXPECT_EQ(L"56", ProgramSetting(L"DATE_DISP", L"font_em_height"));
   EXPECT_EQ(L"10", ProgramSetting(L"DATE_DISP", L"border_frame_scale"));
-  EXPECT_TRUE(SameRect(clockBefore, WindowRect(clock_)));
-  EXPECT_TRUE(SameRect(dateBefore, WindowRect(date_)));
+  EXPECT_TRUE(SameRect(clockBefore_, WindowRect(clock_)));
+  EXPECT_TRUE(SameRect(dateBefore_, WindowRect(date_)));
   EXPECT_TRUE(WaitUntil(
       [&] {
         const ScreenPixels pixels = CaptureScreen(WindowRect(clock_));

@@ -58,7 +58,7 @@ Measured MeasureAt(DWORD dpi) {
   HWND sheet = OpenSettingsSheet(clock, program.Id());
   if (sheet == nullptr) return measured;
   measured.sheet = WindowRect(sheet);
-  HWND page = ShowPage(program.Id(), sheet, L"表示設定");
+  HWND page = ShowPage(program.Id(), sheet, kClockPage);
   for (int index = 0; HWND control = PageControl(page, index); ++index) {
     measured.controls.push_back(WindowRect(control));
   }

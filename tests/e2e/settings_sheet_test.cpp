@@ -22,9 +22,6 @@ using namespace testing_support;
 
 namespace {
 
-constexpr DWORD kChangeTimeoutMs = 10000;
-constexpr wchar_t kClockPage[] = L"表示設定";
-constexpr wchar_t kDatePage[] = L"表示設定(日付)";
 
 // Controls in the order the pages create them.
 enum ClockPageControl {
@@ -66,8 +63,8 @@ TEST_F(SettingsSheet, OpensOnceCentredWithItsTabsInOrderWhileTheClockTicks) {
   HWND sheet = OpenSheet();
   ASSERT_NE(nullptr, sheet);
 
-  const std::vector<std::wstring> designed = {kClockPage, L"フォント設定", L"カラー設定", kDatePage,
-                                              L"フォント設定(日付)", L"カラー設定(日付)", L"バージョン情報"};
+  const std::vector<std::wstring> designed = {kClockPage,    kClockFontPage,  kClockColourPage, kDatePage,
+                                              kDateFontPage, kDateColourPage, kVersionPage};
   const std::vector<std::wstring> titles = TabTitles(program_.Id(), sheet);
   ASSERT_GE(titles.size(), 2u);
   EXPECT_EQ(kClockPage, titles.front());

@@ -22,8 +22,6 @@ using namespace testing_support;
 
 namespace {
 
-constexpr DWORD kChangeTimeoutMs = 10000;
-constexpr wchar_t kVersionTab[] = L"バージョン情報";
 constexpr wchar_t kLicenceCaption[] = L"ライセンス情報";
 // The page's first control: "バージョンアップの通知をしない".
 constexpr int kNoticeBoxId = 0x1100;
@@ -32,7 +30,7 @@ constexpr int kNoticeBoxId = 0x1100;
 std::pair<HWND, HWND> OpenVersionPage(HWND clock, DWORD processId) {
   HWND sheet = OpenSettingsSheet(clock, processId);
   if (sheet == nullptr) return {nullptr, nullptr};
-  return {sheet, ShowPage(processId, sheet, kVersionTab)};
+  return {sheet, ShowPage(processId, sheet, kVersionPage)};
 }
 
 using VersionPage = ProgramTest;
@@ -49,7 +47,7 @@ TEST_F(VersionPage, LastTabShowsTheSwitchAndOnlyOkStoresIt) {
   ASSERT_NE(nullptr, page);
   const std::vector<std::wstring> tabs = TabTitles(program_.Id(), sheet);
   EXPECT_EQ(7u, tabs.size());
-  EXPECT_EQ(kVersionTab, tabs.back());
+  EXPECT_EQ(kVersionPage, tabs.back());
   HWND box = GetDlgItem(page, kNoticeBoxId);
   EXPECT_EQ(L"バージョンアップの通知をしない", TextOf(box));
   EXPECT_EQ(BST_CHECKED, SendMessageW(box, BM_GETCHECK, 0, 0));

@@ -11,6 +11,17 @@ namespace testing_support {
 
 constexpr wchar_t kSheetCaption[] = L"アプリ設定";
 constexpr DWORD kSheetTimeoutMs = 15000;
+// How long a change made on a page may take to reach the screen or the file.
+constexpr DWORD kChangeTimeoutMs = 10000;
+
+// The pages' tab titles, in tab order.
+constexpr wchar_t kClockPage[] = L"表示設定";
+constexpr wchar_t kClockFontPage[] = L"フォント設定";
+constexpr wchar_t kClockColourPage[] = L"カラー設定";
+constexpr wchar_t kDatePage[] = L"表示設定(日付)";
+constexpr wchar_t kDateFontPage[] = L"フォント設定(日付)";
+constexpr wchar_t kDateColourPage[] = L"カラー設定(日付)";
+constexpr wchar_t kVersionPage[] = L"バージョン情報";
 
 // The program's open settings sheets.
 std::vector<HWND> FindSettingsSheets(DWORD processId);
