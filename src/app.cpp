@@ -12,10 +12,11 @@
 #include "comlib/gdiplus_flat.h"
 #include "comlib/log_file.h"
 #include "comlib/program_path.h"
+#include "comlib/unique_handle.h"
 #include "data/placement.h"
-#include "data/save_data.h"
 #include "product.h"
 #include "view/date_dialog.h"
+#include "view/display.h"
 #include "view/main_dialog.h"
 
 namespace {
@@ -26,12 +27,15 @@ constexpr DWORD kPathRoom = 260;
 // ShellExecuteW reports failure with a value of 32 or less.
 constexpr INT_PTR kShellExecuteErrorLimit = 32;
 
-// Held for the whole life of the process; the system releases it at exit.
-HANDLE g_instanceMutex = nullptr;
+// Held for the whole life of the process, and let go before a restart.
+comlib::UniqueKernelHandle& InstanceMutex() {
+  static comlib::UniqueKernelHandle mutex;
+  return mutex;
+}
 
 // True when this is the only running copy of the program.
 bool TakeSingleInstance() {
-  g_instanceMutex = CreateMutexW(nullptr, TRUE, product::kInstanceMutexName);
+  InstanceMutex().reset(CreateMutexW(nullptr, TRUE, product::kInstanceMutexName));
   return GetLastError() != ERROR_ALREADY_EXISTS;
 }
 
@@ -44,10 +48,6 @@ void ShowRunningInstance() {
   if (running != nullptr) PostMessageW(running, WM_COMMAND, kCommandShow, 0);
 }
 
-void CloseInstanceMutex() {
-  if (g_instanceMutex) CloseHandle(g_instanceMutex);
-  g_instanceMutex = nullptr;
-}
 
 class PlatformSession {
  public:
@@ -75,6 +75,28 @@ void RunMessageLoop() {
   }
 }
 
+// Starts a fresh copy of the program (without arguments, in the current
+// folder) and then closes the clock window for good, which ends this one.
+// When the copy cannot be started, this one logs it and keeps running
+// (false).
+bool RestartProcess(HWND clockWindow) {
+  const std::wstring programPath = comlib::ProgramPath();
+  wchar_t currentFolder[kPathRoom] = {};
+  GetCurrentDirectoryW(kPathRoom, currentFolder);
+  // Let go of the mutex first, or the new copy would take itself for a second start.
+  InstanceMutex().reset();
+  const auto launched = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(nullptr, nullptr, programPath.c_str(), L"", currentFolder, SW_SHOWNORMAL));
+  if (launched <= kShellExecuteErrorLimit) {
+    // The program was moved, renamed or removed: this copy keeps running.
+    TakeSingleInstance();
+    HORAVEL_LOG(L"再起動に失敗しました (ShellExecute = %d): このまま動作を続けます。", static_cast<int>(launched));
+    return false;
+  }
+  SendMessageW(clockWindow, WM_CLOSE, kCloseForRealCode, 0);
+  return true;
+}
+
 // The loop ends when either window is gone; the other one still lives and
 // must go before its object does.
 void DestroyIfAlive(const MainWindowBase_CL& windowObject) {
@@ -83,8 +105,8 @@ void DestroyIfAlive(const MainWindowBase_CL& windowObject) {
 
 // Both windows from creation to destruction; their objects are deleted
 // after their windows, and with them every GDI+ object they hold.
-void RunWindows(bool startupFlag) {
-  auto clock = std::make_unique<MainDialog_CL>(startupFlag);
+void RunWindows(bool startupFlag, VirtualDesktopQuery& desktop) {
+  auto clock = std::make_unique<MainDialog_CL>(startupFlag, desktop, SystemTrayShell(), &RestartProcess);
   auto date = std::make_unique<DateDialog_CL>(startupFlag);
   // The date window finds the clock in the settings, so the clock comes first.
   // The loop ends when a window is destroyed; without a clock nothing could end it.
@@ -92,8 +114,7 @@ void RunWindows(bool startupFlag) {
     if (date->Create() == nullptr) {
       // The date window's creation is what shows the clock; without it the
       // clock shows itself.
-      DateData().clock_hwnd = clock->Window();
-      SyncVisibility();
+      display::Apply(display::kShowing);
     }
     RunMessageLoop();
   }
@@ -105,41 +126,23 @@ void RunWindows(bool startupFlag) {
 
 }  // namespace
 
-int RunHoravel() {
+int RunHoravel(VirtualDesktopQuery& desktop) {
   CommandLine_CL commandLine;
   commandLine.Parse();
   const bool startupFlag = commandLine.HasStartupOption();
 
   if (!TakeSingleInstance()) {
     ShowRunningInstance();
-    CloseInstanceMutex();
+    InstanceMutex().reset();
     return 0;
   }
 
   PlatformSession platform;
   comlib::GdiplusSession gdiplus;
-  RunWindows(startupFlag);
+  RunWindows(startupFlag, desktop);
   ReleaseKeptFonts();
   comlib::ReleaseFallbackFamilies();
   // Nothing may outlive the GDI+ session; the log keeps the count for checking.
   HORAVEL_LOG(L"GDI+終了前のオブジェクト数 = %ld", comlib::LiveGdiplusObjects());
   return 0;
-}
-
-bool RestartProcess(HWND clockWindow) {
-  const std::wstring programPath = comlib::ProgramPath();
-  wchar_t currentFolder[kPathRoom] = {};
-  GetCurrentDirectoryW(kPathRoom, currentFolder);
-  // Let go of the mutex first, or the new copy would take itself for a second start.
-  CloseInstanceMutex();
-  const auto launched = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(nullptr, nullptr, programPath.c_str(), L"", currentFolder, SW_SHOWNORMAL));
-  if (launched <= kShellExecuteErrorLimit) {
-    // The program was moved, renamed or removed: this copy keeps running.
-    TakeSingleInstance();
-    HORAVEL_LOG(L"再起動に失敗しました (ShellExecute = %d): このまま動作を続けます。", static_cast<int>(launched));
-    return false;
-  }
-  SendMessageW(clockWindow, WM_CLOSE, kCloseForRealCode, 0);
-  return true;
 }
