@@ -23,6 +23,24 @@ constexpr wchar_t kDateFontPage[] = L"フォント設定(日付)";
 constexpr wchar_t kDateColourPage[] = L"カラー設定(日付)";
 constexpr wchar_t kVersionPage[] = L"バージョン情報";
 
+// Controls in the order the pages create them.
+enum ClockPageControl {
+  kHideClockBox = 0,
+  kSecondsBox = 2,
+  kMonitorList = 9,
+  kCornerList = 11,
+  kDrawTypeList = 7,
+  kHorizontalLabel = 12,
+  kHorizontalBar = 13,
+  kTransparencyBar = 17,
+};
+enum DatePageControl {
+  kHideDateBox = 0,
+  kFormatList = 3,
+  kDateHorizontalBar = 7,
+  kDateVerticalBar = 9,
+};
+
 // The program's open settings sheets.
 std::vector<HWND> FindSettingsSheets(DWORD processId);
 // Waits for exactly one sheet and returns it, or null.
