@@ -16,8 +16,8 @@ namespace update {
 
 namespace {
 
-constexpr char kLineEnds[] = "\r\n";
-constexpr char kCrLf[] = "\r\n";
+// A line ends at CR LF, or at a lone CR or LF.
+constexpr char kLineEnd[] = "\r\n";
 
 // Bytes widened one to one: the version file is plain ASCII.
 std::wstring WidenUpToNul(const std::string& bytes, std::size_t start, std::size_t end) {
@@ -28,11 +28,11 @@ std::wstring WidenUpToNul(const std::string& bytes, std::size_t start, std::size
   return text;
 }
 
-// The line that starts at `start`, up to its line end (CR LF, or a lone CR
-// or LF) or a NUL; `next` is where the following line starts.
+// The line that starts at `start`, up to its line end or a NUL; `next` is
+// where the following line starts.
 std::wstring LineAt(const std::string& bytes, std::size_t start, std::size_t* next) {
-  const std::size_t end = std::min(bytes.find_first_of(kLineEnds, start), bytes.size());
-  *next = end + (bytes.compare(end, 2, kCrLf) == 0 ? 2 : 1);
+  const std::size_t end = std::min(bytes.find_first_of(kLineEnd, start), bytes.size());
+  *next = end + (bytes.compare(end, 2, kLineEnd) == 0 ? 2 : 1);
   return WidenUpToNul(bytes, start, end);
 }
 

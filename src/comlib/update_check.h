@@ -4,7 +4,6 @@
 // maker's server, and the notice that offers the download site.
 
 #include <windows.h>
-#include <wininet.h>
 
 #include <cstdint>
 #include <functional>
