@@ -4,9 +4,8 @@
 
 #include <windows.h>
 
-// The clock's heartbeat.
+// The clock's heartbeat, on the wall clock's half seconds (text/clock_tick.h).
 constexpr UINT_PTR kClockTimerId = 0x3000;
-constexpr UINT kClockTimerMs = 500;
 
 // The date window's timer, for the change of day. The fade under the mouse
 // follows the clock's tick, which reaches the date window as a timer message

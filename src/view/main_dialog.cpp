@@ -13,6 +13,7 @@
 #include "data/save_data.h"
 #include "product.h"
 #include "resource_ids.h"
+#include "text/clock_tick.h"
 #include "view/context_menu.h"
 #include "view/layered_window.h"
 #include "view/power_events.h"
@@ -56,6 +57,14 @@ bool HasVisibleWindowAbove(HWND window, HWND ignored) {
   return false;
 }
 
+// Milliseconds into the wall clock's second: time zones differ by whole
+// minutes, so universal time serves.
+UINT MsIntoSecond() {
+  SYSTEMTIME now{};
+  GetSystemTime(&now);
+  return now.wMilliseconds;
+}
+
 }  // namespace
 
 MainDialog_CL::MainDialog_CL(bool startupFlag, VirtualDesktopQuery& desktop, TrayShell& trayShell,
@@ -83,7 +92,7 @@ LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:
-      render::PaintClock(window, backBuffer_, blinkPhase_);
+      render::PaintClock(window, backBuffer_);
       return 0;
     case WM_TIMER:
       if (wParam == kClockTimerId) {
@@ -117,6 +126,9 @@ LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
       break;
     case WM_DISPLAYCHANGE:
       OnDisplayChange();
+      break;
+    case WM_TIMECHANGE:
+      OnTimeChange();
       break;
     case WM_POWERBROADCAST:
       OnPowerBroadcast(wParam, lParam);
@@ -154,7 +166,7 @@ LRESULT MainDialog_CL::OnCreateClock() {
   // hide_clock, which the date window's creation reads and then applies.
   if (startupFlag_ && clock.disp_startup_hidden) display.hidden = true;
   created_ = true;
-  SetTimer(window_, kClockTimerId, kClockTimerMs, nullptr);
+  AlignClockTimer();
   RegisterPowerNotifications();
   hotKey_.Register(window_, clock.hotkey);
   return 1;
@@ -183,22 +195,33 @@ void MainDialog_CL::RegisterPowerNotifications() {
   }
 }
 
+void MainDialog_CL::AlignClockTimer() {
+  SetTimer(window_, kClockTimerId, clocktick::DelayToNextTickMs(MsIntoSecond()), nullptr);
+}
+
+void MainDialog_CL::OnTimeChange() {
+  AlignClockTimer();
+  if (display::ClockShown()) InvalidateRect(window_, nullptr, FALSE);
+}
+
 void MainDialog_CL::OnTimer() {
+  if (const UINT early = clocktick::EarlyByMs(MsIntoSecond())) Sleep(early);
+  AlignClockTimer();
   if (Display().hidden) return;
-  if (tickCounter_++ % kDisplayCheckEveryTicks == 0) display::CheckDisplayChange(displayCheck_);
-  if (CheckVirtualDesktop()) return;
-  // Neither painted nor raised while a film or a game has the monitor.
-  if (MakeWayForFullScreen()) return;
-  display::PassClockTick();
-  const bool shown = display::ClockShown();
-  if (!sheetRunning_ && shown && topmostCounter_++ % kTopmostEveryTicks == 0 &&
-      HasVisibleWindowAbove(window_, Display().date.handle)) {
-    SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, kRaiseFlags | SWP_NOSENDCHANGING);
-  }
-  if (shown) {
-    blinkPhase_ = !blinkPhase_;
+  // The picture first: the new second shows as it begins, whatever the
+  // rest of the tick costs.
+  if (display::ClockShown()) {
     InvalidateRect(window_, nullptr, FALSE);
     UpdateWindow(window_);
+  }
+  if (tickCounter_++ % kDisplayCheckEveryTicks == 0) display::CheckDisplayChange(displayCheck_);
+  if (CheckVirtualDesktop()) return;
+  // Not raised while a film or a game has the monitor.
+  if (MakeWayForFullScreen()) return;
+  display::PassClockTick();
+  if (!sheetRunning_ && display::ClockShown() && topmostCounter_++ % kTopmostEveryTicks == 0 &&
+      HasVisibleWindowAbove(window_, Display().date.handle)) {
+    SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, kRaiseFlags | SWP_NOSENDCHANGING);
   }
 }
 
@@ -383,6 +406,9 @@ void MainDialog_CL::OnPowerBroadcast(WPARAM event, LPARAM setting) {
 }
 
 void MainDialog_CL::PowerResume() {
+  // Timers may have slept through a suspend or stalled while the displays
+  // changed: the ticks keep to the wall clock again.
+  AlignClockTimer();
   if (Display().hidden) return;
   display::RestoreDisplayLayout();
   if (display::ClockShown()) InvalidateRect(window_, nullptr, FALSE);

@@ -37,12 +37,15 @@ class MainDialog_CL : public MainWindowBase_CL {
   void OnDestroy() override;
   void OnSize() override;
 
-  bool BlinkPhase() const { return blinkPhase_; }
   const TaskTrayIcon_CL& Icon() const { return icon_; }
 
  private:
   LRESULT OnCreateClock();
   void OnTimer();
+  // Arms the clock's timer for just past the wall clock's next half second.
+  void AlignClockTimer();
+  // The clock was set: the time shows at once and the ticks keep to it.
+  void OnTimeChange();
   void OnTrayMessage(UINT mouseMessage);
   // The icon's left click and the hot key: hide or show both windows.
   void ToggleHidden();
@@ -80,7 +83,6 @@ class MainDialog_CL : public MainWindowBase_CL {
   TaskTrayIcon_CL icon_;
   bool startupFlag_;
   bool created_ = false;
-  bool blinkPhase_ = true;
   int topmostCounter_ = 0;
   std::unique_ptr<SettingDialog_CL> settingDialog_;
   // The sheet runs (inside OpenSettings); the object outlives it until the

@@ -4,6 +4,7 @@
 
 #include "app_ids.h"
 #include "data/placement.h"
+#include "text/clock_tick.h"
 #include "text/text_measure.h"
 #include "text/time_text.h"
 #include "view/display.h"
@@ -138,7 +139,7 @@ void RenderDate(BackBuffer_CL& buffer, int width, int height, const SYSTEMTIME& 
   DrawDate(graphics.get(), SIZE{width, height}, dateText);
 }
 
-void PaintClock(HWND clockWindow, BackBuffer_CL& buffer, bool blinkPhase) {
+void PaintClock(HWND clockWindow, BackBuffer_CL& buffer) {
   if (!display::ClockShown()) {
     ValidateRect(clockWindow, nullptr);
     return;
@@ -150,7 +151,7 @@ void PaintClock(HWND clockWindow, BackBuffer_CL& buffer, bool blinkPhase) {
   GetClientRect(clockWindow, &client);
   SYSTEMTIME now{};
   GetLocalTime(&now);
-  RenderClock(buffer, client.right, client.bottom, now, blinkPhase);
+  RenderClock(buffer, client.right, client.bottom, now, clocktick::BlinkPhaseAt(now.wMilliseconds));
   buffer.CopyTo(paint.dc(), client.right, client.bottom);
 }
 

@@ -31,8 +31,8 @@ void DrawClock(Gdiplus::GpGraphics* graphics, const layout::ClockLayout& clockLa
 // Draws the date text with its ink centred in a window of this size.
 void DrawDate(Gdiplus::GpGraphics* graphics, SIZE window, const std::wstring& dateText);
 
-// The whole WM_PAINT of each window.
-void PaintClock(HWND clockWindow, BackBuffer_CL& buffer, bool blinkPhase);
+// The whole WM_PAINT of each window; the colons blink with the wall clock.
+void PaintClock(HWND clockWindow, BackBuffer_CL& buffer);
 void PaintDate(HWND dateWindow, BackBuffer_CL& buffer);
 
 // What a paint draws, without the window: clears the buffer's

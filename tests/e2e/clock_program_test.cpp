@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
 #include <string>
 
+#include "bench/screen_ticks.h"
 #include "comlib/font_family.h"
 #include "data/placement.h"
 #include "data/save_data.h"
@@ -15,10 +19,12 @@
 #include "support/window_checks.h"
 
 using namespace testing_support;
+using namespace screenticks;
 
 namespace {
 
 constexpr DWORD kChangeTimeoutMs = 10000;
+constexpr DWORD kWatchMs = 10000;
 constexpr wchar_t kDisplayChangeLine[] = L"ディスプレイ構成変更を検出: ポジション更新";
 constexpr wchar_t kIconRemovedLine[] = L"タスクトレイアイコンを削除しました。";
 
@@ -29,6 +35,16 @@ RECT ExpectedDateRect(HWND clock, int offsetX, int offsetY) {
 
   const POINT topLeft = placement::DatePosition(placement::CentreOf(WindowRect(clock)), offsetX, offsetY, size);
   return RECT{topLeft.x, topLeft.y, topLeft.x + size.cx, topLeft.y + size.cy};
+}
+
+// The least and the most ink the screen showed in [fromMs, toMs).
+std::pair<size_t, size_t> InkBetween(const std::vector<ScreenSample>& samples, double fromMs, double toMs) {
+  std::pair<size_t, size_t> range{SIZE_MAX, 0};
+  for (const ScreenSample& sample : samples) {
+    if (sample.readFromMs < fromMs || sample.readByMs >= toMs) continue;
+    range = {std::min(range.first, sample.ink), std::max(range.second, sample.ink)};
+  }
+  return range;
 }
 
 using ClockProgram = ProgramTest;
@@ -76,6 +92,23 @@ TEST_F(ClockProgram, ScreenShowsTheFillAndOutlineWithWhiteKeyedOut) {
   EXPECT_GT(ClockFillOnScreen(clock_), 500u);
   EXPECT_GT(pixels.Count(kClockOutline), 500u);
   EXPECT_EQ(0u, pixels.Count(0xFFFFFF));
+}
+
+TEST_F(ClockProgram, SecondsChangeAsTheWallClocksSecondBeginsAndColonsShowInItsFirstHalf) {
+  Start();
+  ASSERT_TRUE(WaitUntil([&] { return ClockFillOnScreen(clock_) > 0; }, kChangeTimeoutMs));
+  const std::vector<ScreenSample> samples = WatchClock(clock_, kWatchMs);
+  const std::vector<double> lags = SecondLagsMs(samples);
+  ASSERT_GE(lags.size(), 8u);
+  EXPECT_LE(Median(lags), 20.0);
+  EXPECT_LE(*std::max_element(lags.begin(), lags.end()), 40.0);
+  // Read well inside each half, the colons' ink is there in the first and
+  // gone in the second.
+  for (double second = std::ceil(samples.front().readByMs / 1000) * 1000; second + 1000 <= samples.back().readFromMs;
+       second += 1000) {
+    EXPECT_GT(InkBetween(samples, second + 40, second + 500).first,
+              InkBetween(samples, second + 540, second + 1000).second);
+  }
 }
 
 TEST_F(ClockProgram, IconClickHidesAndShowsBothWindows) {

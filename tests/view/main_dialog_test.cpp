@@ -142,15 +142,6 @@ TEST_F(InProcessClock, FailingDesktopQueryKeepsTheClockRunning) {
   EXPECT_FALSE(IsWindowVisible(date_->Window()));
 }
 
-TEST_F(InProcessClock, ShownTicksFlipTheBlinkPhase) {
-  const bool before = clock_->BlinkPhase();
-  SendMessageW(clock_->Window(), WM_TIMER, 0x3000, 0);
-  EXPECT_NE(before, clock_->BlinkPhase());
-  SendMessageW(clock_->Window(), WM_COMMAND, 126, 0);
-  SendMessageW(clock_->Window(), WM_TIMER, 0x3000, 0);
-  EXPECT_NE(before, clock_->BlinkPhase()) << "hidden ticks leave the phase alone";
-}
-
 TEST_F(InProcessClock, TheClocksTickFadesTheDateUnderTheCursor) {
   testing_support::CursorKept cursor;
   const HWND date = date_->Window();

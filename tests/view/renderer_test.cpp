@@ -359,7 +359,7 @@ TEST_F(ClockRendering, PaintDrawsOnlyWhileTheClockIsShown) {
       DateData().hide_clock = hideClock;
       markBuffer();
       InvalidateRect(window_, nullptr, FALSE);
-      render::PaintClock(window_, buffer, false);
+      render::PaintClock(window_, buffer);
       EXPECT_FALSE(GetUpdateRect(window_, nullptr, FALSE)) << "the paint is taken as done";
       EXPECT_EQ(client.right * client.bottom, Image(buffer).Count(kRise)) << hidden << hideClock;
     }
@@ -369,7 +369,7 @@ TEST_F(ClockRendering, PaintDrawsOnlyWhileTheClockIsShown) {
   DateData().hide_clock = 0;
   markBuffer();
   InvalidateRect(window_, nullptr, FALSE);
-  render::PaintClock(window_, buffer, false);
+  render::PaintClock(window_, buffer);
   EXPECT_FALSE(GetUpdateRect(window_, nullptr, FALSE));
   const Image painted(buffer);
   EXPECT_EQ(kWhite, painted.At(0, 0));
