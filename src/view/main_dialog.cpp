@@ -118,6 +118,13 @@ LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_DISPLAYCHANGE:
       OnDisplayChange();
       break;
+    case WM_DPICHANGED:
+      // Laid out afresh at the new scale, where the placement puts it.
+      display::Apply(display::kClockPlace);
+      return 0;
+    case WM_FONTCHANGE:
+      display::FontsChanged();
+      break;
     case WM_POWERBROADCAST:
       OnPowerBroadcast(wParam, lParam);
       return TRUE;
