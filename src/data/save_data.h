@@ -88,6 +88,7 @@ class AppSaveData_CL {
   int faint_on_hover = 1;
   int hide_on_fullscreen = 1;
   std::wstring hotkey = L"Ctrl+Alt+H";
+  std::wstring language = L"auto";
 
   // Hidden by the user, or making way for a full-screen program.
   bool OutOfSight() const { return hidden != 0 || making_way != 0; }

@@ -3,6 +3,7 @@
 #include "app_ids.h"
 #include "comlib/run_at_startup.h"
 #include "comlib/sheet_builder.h"
+#include "comlib/ui_text.h"
 #include "data/placement.h"
 #include "data/save_data.h"
 #include "view/layered_window.h"
@@ -49,7 +50,7 @@ void SettingDialog_CL::RunSheet() {
   const SettingsSnapshot before = SettingsSnapshot::Take();
   // The Run value lives in the registry, not in the settings.
   const bool startedWithWindows = ThisProgramAtStartup().IsOn();
-  if (builder.Run(window_, kSettingsCaption) != kChangesSaved) {
+  if (builder.Run(window_, UiText(TextId::kSheetCaption)) != kChangesSaved) {
     before.Restore();
     if (ThisProgramAtStartup().IsOn() != startedWithWindows) ThisProgramAtStartup().Set(startedWithWindows);
     // The pages wrote their changes as they made them: the file goes back too.
