@@ -51,7 +51,8 @@ void PropAppVersion_CL::BuildControls() {
   const ClientArea area = GetPageArea(window_);
   noticeBox_ = controls_.Get<CheckBox_CL>(
       controls_.AddCheckBox(window_, UiText(TextId::kNoNotices), kNoticeBoxX, kNoticeBoxY));
-  const int icon = controls_.AddButton(window_, L"OK", 0, 0);
+  // The icon shows instead of the text, which names the button for screen readers.
+  const int icon = controls_.AddButton(window_, UiText(TextId::kSupportSiteLabel), 0, 0);
   iconButton_ = controls_.Get<Button_CL>(icon);
   iconButton_->Resize(kIconButtonSize, kIconButtonSize, TRUE);
   ChangeWindowStyle(iconButton_->Window(), GWL_STYLE, BS_ICON | BS_FLAT, 0);
