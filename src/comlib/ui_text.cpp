@@ -158,7 +158,7 @@ constexpr TextEntry kEnglishTexts[] = {
     {TextId::kDateTransparency, L"Transparency ("},
     {TextId::kDateFade, L"Fade the date when the mouse pointer comes near"},
 
-    {TextId::kFontFamily, L"Font"},
+    {TextId::kFontFamily, L"Typeface"},
     {TextId::kBold, L"Bold"},
     {TextId::kItalic, L"Italic"},
     {TextId::kFontSize, L"Size ("},
