@@ -132,6 +132,4 @@ const wchar_t* UiText(TextId id);
 std::wstring UiTextWith(TextId id, std::initializer_list<std::wstring> values);
 
 // The id `offset` places after `first`, for runs of ids such as the weekdays.
-constexpr TextId NextTextId(TextId first, int offset) {
-  return static_cast<TextId>(static_cast<int>(first) + offset);
-}
+constexpr TextId NextTextId(TextId first, int offset) { return static_cast<TextId>(static_cast<int>(first) + offset); }

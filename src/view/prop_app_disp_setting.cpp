@@ -24,11 +24,11 @@ void PropAppDispSetting_CL::BuildControls() {
   secondsBox_ = AddCheckBox(UiText(TextId::kShowSeconds), Px(kBoxX), 2 * d + Px(kTop), clock.disp_second != 0);
   noBlinkBox_ = AddCheckBox(UiText(TextId::kSteadyColons), Px(kBoxX), 3 * d + Px(kTop), clock.blink == 0);
   hour12Box_ = AddCheckBox(UiText(TextId::kHour12), Px(kBoxX), 4 * d + Px(kTop), clock.hour12 != 0);
-  fadeBox_ = AddCheckBox(UiText(TextId::kClockFade), Px(kBoxX), 5 * d + Px(kTop),
-                         clock.faint_on_hover != 0);
+  fadeBox_ = AddCheckBox(UiText(TextId::kClockFade), Px(kBoxX), 5 * d + Px(kTop), clock.faint_on_hover != 0);
 
   AddLabel(UiText(TextId::kDrawType), Px(kLabelX), 7 * d + Px(kTop));
-  drawTypeList_ = AddList({UiText(TextId::kDrawAll), UiText(TextId::kDrawOutlineOnly), UiText(TextId::kDrawFillOnly)}, 20, w, 8 * d + Px(kTop));
+  drawTypeList_ = AddList({UiText(TextId::kDrawAll), UiText(TextId::kDrawOutlineOnly), UiText(TextId::kDrawFillOnly)},
+                          20, w, 8 * d + Px(kTop));
   drawTypeList_->Select(ListItemOrFirst(clock.draw_type, kDrawTypeCount));
 
   AddLabel(UiText(TextId::kMonitor), Px(kLabelX), 10 * d + Px(kTop));
@@ -40,24 +40,25 @@ void PropAppDispSetting_CL::BuildControls() {
   monitorList_->Select(ListItemOrFirst(clock.display_index, monitorCount));
 
   AddLabel(UiText(TextId::kCorner), Px(kLabelX), 13 * d + Px(kTop));
-  cornerList_ = AddList({UiText(TextId::kCornerTopLeft), UiText(TextId::kCornerTopRight), UiText(TextId::kCornerBottomLeft),
-                        UiText(TextId::kCornerBottomRight)},
-                       32, w, 14 * d + Px(kTop));
+  cornerList_ = AddList({UiText(TextId::kCornerTopLeft), UiText(TextId::kCornerTopRight),
+                         UiText(TextId::kCornerBottomLeft), UiText(TextId::kCornerBottomRight)},
+                        32, w, 14 * d + Px(kTop));
   // A corner that names none shows no item.
   cornerList_->Select(clock.disp_index);
 
   horizontal_ = AddLabelledBar(TextId::kClockHorizontalOffset, 16 * d + Px(kTop), -kOffsetLimit, kOffsetLimit,
                                clock.disp_offset_x);
-  vertical_ = AddLabelledBar(TextId::kClockVerticalOffset, 19 * d + Px(kTop), -kOffsetLimit, kOffsetLimit,
-                             clock.disp_offset_y);
-  transparency_ = AddLabelledBar(TextId::kClockTransparency, 22 * d + Px(kTop), 0, kOpaque,
-                                 TransparencyFromAlpha(clock.alpha));
+  vertical_ =
+      AddLabelledBar(TextId::kClockVerticalOffset, 19 * d + Px(kTop), -kOffsetLimit, kOffsetLimit, clock.disp_offset_y);
+  transparency_ =
+      AddLabelledBar(TextId::kClockTransparency, 22 * d + Px(kTop), 0, kOpaque, TransparencyFromAlpha(clock.alpha));
 
   // Below the designed controls, inside the same frame, a row of "Ｗ" apart.
   const int extrasTop = RectInParent(transparency_.bar->Window()).bottom + d / 2;
   fullScreenBox_ = AddCheckBox(UiText(TextId::kHideOnFullScreen), Px(kBoxX), extrasTop, clock.hide_on_fullscreen != 0);
   // The box shows what the registry holds, whoever wrote it.
-  startWithWindowsBox_ = AddCheckBox(UiText(TextId::kStartWithWindows), Px(kBoxX), extrasTop + d, ThisProgramAtStartup().IsOn());
+  startWithWindowsBox_ =
+      AddCheckBox(UiText(TextId::kStartWithWindows), Px(kBoxX), extrasTop + d, ThisProgramAtStartup().IsOn());
 
   FinishPanel(*hideClockBox_, TextId::kClockPage, {noBlinkBox_, hour12Box_, transparency_.bar, startWithWindowsBox_},
               *startWithWindowsBox_);

@@ -49,8 +49,8 @@ INT_PTR PropAppVersion_CL::DialogProc(HWND window, UINT message, WPARAM wParam, 
 
 void PropAppVersion_CL::BuildControls() {
   const ClientArea area = GetPageArea(window_);
-  noticeBox_ = controls_.Get<CheckBox_CL>(
-      controls_.AddCheckBox(window_, UiText(TextId::kNoNotices), kNoticeBoxX, kNoticeBoxY));
+  noticeBox_ =
+      controls_.Get<CheckBox_CL>(controls_.AddCheckBox(window_, UiText(TextId::kNoNotices), kNoticeBoxX, kNoticeBoxY));
   // The icon shows instead of the text, which names the button for screen readers.
   const int icon = controls_.AddButton(window_, UiText(TextId::kSupportSiteLabel), 0, 0);
   iconButton_ = controls_.Get<Button_CL>(icon);

@@ -56,7 +56,8 @@ void PropColorSetting_CL::BuildPage() {
     const int caption = factory_.AddStaticText(window_, row.entry.caption, Px(dispsetting::kLabelX), top);
     if (firstCaption < 0) firstCaption = caption;
     row.swatch = factory_.Get<StaticText_CL>(factory_.AddStaticText(window_, L"", w, top + d));
-    row.button = factory_.Get<Button_CL>(factory_.AddButton(window_, UiText(TextId::kChangeColour), 6 * w + w / 2, top + d));
+    row.button =
+        factory_.Get<Button_CL>(factory_.AddButton(window_, UiText(TextId::kChangeColour), 6 * w + w / 2, top + d));
     HWND swatch = row.swatch->Window();
     if (swatch == nullptr) continue;
     ChangeWindowStyle(swatch, GWL_EXSTYLE, WS_EX_CLIENTEDGE, 0);
@@ -66,7 +67,8 @@ void PropColorSetting_CL::BuildPage() {
   }
   if (firstCaption >= 0) factory_.StackControls({firstCaption}, d);
 
-  auto* frame = factory_.Get<GroupBox_CL>(factory_.AddGroupBox(window_, UiText(TextId::kClockColourPage), area.width, 4 * d, 0));
+  auto* frame =
+      factory_.Get<GroupBox_CL>(factory_.AddGroupBox(window_, UiText(TextId::kClockColourPage), area.width, 4 * d, 0));
   if (!rows_.empty()) frame->Enclose(*rows_.back().button);
   frame->Resize(WindowSize(frame->Window()).cx, frame->ExtentHeight() + 8, TRUE);
 }
@@ -116,8 +118,7 @@ void PropAppColorSetting_CL::SaveColours() {
 }
 
 PropDateColorSetting_CL::PropDateColorSetting_CL(HWND clockWindow)
-    : PropColorSetting_CL(clockWindow,
-                          {{UiText(TextId::kTextColour), &DateData().font_color1},
-                           {UiText(TextId::kOutlineColour), &DateData().font_color3}}) {}
+    : PropColorSetting_CL(clockWindow, {{UiText(TextId::kTextColour), &DateData().font_color1},
+                                        {UiText(TextId::kOutlineColour), &DateData().font_color3}}) {}
 
 void PropDateColorSetting_CL::SaveColours() { DateData().SaveDateColors(); }

@@ -37,17 +37,17 @@ void PropDateDispSetting_CL::BuildControls() {
   formatList_->Select(timetext::KnownDateFormat(date.date_format));
 
   AddLabel(UiText(TextId::kDrawType), Px(kLabelX), 6 * d + Px(kTop));
-  drawTypeList_ = AddList({UiText(TextId::kDrawAll), UiText(TextId::kDrawOutlineOnly), UiText(TextId::kDrawFillOnly)}, 20, w, 7 * d + Px(kTop));
+  drawTypeList_ = AddList({UiText(TextId::kDrawAll), UiText(TextId::kDrawOutlineOnly), UiText(TextId::kDrawFillOnly)},
+                          20, w, 7 * d + Px(kTop));
   drawTypeList_->Select(ListItemOrFirst(date.draw_type, kDrawTypeCount));
 
-  horizontal_ = AddLabelledBar(TextId::kDateHorizontalOffset, 9 * d + Px(kTop), -kOffsetLimit, kOffsetLimit,
-                               date.offset_x);
-  vertical_ = AddLabelledBar(TextId::kDateVerticalOffset, 12 * d + Px(kTop), -kOffsetLimit, kOffsetLimit,
-                             date.offset_y);
-  transparency_ = AddLabelledBar(TextId::kDateTransparency, 15 * d + Px(kTop), 0, kOpaque,
-                                 TransparencyFromAlpha(date.alpha));
-  fadeBox_ = AddCheckBox(UiText(TextId::kDateFade), Px(kBoxX), 18 * d + Px(kTop),
-                         date.faint_on_hover != 0);
+  horizontal_ =
+      AddLabelledBar(TextId::kDateHorizontalOffset, 9 * d + Px(kTop), -kOffsetLimit, kOffsetLimit, date.offset_x);
+  vertical_ =
+      AddLabelledBar(TextId::kDateVerticalOffset, 12 * d + Px(kTop), -kOffsetLimit, kOffsetLimit, date.offset_y);
+  transparency_ =
+      AddLabelledBar(TextId::kDateTransparency, 15 * d + Px(kTop), 0, kOpaque, TransparencyFromAlpha(date.alpha));
+  fadeBox_ = AddCheckBox(UiText(TextId::kDateFade), Px(kBoxX), 18 * d + Px(kTop), date.faint_on_hover != 0);
 
   FinishPanel(*hideDateBox_, TextId::kDatePage, {hideDateBox_, formatList_, drawTypeList_, transparency_.bar, fadeBox_},
               *fadeBox_);

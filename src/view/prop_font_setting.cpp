@@ -55,14 +55,15 @@ void PropFontSetting_CL::BuildPage() {
   familyList_ =
       factory_.Get<ComboBox_CL>(factory_.AddComboBox(window_, kFamilyListChars, kFamilyListLines, w, d + Px(kTop)));
   boldBox_ = factory_.Get<CheckBox_CL>(factory_.AddCheckBox(window_, UiText(TextId::kBold), w, 3 * d + Px(kTop)));
-  italicBox_ = factory_.Get<CheckBox_CL>(factory_.AddCheckBox(window_, UiText(TextId::kItalic), 5 * w, 3 * d + Px(kTop)));
-  sizeLabel_ =
-      factory_.Get<StaticText_CL>(factory_.AddStaticText(window_, dispsetting::LabelPlaceholder(TextId::kFontSize), Px(kLabelX), 5 * d + Px(kTop)));
+  italicBox_ =
+      factory_.Get<CheckBox_CL>(factory_.AddCheckBox(window_, UiText(TextId::kItalic), 5 * w, 3 * d + Px(kTop)));
+  sizeLabel_ = factory_.Get<StaticText_CL>(
+      factory_.AddStaticText(window_, dispsetting::LabelPlaceholder(TextId::kFontSize), Px(kLabelX), 5 * d + Px(kTop)));
   const int barWidth = pageWidth - 3 * w;
   const int barHeight = d + Px(4);
   sizeBar_ = factory_.Get<TrackBar_CL>(factory_.AddTrackBar(window_, barWidth, barHeight, w + Px(2), 5 * d + Px(kTop) + Px(20)));
-  outlineLabel_ =
-      factory_.Get<StaticText_CL>(factory_.AddStaticText(window_, dispsetting::LabelPlaceholder(TextId::kOutlineWidth), Px(kLabelX), 6 * d + Px(kTop) + Px(32)));
+  outlineLabel_ = factory_.Get<StaticText_CL>(factory_.AddStaticText(
+      window_, dispsetting::LabelPlaceholder(TextId::kOutlineWidth), Px(kLabelX), 6 * d + Px(kTop) + Px(32)));
   outlineBar_ = factory_.Get<TrackBar_CL>(factory_.AddTrackBar(window_, barWidth, barHeight, w + Px(2), 6 * d + Px(kTop) + Px(68)));
 
   FillFamilyList();
@@ -72,7 +73,8 @@ void PropFontSetting_CL::BuildPage() {
   outlineBar_->Setup(kOutlineLowest, kOutlineHighest, *fields.outline);
 
   factory_.StackControls({title}, d);
-  auto* frame = factory_.Get<GroupBox_CL>(factory_.AddGroupBox(window_, UiText(TextId::kClockFontPage), pageWidth, 4 * d, 0));
+  auto* frame =
+      factory_.Get<GroupBox_CL>(factory_.AddGroupBox(window_, UiText(TextId::kClockFontPage), pageWidth, 4 * d, 0));
   frame->Enclose(*outlineBar_);
   frame->Resize(WindowSize(frame->Window()).cx, frame->ExtentHeight() + Px(8), TRUE);
 

@@ -192,7 +192,8 @@ void ScrollPage_CL::FinishPanel(ControlBase_CL& firstBox, TextId frameTitle,
                                 std::initializer_list<const ControlBase_CL*> framed, const ControlBase_CL& last) {
   const int d = area_.charHeight;
   firstBox.Move(Px(layout::kColumnX), d);
-  auto* frame = factory_.Get<GroupBox_CL>(factory_.AddGroupBox(ControlParent(), UiText(frameTitle), area_.width, 4 * d, 0));
+  auto* frame =
+      factory_.Get<GroupBox_CL>(factory_.AddGroupBox(ControlParent(), UiText(frameTitle), area_.width, 4 * d, 0));
   for (const ControlBase_CL* control : framed) frame->Enclose(*control);
   frame->Resize(area_.width, frame->ExtentHeight() + Px(kFrameBottomMargin), TRUE);
 

@@ -94,8 +94,8 @@ class ScrollPage_CL : public SubClassDialogBase_CL {
   LabelledBar AddLabelledBar(TextId label, int labelY, int lowest, int highest, int position);
   // Moves the first box to (8, d), frames the given controls from the top of
   // the panel and makes the panel as tall as its content down to `last`.
-  void FinishPanel(ControlBase_CL& firstBox, TextId frameTitle,
-                   std::initializer_list<const ControlBase_CL*> framed, const ControlBase_CL& last);
+  void FinishPanel(ControlBase_CL& firstBox, TextId frameTitle, std::initializer_list<const ControlBase_CL*> framed,
+                   const ControlBase_CL& last);
   // A list's choice counts once it is confirmed, not while it is browsed.
   static bool IsListChoice(const ComboBox_CL* list, int code, HWND control);
   // The offset bars' positions, shown in their labels after the given

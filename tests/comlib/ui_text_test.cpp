@@ -50,14 +50,16 @@ TEST(UiText, BothTablesHoldEveryTextWithTheSamePlacesToFill) {
 TEST(UiText, LookupsFollowTheChosenLanguageAndFillInOrder) {
   testing_support::ScopedUiLanguage english(UiLanguage::kEnglish);
   EXPECT_EQ(std::wstring(L"Settings"), UiText(TextId::kMenuSettings));
-  EXPECT_EQ(L"Version 9.9.9.9 of Horavel has been published.\r\nOpen its download site?\r\n\r\n"
-            L"(The version installed now is 1.1.3.)\r\n",
-            UiTextWith(TextId::kNoticeText, {L"9.9.9.9", L"1.1.3"}));
+  EXPECT_EQ(
+      L"Version 9.9.9.9 of Horavel has been published.\r\nOpen its download site?\r\n\r\n"
+      L"(The version installed now is 1.1.3.)\r\n",
+      UiTextWith(TextId::kNoticeText, {L"9.9.9.9", L"1.1.3"}));
   {
     testing_support::ScopedUiLanguage japanese(UiLanguage::kJapanese);
-    EXPECT_EQ(L"最新のバージョン9.9.9.9が公開されています。\r\nサイトへ移動しますか？\r\n\r\n"
-              L"　（現在インストールされているバージョンは1.1.3です。）\r\n",
-              UiTextWith(TextId::kNoticeText, {L"9.9.9.9", L"1.1.3"}));
+    EXPECT_EQ(
+        L"最新のバージョン9.9.9.9が公開されています。\r\nサイトへ移動しますか？\r\n\r\n"
+        L"　（現在インストールされているバージョンは1.1.3です。）\r\n",
+        UiTextWith(TextId::kNoticeText, {L"9.9.9.9", L"1.1.3"}));
     // A value that itself holds "%s" is not filled again; missing values leave the rest.
     EXPECT_EQ(L"ディスプレイ%s", UiTextWith(TextId::kMonitorItem, {L"%s"}));
     EXPECT_EQ(L"ディスプレイ%s", UiTextWith(TextId::kMonitorItem, {}));

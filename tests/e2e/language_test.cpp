@@ -4,9 +4,9 @@
 // English locale.
 
 #include <windows.h>
-#include <prsht.h>
 
 #include <gtest/gtest.h>
+#include <prsht.h>
 
 #include <string>
 #include <vector>
@@ -34,9 +34,8 @@ constexpr DWORD kTimeoutMs = 30000;
 constexpr wchar_t kPublished[] = L"9.9.9.9";
 // Both menus open here, so that the same texts give the same pixels.
 constexpr POINT kMenuCorner{400, 420};
-constexpr TextId kTabs[] = {TextId::kClockPage,   TextId::kClockFontPage,   TextId::kClockColourPage,
-                            TextId::kDatePage,    TextId::kDateFontPage,    TextId::kDateColourPage,
-                            TextId::kVersionPage};
+constexpr TextId kTabs[] = {TextId::kClockPage,    TextId::kClockFontPage,  TextId::kClockColourPage, TextId::kDatePage,
+                            TextId::kDateFontPage, TextId::kDateColourPage, TextId::kVersionPage};
 
 // What the locale named by LANG means to the program.
 UiLanguage LanguageOfLang() {
@@ -88,8 +87,8 @@ class ReferenceMenu {
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kClassName;
     RegisterClassExW(&windowClass);  // fails harmlessly when already registered
-    HWND owner = CreateWindowExW(0, kClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                 GetModuleHandleW(nullptr), this);
+    HWND owner =
+        CreateWindowExW(0, kClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     PopupMenu_CL menu;
     if (owner != nullptr && menu.CreatePopup()) {
       menu.SetDpi(dpi::ForWindow(owner));

@@ -87,7 +87,8 @@ TEST(DateText, WeekdaySuffixFollowsTheTableOfTheLanguage) {
     const wchar_t* yearMonthDay;
   } languages[] = {
       {UiLanguage::kJapanese, {L"(日)", L"(月)", L"(火)", L"(水)", L"(木)", L"(金)", L"(土)"}, L"2024年3月5日(火)"},
-      {UiLanguage::kEnglish, {L"(Sun)", L"(Mon)", L"(Tue)", L"(Wed)", L"(Thu)", L"(Fri)", L"(Sat)"},
+      {UiLanguage::kEnglish,
+       {L"(Sun)", L"(Mon)", L"(Tue)", L"(Wed)", L"(Thu)", L"(Fri)", L"(Sat)"},
        L"2024年3月5日(Tue)"},
   };
   for (const auto& each : languages) {
