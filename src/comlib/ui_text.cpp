@@ -12,7 +12,7 @@ struct TextEntry {
 
 constexpr int kTextCount = static_cast<int>(TextId::kCount);
 
-// The Japanese texts are the design's, letter for letter.
+// The Japanese texts are those the program has always shown: keep them letter for letter.
 constexpr TextEntry kJapaneseTexts[] = {
     {TextId::kTrayTip, L"Horavel"},
     {TextId::kTrayCannotAdd, L"タスクトレイへアイコンを追加できませんでした。"},

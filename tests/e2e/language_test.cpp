@@ -37,13 +37,6 @@ constexpr POINT kMenuCorner{400, 420};
 constexpr TextId kTabs[] = {TextId::kClockPage,    TextId::kClockFontPage,  TextId::kClockColourPage, TextId::kDatePage,
                             TextId::kDateFontPage, TextId::kDateColourPage, TextId::kVersionPage};
 
-// What the locale named by LANG means to the program.
-UiLanguage LanguageOfLang() {
-  wchar_t lang[64] = {};
-  GetEnvironmentVariableW(L"LANG", lang, 64);
-  return _wcsnicmp(lang, L"ja", 2) == 0 ? UiLanguage::kJapanese : UiLanguage::kEnglish;
-}
-
 BOOL CALLBACK CollectChild(HWND child, LPARAM found) {
   reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);
   return TRUE;
@@ -166,11 +159,13 @@ bool ProgramMenuLooksLike(const ScreenPixels& expected, HWND clock, DWORD proces
 
 TEST(ProgramLanguage, NoticeMenuAndSheetSpeakTheLocalesLanguageUnlessTheSettingsChoose) {
   const UiLanguage locale = ChooseUiLanguage(L"auto", GetUserDefaultUILanguage());
-  ASSERT_EQ(LanguageOfLang(), locale) << "Wine follows LANG only where glibc has the locale";
+  wchar_t lang[64] = {};
+  GetEnvironmentVariableW(L"LANG", lang, 64);
+  ASSERT_EQ(_wcsnicmp(lang, L"ja", 2) == 0 ? UiLanguage::kJapanese : UiLanguage::kEnglish, locale)
+      << "Wine follows LANG only where glibc has the locale";
   CursorKept cursor;
   const ReferenceMenu japaneseMenu(UiLanguage::kJapanese);
   const ReferenceMenu englishMenu(UiLanguage::kEnglish);
-  ASSERT_GT(japaneseMenu.pixels.width, 0);
   ASSERT_NE(japaneseMenu.pixels.rgb, englishMenu.pixels.rgb) << "the pictures tell the languages apart";
   EXPECT_EQ(MenuTexts(UiLanguage::kJapanese), japaneseMenu.texts);
   EXPECT_EQ(MenuTexts(UiLanguage::kEnglish), englishMenu.texts);
