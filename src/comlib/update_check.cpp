@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "comlib/log_file.h"
+#include "comlib/ui_text.h"
 #include "comlib/update_dialog.h"
 #include "comlib/web_fetch.h"
 #include "comlib/web_page.h"
@@ -119,8 +120,7 @@ std::optional<WebAddress> ParseUpdateUrl(const std::wstring& url) {
 }
 
 std::wstring NoticeText(const std::wstring& published, const std::wstring& running) {
-  return L"最新のバージョン" + published + L"が公開されています。" + L"\r\n" + L"サイトへ移動しますか？\r\n\r\n" +
-         L"　（現在インストールされているバージョンは" + running + L"です。）\r\n";
+  return UiTextWith(TextId::kNoticeText, {published, running});
 }
 
 int LocalDayOfMonth(std::int64_t seconds) {
