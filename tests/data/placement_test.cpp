@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/window_checks.h"
-
 #include <vector>
 
+#include "support/window_checks.h"
 
 namespace {
 
