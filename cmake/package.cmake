@@ -9,6 +9,7 @@ install(TARGETS Horavel RUNTIME DESTINATION .)
 install(FILES
   ${PROJECT_SOURCE_DIR}/res/menu_image.bmp
   ${PROJECT_SOURCE_DIR}/res/license.html
+  ${PROJECT_SOURCE_DIR}/res/license_en.html
   ${HORAVEL_GENERATED_DIR}/README.txt
   DESTINATION .)
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "comlib/log_file.h"
+#include "comlib/ui_text.h"
 #include "comlib/update_dialog.h"
 #include "comlib/web_fetch.h"
 #include "comlib/web_page.h"
@@ -116,11 +117,6 @@ std::optional<WebAddress> ParseUpdateUrl(const std::wstring& url) {
   std::optional<WebAddress> address = webaddress::Parse(url);
   if (address && address->secure) return std::nullopt;
   return address;
-}
-
-std::wstring NoticeText(const std::wstring& published, const std::wstring& running) {
-  return L"最新のバージョン" + published + L"が公開されています。" + L"\r\n" + L"サイトへ移動しますか？\r\n\r\n" +
-         L"　（現在インストールされているバージョンは" + running + L"です。）\r\n";
 }
 
 int LocalDayOfMonth(std::int64_t seconds) {
@@ -251,7 +247,7 @@ int ShowUpdateNotice(const UpdateNotice& notice) {
     UpdateDialog_CL dialog(notice.caption, notice.running, notice.published);
     return static_cast<int>(dialog.DoModal(notice.owner));
   }
-  const int answer = MessageBoxW(nullptr, update::NoticeText(notice.published, notice.running).c_str(),
+  const int answer = MessageBoxW(nullptr, NoticeText(notice.published, notice.running).c_str(),
                                  notice.caption.c_str(), MB_YESNOCANCEL);
   if (answer == IDYES) return kNoticeOpenSite;
   if (answer == IDCANCEL) return kNoticeClosed;

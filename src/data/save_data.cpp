@@ -104,6 +104,8 @@ const Setting<Clock> kClockSettings[] = {
     Number(L"hide_on_fullscreen", &Clock::hide_on_fullscreen, 1),
     // Empty switches the hot key off.
     Text(L"hotkey", &Clock::hotkey, L"Ctrl+Alt+H"),
+    // "auto" follows the Windows display language; "ja" or "en" choose.
+    Text(L"language", &Clock::language, L"auto"),
 };
 
 // DATE_DISP, in the order in which SaveDateDisp writes it.
@@ -350,6 +352,8 @@ void AppSaveData_CL::LoadClockDisp() { LoadSection(*this, kClockSection, kClockS
 void AppSaveData_CL::SaveClockDisp() const { WriteSection(*this, kClockSection, kClockSettings); }
 
 void AppSaveData_CL::SaveField(int Clock::*field) const { WriteClockKeys(*this, field); }
+
+void AppSaveData_CL::SaveField(std::wstring Clock::*field) const { WriteClockKeys(*this, field); }
 
 void AppSaveData_CL::SaveClockDispFlags() const {
   WriteClockKeys(*this, &Clock::disp_startup_hidden, &Clock::disp_second, &Clock::blink, &Clock::hour12,

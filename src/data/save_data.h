@@ -35,6 +35,7 @@ class AppSaveData_CL {
   void SaveClockDisp() const;
   // Writes the key of one field.
   void SaveField(int AppSaveData_CL::*field) const;
+  void SaveField(std::wstring AppSaveData_CL::*field) const;
   // Writes the display flags and the opacity.
   void SaveClockDispFlags() const;
 
@@ -69,6 +70,7 @@ class AppSaveData_CL {
   int faint_on_hover = 1;
   int hide_on_fullscreen = 1;
   std::wstring hotkey = L"Ctrl+Alt+H";
+  std::wstring language = L"auto";
 
  private:
   // documentsResult tells whether the documents folder was found; when it was

@@ -8,6 +8,7 @@
 #include "comlib/live_objects.h"
 #include "comlib/log_file.h"
 #include "comlib/popup_menu.h"
+#include "comlib/ui_text.h"
 #include "comlib/update_check.h"
 #include "comlib/web_page.h"
 #include "data/save_data.h"
@@ -33,8 +34,6 @@ constexpr unsigned kDisplayCheckEveryTicks = 16;
 constexpr int kTopmostEveryTicks = 3;
 // Between leaving and re-entering the topmost band, so the clock lands on its top.
 constexpr DWORD kTopmostSettleMs = 100;
-
-constexpr wchar_t kUpdateNoticeCaption[] = L"Horavelのアップデート。";
 
 constexpr wchar_t kWindowSection[] = L"WINDOW";
 constexpr wchar_t kWindowRectKey[] = L"rect";
@@ -130,12 +129,21 @@ LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_TIMECHANGE:
       OnTimeChange();
       break;
+    case WM_DPICHANGED:
+      // Laid out afresh at the new scale, where the placement puts it.
+      display::Apply(display::kClockPlace);
+      return 0;
+    case WM_FONTCHANGE:
+      display::FontsChanged();
+      break;
     case WM_POWERBROADCAST:
       OnPowerBroadcast(wParam, lParam);
       return TRUE;
     case kSettingsClosedMessage:
       OnSettingsClosed();
       break;
+    case kHotKeyChangedMessage:
+      return hotKey_.Register(window_, ClockData().hotkey) ? 1 : 0;
     default:
       handled = false;
       break;
@@ -150,6 +158,8 @@ LRESULT MainDialog_CL::OnCreateClock() {
   DisplayState& display = Display();
   ChangeWindowStyle(window_, GWL_EXSTYLE, kClickThroughExStyle, 0);
   clock.Initialize();
+  // Read once, before the update notice: every text from here on is in this language.
+  SetUiLanguage(ChooseUiLanguage(clock.language, GetUserDefaultUILanguage()));
   display.clock.handle = window_;
   display.screens.Enumerate();
   display.screens.DumpMonitors();
@@ -158,7 +168,7 @@ LRESULT MainDialog_CL::OnCreateClock() {
   backBuffer_.Resize(kInitialBufferWidth, kInitialBufferHeight);
   // Runs to its end, notice included, before the clock is ever shown.
   UpdateCheck_CL(AppIni(), product::VersionFileUrl(), product::SupportSiteUrl())
-      .Run(kUpdateNoticeCaption, product::kVersion, window_);
+      .Run(UiText(TextId::kNoticeCaption), product::kVersion, window_);
   SetWindowTextW(window_, product::kWindowTitle);
   AddTrayIcon();
   display::Apply(display::kClockPlace);
@@ -178,7 +188,7 @@ void MainDialog_CL::AddTrayIcon() {
   data.uFlags |= NIF_MESSAGE | NIF_ICON;
   data.uCallbackMessage = kTrayCallbackMessage;
   data.uFlags |= NIF_TIP;
-  wcsncpy_s(data.szTip, product::kName, _TRUNCATE);
+  wcsncpy_s(data.szTip, UiText(TextId::kTrayTip), _TRUNCATE);
   icon_.Add(window_);
 }
 
@@ -323,6 +333,8 @@ void MainDialog_CL::OpenSettings() {
   settingDialog_ = std::make_unique<SettingDialog_CL>(window_);
   const HWND created = settingDialog_->Create();
   sheetRunning_ = false;
+  // The sheet may have put another key back.
+  hotKey_.Register(window_, ClockData().hotkey);
   if (created == nullptr) {
     // No closed message will come: let the next choice try again.
     HORAVEL_LOG(L"設定ダイアログを開けませんでした: %d", static_cast<int>(GetLastError()));

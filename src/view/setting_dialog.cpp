@@ -5,6 +5,7 @@
 #include "app_ids.h"
 #include "comlib/run_at_startup.h"
 #include "comlib/sheet_builder.h"
+#include "comlib/ui_text.h"
 #include "data/save_data.h"
 #include "view/display.h"
 #include "view/setting_pages.h"
@@ -50,7 +51,7 @@ void SettingDialog_CL::RunSheet() {
   const SettingsSnapshot before = SettingsSnapshot::Take();
   // The Run value lives in the registry, not in the settings.
   const bool startedWithWindows = ThisProgramAtStartup().IsOn();
-  if (builder.Run(window_, kSettingsCaption) == kChangesSaved) {
+  if (builder.Run(window_, UiText(TextId::kSheetCaption)) == kChangesSaved) {
     // Most keys were written as they changed; this writes the rest (the
     // date's family and styles, the flags written with others).
     SettingsSnapshot::WriteKeysChangedSince(before);

@@ -9,9 +9,6 @@
 
 #include "comlib/window_base.h"
 
-// The sheet's caption.
-constexpr wchar_t kSettingsCaption[] = L"アプリ設定";
-
 class SettingDialog_CL : public MainWindowBase_CL {
  public:
   explicit SettingDialog_CL(HWND clockWindow);

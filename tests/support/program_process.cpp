@@ -11,7 +11,6 @@ namespace {
 constexpr DWORD kEndTimeoutMs = 10000;
 constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kAnswerTimeoutMs = 10000;
-constexpr wchar_t kNoticeCaption[] = L"Horavelのアップデート。";
 }  // namespace
 
 std::wstring HoravelPath() { return ProgramFolder() + L"\\Horavel.exe"; }
@@ -199,7 +198,7 @@ void EndAllPrograms() {
 }
 
 HWND FindUpdateNotice(DWORD processId) {
-  for (HWND window : FindTopLevelWindows(kNoticeCaption, processId, L"#32770")) {
+  for (HWND window : FindTopLevelWindows(UiText(TextId::kNoticeCaption), processId, L"#32770")) {
     if (IsWindowVisible(window)) return window;
   }
   return nullptr;

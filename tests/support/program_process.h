@@ -91,7 +91,7 @@ std::vector<DWORD> RunningHoravelProcesses();
 void EndAllPrograms();
 
 // The update notice a starting program shows before its clock, once it is
-// on the screen; or null.
+// on the screen, captioned in this test program's language; or null.
 HWND FindUpdateNotice(DWORD processId);
 
 // A fixture whose tests start the program on the settings they write; the

@@ -9,7 +9,6 @@
 
 namespace testing_support {
 
-constexpr wchar_t kSheetCaption[] = L"アプリ設定";
 constexpr DWORD kSheetTimeoutMs = 15000;
 // How long a change made on a page may take to reach the screen or the file.
 constexpr DWORD kChangeTimeoutMs = 10000;
@@ -41,7 +40,7 @@ enum DatePageControl {
   kDateVerticalBar = 9,
 };
 
-// The program's open settings sheets.
+// The program's open settings sheets, captioned in this test program's language.
 std::vector<HWND> FindSettingsSheets(DWORD processId);
 // Waits for exactly one sheet and returns it, or null.
 HWND WaitForSettingsSheet(DWORD processId, DWORD timeoutMs);

@@ -34,16 +34,6 @@ bool SameRect(const RECT& expected, const RECT& actual) { return EqualRect(&expe
                                        << ", expected (" << x << ", " << y << ") " << width << " x " << height;
 }
 
-// A primary monitor with a taskbar at its bottom and a second one to its right.
-MultiScreen_CL TwoMonitors() {
-  MultiScreen_CL screens;
-  screens.monitors.push_back(
-      MakeMonitorRecord(RECT{0, 0, 1920, 1080}, RECT{0, 0, 1920, 1040}, MONITORINFOF_PRIMARY));
-  screens.monitors.push_back(MakeMonitorRecord(RECT{1920, 0, 3200, 1024}, RECT{1920, 0, 3200, 984}, 0));
-  screens.primary = screens.monitors[0];
-  return screens;
-}
-
 SIZE PrimaryDisplaySize() {
   comlib::WindowDC desktop(GetDesktopWindow());
   return SIZE{GetDeviceCaps(desktop.get(), HORZRES), GetDeviceCaps(desktop.get(), VERTRES)};
@@ -95,12 +85,12 @@ class PlacementTest : public ::testing::Test {
 TEST_F(PlacementTest, TheClockGoesToTheChosenMonitorsCorner) {
   AppSaveData_CL& clock = ClockData();
   DateData().show_date = 0;
-  Display().screens = TwoMonitors();
+  Display().screens = testing_support::TwoMonitors();
   clock.display_index = 1;
   clock.disp_index = 3;
 
   display::Apply(display::kClockPlace);
-  const layout::ClockLayout measured = MeasureClock();
+  const layout::ClockLayout measured = MeasureClock(dpi::kBaseDpi);
   const POINT corner = placement::ClockPosition(RECT{1920, 0, 3200, 1024}, 3, 32, 32, measured.ink);
   EXPECT_TRUE(RectIs(clockWindow_.Rect(), corner.x, corner.y, measured.window.cx, measured.window.cy));
   EXPECT_TRUE(GetWindowLongW(clockWindow_.get(), GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -127,7 +117,7 @@ TEST_F(PlacementTest, OnTheRealSecondMonitor) {
   clock.disp_offset_y = 20;
 
   display::Apply(display::kClockPlace);
-  const layout::ClockLayout measured = MeasureClock();
+  const layout::ClockLayout measured = MeasureClock(dpi::kBaseDpi);
   const POINT corner = placement::ClockPosition(RECT{0, 0, 1024, 768}, 3, 10, 20, measured.ink);
   EXPECT_TRUE(RectIs(clockWindow_.Rect(), corner.x, corner.y, measured.window.cx, measured.window.cy));
 }
@@ -148,7 +138,7 @@ TEST_F(PlacementTest, TheDateStandsAroundTheClocksCentreBelowTheClock) {
   Display().hidden = false;
 
   display::Apply(display::kDatePlace);
-  const SIZE size = MeasureDate();
+  const SIZE size = MeasureDate(dpi::kBaseDpi);
   const POINT at = placement::DatePosition(POINT{500, 350}, 0, 0, size);
   EXPECT_TRUE(RectIs(dateWindow_.Rect(), at.x, at.y, size.cx, size.cy));
   EXPECT_TRUE(IsAbove(clockWindow_.get(), dateWindow_.get()));
@@ -173,7 +163,7 @@ TEST_F(PlacementTest, PlacingTheClockPlacesTheDateOnlyWhenItIsShown) {
   date.show_date = 1;
   display::Apply(display::kClockPlace);
   const POINT centre = placement::CentreOf(clockWindow_.Rect());
-  const SIZE size = MeasureDate();
+  const SIZE size = MeasureDate(dpi::kBaseDpi);
   const POINT at = placement::DatePosition(centre, 0, 0, size);
   EXPECT_TRUE(RectIs(dateWindow_.Rect(), at.x, at.y, size.cx, size.cy));
   EXPECT_TRUE(IsAbove(clockWindow_.get(), dateWindow_.get()));
