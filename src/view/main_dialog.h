@@ -6,7 +6,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "comlib/back_buffer.h"
 #include "comlib/hot_key.h"
@@ -32,6 +34,10 @@ class MainDialog_CL : public MainWindowBase_CL {
   void OnDestroy() override;
   void OnSize() override;
 
+  // What the end of the Windows session runs: the program's clean shutdown,
+  // which ends the process.
+  void SetSessionEndAction(std::function<void()> action) { sessionEndAction_ = std::move(action); }
+
   bool BlinkPhase() const { return blinkPhase_; }
   const TaskTrayIcon_CL& Icon() const { return icon_; }
 
@@ -50,6 +56,7 @@ class MainDialog_CL : public MainWindowBase_CL {
   void OnSizeChanged(WPARAM sizeType);
   void OnDisplayChange();
   void OnPowerBroadcast(WPARAM event, LPARAM setting);
+  void OnEndSession(WPARAM ending, LPARAM reason);
   void PowerResume();
 
   void SetHidden(bool hidden);
@@ -81,4 +88,5 @@ class MainDialog_CL : public MainWindowBase_CL {
   bool restartFailed_ = false;
   DisplayCheckState displayCheck_;
   HotKey_CL hotKey_{kHotKeyId};
+  std::function<void()> sessionEndAction_;
 };

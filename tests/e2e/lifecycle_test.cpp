@@ -13,6 +13,7 @@
 #include "support/program_data.h"
 #include "support/program_process.h"
 #include "support/screen_pixels.h"
+#include "support/settings_sheet.h"
 #include "support/test_support.h"
 #include "support/window_checks.h"
 
@@ -44,6 +45,20 @@ std::vector<HWND> ClockWindowsOf(DWORD processId) {
   return search.found;
 }
 
+// The end of the Windows session as Wine brings it: the session-end
+// messages to every program with a window, then the end of those programs.
+// This test program has no window of its own then.
+void EndWindowsSession() {
+  wchar_t command[] = L"wineboot.exe --end-session --shutdown";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION wineboot{};
+  ASSERT_TRUE(CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &wineboot));
+  EXPECT_TRUE(WaitUntil([&] { return WaitForSingleObject(wineboot.hProcess, 0) == WAIT_OBJECT_0; }, kExitTimeoutMs));
+  CloseHandle(wineboot.hThread);
+  CloseHandle(wineboot.hProcess);
+}
+
 using Lifecycle = ProgramTest;
 
 }  // namespace
@@ -72,22 +87,29 @@ TEST_F(Lifecycle, SecondStartWhileHiddenShowsThePaintedClockThroughItsOwnShowPat
 }
 
 TEST_F(Lifecycle, EveryWayOutDestroysBothWindowsAndLeavesNoGdiplusObject) {
-  // The exit command, and the close code sent to either window.
+  // The exit command, the close code sent to either window, and the end of
+  // the Windows session, after which the program may be ended at once.
   struct WayOut {
     const char* name;
-    bool toDate;
-    UINT message;
-    WPARAM wParam;
+    void (*leave)(HWND clock, HWND date);
   };
-  const WayOut ways[] = {{"exit command", false, WM_COMMAND, kCommandExit},
-                         {"close code to the clock", false, WM_CLOSE, kCloseForRealCode},
-                         {"close code to the date", true, WM_CLOSE, kCloseForRealCode}};
+  const WayOut ways[] = {
+      {"exit command", [](HWND clock, HWND) { PostMessageW(clock, WM_COMMAND, kCommandExit, 0); }},
+      {"close code to the clock", [](HWND clock, HWND) { PostMessageW(clock, WM_CLOSE, kCloseForRealCode, 0); }},
+      {"close code to the date", [](HWND, HWND date) { PostMessageW(date, WM_CLOSE, kCloseForRealCode, 0); }},
+      {"end of the session", [](HWND, HWND) { EndWindowsSession(); }},
+      {"end of the session with the settings open", [](HWND clock, HWND) {
+         DWORD processId = 0;
+         GetWindowThreadProcessId(clock, &processId);
+         ASSERT_NE(nullptr, OpenSettingsSheet(clock, processId));
+         EndWindowsSession();
+       }}};
   for (const WayOut& way : ways) {
     ResetProgramData();
     ProgramProcess program;
     HWND clock = StartAndWait(program);
     ASSERT_NE(nullptr, clock) << way.name;
-    PostMessageW(way.toDate ? FindDateWindow(program.Id()) : clock, way.message, way.wParam, 0);
+    way.leave(clock, FindDateWindow(program.Id()));
     ASSERT_TRUE(program.WaitForExit(kExitTimeoutMs)) << way.name;
     EXPECT_EQ(0u, program.ExitCode()) << way.name;
     const std::wstring log = ProgramLog();
