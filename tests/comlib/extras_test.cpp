@@ -78,8 +78,7 @@ TEST(HotKeyText, ParsesModifiersAndOneKeyAndRejectsTheRest) {
   }
 }
 
-// Starting at sign-in needs the path and the option; the uninstall removes
-// any value that runs this program and none that runs another copy.
+// The uninstall removes a value that runs this program, whatever its option.
 TEST(RunAtStartup, CommandStartsThisProgramOnlyWithItsPathAndTheOption) {
   const std::wstring program = L"C:\\Tools\\Horavel\\Horavel.exe";
   EXPECT_EQ(L"\"C:\\Tools\\Horavel\\Horavel.exe\" -startup", startup::RunCommand(program));

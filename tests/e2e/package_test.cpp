@@ -1,7 +1,7 @@
-// The program of a release package, unpacked or installed by the package
-// tests into a fresh Wine prefix and started from there: its clock draws on
-// the screen and its icon appears in the notification area. Skipped in the
-// ordinary end-to-end run, which has no package.
+// A release package's program, unpacked or installed by a package test in a
+// fresh Wine prefix and started from there: its clock draws on the screen
+// and its icon appears in the notification area. Skipped in the ordinary
+// end-to-end run, which has no package.
 
 #include <gtest/gtest.h>
 

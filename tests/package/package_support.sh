@@ -1,40 +1,33 @@
 # Shared by the package tests, sourced after scripts/lib.sh with $build set
-# to the build folder: a fresh Wine prefix and home folder, set up as
-# scripts/run sets up a user's (the clock's font resolves to an installed
-# one, as it is installed on Windows) and removed at exit, and the
-# end-to-end check of a packaged program. The display comes from
+# to the build folder: a fresh Wine prefix and home folder, removed at exit,
+# and the end-to-end check of a packaged program. The display comes from
 # scripts/test.
 # shellcheck shell=bash
 
 package_scratch="$(mktemp -d /tmp/horavel-package.XXXXXX)"
-export HOME="$package_scratch/home"
-export WINEPREFIX="$package_scratch/prefix"
+export HOME="$package_scratch/home" WINEPREFIX="$package_scratch/prefix"
 mkdir -p "$HOME"
 wine_environment
 # No desktop entries for the Start-menu shortcut.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
-
-cleanup_package_scratch() {
-  wineserver -k >/dev/null 2>&1 || true
-  rm -rf "$package_scratch"
-}
-trap cleanup_package_scratch EXIT
+trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$package_scratch"' EXIT
 
 fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
 
-# Makes the prefix; its server and services start away from ctest's pipes.
+# The prefix set up as scripts/run sets up a user's (the clock's font
+# resolves to an installed one, as on Windows); its server and services
+# start away from ctest's pipes.
 make_package_prefix() {
   prepare_prefix
   wineserver -p >/dev/null 2>&1
   wine cmd /c exit >/dev/null 2>&1 </dev/null
 }
 
-# The end-to-end test program, from the build folder, starts the program at
-# the Windows path given: its clock must draw and its icon show, and it must
-# end again through its exit command.
+# The end-to-end test program starts the program at the Windows path given:
+# its clock must draw and its icon show, and it must end through its exit.
 expect_clock_and_icon() {
   local output
   output="$(HORAVEL_PACKAGE_PROGRAM="$1" \
