@@ -115,7 +115,6 @@ int main() {
   clock.disp_second = 1;
   const SIZE clockWindowSize = MeasureClock().window;
   HWND clockWindow = CreateLayeredWindow(clockWindowSize.cx, clockWindowSize.cy);
-  clock.hwnd = clockWindow;
   const SIZE clockSize = ClientSize(clockWindow);
   BackBuffer_CL clockBuffer;
   clockBuffer.Resize(clockSize.cx, clockSize.cy);
@@ -130,13 +129,6 @@ int main() {
   // The date at its defaults, with the font the date settings make.
   DateSaveData_CL& date = DateData();
   HWND dateWindow = CreateLayeredWindow(320, 64);
-  date.hwnd = dateWindow;
-  date.clock_hwnd = clockWindow;
-  {
-    comlib::FontFamilyRef family(date.font_family);
-    gdip::GdipCreateFont(family.get(), static_cast<float>(date.font_em_height), Gdiplus::FontStyleBold,
-                         Gdiplus::UnitPixel, date.date_font.put());
-  }
   const SIZE dateWindowSize = MeasureDate();
   SetWindowPos(dateWindow, nullptr, 0, 0, dateWindowSize.cx, dateWindowSize.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -194,9 +186,7 @@ int main() {
   std::printf("naive_ratio=%.2f\n", referenceUs > 0.0 ? naiveUs / referenceUs : 0.0);
   std::fflush(stdout);
 
-  date.date_font.reset();
-  date.hwnd = nullptr;
-  clock.hwnd = nullptr;
+  ReleaseKeptFonts();
   DestroyWindow(dateWindow);
   DestroyWindow(clockWindow);
   return 0;

@@ -15,10 +15,11 @@
 #include "comlib/log_file.h"
 #include "comlib/program_path.h"
 #include "comlib/run_at_startup.h"
+#include "comlib/unique_handle.h"
 #include "data/placement.h"
-#include "data/save_data.h"
 #include "product.h"
 #include "view/date_dialog.h"
+#include "view/display.h"
 #include "view/main_dialog.h"
 
 namespace {
@@ -29,12 +30,15 @@ constexpr DWORD kPathRoom = 260;
 // ShellExecuteW reports failure with a value of 32 or less.
 constexpr INT_PTR kShellExecuteErrorLimit = 32;
 
-// Held for the whole life of the process; the system releases it at exit.
-HANDLE g_instanceMutex = nullptr;
+// Held for the whole life of the process, and let go before a restart.
+comlib::UniqueKernelHandle& InstanceMutex() {
+  static comlib::UniqueKernelHandle mutex;
+  return mutex;
+}
 
 // True when this is the only running copy of the program.
 bool TakeSingleInstance() {
-  g_instanceMutex = CreateMutexW(nullptr, TRUE, product::kInstanceMutexName);
+  InstanceMutex().reset(CreateMutexW(nullptr, TRUE, product::kInstanceMutexName));
   return GetLastError() != ERROR_ALREADY_EXISTS;
 }
 
@@ -47,10 +51,6 @@ void ShowRunningInstance() {
   if (running != nullptr) PostMessageW(running, WM_COMMAND, kCommandShow, 0);
 }
 
-void CloseInstanceMutex() {
-  if (g_instanceMutex) CloseHandle(g_instanceMutex);
-  g_instanceMutex = nullptr;
-}
 
 class PlatformSession {
  public:
@@ -76,6 +76,28 @@ void RunMessageLoop() {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
+}
+
+// Starts a fresh copy of the program (without arguments, in the current
+// folder) and then closes the clock window for good, which ends this one.
+// When the copy cannot be started, this one logs it and keeps running
+// (false).
+bool RestartProcess(HWND clockWindow) {
+  const std::wstring programPath = comlib::ProgramPath();
+  wchar_t currentFolder[kPathRoom] = {};
+  GetCurrentDirectoryW(kPathRoom, currentFolder);
+  // Let go of the mutex first, or the new copy would take itself for a second start.
+  InstanceMutex().reset();
+  const auto launched = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(nullptr, nullptr, programPath.c_str(), L"", currentFolder, SW_SHOWNORMAL));
+  if (launched <= kShellExecuteErrorLimit) {
+    // The program was moved, renamed or removed: this copy keeps running.
+    TakeSingleInstance();
+    HORAVEL_LOG(L"再起動に失敗しました (ShellExecute = %d): このまま動作を続けます。", static_cast<int>(launched));
+    return false;
+  }
+  SendMessageW(clockWindow, WM_CLOSE, kCloseForRealCode, 0);
+  return true;
 }
 
 // The loop ends when either window is gone; the other one still lives and
@@ -110,10 +132,10 @@ bool RanInstallerStep(const CommandLine_CL& commandLine) {
 // the common controls, GDI+ and both windows.
 class HoravelRun {
  public:
-  explicit HoravelRun(bool startupFlag)
+  HoravelRun(bool startupFlag, VirtualDesktopQuery& desktop)
       : platform_(std::in_place),
         gdiplus_(std::in_place),
-        clock_(std::make_unique<MainDialog_CL>(startupFlag)),
+        clock_(std::make_unique<MainDialog_CL>(startupFlag, desktop, SystemTrayShell(), &RestartProcess)),
         date_(std::make_unique<DateDialog_CL>(startupFlag)) {
     clock_->SetSessionEndAction([this] { EndWithSession(); });
   }
@@ -128,8 +150,7 @@ class HoravelRun {
     if (date_->Create() == nullptr) {
       // The date window's creation is what shows the clock; without it the
       // clock shows itself.
-      DateData().clock_hwnd = clock_->Window();
-      SyncVisibility();
+      display::Apply(display::kShowing);
     }
     RunMessageLoop();
   }
@@ -168,7 +189,7 @@ class HoravelRun {
 
 }  // namespace
 
-int RunHoravel() {
+int RunHoravel(VirtualDesktopQuery& desktop) {
   CommandLine_CL commandLine;
   commandLine.Parse();
   const bool startupFlag = commandLine.HasStartupOption();
@@ -176,31 +197,13 @@ int RunHoravel() {
 
   if (!TakeSingleInstance()) {
     ShowRunningInstance();
-    CloseInstanceMutex();
+    InstanceMutex().reset();
     return 0;
   }
 
   RegisterForRestart();
-  HoravelRun run(startupFlag);
+  HoravelRun run(startupFlag, desktop);
   run.Run();
   run.Shutdown();
   return 0;
-}
-
-bool RestartProcess(HWND clockWindow) {
-  const std::wstring programPath = comlib::ProgramPath();
-  wchar_t currentFolder[kPathRoom] = {};
-  GetCurrentDirectoryW(kPathRoom, currentFolder);
-  // Let go of the mutex first, or the new copy would take itself for a second start.
-  CloseInstanceMutex();
-  const auto launched = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(nullptr, nullptr, programPath.c_str(), L"", currentFolder, SW_SHOWNORMAL));
-  if (launched <= kShellExecuteErrorLimit) {
-    // The program was moved, renamed or removed: this copy keeps running.
-    TakeSingleInstance();
-    HORAVEL_LOG(L"再起動に失敗しました (ShellExecute = %d): このまま動作を続けます。", static_cast<int>(launched));
-    return false;
-  }
-  SendMessageW(clockWindow, WM_CLOSE, kCloseForRealCode, 0);
-  return true;
 }

@@ -4,11 +4,9 @@
 
 #include <windows.h>
 
-// Runs the program to its end; returns the process exit code.
-int RunHoravel();
+class VirtualDesktopQuery;
 
-// Starts a fresh copy of the program (without arguments, in the current
-// folder) and then closes the clock window for good, which ends this one.
-// When the copy cannot be started, this one logs it and keeps running
-// (false).
-bool RestartProcess(HWND clockWindow);
+// Runs the program to its end; returns the process exit code. The desktop
+// query tells when the user has moved to another virtual desktop.
+int RunHoravel(VirtualDesktopQuery& desktop);
+

@@ -107,17 +107,10 @@ HWND BrowserControl_CL::Fail() {
 
 bool BrowserControl_CL::Navigate(const std::wstring& address) {
   if (!browser_) return false;
-  VARIANT target;
-  VariantInit(&target);
-  target.vt = VT_BSTR;
-  target.bstrVal = SysAllocString(address.c_str());
-  if (target.bstrVal == nullptr) {
-    target.vt = VT_ERROR;
-    target.scode = E_OUTOFMEMORY;
-  }
-  VARIANT empty;
-  VariantInit(&empty);
-  const HRESULT result = browser_->Navigate2(&target, &empty, &empty, &empty, &empty);
-  VariantClear(&target);
-  return SUCCEEDED(result);
+  comlib::UniqueVariant target;
+  target.get()->bstrVal = SysAllocString(address.c_str());
+  if (target.get()->bstrVal == nullptr) return false;
+  target.get()->vt = VT_BSTR;
+  comlib::UniqueVariant empty;
+  return SUCCEEDED(browser_->Navigate2(target.get(), empty.get(), empty.get(), empty.get(), empty.get()));
 }

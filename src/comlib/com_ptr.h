@@ -1,7 +1,9 @@
 #pragma once
-// Owner of one COM interface pointer: released exactly once.
+// Owners of COM's own kinds: an interface pointer released exactly once, a
+// VARIANT cleared exactly once.
 
 #include <unknwn.h>
+#include <oleauto.h>
 
 namespace comlib {
 
@@ -29,6 +31,20 @@ class ComPtr {
 
  private:
   T* pointer_ = nullptr;
+};
+
+// A VARIANT, initialised empty and cleared on every path out of its scope.
+class UniqueVariant {
+ public:
+  UniqueVariant() { VariantInit(&value_); }
+  ~UniqueVariant() { VariantClear(&value_); }
+  UniqueVariant(const UniqueVariant&) = delete;
+  UniqueVariant& operator=(const UniqueVariant&) = delete;
+
+  VARIANT* get() { return &value_; }
+
+ private:
+  VARIANT value_;
 };
 
 }  // namespace comlib

@@ -5,6 +5,8 @@
 
 #include <cwchar>
 
+#include "comlib/unique_handle.h"
+
 namespace commandline {
 std::wstring NormaliseArgument(std::wstring argument) {
   if (!argument.empty() && argument[0] == L'-') argument[0] = L'/';
@@ -17,10 +19,9 @@ void CommandLine_CL::Parse() { Parse(GetCommandLineW()); }
 void CommandLine_CL::Parse(const wchar_t* commandLine) {
   arguments_.clear();
   int count = 0;
-  LPWSTR* argv = CommandLineToArgvW(commandLine, &count);
-  if (argv != nullptr) {
-    for (int i = 1; i < count; ++i) arguments_.push_back(commandline::NormaliseArgument(argv[i]));
-    LocalFree(argv);
+  const comlib::UniqueLocal<LPWSTR*> argv(CommandLineToArgvW(commandLine, &count));
+  if (argv) {
+    for (int i = 1; i < count; ++i) arguments_.push_back(commandline::NormaliseArgument(argv.get()[i]));
   }
   for (const std::wstring& argument : arguments_) OnArgument(argument);
 }

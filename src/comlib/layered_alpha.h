@@ -6,11 +6,19 @@
 
 #include "app_ids.h"
 
-// The opacity is one that GetClockAlpha or GetDateAlpha gave, 0 ... 255.
-// Setting the attributes costs about half a paint under Wine, and even
-// asking for them is a round trip to its server; paints come twice a
-// second. So the opacity each window was given is remembered here, and set
-// only when it changes: every opacity of these windows is set through here.
-void ApplyLayeredAlpha(HWND window, int opacity);
-// A window that is going away: its handle may come back for another window.
-void ForgetLayeredAlpha(HWND window);
+// The opacity one layered window was given last. Setting the attributes
+// costs about half a paint under Wine, and even asking for them is a round
+// trip to its server; fades come twice a second. So each window keeps the
+// opacity it was given beside its handle, and it is set only when it changes:
+// every opacity of that window is set through here.
+class LayeredAlpha {
+ public:
+  // `opacity` is 0 ... 255.
+  void Apply(HWND window, int opacity);
+  // The window is going away: its handle may come back for another window.
+  void Forget() { applied_ = kNone; }
+
+ private:
+  static constexpr int kNone = -1;
+  int applied_ = kNone;
+};

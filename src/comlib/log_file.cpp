@@ -1,35 +1,23 @@
 #include "comlib/log_file.h"
 
-#include <share.h>
-#include <stdio.h>
-
 #include <vector>
 
+#include "comlib/unique_handle.h"
 #include "comlib/wide_format.h"
 
 namespace {
 
-// Closes a C file stream on every path.
-class FileStream {
- public:
-  FileStream(const std::wstring& path, const wchar_t* mode) : file_(_wfsopen(path.c_str(), mode, _SH_DENYNO)) {}
-  ~FileStream() { Close(); }
-  FileStream(const FileStream&) = delete;
-  FileStream& operator=(const FileStream&) = delete;
+const unsigned char kByteOrderMark[] = {0xFF, 0xFE};
+const unsigned char kLineEnd[] = {0x0D, 0x00, 0x0A, 0x00};
 
-  FILE* get() const { return file_; }
-  void Close() {
-    if (file_) fclose(file_);
-    file_ = nullptr;
-  }
-  void Reopen(const std::wstring& path, const wchar_t* mode) {
-    Close();
-    file_ = _wfsopen(path.c_str(), mode, _SH_DENYNO);
-  }
-
- private:
-  FILE* file_;
-};
+// A line is added through a handle opened for appending only: each write
+// lands at the end of the file as it is at that moment, so two copies of
+// the program (the old and the new one of a restart) never write over each
+// other's lines. Emptying needs plain write access.
+comlib::UniqueKernelHandle OpenLog(const std::wstring& path, DWORD access, DWORD disposition) {
+  return comlib::OwnFile(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
 
 }  // namespace
 
@@ -40,26 +28,26 @@ LogFile_CL& AppLog() {
 
 bool LogFile_CL::AppendLine(const std::wstring& line) const {
   if (path_.empty()) return false;
-  FileStream stream(path_, L"ab");
-  if (!stream.get()) return false;
-
-  _fseeki64(stream.get(), 0, SEEK_END);
-  std::int64_t position = _ftelli64(stream.get());
-  if (logline::MustEmpty(position)) {
-    stream.Reopen(path_, L"wb");
-    if (!stream.get()) return false;
-    position = 0;
+  comlib::UniqueKernelHandle file = OpenLog(path_, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, OPEN_ALWAYS);
+  if (!file) return false;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size)) return false;
+  if (logline::MustEmpty(size.QuadPart)) {
+    file = OpenLog(path_, GENERIC_WRITE, TRUNCATE_EXISTING);
+    if (!file) return false;
+    size.QuadPart = 0;
   }
-  if (position == 0) {
-    static const unsigned char kByteOrderMark[] = {0xFF, 0xFE};
-    fwrite(kByteOrderMark, 1, sizeof(kByteOrderMark), stream.get());
-  }
+  // One write for the whole line: a line is never split by another's.
+  std::vector<unsigned char> bytes;
+  bytes.reserve(sizeof(kByteOrderMark) + line.size() * sizeof(wchar_t) + sizeof(kLineEnd));
+  if (size.QuadPart == 0) bytes.insert(bytes.end(), std::begin(kByteOrderMark), std::end(kByteOrderMark));
   // UTF-16LE on every Windows target, so the code units go out as they are.
-  fwrite(line.data(), sizeof(wchar_t), line.size(), stream.get());
-  static const unsigned char kLineEnd[] = {0x0D, 0x00, 0x0A, 0x00};
-  fwrite(kLineEnd, 1, sizeof(kLineEnd), stream.get());
-  fflush(stream.get());
-  return true;
+  const auto* text = reinterpret_cast<const unsigned char*>(line.data());
+  bytes.insert(bytes.end(), text, text + line.size() * sizeof(wchar_t));
+  bytes.insert(bytes.end(), std::begin(kLineEnd), std::end(kLineEnd));
+  DWORD written = 0;
+  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
 }
 
 namespace logline {

@@ -39,18 +39,16 @@ bool ImageList_CL::LoadStrip(const std::wstring& bitmapPath, int imageWidth, COL
   return true;
 }
 
-PopupMenu_CL::~PopupMenu_CL() {
-  if (menu_) DestroyMenu(menu_);
-}
+PopupMenu_CL::~PopupMenu_CL() = default;
 
 bool PopupMenu_CL::CreatePopup() {
-  menu_ = CreatePopupMenu();
-  return menu_ != nullptr;
+  menu_.reset(CreatePopupMenu());
+  return static_cast<bool>(menu_);
 }
 
 bool PopupMenu_CL::CreateMenuBar() {
-  menu_ = CreateMenu();
-  return menu_ != nullptr;
+  menu_.reset(CreateMenu());
+  return static_cast<bool>(menu_);
 }
 
 MenuItemRecord* PopupMenu_CL::Item(size_t index) {
@@ -78,7 +76,7 @@ MenuItemRecord* PopupMenu_CL::AppendText(const std::wstring& text, UINT id, int 
   record->info.dwItemData = reinterpret_cast<ULONG_PTR>(this);
   record->info.dwTypeData = record->text.data();
   record->info.cch = static_cast<UINT>(record->text.size());
-  InsertMenuItemW(menu_, GetMenuItemCount(menu_), TRUE, &record->info);
+  InsertMenuItemW(menu_.get(), GetMenuItemCount(menu_.get()), TRUE, &record->info);
   return record;
 }
 
@@ -87,7 +85,7 @@ void PopupMenu_CL::AppendSeparator() {
   separator.cbSize = sizeof(separator);
   separator.fMask = MIIM_FTYPE;
   separator.fType = MFT_SEPARATOR;
-  InsertMenuItemW(menu_, GetMenuItemCount(menu_), TRUE, &separator);
+  InsertMenuItemW(menu_.get(), GetMenuItemCount(menu_.get()), TRUE, &separator);
 }
 
 void PopupMenu_CL::SetItemState(UINT id, UINT state) {
@@ -98,7 +96,7 @@ void PopupMenu_CL::SetItemState(UINT id, UINT state) {
     change.cbSize = sizeof(change);
     change.fMask = MIIM_STATE;
     change.fState = state;
-    SetMenuItemInfoW(menu_, id, FALSE, &change);
+    SetMenuItemInfoW(menu_.get(), id, FALSE, &change);
   }
 }
 

@@ -7,6 +7,7 @@
 #include <deque>
 #include <string>
 
+#include "comlib/unique_handle.h"
 #include "comlib/window_dpi.h"
 
 class ImageList_CL {
@@ -65,7 +66,7 @@ class PopupMenu_CL {
   void AppendSeparator();
   void SetItemState(UINT id, UINT state);
 
-  HMENU Handle() const { return menu_; }
+  HMENU Handle() const { return menu_.get(); }
   ImageList_CL& Images() { return images_; }
   HIMAGELIST ImageHandle() const { return images_.get(); }
   // The DPI the menu's room around texts and images follows.
@@ -73,7 +74,7 @@ class PopupMenu_CL {
   int Dpi() const { return dpi_; }
 
  private:
-  HMENU menu_ = nullptr;
+  comlib::UniqueMenu menu_;
   std::deque<MenuItemRecord> items_;  // a deque keeps records in place as it grows
   ImageList_CL images_;
   int dpi_ = dpi::kBaseDpi;

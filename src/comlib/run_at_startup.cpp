@@ -7,6 +7,7 @@
 #include "comlib/command_line.h"
 #include "comlib/log_file.h"
 #include "comlib/program_path.h"
+#include "comlib/unique_handle.h"
 
 namespace {
 
@@ -18,11 +19,9 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
 // The program path a command starts, parsed as Windows parses it.
 std::wstring CommandProgram(const std::wstring& command) {
   int count = 0;
-  LPWSTR* argv = CommandLineToArgvW(command.c_str(), &count);
-  if (argv == nullptr) return std::wstring();
-  std::wstring program = count > 0 ? argv[0] : L"";
-  LocalFree(argv);
-  return program;
+  const comlib::UniqueLocal<LPWSTR*> argv(CommandLineToArgvW(command.c_str(), &count));
+  if (!argv || count <= 0) return std::wstring();
+  return argv.get()[0];
 }
 
 }  // namespace

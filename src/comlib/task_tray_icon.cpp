@@ -118,6 +118,6 @@ bool TaskTrayIcon_CL::IsTaskbarCreated(UINT message) {
 }
 
 void TaskTrayIcon_CL::SetIcon(HICON icon) {
-  if (data_.hIcon != nullptr && data_.hIcon != icon) DestroyIcon(data_.hIcon);
+  if (icon != icon_.get()) icon_.reset(icon);
   data_.hIcon = icon;
 }

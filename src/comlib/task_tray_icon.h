@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "comlib/unique_handle.h"
+
 // The calls that the icon's retries make of the system. Tests stand in for
 // them to play a shell that refuses, times out or succeeds.
 class TrayShell {
@@ -67,6 +69,8 @@ class TaskTrayIcon_CL {
   void StopRetrying();
 
   NOTIFYICONDATAW data_{};
+  // The image data_.hIcon names.
+  comlib::UniqueIcon icon_;
   int budget_ = kAttemptBudget;
   bool retrying_ = false;
   UINT taskbarCreated_ = 0;

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <utility>
 
 namespace comlib {
@@ -80,6 +81,11 @@ class UniqueHandle {
 };
 
 inline void DeleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
+inline void FreeLocalMemory(void* memory) { LocalFree(memory); }
+inline void CloseStdioFile(FILE* file) { fclose(file); }
+inline void UnregisterPowerNotification(HPOWERNOTIFY notification) {
+  UnregisterPowerSettingNotification(notification);
+}
 
 using UniqueFont = UniqueHandle<HFONT, &DeleteGdiObject>;
 using UniqueBitmap = UniqueHandle<HBITMAP, &DeleteGdiObject>;
@@ -89,6 +95,17 @@ using UniqueMenu = UniqueHandle<HMENU, &DestroyMenu>;
 using UniqueMemoryDC = UniqueHandle<HDC, &DeleteDC>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, &CloseHandle>;
 using UniqueModule = UniqueHandle<HMODULE, &FreeLibrary>;
+using UniqueStdioFile = UniqueHandle<FILE*, &CloseStdioFile>;
+using UniqueSearch = UniqueHandle<HANDLE, &FindClose>;
+using UniquePowerNotification = UniqueHandle<HPOWERNOTIFY, &UnregisterPowerNotification>;
+// Memory the system hands out with LocalAlloc (CommandLineToArgvW, FormatMessageW).
+template <typename Pointer>
+using UniqueLocal = UniqueHandle<Pointer, &FreeLocalMemory>;
+
+// A file handle owned: CreateFileW's failure value becomes the empty owner.
+inline UniqueKernelHandle OwnFile(HANDLE file) {
+  return UniqueKernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
 
 // GetDC / ReleaseDC.
 class WindowDC {

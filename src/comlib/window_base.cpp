@@ -39,10 +39,8 @@ void ChangeWindowStyle(HWND window, int index, LONG_PTR add, LONG_PTR remove) {
 ControlBase_CL::ControlBase_CL(ControlType type, int controlId)
     : type_(type), controlId_(controlId), font_(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))) {}
 
-ControlBase_CL::~ControlBase_CL() {
-  // A stock font: deleting it frees nothing, but a font set later would be freed.
-  DeleteObject(font_);
-}
+// The font is the stock GUI font, which nobody deletes.
+ControlBase_CL::~ControlBase_CL() = default;
 
 LRESULT ControlBase_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return handler_ ? handler_(window, message, wParam, lParam) : 0;

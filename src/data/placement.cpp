@@ -7,9 +7,7 @@
 #include <tuple>
 
 #include "comlib/last_value.h"
-
-#include "comlib/log_file.h"
-#include "comlib/unique_handle.h"
+#include "data/save_data.h"
 
 namespace {
 
@@ -22,16 +20,6 @@ int RoundToInt(float value) {
   if (value > kLimit) return static_cast<int>(kLimit);
   if (value < -kLimit) return -static_cast<int>(kLimit);
   return static_cast<int>(std::lround(value));
-}
-
-// The primary display's size as the desktop's device context reports it.
-SIZE PrimaryDisplaySize() {
-  comlib::WindowDC desktop(GetDesktopWindow());
-  if (desktop) {
-    const SIZE size{GetDeviceCaps(desktop.get(), HORZRES), GetDeviceCaps(desktop.get(), VERTRES)};
-    if (size.cx > 0 && size.cy > 0) return size;
-  }
-  return SIZE{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
 }  // namespace
@@ -157,23 +145,18 @@ void ReleaseKeptFonts() {
 }
 
 layout::ClockLayout MeasureClock() {
-  AppSaveData_CL& clock = ClockData();
+  const AppSaveData_CL& clock = ClockData();
   const ShapeKey key(ClockFontKey(), clock.border_frame_scale, clock.disp_second != 0);
-  const layout::ClockLayout& measured = KeptMeasures().clockLayout.Get(key, [&clock] {
+  return KeptMeasures().clockLayout.Get(key, [&clock] {
     const float penWidth = layout::PenWidth(clock.font_em_height, clock.border_frame_scale);
     const textmeasure::ResolvedFont& font = ClockFont();
     return layout::ComputeClockLayout(textmeasure::MeasureClockSamples(font.get(), penWidth), penWidth,
                                       font.get().emSize, clock.disp_second != 0);
   });
-  std::copy(std::begin(measured.parts), std::end(measured.parts), std::begin(clock.layout_rects));
-  clock.band_top = measured.bandTop;
-  clock.band_bottom = measured.bandBottom;
-  return measured;
 }
 
 SIZE MeasureDate() {
   const DateSaveData_CL& date = DateData();
-  if (ClockData().hidden || !date.show_date || date.hwnd == nullptr || !date.date_font) return SIZE{};
   return KeptMeasures().dateWindow.Get(DateShapeKey(), [&date] {
     const float penWidth = layout::PenWidth(date.font_em_height, date.border_frame_scale);
     const textmeasure::ResolvedFont& font = DateFont();
@@ -188,121 +171,4 @@ layout::Ink MeasureDateInk(const std::wstring& dateText) {
     return textmeasure::MeasureInk(DateFont().get(), dateText,
                                    layout::PenWidth(date.font_em_height, date.border_frame_scale));
   });
-}
-
-void PlaceClockWindow() {
-  AppSaveData_CL& clock = ClockData();
-  DateSaveData_CL& date = DateData();
-  if (clock.hwnd == nullptr) return;
-
-  const layout::ClockLayout measured = MeasureClock();
-  const RECT area = ClockMonitorArea();
-  clock.monitor_area = area;
-  const POINT position = placement::ClockPosition(area, clock.disp_index, clock.disp_offset_x,
-                                                  clock.disp_offset_y, measured.ink);
-  const SIZE size = measured.window;
-  // Placing never activates the clock: it takes no input and must not take
-  // the focus from the user's window.
-  SetWindowPos(clock.hwnd, HWND_TOPMOST, position.x, position.y, size.cx, size.cy,
-               SWP_FRAMECHANGED | SWP_NOACTIVATE);
-
-  if (clock.hidden) return;
-  // The window has moved with the old picture in it; draw the new one now
-  // rather than at the next tick.
-  InvalidateRect(clock.hwnd, nullptr, FALSE);
-  if (date.show_date) PlaceDateWindow();
-  if (date.hide_clock) return;
-  // The clock lies above the date where both overlap.
-  date.RaiseClockWindow();
-}
-
-void PlaceDateWindow() {
-  const AppSaveData_CL& clock = ClockData();
-  DateSaveData_CL& date = DateData();
-  if (date.hwnd == nullptr || date.clock_hwnd == nullptr || clock.hidden || !date.show_date) return;
-
-  RECT clockRect{};
-  // Without the clock's rectangle there is no centre to stand on: the date
-  // stays where it is rather than jumping to the screen's corner.
-  if (!GetWindowRect(date.clock_hwnd, &clockRect)) return;
-  const SIZE size = MeasureDate();
-  POINT position = placement::DatePosition(placement::CentreOf(clockRect), date.offset_x, date.offset_y, size);
-  if (!IsRectEmpty(&clock.monitor_area)) position = placement::KeepOnArea(position, size, clock.monitor_area);
-  SetWindowPos(date.hwnd, HWND_TOPMOST, position.x, position.y, size.cx, size.cy,
-               SWP_FRAMECHANGED | SWP_NOACTIVATE);
-
-  if (!date.hide_clock) date.RaiseClockWindow();
-  InvalidateRect(date.hwnd, nullptr, FALSE);
-}
-
-RECT ClockMonitorArea() {
-  const AppSaveData_CL& clock = ClockData();
-  return placement::ChooseClockArea(clock.screens, clock.display_index, PrimaryDisplaySize());
-}
-
-void SyncClockVisibility() {
-  const AppSaveData_CL& clock = ClockData();
-  const DateSaveData_CL& date = DateData();
-  if (date.clock_hwnd == nullptr) return;
-  // Shown without taking the focus: neither window ever wants the keyboard.
-  if (clock.OutOfSight() || date.hide_clock) {
-    ShowWindow(date.clock_hwnd, SW_HIDE);
-  } else {
-    ShowWindow(date.clock_hwnd, SW_SHOWNA);
-    // Drawn now, not when the queue next runs dry: an empty clock would show.
-    InvalidateRect(date.clock_hwnd, nullptr, FALSE);
-    UpdateWindow(date.clock_hwnd);
-  }
-}
-
-void SyncDateVisibility() {
-  const AppSaveData_CL& clock = ClockData();
-  DateSaveData_CL& date = DateData();
-  if (date.hwnd == nullptr) return;
-  if (!clock.OutOfSight() && date.show_date) {
-    ShowWindow(date.hwnd, SW_SHOWNA);
-    date.ApplyDateTimers();
-    PlaceDateWindow();
-  } else {
-    ShowWindow(date.hwnd, SW_HIDE);
-    date.ApplyDateTimers();
-  }
-}
-
-void SyncVisibility() {
-  SyncClockVisibility();
-  SyncDateVisibility();
-}
-
-void RestoreDisplayLayout() {
-  HORAVEL_LOG(L"ディスプレイレイアウト復元");
-  ClockData().screens.Enumerate();
-  PlaceClockWindow();
-  if (ClockData().hidden) return;
-  SyncVisibility();
-}
-
-void CheckDisplayChange(DisplayCheckState& state) {
-  AppSaveData_CL& clock = ClockData();
-  const DateSaveData_CL& date = DateData();
-  clock.screens.Enumerate();
-
-  const bool fallback = placement::FallsBackToPrimary(clock.screens, clock.display_index);
-  if (fallback && !state.onPrimaryFallback) {
-    HORAVEL_LOG(L"ディスプレイ %d が見つかりません: プライマリディスプレイに表示します。", clock.display_index);
-  }
-  state.onPrimaryFallback = fallback;
-  if (clock.hwnd == nullptr) return;
-
-  RECT clockRect{};
-  const bool rectKnown = GetWindowRect(clock.hwnd, &clockRect) != FALSE;
-  const RECT area = ClockMonitorArea();
-  clock.monitor_area = area;
-  const bool shouldBeVisible = !clock.OutOfSight() && !date.hide_clock;
-  if (!placement::ClockNeedsPlacing(area, rectKnown ? &clockRect : nullptr, shouldBeVisible,
-                                    IsWindowVisible(clock.hwnd) != FALSE)) {
-    return;
-  }
-  HORAVEL_LOG(L"ディスプレイ構成変更を検出: ポジション更新");
-  RestoreDisplayLayout();
 }

@@ -1,12 +1,13 @@
 #pragma once
 // Where the two windows stand: the clock in a corner of the chosen monitor,
-// the date centred on the clock's centre plus an offset; and putting both
-// back after the monitors change.
+// the date centred on the clock's centre plus an offset; and the fonts and
+// measurements of both texts that the settings describe.
 
 #include <windows.h>
 
+#include <string>
+
 #include "comlib/multi_screen.h"
-#include "data/save_data.h"
 #include "text/text_layout.h"
 #include "text/text_measure.h"
 
@@ -52,11 +53,6 @@ bool ClockNeedsPlacing(const RECT& area, const RECT* clockRect, bool shouldBeVis
 
 }  // namespace placement
 
-// What the display check remembers from one check to the next.
-struct DisplayCheckState {
-  bool onPrimaryFallback = false;
-};
-
 // The fonts the records describe. Each is resolved when its family, style
 // or size changes and kept until then: a paint only looks it up.
 const textmeasure::ResolvedFont& ClockFont();
@@ -65,28 +61,11 @@ const textmeasure::ResolvedFont& DateFont();
 // session ends.
 void ReleaseKeptFonts();
 
-// The clock's layout for the current settings, also kept in the clock
-// record (layout_rects, band_top, band_bottom). Measured again only when a
+// The clock's layout for the current settings. Measured again only when a
 // setting that shapes the text changes.
 layout::ClockLayout MeasureClock();
 // The date window's size for the current date format, so that it keeps its
-// size from day to day; empty while the date is not shown.
+// size from day to day.
 SIZE MeasureDate();
 // The date text's ink in the date's font and outline, for centring it.
 layout::Ink MeasureDateInk(const std::wstring& dateText);
-
-// Applied to the program's windows and records.
-void PlaceClockWindow();
-void PlaceDateWindow();
-void RestoreDisplayLayout();
-// Shows or hides the clock and the date to match the hidden flag and the
-// settings, and re-places a shown date.
-void SyncVisibility();
-// The monitor rectangle the clock is placed on.
-RECT ClockMonitorArea();
-// The same for one of the two windows.
-void SyncClockVisibility();
-void SyncDateVisibility();
-// Re-places the clock when the monitors changed under it; the fallback to
-// the primary display is logged once each time it begins.
-void CheckDisplayChange(DisplayCheckState& state);

@@ -2,19 +2,15 @@
 
 #include <shlobj.h>
 #include <shlwapi.h>
-#include <windowsx.h>
 
 #include <cassert>
 #include <cmath>
 #include <vector>
 
-#include "app_ids.h"
-#include "comlib/font_family.h"
 #include "comlib/inifile.h"
-#include "comlib/layered_alpha.h"
 #include "comlib/log_file.h"
 #include "comlib/program_path.h"
-#include "data/placement.h"
+#include "comlib/unique_handle.h"
 #include "data/portable.h"
 #include "product.h"
 #include "text/time_text.h"
@@ -209,6 +205,21 @@ void RestoreSection(Record& record, const Setting<Record> (&table)[N],
   }
 }
 
+template <typename Record, size_t N>
+int WriteChanged(const Record& record, const wchar_t* section, const Setting<Record> (&table)[N],
+                 const std::vector<SettingsSnapshot::Value>& earlier) {
+  const std::vector<SettingsSnapshot::Value> now = CaptureSection(record, table);
+  int written = 0;
+  for (size_t i = 0; i < N && i < earlier.size(); ++i) {
+    if (now[i].number == earlier[i].number && now[i].colour == earlier[i].colour && now[i].text == earlier[i].text) {
+      continue;
+    }
+    WriteSetting(record, section, table[i]);
+    ++written;
+  }
+  return written;
+}
+
 template <typename Record>
 bool Names(const Setting<Record>& setting, int Record::*field) {
   return setting.number == field;
@@ -253,34 +264,15 @@ void WriteDateKeys(const Date& record, Fields... fields) {
   WriteFields(record, kDateSection, kDateSettings, fields...);
 }
 
-// An opacity the layered window takes: beyond 0 ... 255 a stored alpha
-// would wrap around in the byte.
-int OpacityFrom(int alpha) { return settings::Clamp(alpha, 0, 255); }
-
-// The fade under the cursor for a window, or plain alpha when the cursor or
-// the window cannot be read.
-int FadedAlphaFor(HWND window, int alpha) {
-  // Where the cursor was when the message being handled (a tick, mostly)
-  // was sent: as good as now for fading, and unlike asking for the cursor,
-  // no round trip to Wine's server twice a second.
-  const DWORD position = GetMessagePos();
-  const POINT cursor{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
-  RECT rect{};
-  if (!GetWindowRect(window, &rect)) return alpha;
-  return settings::FadedAlpha(alpha, cursor, rect);
-}
-
 // True when the program's data folder in the base folder exists or can be
 // made, and a file can be written in it.
 bool CanWriteDataFolderIn(const std::wstring& base) {
   const std::wstring folder = DataFolderIn(base);
   if (!PathFileExistsW(folder.c_str()) && !CreateDirectoryW(folder.c_str(), nullptr)) return false;
   const std::wstring probe = folder + L"\\write-check.tmp";
-  HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file);
-  return true;
+  return static_cast<bool>(comlib::OwnFile(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
+                                                      nullptr)));
 }
 
 template <typename Record, size_t N>
@@ -305,12 +297,12 @@ DateSaveData_CL& DateData() {
   return record;
 }
 
-void AppSaveData_CL::Initialize(HWND clockWindow) {
+void AppSaveData_CL::Initialize() {
   // A settings file beside the program (a copy carried on a USB stick)
   // keeps the settings and the log there.
   const std::wstring portable = settings::PortableDataFolder();
   if (!portable.empty()) {
-    InitializeDataFolder(clockWindow, portable, S_OK);
+    InitializeDataFolder(portable, S_OK);
     return;
   }
   wchar_t documents[MAX_PATH] = {};
@@ -323,21 +315,16 @@ void AppSaveData_CL::Initialize(HWND clockWindow) {
   }
   const std::wstring base =
       settings::ChooseDataBase(known, comlib::ProgramFolder(), localAppData, &CanWriteDataFolderIn);
-  InitializeFrom(clockWindow, base, result);
+  InitializeFrom(base, result);
 }
 
-void AppSaveData_CL::InitializeIn(HWND clockWindow, const std::wstring& documentsFolder) {
-  InitializeFrom(clockWindow, documentsFolder, S_OK);
+void AppSaveData_CL::InitializeIn(const std::wstring& documentsFolder) { InitializeFrom(documentsFolder, S_OK); }
+
+void AppSaveData_CL::InitializeFrom(const std::wstring& documentsFolder, HRESULT documentsResult) {
+  InitializeDataFolder(DataFolderIn(documentsFolder), documentsResult);
 }
 
-void AppSaveData_CL::InitializeFrom(HWND clockWindow, const std::wstring& documentsFolder,
-                                    HRESULT documentsResult) {
-  InitializeDataFolder(clockWindow, DataFolderIn(documentsFolder), documentsResult);
-}
-
-void AppSaveData_CL::InitializeDataFolder(HWND clockWindow, const std::wstring& dataFolder,
-                                          HRESULT documentsResult) {
-  hwnd = clockWindow;
+void AppSaveData_CL::InitializeDataFolder(const std::wstring& dataFolder, HRESULT documentsResult) {
   dataFolder_ = dataFolder;
   settingsPath_ = dataFolder_ + L"\\" + settings::kSettingsFileName;
 
@@ -351,11 +338,9 @@ void AppSaveData_CL::InitializeDataFolder(HWND clockWindow, const std::wstring& 
   if (documentsResult != S_OK) {
     HORAVEL_LOG(L"SHGetFolderPathW(CSIDL_PERSONAL) failed: 0x%08X", static_cast<unsigned>(documentsResult));
   }
-
-  screens.Enumerate();
-  screens.DumpMonitors();
   // Also covers a data folder that exists without its settings file.
   Inifile_CL::CreateIfMissing(settingsPath_);
+  Inifile_CL::RemoveLeftoverCopies(settingsPath_);
   AppIni().SetPath(settingsPath_);
   LoadClockDisp();
 }
@@ -366,30 +351,14 @@ void AppSaveData_CL::SaveClockDisp() const { WriteSection(*this, kClockSection, 
 
 void AppSaveData_CL::SaveField(int Clock::*field) const { WriteClockKeys(*this, field); }
 
-void AppSaveData_CL::SaveClockDispFlags(HWND clockWindow) {
+void AppSaveData_CL::SaveClockDispFlags() const {
   WriteClockKeys(*this, &Clock::disp_startup_hidden, &Clock::disp_second, &Clock::blink, &Clock::hour12,
                  &Clock::faint_on_hover, &Clock::alpha);
-  if (hidden || DateData().hide_clock || clockWindow == nullptr) return;
-  ApplyLayeredAlpha(clockWindow, GetClockAlpha(clockWindow));
 }
 
 void AppSaveData_CL::SetClockFontEmHeight(int size) {
-  clock_font.reset();
   font_em_height = settings::Clamp(size, kFontEmHeightMin, kFontEmHeightMax);
   WriteClockKeys(*this, &Clock::font_em_height);
-
-  // The renderer builds its own font from the fields; this one is always
-  // bold and in points. A family that is not installed leaves it empty.
-  comlib::GpFontFamilyOwner family;
-  if (comlib::CreateInstalledFamily(font_family, family)) {
-    if (gdip::GdipCreateFont(family.get(), static_cast<Gdiplus::REAL>(font_em_height), Gdiplus::FontStyleBold,
-                             Gdiplus::UnitPoint, clock_font.put()) != Gdiplus::Ok) {
-      clock_font.reset();
-    }
-  }
-  PlaceClockWindow();
-  band_top = -1;
-  band_bottom = -1;
 }
 
 void AppSaveData_CL::SetClockFont(const std::wstring& family, int bold, int italic) {
@@ -400,7 +369,7 @@ void AppSaveData_CL::SetClockFont(const std::wstring& family, int bold, int ital
   SetClockFontEmHeight(font_em_height);
 }
 
-void AppSaveData_CL::SaveClockColors() {
+void AppSaveData_CL::SaveClockColors() const {
   WriteClockKeys(*this, &Clock::font_color1, &Clock::font_color2, &Clock::font_color3);
 }
 
@@ -412,92 +381,26 @@ void AppSaveData_CL::SetClockDrawType(int drawType) {
 void AppSaveData_CL::SetDisplayIndex(int index) {
   display_index = index;
   WriteClockKeys(*this, &Clock::display_index);
-  PlaceClockWindow();
-}
-
-int AppSaveData_CL::GetClockAlpha(HWND window) const {
-  const int opacity = OpacityFrom(alpha);
-  if (hidden || DateData().hide_clock || !faint_on_hover) return opacity;
-  return FadedAlphaFor(window, opacity);
 }
 
 void DateSaveData_CL::LoadDateDisp() { LoadSection(*this, kDateSection, kDateSettings); }
 
-void DateSaveData_CL::SaveDateDisp() { WriteSection(*this, kDateSection, kDateSettings); }
+void DateSaveData_CL::SaveDateDisp() const { WriteSection(*this, kDateSection, kDateSettings); }
 
 void DateSaveData_CL::SaveField(int Date::*field) const { WriteDateKeys(*this, field); }
-
-void DateSaveData_CL::RebuildDateFont() {
-  date_font.reset();
-  const comlib::FontFamilyRef family(font_family);
-  const INT style = comlib::FontStyleFor(font_bold, font_italic);
-  const auto size = static_cast<Gdiplus::REAL>(font_em_height);
-  if (family.get() != nullptr &&
-      gdip::GdipCreateFont(family.get(), size, style, Gdiplus::UnitPixel, date_font.put()) != Gdiplus::Ok) {
-    date_font.reset();
-  }
-  // A family without the asked style: the fallback one usually has it.
-  Gdiplus::GpFontFamily* fallback = comlib::FallbackFamily();
-  if (!date_font && fallback != nullptr && fallback != family.get() &&
-      gdip::GdipCreateFont(fallback, size, style, Gdiplus::UnitPixel, date_font.put()) != Gdiplus::Ok) {
-    date_font.reset();
-  }
-}
-
-void DateSaveData_CL::ApplyDateFont() {
-  RebuildDateFont();
-  PlaceDateWindow();
-  RepaintDate();
-}
-
-void DateSaveData_CL::RepaintDate() const {
-  if (hwnd != nullptr && !ClockData().hidden && show_date) InvalidateRect(hwnd, nullptr, FALSE);
-}
 
 void DateSaveData_CL::SetDateFontEmHeight(int size) {
   font_em_height = settings::Clamp(size, kFontEmHeightMin, kFontEmHeightMax);
   WriteDateKeys(*this, &Date::font_em_height);
-  ApplyDateFont();
 }
 
 void DateSaveData_CL::SetDateFont(const std::wstring& family, int bold, int italic) {
   font_family = family;
   font_bold = bold;
   font_italic = italic;
-  // The size is unchanged, so nothing reaches the file before SaveDateDisp.
-  ApplyDateFont();
 }
 
-void DateSaveData_CL::SaveDateColors() {
-  WriteDateKeys(*this, &Date::font_color1, &Date::font_color3);
-  RepaintDate();
-}
-
-int DateSaveData_CL::GetDateAlpha(HWND window) const {
-  const int opacity = OpacityFrom(alpha);
-  if (ClockData().hidden || !show_date || !faint_on_hover) return opacity;
-  return FadedAlphaFor(window, opacity);
-}
-
-bool DateSaveData_CL::IsClockShown() const { return !ClockData().OutOfSight() && !hide_clock; }
-
-void DateSaveData_CL::ApplyDateTimers() {
-  if (hwnd == nullptr) return;
-  if (ClockData().hidden || !show_date) {
-    KillTimer(hwnd, kDateTimerId);
-    return;
-  }
-  SetTimer(hwnd, kDateTimerId, kDateTimerMs, nullptr);
-}
-
-void DateSaveData_CL::PassClockTick() const {
-  if (hwnd != nullptr && faint_on_hover) SendMessageW(hwnd, WM_TIMER, kDateFadeTimerId, 0);
-}
-
-void DateSaveData_CL::RaiseClockWindow() {
-  if (clock_hwnd == nullptr) return;
-  SetWindowPos(clock_hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
-}
+void DateSaveData_CL::SaveDateColors() const { WriteDateKeys(*this, &Date::font_color1, &Date::font_color3); }
 
 SettingsSnapshot SettingsSnapshot::Take() {
   SettingsSnapshot snapshot;
@@ -509,6 +412,11 @@ SettingsSnapshot SettingsSnapshot::Take() {
 void SettingsSnapshot::Restore() const {
   RestoreSection(ClockData(), kClockSettings, clock_);
   RestoreSection(DateData(), kDateSettings, date_);
+}
+
+int SettingsSnapshot::WriteKeysChangedSince(const SettingsSnapshot& earlier) {
+  return WriteChanged(ClockData(), kClockSection, kClockSettings, earlier.clock_) +
+         WriteChanged(DateData(), kDateSection, kDateSettings, earlier.date_);
 }
 
 namespace settings {

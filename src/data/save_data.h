@@ -1,17 +1,14 @@
 #pragma once
-// The clock's and the date's settings: one process-wide record each, with
-// the run-time state that belongs to them. Every change is written to the
-// settings file when it is made.
+// The settings store: the clock's and the date's settings, one process-wide
+// record each, their keys in the settings file, and the data folder. A
+// setter stores a value and writes its key at once; it knows no window.
+// Whoever changes a setting then has the change applied to the windows.
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "comlib/gdiplus_flat.h"
-#include "comlib/multi_screen.h"
-#include "text/text_layout.h"
 
 // A colour as GDI+ takes it: 0xAARRGGBB.
 using Argb = std::uint32_t;
@@ -28,43 +25,27 @@ class AppSaveData_CL {
   AppSaveData_CL& operator=(const AppSaveData_CL&) = delete;
 
   // Start-up, from the clock window's creation: the data folder in the
-  // user's documents, the log, the monitor list, the settings file, CLOCK_DISP.
-  void Initialize(HWND clockWindow);
+  // user's documents, the log, the settings file, CLOCK_DISP.
+  void Initialize();
   // The same with the documents folder given (tests use a folder of their own).
-  void InitializeIn(HWND clockWindow, const std::wstring& documentsFolder);
+  void InitializeIn(const std::wstring& documentsFolder);
 
   void LoadClockDisp();
   // Writes every CLOCK_DISP key from the record.
   void SaveClockDisp() const;
   // Writes the key of one field.
   void SaveField(int AppSaveData_CL::*field) const;
-  // Writes the display flags and the opacity, then applies the opacity.
-  void SaveClockDispFlags(HWND clockWindow);
+  // Writes the display flags and the opacity.
+  void SaveClockDispFlags() const;
 
   void SetClockFontEmHeight(int size);
   void SetClockFont(const std::wstring& family, int bold, int italic);
-  void SaveClockColors();
+  void SaveClockColors() const;
   void SetClockDrawType(int drawType);
   void SetDisplayIndex(int index);
 
-  // The opacity to use now: alpha, faded while the cursor is over the window.
-  int GetClockAlpha(HWND window) const;
-
   const std::wstring& DataFolder() const { return dataFolder_; }
   const std::wstring& SettingsPath() const { return settingsPath_; }
-
-  // Run-time state.
-  HWND hwnd = nullptr;
-  int hidden = 0;  // the user has hidden the program (clock and date)
-  // Both windows make way for another program's full-screen window; the
-  // user's own hidden flag is left as it is.
-  int making_way = 0;
-  // The clock's monitor area as the last placement or display check found
-  // it: the ticks between them compare with it rather than ask again.
-  RECT monitor_area{};
-  int band_top = -1;
-  int band_bottom = -1;
-  comlib::GpFontOwner clock_font;
 
   // Persisted in CLOCK_DISP, named after their keys.
   int alpha = 220;
@@ -89,19 +70,12 @@ class AppSaveData_CL {
   int hide_on_fullscreen = 1;
   std::wstring hotkey = L"Ctrl+Alt+H";
 
-  // Hidden by the user, or making way for a full-screen program.
-  bool OutOfSight() const { return hidden != 0 || making_way != 0; }
-
-  // The clock layout the renderer measured last.
-  AreaF layout_rects[kClockPartCount] = {};
-  MultiScreen_CL screens;
-
  private:
   // documentsResult tells whether the documents folder was found; when it was
   // not, documentsFolder is the program's own folder and the log says so.
-  void InitializeFrom(HWND clockWindow, const std::wstring& documentsFolder, HRESULT documentsResult);
+  void InitializeFrom(const std::wstring& documentsFolder, HRESULT documentsResult);
   // The same with the data folder itself given.
-  void InitializeDataFolder(HWND clockWindow, const std::wstring& dataFolder, HRESULT documentsResult);
+  void InitializeDataFolder(const std::wstring& dataFolder, HRESULT documentsResult);
 
   std::wstring dataFolder_;
   std::wstring settingsPath_;
@@ -115,30 +89,14 @@ class DateSaveData_CL {
   DateSaveData_CL& operator=(const DateSaveData_CL&) = delete;
 
   void LoadDateDisp();
-  void SaveDateDisp();
+  void SaveDateDisp() const;
   // Writes the key of one field.
   void SaveField(int DateSaveData_CL::*field) const;
 
   void SetDateFontEmHeight(int size);
   // Family and styles reach the file with the next SaveDateDisp.
   void SetDateFont(const std::wstring& family, int bold, int italic);
-  void SaveDateColors();
-
-  int GetDateAlpha(HWND window) const;
-  // Neither hidden by the user nor by hide_clock.
-  bool IsClockShown() const;
-  // Starts or stops the date window's timers to match the settings.
-  void ApplyDateTimers();
-  // The clock's tick, passed on to the date window for its fade under the
-  // mouse (and an early look at the day).
-  void PassClockTick() const;
-  // Puts the clock above the date in the topmost band.
-  void RaiseClockWindow();
-
-  // Run-time state.
-  HWND hwnd = nullptr;
-  HWND clock_hwnd = nullptr;
-  comlib::GpFontOwner date_font;
+  void SaveDateColors() const;
 
   // Persisted in DATE_DISP, named after their keys.
   int show_date = 1;
@@ -157,23 +115,17 @@ class DateSaveData_CL {
   int border_frame_scale = 10;
   Argb font_color1 = 0xFF1F7839;
   Argb font_color3 = 0xFFFFFFFF;
-
- private:
-  // Makes date_font from the font settings, falling back to the generic
-  // sans-serif family.
-  void RebuildDateFont();
-  // Rebuilds the font, re-places and repaints the date.
-  void ApplyDateFont();
-  void RepaintDate() const;
 };
 
-// Every persisted value of both records, as it stood when taken; run-time
-// state is not part of it.
+// Every persisted value of both records, as it stood when taken.
 class SettingsSnapshot {
  public:
   static SettingsSnapshot Take();
   // Puts every value back into the records; writes nothing.
   void Restore() const;
+  // Writes from the records each key whose value differs from the one it
+  // had in `earlier`, each once; returns how many it wrote.
+  static int WriteKeysChangedSince(const SettingsSnapshot& earlier);
 
   struct Value {
     int number = 0;
@@ -199,6 +151,10 @@ int FadedAlpha(int alpha, POINT cursor, const RECT& window);
 
 // Clamp applied when a value is loaded.
 int Clamp(int value, int lowest, int highest);
+
+// An opacity a layered window takes: beyond 0 ... 255 a stored alpha would
+// wrap around in the byte.
+inline int OpacityFrom(int alpha) { return Clamp(alpha, 0, 255); }
 
 // Font sizes any hand edit means, and no more: the window and its back buffer
 // stay a few tens of megabytes, and GDI+ can still outline the text.

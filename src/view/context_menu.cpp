@@ -7,6 +7,7 @@
 #include "comlib/program_path.h"
 #include "comlib/window_dpi.h"
 #include "data/save_data.h"
+#include "view/display.h"
 
 namespace {
 
@@ -85,7 +86,6 @@ void ShowContextMenu(HWND clockWindow) {
   PopupMenu_CL menu;
   if (!menu.CreatePopup()) return;
   menu.SetDpi(dpi::ForWindow(clockWindow));
-  const AppSaveData_CL& clock = ClockData();
-  contextmenu::Build(menu, clock.screens.Count(), clock.display_index, contextmenu::MenuImagePath());
+  contextmenu::Build(menu, Display().screens.Count(), ClockData().display_index, contextmenu::MenuImagePath());
   contextmenu::TrackAtCursor(menu, clockWindow);
 }

@@ -17,7 +17,6 @@ class DateDialog_CL : public MainWindowBase_CL {
   ~DateDialog_CL() override;
 
   LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-  void OnDestroy() override;
   void OnSize() override;
 
  private:
@@ -26,7 +25,6 @@ class DateDialog_CL : public MainWindowBase_CL {
   void OnTimer(WPARAM timerId);
   // Re-places the window when the day has changed, and keeps the fade current.
   void CheckDate();
-  bool IsShowing() const;
 
   bool startupFlag_;
   bool created_ = false;

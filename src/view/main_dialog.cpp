@@ -2,7 +2,6 @@
 
 #include <cwchar>
 
-#include "app.h"
 #include "app_ids.h"
 #include "comlib/full_screen.h"
 #include "comlib/inifile.h"
@@ -11,7 +10,6 @@
 #include "comlib/popup_menu.h"
 #include "comlib/update_check.h"
 #include "comlib/web_page.h"
-#include "data/placement.h"
 #include "data/save_data.h"
 #include "product.h"
 #include "resource_ids.h"
@@ -60,8 +58,13 @@ bool HasVisibleWindowAbove(HWND window, HWND ignored) {
 
 }  // namespace
 
-MainDialog_CL::MainDialog_CL(bool startupFlag, VirtualDesktopQuery& desktop, TrayShell& trayShell)
-    : backBuffer_(PixelFormat32bppRGB), icon_(product::kName, trayShell), startupFlag_(startupFlag), desktop_(desktop) {
+MainDialog_CL::MainDialog_CL(bool startupFlag, VirtualDesktopQuery& desktop, TrayShell& trayShell,
+                             RestartFunction restart)
+    : backBuffer_(PixelFormat32bppRGB),
+      icon_(product::kName, trayShell),
+      startupFlag_(startupFlag),
+      desktop_(desktop),
+      restart_(restart) {
   SetClassName(kClassName);
   style_ = kDefaultStyle & ~(WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
   hideFromTaskbar_ = true;
@@ -101,6 +104,7 @@ LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
       break;
     case WM_CLOSE:
       if (wParam != kCloseForRealCode) return OnCloseRequest(wParam);
+      if (DeferCloseForSheet()) return 0;
       break;
     case WM_SIZE:
       OnSizeChanged(wParam);
@@ -137,20 +141,24 @@ LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 LRESULT MainDialog_CL::OnCreateClock() {
   AppSaveData_CL& clock = ClockData();
+  DisplayState& display = Display();
   ChangeWindowStyle(window_, GWL_EXSTYLE, kClickThroughExStyle, 0);
-  clock.Initialize(window_);
+  clock.Initialize();
+  display.clock.handle = window_;
+  display.screens.Enumerate();
+  display.screens.DumpMonitors();
   ChangeWindowStyle(window_, GWL_STYLE, 0, kFrameStyle);
-  ApplyLayeredAlpha(window_, clock.GetClockAlpha(window_));
+  display.clock.alpha.Apply(window_, display::ClockOpacity());
   backBuffer_.Resize(kInitialBufferWidth, kInitialBufferHeight);
   // Runs to its end, notice included, before the clock is ever shown.
   UpdateCheck_CL(AppIni(), product::VersionFileUrl(), product::SupportSiteUrl())
       .Run(kUpdateNoticeCaption, product::kVersion, window_);
   SetWindowTextW(window_, product::kWindowTitle);
   AddTrayIcon();
-  clock.SetClockFontEmHeight(clock.font_em_height);
+  display::Apply(display::kClockPlace);
   // The window stays invisible here: whether the clock shows depends on
   // hide_clock, which the date window's creation reads and then applies.
-  if (startupFlag_ && clock.disp_startup_hidden) clock.hidden = 1;
+  if (startupFlag_ && clock.disp_startup_hidden) display.hidden = true;
   created_ = true;
   SetTimer(window_, kClockTimerId, kClockTimerMs, nullptr);
   RegisterPowerNotifications();
@@ -169,28 +177,28 @@ void MainDialog_CL::AddTrayIcon() {
 }
 
 void MainDialog_CL::RegisterPowerNotifications() {
-  monitorNotification_ = RegisterPowerSettingNotification(window_, &power::kMonitorPowerSetting,
-                                                          DEVICE_NOTIFY_WINDOW_HANDLE);
-  if (monitorNotification_ == nullptr) {
+  monitorNotification_.reset(
+      RegisterPowerSettingNotification(window_, &power::kMonitorPowerSetting, DEVICE_NOTIFY_WINDOW_HANDLE));
+  if (!monitorNotification_) {
     HORAVEL_LOG(L"RegisterPowerSettingNotification(MONITOR) failed: %d", static_cast<int>(GetLastError()));
   }
-  displayNotification_ = RegisterPowerSettingNotification(window_, &power::kDisplayPowerSetting,
-                                                          DEVICE_NOTIFY_WINDOW_HANDLE);
-  if (displayNotification_ == nullptr) {
+  displayNotification_.reset(
+      RegisterPowerSettingNotification(window_, &power::kDisplayPowerSetting, DEVICE_NOTIFY_WINDOW_HANDLE));
+  if (!displayNotification_) {
     HORAVEL_LOG(L"RegisterPowerSettingNotification(DISPLAY) failed: %d", static_cast<int>(GetLastError()));
   }
 }
 
 void MainDialog_CL::OnTimer() {
-  if (ClockData().hidden) return;
-  if (tickCounter_++ % kDisplayCheckEveryTicks == 0) CheckDisplayChange(displayCheck_);
+  if (Display().hidden) return;
+  if (tickCounter_++ % kDisplayCheckEveryTicks == 0) display::CheckDisplayChange(displayCheck_);
   if (CheckVirtualDesktop()) return;
   // Neither painted nor raised while a film or a game has the monitor.
   if (MakeWayForFullScreen()) return;
-  DateData().PassClockTick();
-  const bool shown = DateData().IsClockShown();
-  if (!openingSettings_ && shown && topmostCounter_++ % kTopmostEveryTicks == 0 &&
-      HasVisibleWindowAbove(window_, DateData().hwnd)) {
+  display::PassClockTick();
+  const bool shown = display::ClockShown();
+  if (!sheetRunning_ && shown && topmostCounter_++ % kTopmostEveryTicks == 0 &&
+      HasVisibleWindowAbove(window_, Display().date.handle)) {
     SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, kRaiseFlags | SWP_NOSENDCHANGING);
   }
   if (shown) {
@@ -201,31 +209,44 @@ void MainDialog_CL::OnTimer() {
 }
 
 bool MainDialog_CL::CheckVirtualDesktop() {
-  if (restartFailed_) return false;
+  if (restartFailed_ || restarting_ || restartPending_) return false;
   HRESULT status = S_OK;
   BOOL onCurrentDesktop = FALSE;
   const bool reached = desktop_.Ask(window_, &status, &onCurrentDesktop);
   if (!HasMovedToOtherDesktop(reached, status, onCurrentDesktop)) return false;
   HORAVEL_LOG(L"カレントデスクトップ移動を検出したので再起動します。");
-  restartFailed_ = !RestartProcess(window_);
+  if (sheetRunning_) {
+    // The sheet puts its settings back and writes them first: the new copy
+    // must load them as they will stay.
+    restartPending_ = true;
+    settingDialog_->CloseSheet();
+    return true;
+  }
+  return Restart();
+}
+
+bool MainDialog_CL::Restart() {
+  restarting_ = true;
+  restartFailed_ = restart_ == nullptr || !restart_(window_);
+  restarting_ = false;
   return !restartFailed_;
 }
 
-void MainDialog_CL::ToggleHidden() { SetHidden(!ClockData().hidden); }
+void MainDialog_CL::ToggleHidden() { SetHidden(!Display().hidden); }
 
 bool MainDialog_CL::ShouldMakeWay() const {
-  const AppSaveData_CL& clock = ClockData();
-  if (clock.hide_on_fullscreen == 0) return false;
-  return fullscreen::IsFullScreenProgramOn(IsRectEmpty(&clock.monitor_area) ? ClockMonitorArea() : clock.monitor_area);
+  if (ClockData().hide_on_fullscreen == 0) return false;
+  const RECT& area = Display().monitorArea;
+  return fullscreen::IsFullScreenProgramOn(IsRectEmpty(&area) ? display::ClockMonitorArea() : area);
 }
 
 bool MainDialog_CL::MakeWayForFullScreen() {
-  AppSaveData_CL& clock = ClockData();
+  DisplayState& display = Display();
   const bool makeWay = ShouldMakeWay();
-  if (makeWay != (clock.making_way != 0)) {
-    clock.making_way = makeWay ? 1 : 0;
+  if (makeWay != display.makingWay) {
+    display.makingWay = makeWay;
     HORAVEL_LOG(makeWay ? L"全画面表示のアプリを検出: 時計を隠します。" : L"全画面表示が終了: 時計を表示します。");
-    SyncVisibility();
+    display::Apply(display::kShowing);
   }
   return makeWay;
 }
@@ -270,31 +291,66 @@ void MainDialog_CL::OnCommand(WPARAM command) {
 void MainDialog_CL::ShowOnDisplay(int displayNumber) {
   AppSaveData_CL& clock = ClockData();
   clock.SetDisplayIndex(displayNumber);
-  clock.SaveClockDispFlags(window_);
-  PlaceDateWindow();
-  DateData().RaiseClockWindow();
+  clock.SaveClockDispFlags();
+  display::Apply(display::kClockPlace | display::kClockOpacity);
 }
 
 void MainDialog_CL::OpenSettings() {
-  if (settingDialog_) return;
-  openingSettings_ = true;
+  if (settingDialog_) {
+    // The last sheet is still closing: this one opens once it has gone. A
+    // second choice while a sheet is open does nothing.
+    if (!sheetRunning_) settingsWanted_ = true;
+    return;
+  }
+  sheetRunning_ = true;
   settingDialog_ = std::make_unique<SettingDialog_CL>(window_);
   const HWND created = settingDialog_->Create();
-  openingSettings_ = false;
+  sheetRunning_ = false;
   if (created == nullptr) {
     // No closed message will come: let the next choice try again.
     HORAVEL_LOG(L"設定ダイアログを開けませんでした: %d", static_cast<int>(GetLastError()));
     settingDialog_.reset();
   }
+  FinishDeferredClose();
 }
 
 void MainDialog_CL::OnSettingsClosed() {
+  // A closed message while the sheet still runs is not its own: the object
+  // must outlive the sheet.
+  if (!settingDialog_ || sheetRunning_) return;
+  DiscardSettingsDialog();
+  if (settingsWanted_) {
+    settingsWanted_ = false;
+    OpenSettings();
+  }
+}
+
+void MainDialog_CL::DiscardSettingsDialog() {
   if (!settingDialog_) return;
-  // Its close was posted just before this message on this same thread, so
-  // the window has normally gone; waiting could never see it go.
+  // Its close was posted just before the closed message on this same
+  // thread, so the window has normally gone; waiting could never see it go.
   const HWND settingsWindow = settingDialog_->Window();
   if (IsWindow(settingsWindow)) DestroyWindow(settingsWindow);
   settingDialog_.reset();
+}
+
+bool MainDialog_CL::DeferCloseForSheet() {
+  if (!sheetRunning_) return false;
+  exitPending_ = true;
+  settingDialog_->CloseSheet();
+  return true;
+}
+
+void MainDialog_CL::FinishDeferredClose() {
+  if (restartPending_) {
+    restartPending_ = false;
+    exitPending_ = false;
+    if (Restart()) return;
+  }
+  if (exitPending_) {
+    exitPending_ = false;
+    SendMessageW(window_, WM_CLOSE, kCloseForRealCode, 0);
+  }
 }
 
 LRESULT MainDialog_CL::OnCloseRequest(WPARAM) {
@@ -324,7 +380,7 @@ void MainDialog_CL::OnSize() {
 void MainDialog_CL::OnDisplayChange() { PowerResume(); }
 
 void MainDialog_CL::OnPowerBroadcast(WPARAM event, LPARAM setting) {
-  if (ClockData().hidden) return;
+  if (Display().hidden) return;
   if (power::IsResumeEvent(event) ||
       (event == PBT_POWERSETTINGCHANGE &&
        power::IsDisplayOnSetting(reinterpret_cast<const POWERBROADCAST_SETTING*>(setting)))) {
@@ -339,24 +395,26 @@ void MainDialog_CL::OnEndSession(WPARAM ending, LPARAM reason) {
 }
 
 void MainDialog_CL::PowerResume() {
-  if (!ClockData().hidden) RestoreDisplayLayout();
-  if (!ClockData().hidden && !DateData().hide_clock) InvalidateRect(window_, nullptr, FALSE);
+  if (Display().hidden) return;
+  display::RestoreDisplayLayout();
+  if (display::ClockShown()) InvalidateRect(window_, nullptr, FALSE);
 }
 
 void MainDialog_CL::SetHidden(bool hidden) {
-  ClockData().hidden = hidden ? 1 : 0;
+  DisplayState& display = Display();
+  display.hidden = hidden;
   // The timer stops looking while the user hides the clock: look again now.
-  if (!hidden) ClockData().making_way = ShouldMakeWay() ? 1 : 0;
-  // Showing is left to the sync, which knows hide_clock: a clock shown here
-  // first would flash before being hidden again.
+  if (!hidden) display.makingWay = ShouldMakeWay();
+  // Showing is left to the display, which knows hide_clock: a clock shown
+  // here first would flash before being hidden again.
   if (hidden) ShowWindow(window_, SW_HIDE);
   ApplyVisibility();
 }
 
 void MainDialog_CL::ApplyVisibility() {
-  const bool clockShown = DateData().IsClockShown();
+  const bool clockShown = display::ClockShown();
   if (clockShown && IsIconic(window_)) ShowWindow(window_, SW_SHOWNOACTIVATE);
-  SyncVisibility();
+  display::Apply(display::kShowing);
   if (!clockShown) return;
   SetWindowPos(window_, HWND_NOTOPMOST, 0, 0, 0, 0, kRaiseFlags);
   Sleep(kTopmostSettleMs);
@@ -369,12 +427,10 @@ void MainDialog_CL::SaveWindowRect() {
 }
 
 void MainDialog_CL::OnDestroy() {
-  if (monitorNotification_) UnregisterPowerSettingNotification(monitorNotification_);
-  if (displayNotification_) UnregisterPowerSettingNotification(displayNotification_);
-  monitorNotification_ = nullptr;
-  displayNotification_ = nullptr;
+  monitorNotification_.reset();
+  displayNotification_.reset();
   icon_.Remove();
   hotKey_.Unregister();
-  ForgetLayeredAlpha(window_);
-  ClockData().clock_font.reset();
+  DiscardSettingsDialog();
+  display::ForgetWindow(window_);
 }

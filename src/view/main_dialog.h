@@ -13,8 +13,9 @@
 #include "comlib/back_buffer.h"
 #include "comlib/hot_key.h"
 #include "comlib/task_tray_icon.h"
+#include "comlib/unique_handle.h"
 #include "comlib/window_base.h"
-#include "data/placement.h"
+#include "view/display.h"
 #include "view/virtual_desktop.h"
 
 class SettingDialog_CL;
@@ -26,8 +27,12 @@ class MainDialog_CL : public MainWindowBase_CL {
   // The id of the show-and-hide hot key, as WM_HOTKEY carries it.
   static constexpr int kHotKeyId = 1;
 
-  explicit MainDialog_CL(bool startupFlag, VirtualDesktopQuery& desktop = SystemVirtualDesktopQuery(),
-                         TrayShell& trayShell = SystemTrayShell());
+  // Starts a fresh copy of the program and closes this one; false when the
+  // copy could not be started.
+  using RestartFunction = bool (*)(HWND clockWindow);
+
+  MainDialog_CL(bool startupFlag, VirtualDesktopQuery& desktop, TrayShell& trayShell = SystemTrayShell(),
+                RestartFunction restart = nullptr);
   ~MainDialog_CL() override;
 
   LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -53,6 +58,8 @@ class MainDialog_CL : public MainWindowBase_CL {
   bool ShouldMakeWay() const;
   void OnCommand(WPARAM command);
   LRESULT OnCloseRequest(WPARAM closeCode);
+  // True when the close must wait for the settings sheet to close first.
+  bool DeferCloseForSheet();
   void OnSizeChanged(WPARAM sizeType);
   void OnDisplayChange();
   void OnPowerBroadcast(WPARAM event, LPARAM setting);
@@ -66,10 +73,15 @@ class MainDialog_CL : public MainWindowBase_CL {
   void RegisterPowerNotifications();
   // True when the program is restarting for another virtual desktop.
   bool CheckVirtualDesktop();
+  bool Restart();
   void ShowOnDisplay(int displayNumber);
-  // The settings sheet runs inside OpenSettings; the closed message comes after.
+  // The settings sheet runs inside OpenSettings; the closed message comes
+  // after. An end or a restart asked for while it runs closes it first and
+  // happens when it has closed.
   void OpenSettings();
   void OnSettingsClosed();
+  void FinishDeferredClose();
+  void DiscardSettingsDialog();
 
   BackBuffer_CL backBuffer_;
   TaskTrayIcon_CL icon_;
@@ -77,14 +89,24 @@ class MainDialog_CL : public MainWindowBase_CL {
   bool created_ = false;
   bool blinkPhase_ = true;
   int topmostCounter_ = 0;
-  bool openingSettings_ = false;
   std::unique_ptr<SettingDialog_CL> settingDialog_;
+  // The sheet runs (inside OpenSettings); the object outlives it until the
+  // closed message.
+  bool sheetRunning_ = false;
+  // A settings command came while the last sheet was closing.
+  bool settingsWanted_ = false;
+  // What waits for the running sheet to close.
+  bool exitPending_ = false;
+  bool restartPending_ = false;
   unsigned tickCounter_ = 0;
-  HPOWERNOTIFY monitorNotification_ = nullptr;
-  HPOWERNOTIFY displayNotification_ = nullptr;
+  comlib::UniquePowerNotification monitorNotification_;
+  comlib::UniquePowerNotification displayNotification_;
   VirtualDesktopQuery& desktop_;
-  // After a restart that could not start the new copy, the desktop is no
-  // longer watched: each further try would fail the same way.
+  RestartFunction restart_;
+  // A restart runs once: once begun, further desktop changes are ignored.
+  // After one that could not start the new copy, the desktop is no longer
+  // watched: each further try would fail the same way.
+  bool restarting_ = false;
   bool restartFailed_ = false;
   DisplayCheckState displayCheck_;
   HotKey_CL hotKey_{kHotKeyId};

@@ -1,8 +1,8 @@
 #include "view/prop_app_disp_setting.h"
 
 #include "comlib/run_at_startup.h"
-#include "data/placement.h"
 #include "data/save_data.h"
+#include "view/display.h"
 
 using namespace dispsetting;
 
@@ -33,7 +33,7 @@ void PropAppDispSetting_CL::BuildControls() {
 
   AddLabel(L"表示ディスプレイ", Px(kLabelX), 10 * d + Px(kTop));
   monitorList_ = AddList({}, 32, w, 11 * d + Px(kTop));
-  const int monitorCount = static_cast<int>(clock.screens.monitors.size());
+  const int monitorCount = Display().screens.Count();
   for (int monitor = 0; monitor < monitorCount; ++monitor) {
     monitorList_->AddItem(MonitorItemText(monitor), 0);
   }
@@ -69,22 +69,25 @@ bool PropAppDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
   if (id == hideClockBox_->ControlId()) {
     date.hide_clock = hideClockBox_->IsChecked() ? 1 : 0;
     date.SaveField(&DateSaveData_CL::hide_clock);
-    SyncClockVisibility();
+    display::Apply(display::kShowing);
   } else if (id == startupBox_->ControlId()) {
     clock.disp_startup_hidden = startupBox_->IsChecked() ? 1 : 0;
     clock.SaveField(&AppSaveData_CL::disp_startup_hidden);
   } else if (id == secondsBox_->ControlId()) {
     clock.disp_second = secondsBox_->IsChecked() ? 1 : 0;
     clock.SaveField(&AppSaveData_CL::disp_second);
-    PlaceClockWindow();
+    display::Apply(display::kClockPlace);
   } else if (id == noBlinkBox_->ControlId()) {
     // Written with the other flags when the transparency moves or the sheet closes.
     clock.blink = noBlinkBox_->IsChecked() ? 0 : 1;
+    display::Apply(display::kClockLook);
   } else if (id == hour12Box_->ControlId()) {
     clock.hour12 = hour12Box_->IsChecked() ? 1 : 0;
+    display::Apply(display::kClockLook);
   } else if (id == fadeBox_->ControlId()) {
     clock.faint_on_hover = fadeBox_->IsChecked() ? 1 : 0;
     clock.SaveField(&AppSaveData_CL::faint_on_hover);
+    display::Apply(display::kClockOpacity);
   } else if (id == fullScreenBox_->ControlId()) {
     clock.hide_on_fullscreen = fullScreenBox_->IsChecked() ? 1 : 0;
     clock.SaveField(&AppSaveData_CL::hide_on_fullscreen);
@@ -95,12 +98,14 @@ bool PropAppDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
     startWithWindowsBox_->SetChecked(run.IsOn());
   } else if (IsListChoice(drawTypeList_, code, control)) {
     clock.SetClockDrawType(drawTypeList_->Selection());
+    display::Apply(display::kClockLook);
   } else if (IsListChoice(monitorList_, code, control)) {
     clock.SetDisplayIndex(monitorList_->Selection());
+    display::Apply(display::kClockPlace);
   } else if (IsListChoice(cornerList_, code, control)) {
     clock.disp_index = cornerList_->Selection();
     clock.SaveField(&AppSaveData_CL::disp_index);
-    PlaceClockWindow();
+    display::Apply(display::kClockPlace);
   } else {
     return false;
   }
@@ -114,11 +119,12 @@ void PropAppDispSetting_CL::UpdateOffsets() {
   clock.disp_offset_y = offset.y;
   clock.SaveField(&AppSaveData_CL::disp_offset_x);
   clock.SaveField(&AppSaveData_CL::disp_offset_y);
-  PlaceClockWindow();
+  display::Apply(display::kClockPlace);
 }
 
 void PropAppDispSetting_CL::UpdateTransparency() {
   AppSaveData_CL& clock = ClockData();
   clock.alpha = ReadAlpha(L"透過度(");
-  clock.SaveClockDispFlags(clockWindow_);
+  clock.SaveClockDispFlags();
+  display::Apply(display::kClockOpacity | display::kClockLook);
 }

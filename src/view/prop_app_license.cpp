@@ -8,6 +8,7 @@
 
 #include "comlib/program_path.h"
 #include "comlib/sheet_builder.h"
+#include "comlib/unique_handle.h"
 
 namespace {
 
@@ -89,13 +90,12 @@ std::wstring TidyLines(const std::wstring& text) {
 }
 
 std::wstring ReadUtf8File(const std::wstring& path, bool* found) {
-  FILE* raw = _wfopen(path.c_str(), L"rb");
-  *found = raw != nullptr;
-  if (raw == nullptr) return std::wstring();
+  const comlib::UniqueStdioFile raw(_wfopen(path.c_str(), L"rb"));
+  *found = static_cast<bool>(raw);
+  if (!raw) return std::wstring();
   std::string bytes;
   char buffer[4096];
-  for (size_t read; (read = fread(buffer, 1, sizeof(buffer), raw)) > 0;) bytes.append(buffer, read);
-  fclose(raw);
+  for (size_t read; (read = fread(buffer, 1, sizeof(buffer), raw.get())) > 0;) bytes.append(buffer, read);
   if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
   if (bytes.empty()) return std::wstring();
   const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);

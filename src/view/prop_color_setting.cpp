@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "view/display.h"
 #include "view/prop_color_forms.h"
 #include "view/scroll_page.h"
 
@@ -112,11 +113,14 @@ PropAppColorSetting_CL::PropAppColorSetting_CL(HWND clockWindow)
 void PropAppColorSetting_CL::SaveColours() {
   ClockData().SaveClockColors();
   // The clock would show the colour at its next tick; show it now.
-  if (clockWindow_ != nullptr && DateData().IsClockShown()) InvalidateRect(clockWindow_, nullptr, FALSE);
+  display::Apply(display::kClockLook);
 }
 
 PropDateColorSetting_CL::PropDateColorSetting_CL(HWND clockWindow)
     : PropColorSetting_CL(clockWindow,
                           {{L"文字色", &DateData().font_color1}, {L"文字色(枠)", &DateData().font_color3}}) {}
 
-void PropDateColorSetting_CL::SaveColours() { DateData().SaveDateColors(); }
+void PropDateColorSetting_CL::SaveColours() {
+  DateData().SaveDateColors();
+  display::Apply(display::kDateLook);
+}

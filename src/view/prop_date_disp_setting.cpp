@@ -1,10 +1,8 @@
 #include "view/prop_date_disp_setting.h"
 
-#include "data/placement.h"
 #include "data/save_data.h"
 #include "text/time_text.h"
-#include "view/layered_window.h"
-#include "text/time_text.h"
+#include "view/display.h"
 
 using namespace dispsetting;
 
@@ -12,8 +10,6 @@ namespace {
 
 // This page scrolls by fixed lines and only through its scroll bar.
 constexpr scrolling::ScrollRules kDateScrollRules{16, false, false};
-
-bool IsDateShown() { return !ClockData().hidden && DateData().show_date; }
 
 }  // namespace
 
@@ -59,27 +55,24 @@ bool PropDateDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
   if (id == hideDateBox_->ControlId()) {
     date.show_date = hideDateBox_->IsChecked() ? 0 : 1;
     date.SaveField(&DateSaveData_CL::show_date);
-    SyncDateVisibility();
+    display::Apply(display::kShowing);
   } else if (id == startupBox_->ControlId()) {
     date.disp_startup_hidden = startupBox_->IsChecked() ? 1 : 0;
     date.SaveField(&DateSaveData_CL::disp_startup_hidden);
   } else if (id == fadeBox_->ControlId()) {
     date.faint_on_hover = fadeBox_->IsChecked() ? 1 : 0;
     date.SaveField(&DateSaveData_CL::faint_on_hover);
-    date.ApplyDateTimers();
-    ApplyDateOpacity();
     date.SaveDateDisp();
+    display::Apply(display::kDateOpacity);
   } else if (IsListChoice(formatList_, code, control)) {
     date.date_format = timetext::KnownDateFormat(formatList_->Selection());
     date.SaveField(&DateSaveData_CL::date_format);
-    PlaceDateWindow();
-    if (IsDateShown() && date.hwnd != nullptr) InvalidateRect(date.hwnd, nullptr, FALSE);
+    display::Apply(display::kDatePlace);
   } else if (IsListChoice(drawTypeList_, code, control)) {
     date.draw_type = drawTypeList_->Selection();
     date.SaveField(&DateSaveData_CL::draw_type);
-    if (IsDateShown() && date.hwnd != nullptr) InvalidateRect(date.hwnd, nullptr, FALSE);
-    ApplyDateOpacity();
     date.SaveDateDisp();
+    display::Apply(display::kDateLook | display::kDateOpacity);
   } else {
     return false;
   }
@@ -93,18 +86,13 @@ void PropDateDispSetting_CL::UpdateOffsets() {
   date.offset_y = offset.y;
   date.SaveField(&DateSaveData_CL::offset_x);
   date.SaveField(&DateSaveData_CL::offset_y);
-  PlaceDateWindow();
+  display::Apply(display::kDatePlace);
 }
 
 void PropDateDispSetting_CL::UpdateTransparency() {
   DateSaveData_CL& date = DateData();
   date.alpha = ReadAlpha(L"透過率(");
   date.SaveField(&DateSaveData_CL::alpha);
-  ApplyDateOpacity();
   date.SaveDateDisp();
-}
-
-void PropDateDispSetting_CL::ApplyDateOpacity() const {
-  const DateSaveData_CL& date = DateData();
-  if (IsDateShown() && date.hwnd != nullptr) ApplyLayeredAlpha(date.hwnd, date.GetDateAlpha(date.hwnd));
+  display::Apply(display::kDateOpacity);
 }

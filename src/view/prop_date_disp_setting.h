@@ -20,7 +20,6 @@ class PropDateDispSetting_CL : public ScrollPage_CL {
 
  private:
   // The date's opacity, when the date is shown.
-  void ApplyDateOpacity() const;
 
   CheckBox_CL* hideDateBox_ = nullptr;
   CheckBox_CL* startupBox_ = nullptr;

@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "data/placement.h"
 #include "data/save_data.h"
+#include "view/display.h"
 #include "view/prop_font_families.h"
 #include "view/scroll_page.h"
 
@@ -156,18 +156,17 @@ HWND PropAppFontSetting_CL::EnumerationWindow() const { return clockWindow_; }
 
 void PropAppFontSetting_CL::SetFont(const std::wstring& family, int bold, int italic) {
   ClockData().SetClockFont(family, bold, italic);
+  display::Apply(display::kClockPlace);
 }
 
-void PropAppFontSetting_CL::SetSize(int size) { ClockData().SetClockFontEmHeight(size); }
+void PropAppFontSetting_CL::SetSize(int size) {
+  ClockData().SetClockFontEmHeight(size);
+  display::Apply(display::kClockPlace);
+}
 
 void PropAppFontSetting_CL::ApplyOutline() {
-  AppSaveData_CL& clock = ClockData();
-  clock.SaveField(&AppSaveData_CL::border_frame_scale);
-  // The fill band depends on the outline: the renderer measures it again.
-  clock.band_top = -1;
-  clock.band_bottom = -1;
-  PlaceClockWindow();
-  if (clockWindow_ != nullptr && DateData().IsClockShown()) InvalidateRect(clockWindow_, nullptr, FALSE);
+  ClockData().SaveField(&AppSaveData_CL::border_frame_scale);
+  display::Apply(display::kClockPlace);
 }
 
 PropDateFontSetting_CL::PropDateFontSetting_CL(HWND clockWindow) : PropFontSetting_CL(clockWindow, kDateFontPage) {}
@@ -178,18 +177,21 @@ FontFields PropDateFontSetting_CL::Fields() const {
 }
 
 HWND PropDateFontSetting_CL::EnumerationWindow() const {
-  return DateData().hwnd != nullptr ? DateData().hwnd : clockWindow_;
+  const HWND date = Display().date.handle;
+  return date != nullptr ? date : clockWindow_;
 }
 
 void PropDateFontSetting_CL::SetFont(const std::wstring& family, int bold, int italic) {
   DateData().SetDateFont(family, bold, italic);
+  display::Apply(display::kDatePlace);
 }
 
-void PropDateFontSetting_CL::SetSize(int size) { DateData().SetDateFontEmHeight(size); }
+void PropDateFontSetting_CL::SetSize(int size) {
+  DateData().SetDateFontEmHeight(size);
+  display::Apply(display::kDatePlace);
+}
 
 void PropDateFontSetting_CL::ApplyOutline() {
-  const DateSaveData_CL& date = DateData();
-  date.SaveField(&DateSaveData_CL::border_frame_scale);
-  PlaceDateWindow();
-  if (date.hwnd != nullptr && !ClockData().hidden && date.show_date) InvalidateRect(date.hwnd, nullptr, FALSE);
+  DateData().SaveField(&DateSaveData_CL::border_frame_scale);
+  display::Apply(display::kDatePlace);
 }

@@ -6,7 +6,7 @@
 #include "data/placement.h"
 #include "text/text_measure.h"
 #include "text/time_text.h"
-#include "view/layered_window.h"
+#include "view/display.h"
 
 namespace render {
 
@@ -139,11 +139,11 @@ void RenderDate(BackBuffer_CL& buffer, int width, int height, const SYSTEMTIME& 
 }
 
 void PaintClock(HWND clockWindow, BackBuffer_CL& buffer, bool blinkPhase) {
-  if (!DateData().IsClockShown()) {
+  if (!display::ClockShown()) {
     ValidateRect(clockWindow, nullptr);
     return;
   }
-  ApplyLayeredAlpha(clockWindow, ClockData().GetClockAlpha(clockWindow));
+  display::ApplyClockOpacity();
   comlib::PaintScope paint(clockWindow);
   SetBkColor(paint.dc(), kTransparentKey);
   RECT client{};
@@ -155,7 +155,7 @@ void PaintClock(HWND clockWindow, BackBuffer_CL& buffer, bool blinkPhase) {
 }
 
 void PaintDate(HWND dateWindow, BackBuffer_CL& buffer) {
-  if (!DateData().show_date) {
+  if (!display::DateShown()) {
     ValidateRect(dateWindow, nullptr);
     return;
   }

@@ -1,11 +1,12 @@
 #include "view/setting_dialog.h"
 
+#include <prsht.h>
+
 #include "app_ids.h"
 #include "comlib/run_at_startup.h"
 #include "comlib/sheet_builder.h"
-#include "data/placement.h"
 #include "data/save_data.h"
-#include "view/layered_window.h"
+#include "view/display.h"
 #include "view/setting_pages.h"
 
 namespace {
@@ -49,32 +50,28 @@ void SettingDialog_CL::RunSheet() {
   const SettingsSnapshot before = SettingsSnapshot::Take();
   // The Run value lives in the registry, not in the settings.
   const bool startedWithWindows = ThisProgramAtStartup().IsOn();
-  if (builder.Run(window_, kSettingsCaption) != kChangesSaved) {
-    before.Restore();
-    if (ThisProgramAtStartup().IsOn() != startedWithWindows) ThisProgramAtStartup().Set(startedWithWindows);
+  if (builder.Run(window_, kSettingsCaption) == kChangesSaved) {
+    // Most keys were written as they changed; this writes the rest (the
+    // date's family and styles, the flags written with others).
+    SettingsSnapshot::WriteKeysChangedSince(before);
+  } else {
     // The pages wrote their changes as they made them: the file goes back too.
-    ClockData().SaveClockDisp();
-    DateData().SaveDateDisp();
+    const SettingsSnapshot changed = SettingsSnapshot::Take();
+    before.Restore();
+    SettingsSnapshot::WriteKeysChangedSince(changed);
+    if (ThisProgramAtStartup().IsOn() != startedWithWindows) ThisProgramAtStartup().Set(startedWithWindows);
   }
-  ApplySettingsToWindows(clockWindow_);
+  display::Apply(display::kEverything);
 
   // The window must be gone before the clock, told next, deletes this object.
   PostMessageW(window_, WM_CLOSE, 0, 0);
   PostMessageW(clockWindow_, kSettingsClosedMessage, 0, 0);
 }
 
-void ApplySettingsToWindows(HWND clockWindow) {
-  AppSaveData_CL& clock = ClockData();
-  DateSaveData_CL& date = DateData();
-  clock.SaveClockDispFlags(clockWindow);
-  clock.SetClockFontEmHeight(clock.font_em_height);
-  clock.SaveClockColors();
-  if (!clock.hidden && date.show_date && date.hwnd != nullptr) {
-    ApplyLayeredAlpha(date.hwnd, date.GetDateAlpha(date.hwnd));
+void SettingDialog_CL::CloseSheet() const {
+  // Posted: the sheet's own loop closes it once the message being handled
+  // (a menu command, a tick) is done.
+  if (sheetWindow_ != nullptr && sheetWindow_ != window_) {
+    PostMessageW(sheetWindow_, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
   }
-  date.SaveDateDisp();
-  date.SetDateFontEmHeight(date.font_em_height);
-  date.SaveDateColors();
-  SyncVisibility();
-  date.RaiseClockWindow();
 }

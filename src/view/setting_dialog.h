@@ -1,8 +1,9 @@
 #pragma once
 // The settings sheet's hidden window. Its creation runs the modal property
 // sheet; when the sheet closes, the live changes stay (OK, or Apply after a
-// change) or every setting is put back as it stood before, both windows are
-// re-applied from the settings, and the clock is told the sheet has gone.
+// change) or every setting is put back as it stood before, each key that
+// must change in the file is written once, both windows are re-applied from
+// the settings, and the clock is told the sheet has gone.
 
 #include <windows.h>
 
@@ -17,6 +18,9 @@ class SettingDialog_CL : public MainWindowBase_CL {
   ~SettingDialog_CL() override;
 
   LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+  // Asks the running sheet to close as its close box would: the program is
+  // ending or restarting.
+  void CloseSheet() const;
 
  private:
   void RunSheet();
@@ -25,9 +29,3 @@ class SettingDialog_CL : public MainWindowBase_CL {
   // The hidden window until the first page starts, then the sheet.
   HWND sheetWindow_ = nullptr;
 };
-
-// Re-applies both records to the clock and date windows: writes the clock's
-// flags, font size and colours and the whole date section, rebuilds both
-// fonts, sets both opacities, shows or hides both windows, re-places the date
-// and puts the clock on top.
-void ApplySettingsToWindows(HWND clockWindow);

@@ -2,16 +2,9 @@
 
 #include <servprov.h>
 
-#include <cstdio>
-#include <cstring>
-#include <cwchar>
-#include <memory>
-#include <string>
 #include <utility>
 
 namespace {
-
-constexpr wchar_t kAnswerFileVariable[] = L"HORAVEL_DESKTOP_ANSWER_FILE";
 
 // The immersive shell, and the service under which it offers the desktop
 // manager. Interface ids come from __uuidof, which keeps the whole of
@@ -37,23 +30,6 @@ class ImmersiveShellSource : public DesktopManagerSource {
 ImmersiveShellSource& ImmersiveShell() {
   static ImmersiveShellSource shell;
   return shell;
-}
-
-std::string ReadSmallFile(const wchar_t* path) {
-  std::string text;
-  FILE* file = _wfopen(path, L"rb");
-  if (file == nullptr) return text;
-  char buffer[256];
-  const size_t read = fread(buffer, 1, sizeof(buffer), file);
-  fclose(file);
-  return std::string(buffer, read);
-}
-
-void WriteSmallFile(const wchar_t* path, const char* text, const wchar_t* mode) {
-  FILE* file = _wfopen(path, mode);
-  if (file == nullptr) return;
-  fputs(text, file);
-  fclose(file);
 }
 
 }  // namespace
@@ -107,30 +83,7 @@ void KeptDesktopManager::RememberFailure(ULONGLONG nowMs) {
   failedAtMs_ = nowMs;
 }
 
-ScriptedDesktopQuery::ScriptedDesktopQuery(const wchar_t* path) { wcsncpy_s(path_, path, _TRUNCATE); }
-
-bool ScriptedDesktopQuery::Ask(HWND, HRESULT* status, BOOL* onCurrentDesktop) {
-  const std::string script = ReadSmallFile(path_);
-  *onCurrentDesktop = FALSE;
-  if (script.rfind("elsewhere", 0) == 0) {
-    WriteSmallFile(path_, "consumed", L"wb");
-    *status = S_OK;
-    return true;
-  }
-  if (script.rfind("error", 0) == 0) {
-    WriteSmallFile(path_, ".", L"ab");
-    *status = E_FAIL;
-    return true;
-  }
-  return false;
-}
-
 VirtualDesktopQuery& SystemVirtualDesktopQuery() {
-  static const std::unique_ptr<VirtualDesktopQuery> query = []() -> std::unique_ptr<VirtualDesktopQuery> {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableW(kAnswerFileVariable, path, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) return std::make_unique<ScriptedDesktopQuery>(path);
-    return std::make_unique<KeptDesktopManager>(ImmersiveShell());
-  }();
-  return *query;
+  static KeptDesktopManager query(ImmersiveShell());
+  return query;
 }

@@ -20,10 +20,7 @@ class VirtualDesktopQuery {
   virtual void Disconnect() {}
 };
 
-// The shell's own desktop manager, kept between ticks; or, when the
-// environment variable HORAVEL_DESKTOP_ANSWER_FILE names a file, answers read
-// from that file so that tests can play a desktop switch (see
-// ScriptedDesktopQuery).
+// The shell's own desktop manager, kept between ticks.
 VirtualDesktopQuery& SystemVirtualDesktopQuery();
 
 // Only a call that succeeded and said "not here" means the user moved to
@@ -70,16 +67,4 @@ class KeptDesktopManager : public VirtualDesktopQuery {
   comlib::ComPtr<IVirtualDesktopManager> manager_;
   int failuresInARow_ = 0;
   ULONGLONG failedAtMs_ = 0;
-};
-
-// Answers from a file: "elsewhere" is answered once as "not on this desktop"
-// (the file then reads "consumed"); "error" makes the call fail and appends
-// a dot per call; anything else, or no file, is an unreachable shell.
-class ScriptedDesktopQuery : public VirtualDesktopQuery {
- public:
-  explicit ScriptedDesktopQuery(const wchar_t* path);
-  bool Ask(HWND window, HRESULT* status, BOOL* onCurrentDesktop) override;
-
- private:
-  wchar_t path_[MAX_PATH];
 };

@@ -4,8 +4,6 @@
 
 #include <algorithm>
 
-#include "app_ids.h"
-#include "comlib/font_family.h"
 #include "comlib/inifile.h"
 #include "comlib/log_file.h"
 #include "comlib/unique_handle.h"
@@ -13,7 +11,6 @@
 #include "support/test_support.h"
 
 using data_testing::RecordsGuard;
-using data_testing::TestWindow;
 using testing_support::ReadBytes;
 using testing_support::ReadUtf16;
 using testing_support::SplitLines;
@@ -84,6 +81,20 @@ void ExpectClockDefaults(const AppSaveData_CL& clock) {
   EXPECT_EQ(L"Ctrl+Alt+H", clock.hotkey);
 }
 
+// Every key in the file with its value, as "SECTION.key=value".
+std::vector<std::wstring> StoredLines(const std::wstring& path) {
+  std::vector<std::wstring> lines;
+  std::wstring section;
+  for (const std::wstring& line : SplitLines(ReadUtf16(path))) {
+    if (line.size() > 1 && line.front() == L'[') {
+      section = line.substr(1, line.size() - 2);
+    } else if (!line.empty()) {
+      lines.push_back(section + L"." + line);
+    }
+  }
+  return lines;
+}
+
 void ExpectDateDefaults(const DateSaveData_CL& date) {
   EXPECT_EQ(1, date.show_date);
   EXPECT_EQ(0, date.hide_clock);
@@ -107,7 +118,7 @@ void ExpectDateDefaults(const DateSaveData_CL& date) {
 class SettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ClockData().InitializeIn(nullptr, documents_.Path());
+    ClockData().InitializeIn(documents_.Path());
     DateData().LoadDateDisp();
     path_ = ClockData().SettingsPath();
   }
@@ -125,17 +136,15 @@ class SettingsTest : public ::testing::Test {
 TEST(SaveData, FirstStartMakesTheFolderAndAKeylessUnicodeFileAndLoadsDefaults) {
   RecordsGuard guard;
   TempFolder documents;
-  TestWindow window(0, 0, 10, 10);
   AppSaveData_CL& clock = ClockData();
   ScrambleClock(clock);
-  clock.InitializeIn(window.get(), documents.Path());
+  clock.InitializeIn(documents.Path());
 
   const std::wstring folder = documents.Path() + L"\\Horavel";
   EXPECT_EQ(folder, clock.DataFolder());
   EXPECT_EQ(folder + L"\\Horavel.ini", clock.SettingsPath());
   EXPECT_EQ(clock.SettingsPath(), AppIni().Path());
   EXPECT_EQ(folder + L"\\log.txt", AppLog().Path());
-  EXPECT_EQ(window.get(), clock.hwnd);
   EXPECT_EQ(kBareUnicodeFile, ReadBytes(clock.SettingsPath()));
   ExpectClockDefaults(clock);
 
@@ -146,16 +155,11 @@ TEST(SaveData, FirstStartMakesTheFolderAndAKeylessUnicodeFileAndLoadsDefaults) {
   // Loading writes nothing.
   EXPECT_EQ(kBareUnicodeFile, ReadBytes(clock.SettingsPath()));
 
-  // The banner stands on a line of its own; the folder follows, then three
-  // lines for each monitor (a Windows program has no console for them).
+  // The banner stands on a line of its own; the folder follows.
   const std::vector<std::wstring> lines = SplitLines(ReadUtf16(AppLog().Path()));
-  ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), clock.screens.Count());
-  ASSERT_EQ(3u + 3 * clock.screens.monitors.size(), lines.size());
+  ASSERT_EQ(3u, lines.size());
   EXPECT_EQ(L"★★★★★ アプリ起動 ★★★★★", lines[1]);
   EXPECT_NE(std::wstring::npos, lines[2].find(L": DataFolderPath = \"" + folder + L"\""));
-  EXPECT_NE(std::wstring::npos, lines[3].find(L": Flags   = "));
-  EXPECT_NE(std::wstring::npos, lines[4].find(L": Monitor = ( "));
-  EXPECT_NE(std::wstring::npos, lines[5].find(L": Work    = ( "));
 }
 
 TEST(SaveData, AFolderWithoutItsSettingsFileGetsOneAndAnExistingFileIsLeftAsItIs) {
@@ -163,14 +167,14 @@ TEST(SaveData, AFolderWithoutItsSettingsFileGetsOneAndAnExistingFileIsLeftAsItIs
   TempFolder documents;
   const std::wstring folder = documents.Path() + L"\\Horavel";
   ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-  ClockData().InitializeIn(nullptr, documents.Path());
+  ClockData().InitializeIn(documents.Path());
   EXPECT_EQ(kBareUnicodeFile, ReadBytes(folder + L"\\Horavel.ini"));
   EXPECT_NE(std::wstring::npos,
             ReadUtf16(folder + L"\\log.txt").find(L"Inifile新規作成 = " + folder + L"\\Horavel.ini"));
 
   testing_support::WriteUtf16(folder + L"\\Horavel.ini", L"[CLOCK_DISP]\r\nalpha=100\r\n");
   const std::vector<unsigned char> before = ReadBytes(folder + L"\\Horavel.ini");
-  ClockData().InitializeIn(nullptr, documents.Path());
+  ClockData().InitializeIn(documents.Path());
   EXPECT_EQ(before, ReadBytes(folder + L"\\Horavel.ini"));
   EXPECT_EQ(100, ClockData().alpha);
 }
@@ -209,8 +213,7 @@ TEST(SaveData, WithoutDocumentsTheDataGoesToTheFirstWritablePlace) {
 
 TEST(SaveData, NowhereToWriteRunsWithTheDefaultsAndAReadOnlyFileStaysUntouched) {
   RecordsGuard guard;
-  TestWindow window(0, 0, 10, 10);
-  ClockData().InitializeIn(window.get(), L"C:\\no such folder\\nor this one");
+  ClockData().InitializeIn(L"C:\\no such folder\\nor this one");
   ExpectClockDefaults(ClockData());
   ClockData().SetDisplayIndex(1);
   EXPECT_FALSE(testing_support::FileExists(ClockData().SettingsPath()));
@@ -219,13 +222,13 @@ TEST(SaveData, NowhereToWriteRunsWithTheDefaultsAndAReadOnlyFileStaysUntouched) 
   // without write sharing (Wine, run as root, writes through a read-only
   // attribute).
   TempFolder documents;
-  ClockData().InitializeIn(window.get(), documents.Path());
+  ClockData().InitializeIn(documents.Path());
   testing_support::WriteUtf16(ClockData().SettingsPath(), L"[CLOCK_DISP]\r\nalpha=100\r\n");
   const std::vector<unsigned char> before = ReadBytes(ClockData().SettingsPath());
   comlib::UniqueKernelHandle lock(CreateFileW(ClockData().SettingsPath().c_str(), GENERIC_READ, FILE_SHARE_READ,
                                               nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_NE(INVALID_HANDLE_VALUE, lock.get());
-  ClockData().InitializeIn(window.get(), documents.Path());
+  ClockData().InitializeIn(documents.Path());
   EXPECT_EQ(100, ClockData().alpha);
   ClockData().SetDisplayIndex(1);
   ClockData().SetClockFontEmHeight(90);
@@ -343,7 +346,7 @@ TEST_F(SettingsTest, EachSetterWritesExactlyItsOwnKeys) {
   EmptyTheFile();
   clock.alpha = 150;
   clock.hour12 = 1;
-  clock.SaveClockDispFlags(nullptr);
+  clock.SaveClockDispFlags();
   EXPECT_EQ((Keys{L"CLOCK_DISP.disp_startup_hidden", L"CLOCK_DISP.disp_second", L"CLOCK_DISP.blink",
                   L"CLOCK_DISP.hour12", L"CLOCK_DISP.faint_on_hover", L"CLOCK_DISP.alpha"}),
             StoredKeys(path_));
@@ -391,7 +394,6 @@ TEST_F(SettingsTest, TheDateFontReachesTheFileOnlyWithTheNextSave) {
   date.SetDateFont(L"DejaVu Sans", 0, 1);
   EXPECT_EQ(saved, ReadBytes(path_));
   EXPECT_EQ(L"DejaVu Sans", date.font_family);
-  EXPECT_TRUE(date.date_font);
 
   // A restart without a save reads the old font back.
   date.LoadDateDisp();
@@ -405,74 +407,6 @@ TEST_F(SettingsTest, TheDateFontReachesTheFileOnlyWithTheNextSave) {
   EXPECT_EQ(L"DejaVu Sans", date.font_family);
   EXPECT_EQ(0, date.font_bold);
   EXPECT_EQ(1, date.font_italic);
-}
-
-namespace {
-
-std::wstring FamilyNameOf(Gdiplus::GpFont* font) {
-  Gdiplus::GpFontFamily* family = nullptr;
-  if (gdip::GdipGetFamily(font, &family) != Gdiplus::Ok) return L"<none>";
-  comlib::GpFontFamilyOwner owned(family);
-  wchar_t name[LF_FACESIZE] = {};
-  gdip::GdipGetFamilyName(family, name, LANG_NEUTRAL);
-  return name;
-}
-
-}  // namespace
-
-TEST_F(SettingsTest, FontsFollowTheSettings) {
-  AppSaveData_CL& clock = ClockData();
-  clock.font_family = L"DejaVu Sans";
-  clock.font_bold = 0;
-  clock.font_italic = 1;
-  clock.band_top = 5;
-  clock.band_bottom = 50;
-  clock.SetClockFontEmHeight(40);
-  ASSERT_TRUE(clock.clock_font);
-  Gdiplus::REAL size = 0;
-  INT style = -1;
-  Gdiplus::Unit unit = Gdiplus::UnitWorld;
-  gdip::GdipGetFontSize(clock.clock_font.get(), &size);
-  gdip::GdipGetFontStyle(clock.clock_font.get(), &style);
-  gdip::GdipGetFontUnit(clock.clock_font.get(), &unit);
-  EXPECT_EQ(40.0f, size);
-  // Always bold and in points, whatever the style settings say.
-  EXPECT_EQ(Gdiplus::FontStyleBold, style);
-  EXPECT_EQ(Gdiplus::UnitPoint, unit);
-  EXPECT_EQ(-1, clock.band_top);
-  EXPECT_EQ(-1, clock.band_bottom);
-
-  clock.font_family = L"No Such Family For Horavel";
-  clock.SetClockFontEmHeight(40);
-  EXPECT_FALSE(clock.clock_font);
-
-  DateSaveData_CL& date = DateData();
-  date.SetDateFont(L"DejaVu Sans", 1, 1);
-  ASSERT_TRUE(date.date_font);
-  gdip::GdipGetFontSize(date.date_font.get(), &size);
-  gdip::GdipGetFontStyle(date.date_font.get(), &style);
-  gdip::GdipGetFontUnit(date.date_font.get(), &unit);
-  EXPECT_EQ(56.0f, size);
-  EXPECT_EQ(Gdiplus::FontStyleBoldItalic, style);
-  EXPECT_EQ(Gdiplus::UnitPixel, unit);
-  EXPECT_EQ(L"DejaVu Sans", FamilyNameOf(date.date_font.get()));
-
-  // A family that is not installed falls back to the generic sans-serif
-  // one. (A Wine prefix without Arial or Microsoft Sans Serif has none, and
-  // then there is no date font at all.)
-  date.SetDateFont(L"No Such Family For Horavel", 0, 0);
-  date.SetDateFontEmHeight(24);
-  Gdiplus::GpFontFamily* generic = comlib::GenericSansSerif();
-  if (generic == nullptr) {
-    EXPECT_FALSE(date.date_font);
-    return;
-  }
-  ASSERT_TRUE(date.date_font);
-  gdip::GdipGetFontSize(date.date_font.get(), &size);
-  EXPECT_EQ(24.0f, size);
-  wchar_t genericName[LF_FACESIZE] = {};
-  gdip::GdipGetFamilyName(generic, genericName, LANG_NEUTRAL);
-  EXPECT_EQ(std::wstring(genericName), FamilyNameOf(date.date_font.get()));
 }
 
 TEST(SaveData, TheFadeEllipseLiesOverTheUpperPartOfTheWindow) {
@@ -493,103 +427,7 @@ TEST(SaveData, TheFadeEllipseLiesOverTheUpperPartOfTheWindow) {
   EXPECT_EQ(220, settings::FadedAlpha(220, POINT{100, 100}, RECT{100, 100, 300, 100}));
 }
 
-TEST_F(SettingsTest, TheOpacityFadesWithTheRealCursorOverTheWindow) {
-  AppSaveData_CL& clock = ClockData();
-  DateSaveData_CL& date = DateData();
-  testing_support::CursorKept cursor;
-  TestWindow window(100, 100, 200, 100);
-  ASSERT_TRUE(window.get());
-  ASSERT_EQ(220, clock.alpha);
-  clock.hidden = 0;
-  date.hide_clock = 0;
-
-  ASSERT_TRUE(testing_support::MoveCursorTo(200, 130));
-  EXPECT_EQ(44, clock.GetClockAlpha(window.get()));
-  EXPECT_EQ(40, date.GetDateAlpha(window.get()));  // a fifth of 203, cut
-  clock.faint_on_hover = 0;
-  EXPECT_EQ(220, clock.GetClockAlpha(window.get()));
-  clock.faint_on_hover = 1;
-  date.hide_clock = 1;
-  EXPECT_EQ(220, clock.GetClockAlpha(window.get()));
-  date.hide_clock = 0;
-  date.show_date = 0;
-  EXPECT_EQ(203, date.GetDateAlpha(window.get()));
-  date.show_date = 1;
-  clock.hidden = 1;
-  EXPECT_EQ(220, clock.GetClockAlpha(window.get()));
-  EXPECT_EQ(203, date.GetDateAlpha(window.get()));
-  clock.hidden = 0;
-  // A stored alpha above 255 must not wrap around in the window's byte.
-  clock.alpha = 300;
-  EXPECT_EQ(51, clock.GetClockAlpha(window.get()));
-
-  ASSERT_TRUE(testing_support::MoveCursorTo(600, 500));
-  EXPECT_EQ(255, clock.GetClockAlpha(window.get()));
-  clock.alpha = 220;
-  EXPECT_EQ(220, clock.GetClockAlpha(window.get()));
-  EXPECT_EQ(203, date.GetDateAlpha(window.get()));
-}
-
-TEST_F(SettingsTest, SavingTheDisplayFlagsAppliesTheOpacityUnlessTheClockIsHidden) {
-  AppSaveData_CL& clock = ClockData();
-  testing_support::CursorKept cursor;
-  TestWindow window(100, 100, 200, 100, WS_EX_LAYERED);
-  ASSERT_TRUE(testing_support::MoveCursorTo(700, 600));
-  clock.hidden = 0;
-  DateData().hide_clock = 0;
-
-  clock.alpha = 150;
-  clock.SaveClockDispFlags(window.get());
-  COLORREF key = 0;
-  BYTE opacity = 0;
-  DWORD flags = 0;
-  ASSERT_TRUE(GetLayeredWindowAttributes(window.get(), &key, &opacity, &flags));
-  EXPECT_EQ(kTransparentKey, key);
-  EXPECT_EQ(150, opacity);
-  EXPECT_EQ(static_cast<DWORD>(LWA_COLORKEY | LWA_ALPHA), flags);
-
-  clock.hidden = 1;
-  clock.alpha = 90;
-  clock.SaveClockDispFlags(window.get());
-  ASSERT_TRUE(GetLayeredWindowAttributes(window.get(), &key, &opacity, &flags));
-  EXPECT_EQ(150, opacity);
-  EXPECT_EQ(L"90", Stored(kClockSection, L"alpha"));
-}
-
-TEST_F(SettingsTest, DateTimersRunOnlyWhileTheDateIsShown) {
-  AppSaveData_CL& clock = ClockData();
-  DateSaveData_CL& date = DateData();
-  TestWindow window(0, 0, 10, 10);
-  const HWND dateWindow = window.get();
-  // KillTimer tells whether the timer was running (and stops it).
-  auto running = [&](UINT_PTR id) { return KillTimer(dateWindow, id) != FALSE; };
-
-  // Without a window nothing happens.
-  date.hwnd = nullptr;
-  date.ApplyDateTimers();
-
-  date.hwnd = dateWindow;
-  clock.hidden = 0;
-  date.show_date = 1;
-  date.faint_on_hover = 1;
-  date.ApplyDateTimers();
-  EXPECT_TRUE(running(kDateTimerId));
-  EXPECT_FALSE(running(kDateFadeTimerId)) << "the fade follows the clock's tick";
-
-  // Hidden by the user: it stops even though the date is to be shown.
-  date.ApplyDateTimers();
-  clock.hidden = 1;
-  date.ApplyDateTimers();
-  EXPECT_FALSE(running(kDateTimerId));
-
-  clock.hidden = 0;
-  date.ApplyDateTimers();
-  date.show_date = 0;
-  date.ApplyDateTimers();
-  EXPECT_FALSE(running(kDateTimerId));
-}
-
-TEST_F(SettingsTest, SnapshotPutsBackEveryStoredValueButNoRunTimeStateAndBothSectionsWriteWhole) {
+TEST_F(SettingsTest, SnapshotPutsBackEveryStoredValueWritesOnlyWhatChangedAndBothSectionsWriteWhole) {
   AppSaveData_CL& clock = ClockData();
   DateSaveData_CL& date = DateData();
   EmptyTheFile();
@@ -599,14 +437,20 @@ TEST_F(SettingsTest, SnapshotPutsBackEveryStoredValueButNoRunTimeStateAndBothSec
 
   ScrambleClock(clock);
   ScrambleDate(date);
-  clock.hidden = 1;
-  date.clock_hwnd = GetDesktopWindow();
   snapshot.Restore();
   ExpectClockDefaults(clock);
   ExpectDateDefaults(date);
-  EXPECT_EQ(1, clock.hidden);
-  EXPECT_EQ(GetDesktopWindow(), date.clock_hwnd);
   EXPECT_TRUE(StoredKeys(path_).empty());
+
+  // A closing sheet writes each key that changed, once, and nothing else.
+  clock.alpha = 90;
+  date.font_family = L"DejaVu Sans";
+  EXPECT_EQ(2, SettingsSnapshot::WriteKeysChangedSince(snapshot));
+  EXPECT_EQ((std::vector<std::wstring>{L"CLOCK_DISP.alpha=90", L"DATE_DISP.font_family=DejaVu Sans"}),
+            StoredLines(path_));
+  EXPECT_EQ(0, SettingsSnapshot::WriteKeysChangedSince(SettingsSnapshot::Take()));
+  snapshot.Restore();
+  EmptyTheFile();
 
   clock.SaveClockDisp();
   date.SaveDateDisp();

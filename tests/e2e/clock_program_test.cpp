@@ -25,15 +25,7 @@ constexpr wchar_t kIconRemovedLine[] = L"タスクトレイアイコンを削除
 // Where the program must put its date window for the default date settings,
 // worked out here with the program's own measuring.
 RECT ExpectedDateRect(HWND clock, int offsetX, int offsetY) {
-  DateSaveData_CL& date = DateData();
-  date.hwnd = clock;
-  date.show_date = 1;
-  comlib::FontFamilyRef family(date.font_family);
-  gdip::GdipCreateFont(family.get(), static_cast<float>(date.font_em_height), Gdiplus::FontStyleBold,
-                       Gdiplus::UnitPixel, date.date_font.put());
   const SIZE size = MeasureDate();
-  date.hwnd = nullptr;
-  date.date_font.reset();
 
   const POINT topLeft = placement::DatePosition(placement::CentreOf(WindowRect(clock)), offsetX, offsetY, size);
   return RECT{topLeft.x, topLeft.y, topLeft.x + size.cx, topLeft.y + size.cy};

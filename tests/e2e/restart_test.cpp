@@ -1,6 +1,6 @@
 // A move to another virtual desktop restarts the program. Wine has no
-// virtual desktops, so the program is told the shell's answers through a
-// file named in its environment.
+// virtual desktops, so these tests start a build of the program that reads
+// the shell's answers from a file named in its environment.
 
 #include <gtest/gtest.h>
 
@@ -52,15 +52,20 @@ void EndAllPrograms() {
   WaitUntil([] { return RunningHoravelProcesses().empty(); }, 10000);
 }
 
+// The program that reads its answers from the file.
+std::wstring ScriptedHoravelPath() { return ProgramFolder() + L"\\scripted\\Horavel.exe"; }
+
 class VirtualDesktop : public ProgramTest {
  protected:
+  void StartScripted() { Start(L"", ScriptedHoravelPath()); }
+
   DesktopAnswers answers_;
 };
 
 }  // namespace
 
 TEST_F(VirtualDesktop, MoveToAnotherDesktopRestartsIntoExactlyOneInstance) {
-  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(StartScripted());
   WriteText(answers_.Path(), "elsewhere");
   ASSERT_TRUE(program_.WaitForExit(kRestartTimeoutMs)) << "the old copy ends";
   EXPECT_EQ(0u, program_.ExitCode());
@@ -86,7 +91,7 @@ TEST_F(VirtualDesktop, MoveToAnotherDesktopRestartsIntoExactlyOneInstance) {
 TEST_F(VirtualDesktop, ARestartThatCannotStartTheNewCopyKeepsTheOldOneRunning) {
   TempFolder folder;
   const std::wstring copy = folder.File(L"Horavel.exe");
-  ASSERT_TRUE(CopyFileW(HoravelPath().c_str(), copy.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(ScriptedHoravelPath().c_str(), copy.c_str(), FALSE));
   ASSERT_NO_FATAL_FAILURE(Start(L"", copy));
 
   // The program was moved away while it ran.
@@ -109,7 +114,7 @@ TEST_F(VirtualDesktop, ARestartThatCannotStartTheNewCopyKeepsTheOldOneRunning) {
 
 TEST_F(VirtualDesktop, FailingShellCallDoesNotRestart) {
   WriteText(answers_.Path(), "error");
-  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(StartScripted());
 
   // Each tick asks once and leaves a dot: wait for a few asks.
   ASSERT_TRUE(WaitUntil([&] { return ReadText(answers_.Path()).size() >= std::string("error...").size(); },

@@ -21,6 +21,8 @@
 #include "support/window_checks.h"
 #include "text/time_text.h"
 #include "view/date_dialog.h"
+#include "view/display.h"
+#include "view/display_test_support.h"
 #include "view/main_dialog.h"
 #include "view/virtual_desktop.h"
 
@@ -231,6 +233,7 @@ RECT VirtualScreen() {
 TEST(HostileSettings, AnySettingsFileLoadsInRangeAndLeavesBothWindowsPaintedWithinReach) {
   if (!data_testing::FontSizesAreRanged()) GTEST_SKIP() << "font sizes are not yet held to a range on load";
   data_testing::RecordsGuard guard;
+  view_testing::DisplayGuard display;
   testing_support::TempFolder folder;
   NoDesktop desktop;
   NoTray tray;
@@ -262,10 +265,9 @@ TEST(HostileSettings, AnySettingsFileLoadsInRangeAndLeavesBothWindowsPaintedWith
     ASSERT_EQ(timetext::KnownDateFormat(DateData().date_format), DateData().date_format) << "file " << file;
     if (!sample.Takes(ClockData(), DateData())) continue;
 
-    // As the windows' creation applies them: fonts and placement; then a
-    // paint of each, shown or not.
-    ClockData().SetClockFontEmHeight(ClockData().font_em_height);
-    DateData().SetDateFontEmHeight(DateData().font_em_height);
+    // As the windows' creation applies them: placement; then a paint of
+    // each, shown or not.
+    display::Apply(display::kClockPlace | display::kDatePlace);
     SendMessageW(clock.Window(), WM_PAINT, 0, 0);
     SendMessageW(date.Window(), WM_PAINT, 0, 0);
     EXPECT_TRUE(Reaches(clock.Window(), VirtualScreen(), clockReach)) << "file " << file;

@@ -19,4 +19,24 @@ void ExpectSameRect(const RECT& expected, const RECT& actual) {
   EXPECT_EQ(expected.bottom, actual.bottom);
 }
 
+bool IsAbove(HWND upper, HWND lower) {
+  for (HWND next = GetWindow(upper, GW_HWNDNEXT); next != nullptr; next = GetWindow(next, GW_HWNDNEXT)) {
+    if (next == lower) return true;
+  }
+  return false;
+}
+
+TestWindow::TestWindow(int x, int y, int width, int height, DWORD extraExStyle)
+    : window_(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE | extraExStyle, L"STATIC",
+                              L"placement test", WS_POPUP, x, y, width, height, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr)) {
+  // Shown without activation: Wine waits for a window manager when an
+  // activated window goes away.
+  if (window_) ShowWindow(window_, SW_SHOWNOACTIVATE);
+}
+
+TestWindow::~TestWindow() {
+  if (window_) DestroyWindow(window_);
+}
+
 }  // namespace testing_support

@@ -11,6 +11,7 @@
 #include "comlib/unique_handle.h"
 #include "data/save_data.h"
 #include "support/test_support.h"
+#include "view/display.h"
 
 namespace {
 
@@ -114,12 +115,12 @@ class MenuOwner {
 class ScopedDisplays {
  public:
   ScopedDisplays(int count, int displayIndex)
-      : monitors_(ClockData().screens.monitors), displayIndex_(ClockData().display_index) {
-    ClockData().screens.monitors.assign(static_cast<size_t>(count), MonitorRecord{});
+      : monitors_(Display().screens.monitors), displayIndex_(ClockData().display_index) {
+    Display().screens.monitors.assign(static_cast<size_t>(count), MonitorRecord{});
     ClockData().display_index = displayIndex;
   }
   ~ScopedDisplays() {
-    ClockData().screens.monitors = monitors_;
+    Display().screens.monitors = monitors_;
     ClockData().display_index = displayIndex_;
   }
   ScopedDisplays(const ScopedDisplays&) = delete;

@@ -9,6 +9,7 @@
 #include "data/save_data.h"
 #include "support/test_support.h"
 #include "view/date_dialog.h"
+#include "view/display_test_support.h"
 #include "view/power_events.h"
 #include "view/virtual_desktop.h"
 
@@ -59,10 +60,6 @@ class InProcessClock : public ::testing::Test {
     }
     date_.reset();
     clock_.reset();
-    ClockData().hwnd = nullptr;
-    ClockData().hidden = 0;
-    DateData().hwnd = nullptr;
-    DateData().clock_hwnd = nullptr;
   }
 
   RECT ClockRect() const {
@@ -74,6 +71,7 @@ class InProcessClock : public ::testing::Test {
     SetWindowPos(clock_->Window(), nullptr, 500, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
+  view_testing::DisplayGuard display_;
   ScriptedDesktop desktop_;
   AcceptingTray tray_;
   std::unique_ptr<MainDialog_CL> clock_;

@@ -13,6 +13,7 @@
 #include "data/placement.h"
 #include "support/test_support.h"
 #include "text/time_text.h"
+#include "view/display_test_support.h"
 
 namespace {
 
@@ -99,17 +100,14 @@ class RendererTest : public ::testing::Test {
   void SetUp() override {
     AppSaveData_CL& clock = ClockData();
     DateSaveData_CL& date = DateData();
-    Keep(clock.hwnd, clock.hidden, clock.band_top, clock.band_bottom, clock.alpha, clock.blink, clock.font_family,
-         clock.font_bold, clock.font_italic, clock.font_em_height, clock.border_frame_scale, clock.font_color1,
-         clock.font_color2, clock.font_color3, clock.draw_type, clock.disp_second, clock.hour12, clock.faint_on_hover);
-    for (AreaF& rect : clock.layout_rects) Keep(rect);
-    Keep(date.hwnd, date.show_date, date.hide_clock, date.date_format, date.draw_type, date.font_family,
-         date.font_bold, date.font_italic, date.font_em_height, date.border_frame_scale, date.font_color1,
-         date.font_color3);
-    savedDateFont_ = std::move(date.date_font);
+    Keep(clock.alpha, clock.blink, clock.font_family, clock.font_bold, clock.font_italic, clock.font_em_height,
+         clock.border_frame_scale, clock.font_color1, clock.font_color2, clock.font_color3, clock.draw_type,
+         clock.disp_second, clock.hour12, clock.faint_on_hover);
+    Keep(date.show_date, date.hide_clock, date.date_format, date.draw_type, date.font_family, date.font_bold,
+         date.font_italic, date.font_em_height, date.border_frame_scale, date.font_color1, date.font_color3);
 
     // The defaults, with colours that tell the parts apart.
-    clock.hidden = 0;
+    Display().hidden = false;
     clock.blink = 1;
     clock.font_family = L"Comic Sans MS";
     clock.font_bold = 1;
@@ -138,11 +136,15 @@ class RendererTest : public ::testing::Test {
     window_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"STATIC", L"Horavel renderer test", WS_POPUP, 0, 0,
                               200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(nullptr, window_);
+    // The test's window stands in for both of the program's windows.
+    Display().clock = ShownWindow{};
+    Display().clock.handle = window_;
+    Display().date = ShownWindow{};
+    Display().date.handle = window_;
   }
 
   void TearDown() override {
     if (window_) DestroyWindow(window_);
-    DateData().date_font = std::move(savedDateFont_);
     for (auto restore = restores_.rbegin(); restore != restores_.rend(); ++restore) (*restore)();
   }
 
@@ -175,16 +177,8 @@ class RendererTest : public ::testing::Test {
     clock.border_frame_scale = scale;
   }
 
-  // The date as the date window shows it: its font made, its window known.
-  void ShowDate() {
-    DateSaveData_CL& date = DateData();
-    date.hwnd = window_;
-    comlib::FontFamilyRef family(date.font_family);
-    ASSERT_NE(nullptr, family.get());
-    date.date_font.reset();
-    ASSERT_EQ(Gdiplus::Ok, gdip::GdipCreateFont(family.get(), static_cast<float>(date.font_em_height),
-                                                Gdiplus::FontStyleBold, Gdiplus::UnitPixel, date.date_font.put()));
-  }
+  // The date's family is installed: the date draws in it.
+  static void ShowDate() { ASSERT_NE(nullptr, comlib::FontFamilyRef(DateData().font_family).get()); }
 
   static SIZE DateWindowSize() { return MeasureDate(); }
 
@@ -210,7 +204,7 @@ class RendererTest : public ::testing::Test {
   }
 
   std::vector<std::function<void()>> restores_;
-  comlib::GpFontOwner savedDateFont_;
+  view_testing::DisplayGuard display_;
 };
 
 using ClockRendering = RendererTest;
@@ -294,7 +288,8 @@ TEST_F(ClockRendering, BlinkingColonsVanishWhileTheDigitsStay) {
   ASSERT_EQ(steady.pixels.size(), blinking.pixels.size());
   // Each colon's ink starts at its part's origin and is narrower than the
   // room up to the next part.
-  const AreaF* parts = ClockData().layout_rects;
+  const layout::ClockLayout measured = MeasureClock();
+  const AreaF* parts = measured.parts;
   const AreaF firstColon{parts[kFirstColonPart].x, 0.0f, parts[kMinutePart].x - parts[kFirstColonPart].x, 0.0f};
   const AreaF secondColon{parts[kSecondColonPart].x, 0.0f, parts[kSecondPart].x - parts[kSecondColonPart].x, 0.0f};
   int vanished[2] = {};
@@ -360,7 +355,7 @@ TEST_F(ClockRendering, PaintDrawsOnlyWhileTheClockIsShown) {
   for (int hidden : {1, 0}) {
     for (int hideClock : {1, 0}) {
       if (!hidden && !hideClock) continue;
-      clock.hidden = hidden;
+      Display().hidden = hidden != 0;
       DateData().hide_clock = hideClock;
       markBuffer();
       InvalidateRect(window_, nullptr, FALSE);
@@ -370,7 +365,7 @@ TEST_F(ClockRendering, PaintDrawsOnlyWhileTheClockIsShown) {
     }
   }
 
-  clock.hidden = 0;
+  Display().hidden = false;
   DateData().hide_clock = 0;
   markBuffer();
   InvalidateRect(window_, nullptr, FALSE);
@@ -387,26 +382,6 @@ TEST_F(ClockRendering, PaintDrawsOnlyWhileTheClockIsShown) {
   EXPECT_EQ(RGB(0xFF, 0xFF, 0xFF), key);
   EXPECT_EQ(180, alpha);
   EXPECT_EQ(static_cast<DWORD>(LWA_COLORKEY | LWA_ALPHA), flags);
-}
-
-TEST_F(DateRendering, AreaIsEmptyWhileTheDateIsNotShown) {
-  ShowDate();
-  const SIZE shown = MeasureDate();
-  EXPECT_GT(shown.cx, 0);
-  EXPECT_GT(shown.cy, 0);
-
-  auto isEmpty = [](SIZE size) { return size.cx == 0 && size.cy == 0; };
-  ClockData().hidden = 1;
-  EXPECT_TRUE(isEmpty(MeasureDate()));
-  ClockData().hidden = 0;
-  DateData().show_date = 0;
-  EXPECT_TRUE(isEmpty(MeasureDate()));
-  DateData().show_date = 1;
-  DateData().hwnd = nullptr;
-  EXPECT_TRUE(isEmpty(MeasureDate()));
-  DateData().hwnd = window_;
-  DateData().date_font.reset();
-  EXPECT_TRUE(isEmpty(MeasureDate()));
 }
 
 TEST_F(DateRendering, AreaFollowsTheSampleAndTakesInTheOutline) {

@@ -1,0 +1,333 @@
+// Applying the settings to two real windows: where each stands, which is
+// shown, how opaque each is, the date's timer and which lies on top.
+
+#include "view/display.h"
+
+#include <gtest/gtest.h>
+
+#include "app_ids.h"
+#include "comlib/unique_handle.h"
+#include "data/data_test_support.h"
+#include "data/placement.h"
+#include "data/save_data.h"
+#include "support/test_support.h"
+#include "support/window_checks.h"
+#include "view/display_test_support.h"
+
+using data_testing::RecordsGuard;
+using testing_support::IsAbove;
+using testing_support::ReadUtf16;
+using testing_support::TempFolder;
+using testing_support::TestWindow;
+
+namespace {
+
+bool SameRect(const RECT& expected, const RECT& actual) { return EqualRect(&expected, &actual) != FALSE; }
+
+::testing::AssertionResult RectIs(const RECT& actual, int x, int y, int width, int height) {
+  if (actual.left == x && actual.top == y && actual.right - actual.left == width &&
+      actual.bottom - actual.top == height) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << "rect (" << actual.left << ", " << actual.top << ") "
+                                       << actual.right - actual.left << " x " << actual.bottom - actual.top
+                                       << ", expected (" << x << ", " << y << ") " << width << " x " << height;
+}
+
+// A primary monitor with a taskbar at its bottom and a second one to its right.
+MultiScreen_CL TwoMonitors() {
+  MultiScreen_CL screens;
+  screens.monitors.push_back(
+      MakeMonitorRecord(RECT{0, 0, 1920, 1080}, RECT{0, 0, 1920, 1040}, MONITORINFOF_PRIMARY));
+  screens.monitors.push_back(MakeMonitorRecord(RECT{1920, 0, 3200, 1024}, RECT{1920, 0, 3200, 984}, 0));
+  screens.primary = screens.monitors[0];
+  return screens;
+}
+
+SIZE PrimaryDisplaySize() {
+  comlib::WindowDC desktop(GetDesktopWindow());
+  return SIZE{GetDeviceCaps(desktop.get(), HORZRES), GetDeviceCaps(desktop.get(), VERTRES)};
+}
+
+}  // namespace
+
+namespace {
+
+// The display pointed at a clock and a date window, with the date shown and
+// both visible; put back at the end of the test.
+class PlacementTest : public ::testing::Test {
+ protected:
+  PlacementTest() : clockWindow_(400, 300, 200, 100), dateWindow_(0, 0, 50, 20), log_(folder_.File(L"log.txt")) {}
+
+  void SetUp() override {
+    ASSERT_TRUE(clockWindow_.get());
+    ASSERT_TRUE(dateWindow_.get());
+    AppSaveData_CL& clock = ClockData();
+    DateSaveData_CL& date = DateData();
+    DisplayState& display = Display();
+    display.clock.handle = clockWindow_.get();
+    display.date.handle = dateWindow_.get();
+    display.hidden = false;
+    display.makingWay = false;
+    clock.display_index = 0;
+    clock.disp_index = 0;
+    clock.disp_offset_x = 32;
+    clock.disp_offset_y = 32;
+    date.show_date = 1;
+    date.hide_clock = 0;
+    date.faint_on_hover = 1;
+    date.offset_x = 0;
+    date.offset_y = 0;
+  }
+
+  std::wstring Log() const { return ReadUtf16(folder_.File(L"log.txt")); }
+
+  RecordsGuard guard_;
+  view_testing::DisplayGuard display_;
+  TempFolder folder_;
+  TestWindow clockWindow_;
+  TestWindow dateWindow_;
+  testing_support::ScopedAppLog log_;
+};
+
+}  // namespace
+
+TEST_F(PlacementTest, TheClockGoesToTheChosenMonitorsCorner) {
+  AppSaveData_CL& clock = ClockData();
+  DateData().show_date = 0;
+  Display().screens = TwoMonitors();
+  clock.display_index = 1;
+  clock.disp_index = 3;
+
+  display::Apply(display::kClockPlace);
+  const layout::ClockLayout measured = MeasureClock();
+  const POINT corner = placement::ClockPosition(RECT{1920, 0, 3200, 1024}, 3, 32, 32, measured.ink);
+  EXPECT_TRUE(RectIs(clockWindow_.Rect(), corner.x, corner.y, measured.window.cx, measured.window.cy));
+  EXPECT_TRUE(GetWindowLongW(clockWindow_.get(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+  // One monitor: the primary display's size, whatever the index says.
+  Display().screens.monitors.resize(1);
+  display::Apply(display::kClockPlace);
+  const SIZE primary = PrimaryDisplaySize();
+  const POINT primaryCorner = placement::ClockPosition(RECT{0, 0, primary.cx, primary.cy}, 3, 32, 32, measured.ink);
+  EXPECT_TRUE(RectIs(clockWindow_.Rect(), primaryCorner.x, primaryCorner.y, measured.window.cx, measured.window.cy));
+}
+
+TEST_F(PlacementTest, OnTheRealSecondMonitor) {
+  // The test display has two screens, both at the origin: 1280 x 800
+  // (primary) and 1024 x 768.
+  AppSaveData_CL& clock = ClockData();
+  DateData().show_date = 0;
+  Display().screens.Enumerate();
+  ASSERT_EQ(2, Display().screens.Count());
+  const int second = Display().screens.monitors[0].info.dwFlags == MONITORINFOF_PRIMARY ? 1 : 0;
+  clock.display_index = second;
+  clock.disp_index = 3;
+  clock.disp_offset_x = 10;
+  clock.disp_offset_y = 20;
+
+  display::Apply(display::kClockPlace);
+  const layout::ClockLayout measured = MeasureClock();
+  const POINT corner = placement::ClockPosition(RECT{0, 0, 1024, 768}, 3, 10, 20, measured.ink);
+  EXPECT_TRUE(RectIs(clockWindow_.Rect(), corner.x, corner.y, measured.window.cx, measured.window.cy));
+}
+
+TEST_F(PlacementTest, TheDateStandsAroundTheClocksCentreBelowTheClock) {
+  DateSaveData_CL& date = DateData();
+  SetWindowPos(clockWindow_.get(), HWND_TOPMOST, 400, 300, 201, 101, SWP_NOACTIVATE);
+  const RECT before = dateWindow_.Rect();
+
+  // Nothing moves while the date is off or the program hidden.
+  date.show_date = 0;
+  display::Apply(display::kDatePlace);
+  EXPECT_TRUE(SameRect(before, dateWindow_.Rect()));
+  date.show_date = 1;
+  Display().hidden = true;
+  display::Apply(display::kDatePlace);
+  EXPECT_TRUE(SameRect(before, dateWindow_.Rect()));
+  Display().hidden = false;
+
+  display::Apply(display::kDatePlace);
+  const SIZE size = MeasureDate();
+  const POINT at = placement::DatePosition(POINT{500, 350}, 0, 0, size);
+  EXPECT_TRUE(RectIs(dateWindow_.Rect(), at.x, at.y, size.cx, size.cy));
+  EXPECT_TRUE(IsAbove(clockWindow_.get(), dateWindow_.get()));
+
+  // With the clock hidden by hide_clock, the date is not put beneath it.
+  date.hide_clock = 1;
+  date.offset_x = 30;
+  display::Apply(display::kDatePlace);
+  EXPECT_TRUE(RectIs(dateWindow_.Rect(), at.x + 30, at.y, size.cx, size.cy));
+  EXPECT_TRUE(IsAbove(dateWindow_.get(), clockWindow_.get()));
+}
+
+TEST_F(PlacementTest, PlacingTheClockPlacesTheDateOnlyWhenItIsShown) {
+  DateSaveData_CL& date = DateData();
+  Display().screens = MultiScreen_CL();
+
+  date.show_date = 0;
+  const RECT before = dateWindow_.Rect();
+  display::Apply(display::kClockPlace);
+  EXPECT_TRUE(SameRect(before, dateWindow_.Rect()));
+
+  date.show_date = 1;
+  display::Apply(display::kClockPlace);
+  const POINT centre = placement::CentreOf(clockWindow_.Rect());
+  const SIZE size = MeasureDate();
+  const POINT at = placement::DatePosition(centre, 0, 0, size);
+  EXPECT_TRUE(RectIs(dateWindow_.Rect(), at.x, at.y, size.cx, size.cy));
+  EXPECT_TRUE(IsAbove(clockWindow_.get(), dateWindow_.get()));
+}
+
+TEST_F(PlacementTest, RestoringTheLayoutShowsWhatTheSettingsSay) {
+  DateSaveData_CL& date = DateData();
+  auto running = [&](UINT_PTR id) { return KillTimer(dateWindow_.get(), id) != FALSE; };
+
+  date.show_date = 0;
+  date.hide_clock = 1;
+  SetTimer(dateWindow_.get(), kDateTimerId, kDateTimerMs, nullptr);
+  display::RestoreDisplayLayout();
+  EXPECT_FALSE(IsWindowVisible(dateWindow_.get()));
+  EXPECT_FALSE(IsWindowVisible(clockWindow_.get()));
+  EXPECT_FALSE(running(kDateTimerId));
+  EXPECT_NE(std::wstring::npos, Log().find(L"ディスプレイレイアウト復元"));
+  EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), Display().screens.Count());
+
+  date.show_date = 1;
+  date.hide_clock = 0;
+  display::RestoreDisplayLayout();
+  EXPECT_TRUE(IsWindowVisible(dateWindow_.get()));
+  EXPECT_TRUE(IsWindowVisible(clockWindow_.get()));
+  EXPECT_TRUE(running(kDateTimerId));
+  EXPECT_TRUE(IsAbove(clockWindow_.get(), dateWindow_.get()));
+
+  // Hidden by the user: placed, but neither shown nor hidden.
+  ShowWindow(clockWindow_.get(), SW_HIDE);
+  ShowWindow(dateWindow_.get(), SW_HIDE);
+  Display().hidden = true;
+  display::RestoreDisplayLayout();
+  EXPECT_FALSE(IsWindowVisible(dateWindow_.get()));
+  EXPECT_FALSE(IsWindowVisible(clockWindow_.get()));
+}
+
+TEST_F(PlacementTest, TheDisplayCheckStaysQuietOnAGoneMonitorAndRestoresOnlyWhatMoved) {
+  AppSaveData_CL& clock = ClockData();
+  const std::wstring changeLine = L"ディスプレイ構成変更を検出: ポジション更新";
+  const std::wstring fallbackLine = L"プライマリディスプレイに表示します。";
+  DisplayCheckState state;
+  clock.display_index = 0;
+  display::RestoreDisplayLayout();
+  display::CheckDisplayChange(state);
+  EXPECT_EQ(0u, testing_support::CountOccurrences(Log(), changeLine));
+
+  // An index beyond the monitors (one was unplugged): the fallback is told
+  // once, the clock already stands on the primary display, and the saved
+  // index stays.
+  clock.display_index = 5;
+  for (int check = 0; check < 8; ++check) display::CheckDisplayChange(state);
+  EXPECT_EQ(1u, testing_support::CountOccurrences(Log(), fallbackLine));
+  EXPECT_EQ(0u, testing_support::CountOccurrences(Log(), changeLine));
+  EXPECT_EQ(5, clock.display_index);
+  // The monitor returns and goes again: told once more.
+  clock.display_index = 0;
+  display::CheckDisplayChange(state);
+  clock.display_index = 5;
+  display::CheckDisplayChange(state);
+  EXPECT_EQ(2u, testing_support::CountOccurrences(Log(), fallbackLine));
+
+  // A clock moved off every monitor, or that should show and does not, is put back.
+  clock.display_index = 0;
+  SetWindowPos(clockWindow_.get(), nullptr, -3000, -3000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  display::CheckDisplayChange(state);
+  EXPECT_EQ(1u, testing_support::CountOccurrences(Log(), changeLine));
+  EXPECT_GE(clockWindow_.Rect().left, 0);
+  ShowWindow(clockWindow_.get(), SW_HIDE);
+  display::CheckDisplayChange(state);
+  EXPECT_EQ(2u, testing_support::CountOccurrences(Log(), changeLine));
+  EXPECT_TRUE(IsWindowVisible(clockWindow_.get()));
+
+  // Hidden by the user and on its monitor: nothing to do.
+  Display().hidden = true;
+  ShowWindow(clockWindow_.get(), SW_HIDE);
+  display::CheckDisplayChange(state);
+  EXPECT_EQ(2u, testing_support::CountOccurrences(Log(), changeLine));
+}
+
+TEST_F(PlacementTest, TheOpacityFadesWithTheRealCursorOnlyOverAShownWindow) {
+  AppSaveData_CL& clock = ClockData();
+  DateSaveData_CL& date = DateData();
+  testing_support::CursorKept cursor;
+  SetWindowPos(clockWindow_.get(), nullptr, 100, 100, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(dateWindow_.get(), nullptr, 100, 100, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_EQ(220, clock.alpha);
+  ASSERT_EQ(203, date.alpha);
+
+  ASSERT_TRUE(testing_support::MoveCursorTo(200, 130));
+  EXPECT_EQ(44, display::ClockOpacity());
+  EXPECT_EQ(40, display::DateOpacity());  // a fifth of 203, cut
+  clock.faint_on_hover = 0;
+  EXPECT_EQ(220, display::ClockOpacity());
+  clock.faint_on_hover = 1;
+  // A window that is not shown does not fade.
+  date.hide_clock = 1;
+  EXPECT_EQ(220, display::ClockOpacity());
+  date.hide_clock = 0;
+  date.show_date = 0;
+  EXPECT_EQ(203, display::DateOpacity());
+  date.show_date = 1;
+  Display().hidden = true;
+  EXPECT_EQ(220, display::ClockOpacity());
+  EXPECT_EQ(203, display::DateOpacity());
+  Display().hidden = false;
+  // A stored alpha above 255 must not wrap around in the window's byte.
+  clock.alpha = 300;
+  EXPECT_EQ(51, display::ClockOpacity());
+  ASSERT_TRUE(testing_support::MoveCursorTo(600, 500));
+  EXPECT_EQ(255, display::ClockOpacity());
+}
+
+TEST_F(PlacementTest, ApplyingSetsTheOpacityAndTheDateTimerOnlyWhileShown) {
+  testing_support::CursorKept cursor;
+  ASSERT_TRUE(testing_support::MoveCursorTo(700, 600));
+  TestWindow layered(100, 100, 200, 100, WS_EX_LAYERED);
+  Display().clock = ShownWindow{};
+  Display().clock.handle = layered.get();
+  auto opacity = [&] {
+    BYTE alpha = 0;
+    COLORREF key = 0;
+    DWORD flags = 0;
+    GetLayeredWindowAttributes(layered.get(), &key, &alpha, &flags);
+    EXPECT_EQ(kTransparentKey, key);
+    EXPECT_EQ(static_cast<DWORD>(LWA_COLORKEY | LWA_ALPHA), flags);
+    return alpha;
+  };
+  // KillTimer tells whether the timer was running (and stops it).
+  auto dateTimerRan = [&] { return KillTimer(dateWindow_.get(), kDateTimerId) != FALSE; };
+
+  ClockData().alpha = 150;
+  display::Apply(display::kClockOpacity);
+  EXPECT_EQ(150, opacity());
+  display::Apply(display::kShowing);
+  EXPECT_TRUE(dateTimerRan());
+  EXPECT_FALSE(KillTimer(dateWindow_.get(), kDateFadeTimerId)) << "the fade follows the clock's tick";
+
+  // Hidden by the user, making way, or the date switched off: no opacity
+  // set, no timer.
+  const struct {
+    bool hidden;
+    bool makingWay;
+    int showDate;
+  } hiddenCases[] = {{true, false, 1}, {false, true, 1}, {false, false, 0}};
+  for (const auto& c : hiddenCases) {
+    Display().hidden = c.hidden;
+    Display().makingWay = c.makingWay;
+    DateData().show_date = c.showDate;
+    ClockData().alpha = 90;
+    display::Apply(display::kShowing | display::kClockOpacity);
+    EXPECT_FALSE(dateTimerRan());
+    if (c.hidden || c.makingWay) {
+      EXPECT_EQ(150, opacity());
+    }
+    ClockData().alpha = 150;
+  }
+}
