@@ -56,7 +56,7 @@ if(HORAVEL_WIXL)
     COMMAND ${CMAKE_COMMAND} -DMSI=${HORAVEL_MSI} -DMANIFESTS=${HORAVEL_GENERATED_DIR}/winget
       -DOUTPUT=${CMAKE_BINARY_DIR}/winget/manifests/h/Horavel/Horavel/${PROJECT_VERSION}
       -P ${PROJECT_SOURCE_DIR}/cmake/winget_manifests.cmake
-    DEPENDS Horavel ${HORAVEL_WIX_SOURCE} ${PROJECT_SOURCE_DIR}/res/horavel.ico
+    DEPENDS Horavel ${HORAVEL_WIX_SOURCE} ${HORAVEL_WINGET_TEMPLATES} ${PROJECT_SOURCE_DIR}/res/horavel.ico
       ${PROJECT_SOURCE_DIR}/res/menu_image.bmp ${PROJECT_SOURCE_DIR}/res/license.html
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     VERBATIM)
