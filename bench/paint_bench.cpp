@@ -83,12 +83,12 @@ void NaiveClockPaint(HWND window, Gdiplus::GpBitmap* bitmap, SIZE size) {
   GetLocalTime(&now);
   timetext::ClockTextOptions options;
   const std::wstring text = timetext::MakeTimeText(now, false, options);
-  const layout::ClockLayout clockLayout = MeasureClock();
+  const layout::ClockLayout clockLayout = MeasureClock(dpi::kBaseDpi);
   comlib::GpPenOwner pen;
   gdip::GdipCreatePen1(render::DrawableColour(clock.font_color3),
                        layout::PenWidth(clock.font_em_height, clock.border_frame_scale), Gdiplus::UnitWorld,
                        pen.put());
-  render::DrawClock(graphics.get(), clockLayout, pen.get(), text, now.wSecond, false);
+  render::DrawClock(graphics.get(), clockLayout, pen.get(), text, now.wSecond, false, dpi::kBaseDpi);
   graphics.reset();
 
   comlib::WindowDC dc(window);
@@ -113,7 +113,7 @@ int main() {
   // The clock at its defaults, seconds on, sized as the placement sizes it.
   AppSaveData_CL& clock = ClockData();
   clock.disp_second = 1;
-  const SIZE clockWindowSize = MeasureClock().window;
+  const SIZE clockWindowSize = MeasureClock(dpi::kBaseDpi).window;
   HWND clockWindow = CreateLayeredWindow(clockWindowSize.cx, clockWindowSize.cy);
   const SIZE clockSize = ClientSize(clockWindow);
   BackBuffer_CL clockBuffer;
@@ -126,10 +126,9 @@ int main() {
     CopyToWindow(clockWindow, clockBuffer, clockSize);
   });
 
-  // The date at its defaults, with the font the date settings make.
-  DateSaveData_CL& date = DateData();
+  // The date at its defaults.
   HWND dateWindow = CreateLayeredWindow(320, 64);
-  const SIZE dateWindowSize = MeasureDate();
+  const SIZE dateWindowSize = MeasureDate(dpi::kBaseDpi);
   SetWindowPos(dateWindow, nullptr, 0, 0, dateWindowSize.cx, dateWindowSize.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   const SIZE dateSize = ClientSize(dateWindow);

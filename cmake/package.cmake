@@ -13,6 +13,7 @@ install(TARGETS Horavel RUNTIME DESTINATION .)
 install(FILES
   ${PROJECT_SOURCE_DIR}/res/menu_image.bmp
   ${PROJECT_SOURCE_DIR}/res/license.html
+  ${PROJECT_SOURCE_DIR}/res/license_en.html
   ${HORAVEL_GENERATED_DIR}/README.txt
   DESTINATION .)
 
@@ -58,6 +59,7 @@ if(HORAVEL_WIXL)
       -P ${PROJECT_SOURCE_DIR}/cmake/winget_manifests.cmake
     DEPENDS Horavel ${HORAVEL_WIX_SOURCE} ${HORAVEL_WINGET_TEMPLATES} ${PROJECT_SOURCE_DIR}/res/horavel.ico
       ${PROJECT_SOURCE_DIR}/res/menu_image.bmp ${PROJECT_SOURCE_DIR}/res/license.html
+      ${PROJECT_SOURCE_DIR}/res/license_en.html
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     VERBATIM)
   add_custom_target(msi DEPENDS ${HORAVEL_MSI})

@@ -15,7 +15,12 @@ HORAVEL_PACKAGES=(
   xvfb
   googletest
   fonts-dejavu-core fonts-vlgothic fonts-ipafont-gothic fonts-wine
+  locales
 )
+
+# Wine follows LANG only where glibc has that locale: the program's texts
+# are tested in both of its languages.
+HORAVEL_LOCALES=(ja_JP.UTF-8 en_US.UTF-8)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then
@@ -43,7 +48,7 @@ ensure_packages() {
   for package in "${HORAVEL_PACKAGES[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
   done
-  [ ${#missing[@]} -eq 0 ] && return 0
+  [ ${#missing[@]} -eq 0 ] && { ensure_locales; return 0; }
   if [ "$(id -u)" -ne 0 ] && ! command -v sudo >/dev/null 2>&1; then
     explain_missing_packages "${missing[@]}"
   fi
@@ -53,6 +58,28 @@ ensure_packages() {
     as_root apt-get update
     as_root apt-get install -y --no-install-recommends "${missing[@]}"
   fi
+  ensure_locales
+}
+
+# Generates the locales in HORAVEL_LOCALES that glibc does not have yet.
+ensure_locales() {
+  local wanted
+  local missing=()
+  for wanted in "${HORAVEL_LOCALES[@]}"; do
+    # "locale -a" names them in lower case without the dash: ja_JP.utf8.
+    locale -a 2>/dev/null | grep -qix "${wanted/UTF-8/utf8}" || missing+=("$wanted")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ] && ! command -v sudo >/dev/null 2>&1; then
+    echo "Missing locales: ${missing[*]}. Add them to /etc/locale.gen and run locale-gen as root." >&2
+    exit 1
+  fi
+  echo "Generating the locales: ${missing[*]}"
+  for wanted in "${missing[@]}"; do
+    grep -qx "$wanted UTF-8" /etc/locale.gen 2>/dev/null ||
+      echo "$wanted UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+  done
+  as_root locale-gen >/dev/null
 }
 
 # Configures the build folder given first with the options that follow
@@ -90,11 +117,15 @@ wine_environment() {
 # its family name: true of IPAGothic, not of VL Gothic ("VL Gothic
 # Regular"). The clock and date draw with "Comic Sans MS", and GDI+'s
 # generic sans-serif family is "Microsoft Sans Serif" or else "Arial".
+# Dialogs and menus in any other language ask for Tahoma, which the prefix
+# lacks: Wine would fall back to VL Gothic, whose Latin letters are all one
+# width; VL PGothic's are proportional, as Tahoma's are.
 font_mapping() {
   local family
   for family in "MS UI Gothic" "MS Gothic" "MS PGothic" "Meiryo" "Yu Gothic"; do
     echo "$family=VL Gothic"
   done
+  echo "Tahoma=VL PGothic"
   for family in "Comic Sans MS" "Microsoft Sans Serif" "Arial"; do
     echo "$family=IPAGothic"
   done

@@ -1,6 +1,9 @@
 #include "comlib/font_family.h"
 
+#include <map>
 #include <vector>
+
+#include "comlib/unique_handle.h"
 
 namespace comlib {
 
@@ -45,6 +48,75 @@ Gdiplus::GpFontFamily* FirstDrawableInstalledFamily() {
   return nullptr;
 }
 
+// A font file's bytes as GDI has them, and the private collection GDI+
+// reads them from.
+struct LoadedFont {
+  std::vector<unsigned char> bytes;
+  GpPrivateFontsOwner collection;
+};
+
+// GDI+ lists the installed fonts once, when first asked; a font installed
+// later is known to GDI alone. Such a family is read from GDI's copy of its
+// file, once, and kept until the families are released.
+std::map<std::wstring, LoadedFont>& LoadedFonts() {
+  static std::map<std::wstring, LoadedFont> loaded;
+  return loaded;
+}
+
+// The bytes of the font file GDI draws the family from; empty when GDI has
+// no font of exactly that name.
+std::vector<unsigned char> FontFileThroughGdi(const std::wstring& name) {
+  const UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
+  if (!dc) return {};
+  // The font as GDI lists it, in a character set it has: asked for in the
+  // default one, GDI would stand in a font that has that set.
+  LOGFONTW wanted{};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  wcsncpy_s(wanted.lfFaceName, LF_FACESIZE, name.c_str(), _TRUNCATE);
+  LOGFONTW listed{};
+  EnumFontFamiliesExW(
+      dc.get(), &wanted,
+      [](const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM found) -> int {
+        *reinterpret_cast<LOGFONTW*>(found) = *font;
+        return 0;
+      },
+      reinterpret_cast<LPARAM>(&listed), 0);
+  if (listed.lfFaceName[0] == L'\0') return {};
+  const UniqueFont font(CreateFontIndirectW(&listed));
+  if (!font) return {};
+  const SelectionScope selected(dc.get(), font.get());
+  wchar_t face[LF_FACESIZE] = {};
+  // GDI stands another face in for a name it does not know.
+  if (GetTextFaceW(dc.get(), LF_FACESIZE, face) == 0 || _wcsicmp(face, name.c_str()) != 0) return {};
+  // A collection file is read whole, from its own header.
+  constexpr DWORD kCollectionTag = 0x66637474;  // 'ttcf', as GetFontData spells it
+  for (const DWORD table : {kCollectionTag, DWORD{0}}) {
+    const DWORD size = GetFontData(dc.get(), table, 0, nullptr, 0);
+    if (size == GDI_ERROR || size == 0) continue;
+    std::vector<unsigned char> bytes(size);
+    if (GetFontData(dc.get(), table, 0, bytes.data(), size) == size) return bytes;
+  }
+  return {};
+}
+
+bool CreateFamilyInstalledLater(const std::wstring& name, GpFontFamilyOwner& family) {
+  std::map<std::wstring, LoadedFont>& loaded = LoadedFonts();
+  auto known = loaded.find(name);
+  if (known == loaded.end()) {
+    LoadedFont font;
+    font.bytes = FontFileThroughGdi(name);
+    if (font.bytes.empty() || gdip::GdipNewPrivateFontCollection(font.collection.put()) != Gdiplus::Ok ||
+        gdip::GdipPrivateAddMemoryFont(font.collection.get(), font.bytes.data(),
+                                       static_cast<INT>(font.bytes.size())) != Gdiplus::Ok) {
+      return false;
+    }
+    known = loaded.emplace(name, std::move(font)).first;
+  }
+  return gdip::GdipCreateFontFamilyFromName(name.c_str(), known->second.collection.get(), family.put()) ==
+             Gdiplus::Ok &&
+         family;
+}
+
 }  // namespace
 
 INT FontStyleFor(int bold, int italic) {
@@ -79,6 +151,7 @@ Gdiplus::GpFontFamily* FallbackFamily() {
 void ReleaseFallbackFamilies() {
   GenericFamily().reset();
   InstalledFallback().reset();
+  LoadedFonts().clear();
 }
 
 bool CreateInstalledFamily(const std::wstring& name, GpFontFamilyOwner& family) {
@@ -87,6 +160,7 @@ bool CreateInstalledFamily(const std::wstring& name, GpFontFamilyOwner& family) 
   // stack on names thousands of characters long: such a name is not asked for.
   if (name.size() >= LF_FACESIZE) return false;
   if (gdip::GdipCreateFontFamilyFromName(name.c_str(), nullptr, family.put()) == Gdiplus::Ok && family) return true;
+  if (CreateFamilyInstalledLater(name, family)) return true;
   family.reset();
   return false;
 }

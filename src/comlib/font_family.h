@@ -20,12 +20,13 @@ Gdiplus::GpFontFamily* GenericSansSerif();
 // GDI+ can draw no text at all.
 Gdiplus::GpFontFamily* FallbackFamily();
 
-// Both families are kept between uses until this, which must come before
-// the GDI+ session ends.
+// Both families, and the fonts installed while the program runs, are kept
+// between uses until this, which must come before the GDI+ session ends.
 void ReleaseFallbackFamilies();
 
 // The installed family of that name into `family`; false (and empty) when
-// there is none.
+// there is none. A font installed after GDI+ first listed the fonts is
+// found too.
 bool CreateInstalledFamily(const std::wstring& name, GpFontFamilyOwner& family);
 
 class FontFamilyRef {

@@ -33,6 +33,7 @@ inline void DeleteGpFontFamily(Gdiplus::GpFontFamily* family) { gdip::GdipDelete
 inline void DeleteGpFont(Gdiplus::GpFont* font) { gdip::GdipDeleteFont(font); }
 inline void DeleteGpGraphics(Gdiplus::GpGraphics* graphics) { gdip::GdipDeleteGraphics(graphics); }
 inline void DisposeGpBitmap(Gdiplus::GpBitmap* bitmap) { gdip::GdipDisposeImage(bitmap); }
+inline void DeleteGpPrivateFonts(Gdiplus::GpFontCollection* fonts) { gdip::GdipDeletePrivateFontCollection(&fonts); }
 
 // GDI+ objects held by owners right now, in the whole process.
 inline std::atomic<long> g_liveGdiplusObjects{0};
@@ -117,6 +118,7 @@ using GpFontFamilyOwner = GpOwner<Gdiplus::GpFontFamily*, &DeleteGpFontFamily>;
 using GpFontOwner = GpOwner<Gdiplus::GpFont*, &DeleteGpFont>;
 using GpGraphicsOwner = GpOwner<Gdiplus::GpGraphics*, &DeleteGpGraphics>;
 using GpBitmapOwner = GpOwner<Gdiplus::GpBitmap*, &DisposeGpBitmap>;
+using GpPrivateFontsOwner = GpOwner<Gdiplus::GpFontCollection*, &DeleteGpPrivateFonts>;
 
 // GdiplusStartup / GdiplusShutdown for the life of the program.
 class GdiplusSession {

@@ -1,7 +1,10 @@
 #include "comlib/hot_key.h"
 
+#include <commctrl.h>
+
 #include <cwchar>
 #include <cwctype>
+#include <utility>
 #include <vector>
 
 #include "comlib/log_file.h"
@@ -25,6 +28,11 @@ constexpr NamedKey kKeyNames[] = {
     {L"right", VK_RIGHT},   {L"up", VK_UP},          {L"down", VK_DOWN},     {L"pause", VK_PAUSE},
     {L"tab", VK_TAB},       {L"enter", VK_RETURN},   {L"escape", VK_ESCAPE}, {L"esc", VK_ESCAPE},
 };
+
+// The named keys as the settings spell them.
+constexpr const wchar_t* kKeyTitles[] = {L"Space", L"Home",  L"End", L"Insert", L"Delete", L"PageUp", L"PageDown",
+                                         L"Left",  L"Right", L"Up",  L"Down",   L"Pause",  L"Tab",    L"Enter",
+                                         L"Escape"};
 
 std::wstring Trimmed(const std::wstring& text) {
   const size_t first = text.find_first_not_of(L" \t");
@@ -91,10 +99,51 @@ ParseResult Parse(const std::wstring& text) {
     if (modifier == 0 || (result.keys.modifiers & modifier) != 0) return result;
     result.keys.modifiers |= modifier;
   }
-  if (result.keys.modifiers == 0 || parts.back().empty()) return result;
+  if (!HasHoldingModifier(result.keys.modifiers) || parts.back().empty()) return result;
   result.keys.virtualKey = KeyCode(parts.back());
   if (result.keys.virtualKey != 0) result.status = ParseStatus::kValid;
   return result;
+}
+
+bool HasHoldingModifier(UINT modifiers) { return (modifiers & (MOD_CONTROL | MOD_ALT | MOD_WIN)) != 0; }
+
+std::wstring Format(const KeyCombination& keys) {
+  if (keys.virtualKey == 0) return std::wstring();
+  std::wstring text;
+  for (const auto& [code, name] : {std::pair<UINT, const wchar_t*>{MOD_CONTROL, L"Ctrl"},
+                                   {MOD_ALT, L"Alt"}, {MOD_SHIFT, L"Shift"}, {MOD_WIN, L"Win"}}) {
+    if (keys.modifiers & code) text += std::wstring(name) + L"+";
+  }
+  if ((keys.virtualKey >= L'A' && keys.virtualKey <= L'Z') || (keys.virtualKey >= L'0' && keys.virtualKey <= L'9')) {
+    return text + static_cast<wchar_t>(keys.virtualKey);
+  }
+  if (keys.virtualKey >= VK_F1 && keys.virtualKey < VK_F1 + kLastFunctionKey) {
+    return text + L"F" + std::to_wstring(keys.virtualKey - VK_F1 + 1);
+  }
+  for (const wchar_t* name : kKeyTitles) {
+    if (KeyCode(Lower(name)) == keys.virtualKey) return text + name;
+  }
+  return std::wstring();
+}
+
+KeyCombination FromHotKeyControl(WORD value) {
+  const UINT flags = HIBYTE(value);
+  KeyCombination keys;
+  keys.virtualKey = LOBYTE(value);
+  if (flags & HOTKEYF_CONTROL) keys.modifiers |= MOD_CONTROL;
+  if (flags & HOTKEYF_ALT) keys.modifiers |= MOD_ALT;
+  if (flags & HOTKEYF_SHIFT) keys.modifiers |= MOD_SHIFT;
+  if (flags & HOTKEYF_EXT) keys.modifiers |= MOD_WIN;
+  return keys;
+}
+
+WORD ToHotKeyControl(const KeyCombination& keys) {
+  UINT flags = 0;
+  if (keys.modifiers & MOD_CONTROL) flags |= HOTKEYF_CONTROL;
+  if (keys.modifiers & MOD_ALT) flags |= HOTKEYF_ALT;
+  if (keys.modifiers & MOD_SHIFT) flags |= HOTKEYF_SHIFT;
+  if (keys.modifiers & MOD_WIN) flags |= HOTKEYF_EXT;
+  return MAKEWORD(static_cast<BYTE>(keys.virtualKey), static_cast<BYTE>(flags));
 }
 
 }  // namespace hotkey

@@ -27,9 +27,20 @@ struct ParseResult {
 // (Control), Alt, Shift, Win, then one key: a letter, a digit, F1 ... F24 or
 // a named key (Space, Home, End, Insert, Delete, PageUp, PageDown, Left,
 // Right, Up, Down, Pause, Tab, Enter, Escape). Empty text switches the key
-// off. At least one modifier is needed: a bare key would be taken from
-// every program.
+// off. Ctrl, Alt or Win is needed: a bare or shifted key would be taken from
+// every program's typing.
 ParseResult Parse(const std::wstring& text);
+
+// True when the modifiers hold Ctrl, Alt or Win.
+bool HasHoldingModifier(UINT modifiers);
+
+// The text Parse reads back as the same keys ("Ctrl+Alt+H"); empty for no
+// key or one that has no name here.
+std::wstring Format(const KeyCombination& keys);
+
+// The keys as a hot-key control holds them (HKM_GETHOTKEY), and back.
+KeyCombination FromHotKeyControl(WORD value);
+WORD ToHotKeyControl(const KeyCombination& keys);
 
 }  // namespace hotkey
 

@@ -11,8 +11,9 @@ namespace {
 // The ideographic space between "Internet" and "Explorer" is part of the name.
 constexpr wchar_t kUserAgent[] = L"Microsoft Internet\u3000Explorer";
 constexpr wchar_t kVerb[] = L"GET";
-// Always fetched from the server, never kept in the cache.
-constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
+// Always fetched from the server, never kept in the cache. Redirects are
+// the caller's to follow, so that it can vet and count them.
+constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
 constexpr DWORD kLengthHeaderBytes = 256;
 // One try per address: a host that does not answer must not be tried again.
 constexpr DWORD kConnectRetries = 1;
@@ -82,9 +83,9 @@ HINTERNET InetHttp_CL::Connect(const std::wstring& host, INTERNET_PORT port) {
   return connection_.get();
 }
 
-int InetHttp_CL::Request(const std::wstring& path) {
+int InetHttp_CL::Request(const std::wstring& path, bool secure) {
   request_.reset(HttpOpenRequestW(connection_.get(), kVerb, path.c_str(), nullptr, nullptr, nullptr,
-                                  kRequestFlags, 0));
+                                  kRequestFlags | (secure ? INTERNET_FLAG_SECURE : 0), 0));
   if (!request_) {
     LOG_INET_FAILURE(L"HttpOpenRequest()エラー = 0x%08x : %s");
     return 0;
@@ -108,6 +109,24 @@ int InetHttp_CL::Request(const std::wstring& path) {
     return 0;
   }
   return 1;
+}
+
+DWORD InetHttp_CL::StatusCode() const {
+  DWORD status = 0;
+  DWORD statusBytes = sizeof(status);
+  if (!HttpQueryInfoW(request_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &statusBytes,
+                      nullptr)) {
+    return 0;
+  }
+  return status;
+}
+
+std::wstring InetHttp_CL::Location() const {
+  std::wstring location(kMaxLocationLength + 1, L'\0');
+  DWORD locationBytes = static_cast<DWORD>(location.size() * sizeof(wchar_t));
+  if (!HttpQueryInfoW(request_.get(), HTTP_QUERY_LOCATION, location.data(), &locationBytes, nullptr)) return L"";
+  location.resize(locationBytes / sizeof(wchar_t));
+  return location;
 }
 
 long InetHttp_CL::Read(long count) {

@@ -27,6 +27,7 @@ class InetHttp_CL {
   static constexpr std::size_t kChunkBytes = 0x100000;
   // Each of connecting, sending and waiting for data gives up after this.
   static constexpr DWORD kTimeoutMs = 3000;
+  static constexpr std::size_t kMaxLocationLength = 2048;
 
   InetHttp_CL() = default;
   virtual ~InetHttp_CL();
@@ -39,9 +40,15 @@ class InetHttp_CL {
   // Connects to a bare host name; null on failure. A second call replaces
   // the first connection.
   HINTERNET Connect(const std::wstring& host, INTERNET_PORT port = INTERNET_DEFAULT_HTTP_PORT);
-  // Sends a GET of the path; 1 on success, with the content length recorded.
-  // A length below 0 or above the body limit fails the request.
-  int Request(const std::wstring& path);
+  // Sends a GET of the path, over TLS when `secure`; 1 on success, with the
+  // content length recorded. A length below 0 or above the body limit fails
+  // the request. A redirect is not followed: it is an answer like any other.
+  int Request(const std::wstring& path, bool secure = false);
+  // The answer's status code, 0 when there is none.
+  DWORD StatusCode() const;
+  // The answer's Location header; empty when there is none or it is longer
+  // than kMaxLocationLength.
+  std::wstring Location() const;
   // Reads the body: `count` bytes, or with kUnknownLength until the server
   // has no more (a body past the limit then reads as nothing). Returns the
   // number of bytes read.

@@ -1,6 +1,7 @@
 #include "comlib/inifile.h"
 
 #include <cwchar>
+#include <utility>
 #include <vector>
 
 #include "comlib/log_file.h"
@@ -200,7 +201,17 @@ bool Inifile_CL::SaveWindowRect(const wchar_t* section, const wchar_t* key, HWND
 
 bool Inifile_CL::Commit(const wchar_t* section, const wchar_t* key, const std::wstring& text) const {
   if (path_.empty()) return false;
-  const Failure failure = CommitThroughCopy(section, key, text);
+  std::vector<unsigned char> before;
+  bool missing = false;
+  Failure failure = FailedAt(Step::kRead);
+  if (ReadWholeFile(path_, &before, &missing)) {
+    const std::wstring beforeText = inistore::DecodeFile(before);
+    std::wstring stored;
+    // Most writes store what the file already holds (a sheet closing, a
+    // menu choice): those leave the file alone.
+    if (inistore::FindValue(beforeText, section, key, &stored) && stored == Trimmed(text)) return true;
+    failure = CommitThroughCopy(std::move(before), beforeText, section, key, text);
+  }
   if (failure.step == Step::kNone) {
     lastReported_ = Failure{};
     return true;
@@ -209,15 +220,8 @@ bool Inifile_CL::Commit(const wchar_t* section, const wchar_t* key, const std::w
   return false;
 }
 
-Failure Inifile_CL::CommitThroughCopy(const wchar_t* section, const wchar_t* key, const std::wstring& text) const {
-  std::vector<unsigned char> before;
-  bool missing = false;
-  if (!ReadWholeFile(path_, &before, &missing)) return FailedAt(Step::kRead);
-  const std::wstring beforeText = inistore::DecodeFile(before);
-  std::wstring stored;
-  // Most writes store what the file already holds (a sheet closing, a menu
-  // choice): those leave the file alone.
-  if (inistore::FindValue(beforeText, section, key, &stored) && stored == Trimmed(text)) return Failure{};
+Failure Inifile_CL::CommitThroughCopy(std::vector<unsigned char> before, const std::wstring& beforeText,
+                                      const wchar_t* section, const wchar_t* key, const std::wstring& text) const {
   // An empty or missing file starts as Unicode, as a new one does.
   if (before.empty()) before.assign(std::begin(kUtf16ByteOrderMark), std::end(kUtf16ByteOrderMark));
 
@@ -235,6 +239,7 @@ Failure Inifile_CL::CommitThroughCopy(const wchar_t* section, const wchar_t* key
   if (!change(section, key, text.c_str(), copy.c_str())) return FailedAt(Step::kChange);
   if (!FlushToDisk(copy)) return FailedAt(Step::kChange);
   std::vector<unsigned char> after;
+  bool missing = false;
   if (!ReadWholeFile(copy, &after, &missing) || missing) return FailedAt(Step::kCheck);
   if (!inistore::HoldsChange(beforeText, inistore::DecodeFile(after), section, key, text)) {
     return FailedAt(Step::kCheck, ERROR_DISK_FULL);

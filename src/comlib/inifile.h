@@ -59,7 +59,10 @@ class Inifile_CL {
 
  private:
   bool Commit(const wchar_t* section, const wchar_t* key, const std::wstring& text) const;
-  Failure CommitThroughCopy(const wchar_t* section, const wchar_t* key, const std::wstring& text) const;
+  // The change made on a copy of the file's bytes, checked, and put in the
+  // file's place.
+  Failure CommitThroughCopy(std::vector<unsigned char> before, const std::wstring& beforeText,
+                            const wchar_t* section, const wchar_t* key, const std::wstring& text) const;
   void Report(const Failure& failure) const;
 
   std::wstring path_;

@@ -19,6 +19,17 @@ comlib::UniqueKernelHandle OpenLog(const std::wstring& path, DWORD access, DWORD
                                      nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+// Where this thread's lines are held instead of written, if anywhere.
+thread_local std::vector<std::wstring>* t_heldLines = nullptr;
+
+std::wstring ComposeNowV(const wchar_t* format, const char* sourceFile, int sourceLine, va_list args) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  wchar_t message[logline::kMessageRoom];
+  const size_t length = comlib::FormatWideV(message, logline::kMessageRoom, format, args);
+  return logline::Compose(now, logline::SourceFileName(sourceFile), sourceLine, std::wstring(message, length));
+}
+
 }  // namespace
 
 LogFile_CL& AppLog() {
@@ -80,12 +91,7 @@ std::wstring Compose(const SYSTEMTIME& time, const std::wstring& sourceName, int
 
 void WriteLogV(LogFile_CL& log, const wchar_t* format, const char* sourceFile, int sourceLine,
                va_list args) {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  wchar_t message[logline::kMessageRoom];
-  const size_t length = comlib::FormatWideV(message, logline::kMessageRoom, format, args);
-  log.AppendLine(logline::Compose(now, logline::SourceFileName(sourceFile), sourceLine,
-                                  std::wstring(message, length)));
+  log.AppendLine(ComposeNowV(format, sourceFile, sourceLine, args));
 }
 
 void WriteLog(LogFile_CL& log, const wchar_t* format, const char* sourceFile, int sourceLine, ...) {
@@ -98,6 +104,19 @@ void WriteLog(LogFile_CL& log, const wchar_t* format, const char* sourceFile, in
 void WriteAppLogAt(const char* sourceFile, int sourceLine, const wchar_t* format, ...) {
   va_list args;
   va_start(args, format);
-  WriteLogV(AppLog(), format, sourceFile, sourceLine, args);
+  // A held line never reaches AppLog, which may already be gone.
+  if (t_heldLines != nullptr) {
+    t_heldLines->push_back(ComposeNowV(format, sourceFile, sourceLine, args));
+  } else {
+    WriteLogV(AppLog(), format, sourceFile, sourceLine, args);
+  }
   va_end(args);
+}
+
+ScopedLogHold::ScopedLogHold(std::vector<std::wstring>& lines) : previous_(t_heldLines) { t_heldLines = &lines; }
+
+ScopedLogHold::~ScopedLogHold() { t_heldLines = previous_; }
+
+void AppendAppLogLines(const std::vector<std::wstring>& lines) {
+  for (const std::wstring& line : lines) AppLog().AppendLine(line);
 }

@@ -7,6 +7,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class LogFile_CL {
  public:
@@ -41,6 +42,22 @@ void WriteLogV(LogFile_CL& log, const wchar_t* format, const char* sourceFile, i
 // Writes to the program's log from the calling source line.
 void WriteAppLogAt(const char* sourceFile, int sourceLine, const wchar_t* format, ...);
 #define HORAVEL_LOG(...) WriteAppLogAt(__FILE__, __LINE__, __VA_ARGS__)
+
+// While one lives, what the calling thread writes to the program's log is
+// held in `lines` instead, stamped as it happens: a worker thread that may
+// be given up, and may still run while the program ends, never touches the
+// log itself. Whoever waited for it passes the lines on with AppendAppLogLines.
+class ScopedLogHold {
+ public:
+  explicit ScopedLogHold(std::vector<std::wstring>& lines);
+  ~ScopedLogHold();
+  ScopedLogHold(const ScopedLogHold&) = delete;
+  ScopedLogHold& operator=(const ScopedLogHold&) = delete;
+
+ private:
+  std::vector<std::wstring>* previous_;
+};
+void AppendAppLogLines(const std::vector<std::wstring>& lines);
 
 namespace logline {
 

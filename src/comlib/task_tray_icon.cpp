@@ -1,6 +1,7 @@
 #include "comlib/task_tray_icon.h"
 
 #include "comlib/log_file.h"
+#include "comlib/ui_text.h"
 
 namespace {
 
@@ -14,7 +15,6 @@ constexpr int kLogLineRemoved = 164;
 constexpr int kLogLineAddAgain = 197;
 
 constexpr wchar_t kTaskbarCreatedName[] = L"TaskbarCreated";
-constexpr wchar_t kCannotAddText[] = L"タスクトレイへアイコンを追加できませんでした。";
 
 class SystemShell : public TrayShell {
  public:
@@ -74,7 +74,7 @@ bool TaskTrayIcon_CL::Attempt() {
            kLogLineAddFailed, 0, static_cast<unsigned>(error));
   // A timed-out add may have reached the shell after all, so it costs no attempt.
   if (error != ERROR_TIMEOUT && --budget_ <= 0) {
-    if (shell_.AskRetry(data_.hWnd, kCannotAddText, caption_) != IDRETRY) {
+    if (shell_.AskRetry(data_.hWnd, UiText(TextId::kTrayCannotAdd), caption_) != IDRETRY) {
       data_.hWnd = nullptr;
       return false;
     }

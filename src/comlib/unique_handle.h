@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 #include <utility>
 
@@ -76,8 +77,8 @@ class UniqueHandle {
 
   T handle_ = T{};
   bool counted_ = false;
-  // One program thread makes and closes these; no lock is needed.
-  static inline long live_ = 0;
+  // Counted atomically: the update check's worker thread owns handles too.
+  static inline std::atomic<long> live_{0};
 };
 
 inline void DeleteGdiObject(HGDIOBJ object) { DeleteObject(object); }

@@ -7,24 +7,18 @@
 #include <utility>
 #include <vector>
 
-#include "comlib/inet_http.h"
 #include "comlib/log_file.h"
+#include "comlib/ui_text.h"
 #include "comlib/update_dialog.h"
+#include "comlib/web_fetch.h"
 #include "comlib/web_page.h"
 
 namespace update {
 
 namespace {
 
-// Layout of the version file: the version, a line break, the address and a
-// final line break.
-constexpr std::size_t kVersionLength = 7;
-constexpr std::size_t kAddressStart = 9;
-constexpr std::size_t kFinalLineBreakLength = 2;
-
-constexpr wchar_t kHttpScheme[] = L"http://";
-constexpr wchar_t kHttpsScheme[] = L"https://";
-constexpr unsigned long kHighestPort = 65535;
+// A line ends at CR LF, or at a lone CR or LF.
+constexpr char kLineEnd[] = "\r\n";
 
 // Bytes widened one to one: the version file is plain ASCII.
 std::wstring WidenUpToNul(const std::string& bytes, std::size_t start, std::size_t end) {
@@ -35,13 +29,12 @@ std::wstring WidenUpToNul(const std::string& bytes, std::size_t start, std::size
   return text;
 }
 
-bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
-  const std::size_t length = wcslen(prefix);
-  return text.size() >= length && _wcsnicmp(text.c_str(), prefix, length) == 0;
-}
-
-bool IsPrintableAscii(const std::wstring& text) {
-  return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c > L' ' && c < 0x7F; });
+// The line that starts at `start`, up to its line end or a NUL; `next` is
+// where the following line starts.
+std::wstring LineAt(const std::string& bytes, std::size_t start, std::size_t* next) {
+  const std::size_t end = std::min(bytes.find_first_of(kLineEnd, start), bytes.size());
+  *next = end + (bytes.compare(end, 2, kLineEnd) == 0 ? 2 : 1);
+  return WidenUpToNul(bytes, start, end);
 }
 
 bool IsDigits(const std::wstring& text) {
@@ -74,12 +67,12 @@ int CompareNumbers(const std::wstring& a, const std::wstring& b) {
 
 VersionFile ParseVersionFile(const std::string& body) {
   VersionFile file;
+  std::size_t addressStart = 0;
+  file.version = LineAt(body, 0, &addressStart).substr(0, kMaxVersionLength);
   // An HTML page (a server's error page) publishes nothing.
-  file.version = !body.empty() && body[0] == '<' ? kNoVersion
-                                                 : WidenUpToNul(body, 0, std::min(body.size(), kVersionLength));
-  if (body.size() > kAddressStart + kFinalLineBreakLength) {
-    file.siteAddress = WidenUpToNul(body, kAddressStart, body.size() - kFinalLineBreakLength);
-  }
+  if (!body.empty() && body[0] == '<') file.version = kNoVersion;
+  std::size_t ignored = 0;
+  if (addressStart < body.size()) file.siteAddress = LineAt(body, addressStart, &ignored);
   return file;
 }
 
@@ -100,11 +93,8 @@ bool IsNewerVersion(const std::wstring& current, const std::wstring& candidate) 
 SiteAddressVerdict CheckSiteAddress(const std::wstring& address) {
   if (address.empty()) return SiteAddressVerdict::kEmpty;
   if (address.size() > kMaxSiteAddressLength) return SiteAddressVerdict::kTooLong;
-  if (!IsPrintableAscii(address)) return SiteAddressVerdict::kUnprintable;
-  for (const wchar_t* scheme : {kHttpScheme, kHttpsScheme}) {
-    if (StartsWithNoCase(address, scheme) && address.size() > wcslen(scheme)) return SiteAddressVerdict::kOpenable;
-  }
-  return SiteAddressVerdict::kNotHttp;
+  if (!webaddress::IsPrintableAscii(address)) return SiteAddressVerdict::kUnprintable;
+  return webaddress::HasWebScheme(address) ? SiteAddressVerdict::kOpenable : SiteAddressVerdict::kNotHttp;
 }
 
 const wchar_t* SiteAddressVerdictText(SiteAddressVerdict verdict) {
@@ -123,29 +113,14 @@ const wchar_t* SiteAddressVerdictText(SiteAddressVerdict verdict) {
   return L"";
 }
 
-std::optional<ServerAddress> ParseUpdateUrl(const std::wstring& url) {
-  if (!StartsWithNoCase(url, kHttpScheme) || !IsPrintableAscii(url)) return std::nullopt;
-  const std::wstring rest = url.substr(wcslen(kHttpScheme));
-  const std::size_t slash = rest.find(L'/');
-  const std::wstring authority = rest.substr(0, slash);
-  ServerAddress address;
-  address.path = slash == std::wstring::npos ? L"/" : rest.substr(slash);
-  const std::size_t colon = authority.find(L':');
-  address.host = authority.substr(0, colon);
-  if (address.host.empty()) return std::nullopt;
-  if (colon != std::wstring::npos) {
-    const std::wstring port = authority.substr(colon + 1);
-    if (!IsDigits(port) || port.size() > 5) return std::nullopt;
-    const unsigned long number = wcstoul(port.c_str(), nullptr, 10);
-    if (number == 0 || number > kHighestPort) return std::nullopt;
-    address.port = static_cast<INTERNET_PORT>(number);
-  }
+std::optional<WebAddress> ParseUpdateUrl(const std::wstring& url) {
+  std::optional<WebAddress> address = webaddress::Parse(url);
+  if (address && address->secure) return std::nullopt;
   return address;
 }
 
 std::wstring NoticeText(const std::wstring& published, const std::wstring& running) {
-  return L"最新のバージョン" + published + L"が公開されています。" + L"\r\n" + L"サイトへ移動しますか？\r\n\r\n" +
-         L"　（現在インストールされているバージョンは" + running + L"です。）\r\n";
+  return UiTextWith(TextId::kNoticeText, {published, running});
 }
 
 int LocalDayOfMonth(std::int64_t seconds) {
@@ -224,19 +199,18 @@ int UpdateCheck_CL::Run(const std::wstring& caption, const std::wstring& running
 
 std::optional<std::string> UpdateCheck_CL::Fetch() const {
   const std::wstring url = settings_.GetString(update::kSection, update::kUpdateUrlKey, defaultUrl_.c_str());
-  const std::optional<update::ServerAddress> server = update::ParseUpdateUrl(url);
+  const std::optional<WebAddress> server = update::ParseUpdateUrl(url);
   if (!server) {
     HORAVEL_LOG(L"update_urlがhttp://のアドレスではないので確認しません。");
     return std::nullopt;
   }
-  InetHttp_CL http;
-  http.Open();
-  if (!http.IsOpen() || http.Connect(server->host, server->port) == nullptr) return std::nullopt;
-  if (http.Request(server->path) == 0) return std::nullopt;
-  // Without a declared length the file is not trusted to be whole.
-  const long length = http.ContentLength();
-  if (length == InetHttp_CL::kUnknownLength || http.Read(length) != length) return std::nullopt;
-  return http.BodyBytes();
+  webfetch::Result fetched = webfetch::FetchWithin(*server, update::kFetchTimeLimitMs);
+  if (fetched.outcome == webfetch::Outcome::kTimedOut) {
+    HORAVEL_LOG(L"バージョンの確認が%u秒以内に終わらないので、打ち切ります。",
+                static_cast<unsigned>(update::kFetchTimeLimitMs / 1000));
+  }
+  if (fetched.outcome != webfetch::Outcome::kFetched) return std::nullopt;
+  return std::move(fetched.body);
 }
 
 bool UpdateCheck_CL::DelayRuns(const std::wstring& published) const {

@@ -4,7 +4,6 @@
 // maker's server, and the notice that offers the download site.
 
 #include <windows.h>
-#include <wininet.h>
 
 #include <cstdint>
 #include <functional>
@@ -12,6 +11,7 @@
 #include <string>
 
 #include "comlib/inifile.h"
+#include "comlib/web_address.h"
 
 namespace update {
 
@@ -35,8 +35,15 @@ constexpr int kMaxDelayDays = 5;
 constexpr std::int64_t kSecondsPerDay = 86400;
 // Longer site addresses are not handed to the shell.
 constexpr std::size_t kMaxSiteAddressLength = 2048;
+// The clock waits for the check: it gives up this long after it starts
+// fetching, whatever the network does. Four seconds rather than five, so
+// that with the program's own start the clock still shows within six.
+constexpr DWORD kFetchTimeLimitMs = 4000;
+// A longer first line is cut to this many characters.
+constexpr std::size_t kMaxVersionLength = 32;
 
-// What the version file says: "1.1.4.0" CR LF address CR LF.
+// What the version file says: the version on its first line ("1.1.10.0"),
+// the download address on its second, each line ended by CR LF.
 struct VersionFile {
   std::wstring version;
   std::wstring siteAddress;
@@ -54,13 +61,8 @@ enum class SiteAddressVerdict { kOpenable, kEmpty, kNotHttp, kTooLong, kUnprinta
 SiteAddressVerdict CheckSiteAddress(const std::wstring& address);
 const wchar_t* SiteAddressVerdictText(SiteAddressVerdict verdict);
 
-struct ServerAddress {
-  std::wstring host;
-  INTERNET_PORT port = INTERNET_DEFAULT_HTTP_PORT;
-  std::wstring path;
-};
 // "http://host[:port]/path"; nothing for any other form.
-std::optional<ServerAddress> ParseUpdateUrl(const std::wstring& url);
+std::optional<WebAddress> ParseUpdateUrl(const std::wstring& url);
 
 // The notice's text, the same in the dialog and the message box.
 std::wstring NoticeText(const std::wstring& published, const std::wstring& running);

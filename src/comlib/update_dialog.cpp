@@ -45,14 +45,14 @@ void UpdateDialog_CL::OnInitDialog() {
 
 void UpdateDialog_CL::BuildControls() {
   ChangeWindowStyle(window_, GWL_STYLE, 0, kRemovedBoxes);
-  const int openSite = AddButtonWithId(kOpenSiteText, kOpenSiteButtonId);
-  AddButtonWithId(kLaterText, kLaterButtonId);
+  const int openSite = AddButtonWithId(TextId::kNoticeOpenSite, kOpenSiteButtonId);
+  AddButtonWithId(TextId::kNoticeLater, kLaterButtonId);
   controls_.PlaceButtonPair(window_, openSite);
   controls_.AddStaticText(window_, update::NoticeText(published_, running_), kTextMargin, kTextMargin);
 }
 
-int UpdateDialog_CL::AddButtonWithId(const wchar_t* text, int id) {
-  const int index = controls_.AddButton(window_, text, 0, 0);
+int UpdateDialog_CL::AddButtonWithId(TextId text, int id) {
+  const int index = controls_.AddButton(window_, UiText(text), 0, 0);
   SetWindowLongPtrW(controls_.At(index)->Window(), GWLP_ID, id);
   return index;
 }

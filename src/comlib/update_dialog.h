@@ -8,14 +8,13 @@
 
 #include "comlib/control_factory.h"
 #include "comlib/dialog_base.h"
+#include "comlib/ui_text.h"
 
 class UpdateDialog_CL : public SubClassDialogBase_CL {
  public:
   // The buttons' ids, which are also what WM_COMMAND carries.
   static constexpr int kOpenSiteButtonId = 0x1000;
   static constexpr int kLaterButtonId = 0x1002;
-  static constexpr wchar_t kOpenSiteText[] = L"\x3000サイトへ移動する\x3000";
-  static constexpr wchar_t kLaterText[] = L"後日通知する\x3000";
   // The dialog's size at 96 DPI.
   static constexpr int kWidth96 = 360;
   static constexpr int kHeight96 = 160;
@@ -28,7 +27,7 @@ class UpdateDialog_CL : public SubClassDialogBase_CL {
  private:
   void OnInitDialog();
   void BuildControls();
-  int AddButtonWithId(const wchar_t* text, int id);
+  int AddButtonWithId(TextId text, int id);
 
   std::wstring caption_;
   std::wstring running_;

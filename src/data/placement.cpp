@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "comlib/last_value.h"
+#include "comlib/window_dpi.h"
 #include "data/save_data.h"
 
 namespace {
@@ -69,6 +70,31 @@ POINT KeepOnArea(POINT topLeft, SIZE window, const RECT& area) {
   return POINT{x, y};
 }
 
+POINT KeepOnSomeMonitor(POINT topLeft, SIZE window, const std::vector<RECT>& monitors) {
+  const RECT placed{topLeft.x, topLeft.y, topLeft.x + window.cx, topLeft.y + window.cy};
+  const RECT* best = nullptr;
+  long long bestOverlap = -1;
+  long long bestDistance = 0;
+  for (const RECT& monitor : monitors) {
+    RECT overlap{};
+    const long long area = IntersectRect(&overlap, &placed, &monitor)
+                               ? static_cast<long long>(overlap.right - overlap.left) * (overlap.bottom - overlap.top)
+                               : 0;
+    if (EqualRect(&overlap, &placed)) return topLeft;
+    // Off every monitor: the one whose edge is nearest the window's centre.
+    const POINT centre = CentreOf(placed);
+    const long long dx = std::max({monitor.left - centre.x, 0L, centre.x - monitor.right});
+    const long long dy = std::max({monitor.top - centre.y, 0L, centre.y - monitor.bottom});
+    const long long distance = dx * dx + dy * dy;
+    if (area > bestOverlap || (area == bestOverlap && distance < bestDistance)) {
+      best = &monitor;
+      bestOverlap = area;
+      bestDistance = distance;
+    }
+  }
+  return best == nullptr ? topLeft : KeepOnArea(topLeft, window, *best);
+}
+
 POINT CentreOf(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
 bool FallsBackToPrimary(const MultiScreen_CL& screens, int displayIndex) {
@@ -95,13 +121,14 @@ using ShapeKey = std::tuple<FontKey, int, int>;
 FontKey FontKeyOf(const std::wstring& family, int bold, int italic, int emHeight) {
   return FontKey(family, bold, italic, emHeight);
 }
-FontKey ClockFontKey() {
+// The em height is the one drawn at this DPI.
+FontKey ClockFontKey(int dpi) {
   const AppSaveData_CL& clock = ClockData();
-  return FontKeyOf(clock.font_family, clock.font_bold, clock.font_italic, clock.font_em_height);
+  return FontKeyOf(clock.font_family, clock.font_bold, clock.font_italic, dpi::Scale(clock.font_em_height, dpi));
 }
-FontKey DateFontKey() {
+FontKey DateFontKey(int dpi) {
   const DateSaveData_CL& date = DateData();
-  return FontKeyOf(date.font_family, date.font_bold, date.font_italic, date.font_em_height);
+  return FontKeyOf(date.font_family, date.font_bold, date.font_italic, dpi::Scale(date.font_em_height, dpi));
 }
 
 using KeptFont = comlib::LastValue<FontKey, std::unique_ptr<textmeasure::ResolvedFont>>;
@@ -124,16 +151,28 @@ const textmeasure::ResolvedFont& KeptFontFor(KeptFont& kept, const FontKey& key)
   });
 }
 
-ShapeKey DateShapeKey() {
+ShapeKey DateShapeKey(int dpi) {
   const DateSaveData_CL& date = DateData();
-  return ShapeKey(DateFontKey(), date.border_frame_scale, date.date_format);
+  return ShapeKey(DateFontKey(dpi), date.border_frame_scale, date.date_format);
 }
 
 }  // namespace
 
-const textmeasure::ResolvedFont& ClockFont() { return KeptFontFor(KeptMeasures().clockFont, ClockFontKey()); }
+const textmeasure::ResolvedFont& ClockFont(int dpi) {
+  return KeptFontFor(KeptMeasures().clockFont, ClockFontKey(dpi));
+}
 
-const textmeasure::ResolvedFont& DateFont() { return KeptFontFor(KeptMeasures().dateFont, DateFontKey()); }
+const textmeasure::ResolvedFont& DateFont(int dpi) { return KeptFontFor(KeptMeasures().dateFont, DateFontKey(dpi)); }
+
+float ClockPenWidth(int dpi) {
+  const AppSaveData_CL& clock = ClockData();
+  return layout::PenWidth(dpi::Scale(clock.font_em_height, dpi), clock.border_frame_scale);
+}
+
+float DatePenWidth(int dpi) {
+  const DateSaveData_CL& date = DateData();
+  return layout::PenWidth(dpi::Scale(date.font_em_height, dpi), date.border_frame_scale);
+}
 
 void ReleaseKeptFonts() {
   Kept& kept = KeptMeasures();
@@ -144,31 +183,29 @@ void ReleaseKeptFonts() {
   kept.dateInk.Forget();
 }
 
-layout::ClockLayout MeasureClock() {
+layout::ClockLayout MeasureClock(int dpi) {
   const AppSaveData_CL& clock = ClockData();
-  const ShapeKey key(ClockFontKey(), clock.border_frame_scale, clock.disp_second != 0);
-  return KeptMeasures().clockLayout.Get(key, [&clock] {
-    const float penWidth = layout::PenWidth(clock.font_em_height, clock.border_frame_scale);
-    const textmeasure::ResolvedFont& font = ClockFont();
+  const ShapeKey key(ClockFontKey(dpi), clock.border_frame_scale, clock.disp_second != 0);
+  return KeptMeasures().clockLayout.Get(key, [&clock, dpi] {
+    const float penWidth = ClockPenWidth(dpi);
+    const textmeasure::ResolvedFont& font = ClockFont(dpi);
     return layout::ComputeClockLayout(textmeasure::MeasureClockSamples(font.get(), penWidth), penWidth,
                                       font.get().emSize, clock.disp_second != 0);
   });
 }
 
-SIZE MeasureDate() {
+SIZE MeasureDate(int dpi) {
   const DateSaveData_CL& date = DateData();
-  return KeptMeasures().dateWindow.Get(DateShapeKey(), [&date] {
-    const float penWidth = layout::PenWidth(date.font_em_height, date.border_frame_scale);
-    const textmeasure::ResolvedFont& font = DateFont();
+  return KeptMeasures().dateWindow.Get(DateShapeKey(dpi), [&date, dpi] {
+    const float penWidth = DatePenWidth(dpi);
+    const textmeasure::ResolvedFont& font = DateFont(dpi);
     const layout::Ink widest = textmeasure::MeasureWidestDate(font.get(), date.date_format, penWidth);
     return layout::DateWindowSize(widest.outlined, penWidth, font.get().emSize);
   });
 }
 
-layout::Ink MeasureDateInk(const std::wstring& dateText) {
-  return KeptMeasures().dateInk.Get(std::make_tuple(DateShapeKey(), dateText), [&dateText] {
-    const DateSaveData_CL& date = DateData();
-    return textmeasure::MeasureInk(DateFont().get(), dateText,
-                                   layout::PenWidth(date.font_em_height, date.border_frame_scale));
+layout::Ink MeasureDateInk(const std::wstring& dateText, int dpi) {
+  return KeptMeasures().dateInk.Get(std::make_tuple(DateShapeKey(dpi), dateText), [&dateText, dpi] {
+    return textmeasure::MeasureInk(DateFont(dpi).get(), dateText, DatePenWidth(dpi));
   });
 }

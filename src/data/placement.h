@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "comlib/multi_screen.h"
 #include "text/text_layout.h"
@@ -33,10 +34,15 @@ POINT ClockPosition(const RECT& area, int dispIndex, int offsetX, int offsetY, c
 POINT DatePosition(POINT clockCentre, int offsetX, int offsetY, SIZE dateWindow);
 
 // A window's top-left corner moved just enough for the window to lie on the
-// area (at its left or top edge when it is larger). The clock's window keeps
-// room right of and below its text, so in a right or bottom corner the
-// date's offsets would otherwise carry it past the monitor's edge.
+// area (at its left or top edge when it is larger).
 POINT KeepOnArea(POINT topLeft, SIZE window, const RECT& area);
+
+// The date's top-left corner, kept wholly on some monitor: where it lies
+// wholly on one it stays; otherwise it moves onto the monitor it overlaps
+// most, or, off every one, the nearest. The clock's window keeps room right
+// of and below its text, so in a right or bottom corner the date's offsets
+// could otherwise carry it past the monitor's edge. No monitors: unchanged.
+POINT KeepOnSomeMonitor(POINT topLeft, SIZE window, const std::vector<RECT>& monitors);
 
 // The centre of a window rectangle, in integer halves.
 POINT CentreOf(const RECT& rect);
@@ -53,19 +59,24 @@ bool ClockNeedsPlacing(const RECT& area, const RECT* clockRect, bool shouldBeVis
 
 }  // namespace placement
 
-// The fonts the records describe. Each is resolved when its family, style
-// or size changes and kept until then: a paint only looks it up.
-const textmeasure::ResolvedFont& ClockFont();
-const textmeasure::ResolvedFont& DateFont();
-// Lets go of the kept fonts and measurements; must come before the GDI+
-// session ends.
+// The fonts the records describe, at a DPI: sizes in the settings are for
+// 96 DPI, and each window draws at its monitor's. Each is resolved when its
+// family, style or size changes and kept until then: a paint only looks it
+// up.
+const textmeasure::ResolvedFont& ClockFont(int dpi);
+const textmeasure::ResolvedFont& DateFont(int dpi);
+// The outline's width at a DPI.
+float ClockPenWidth(int dpi);
+float DatePenWidth(int dpi);
+// Lets go of the kept fonts and measurements: before the GDI+ session ends,
+// and when the installed fonts change.
 void ReleaseKeptFonts();
 
-// The clock's layout for the current settings. Measured again only when a
-// setting that shapes the text changes.
-layout::ClockLayout MeasureClock();
+// The clock's layout for the current settings at a DPI. Measured again only
+// when a setting that shapes the text changes.
+layout::ClockLayout MeasureClock(int dpi);
 // The date window's size for the current date format, so that it keeps its
 // size from day to day.
-SIZE MeasureDate();
+SIZE MeasureDate(int dpi);
 // The date text's ink in the date's font and outline, for centring it.
-layout::Ink MeasureDateInk(const std::wstring& dateText);
+layout::Ink MeasureDateInk(const std::wstring& dateText, int dpi);

@@ -104,6 +104,8 @@ const Setting<Clock> kClockSettings[] = {
     Number(L"hide_on_fullscreen", &Clock::hide_on_fullscreen, 1),
     // Empty switches the hot key off.
     Text(L"hotkey", &Clock::hotkey, L"Ctrl+Alt+H"),
+    // "auto" follows the Windows display language; "ja" or "en" choose.
+    Text(L"language", &Clock::language, L"auto"),
 };
 
 // DATE_DISP, in the order in which SaveDateDisp writes it.

@@ -69,6 +69,7 @@ class AppSaveData_CL {
   int faint_on_hover = 1;
   int hide_on_fullscreen = 1;
   std::wstring hotkey = L"Ctrl+Alt+H";
+  std::wstring language = L"auto";
 
  private:
   // documentsResult tells whether the documents folder was found; when it was

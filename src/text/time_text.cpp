@@ -1,7 +1,6 @@
 #include "text/time_text.h"
 
-#include <iterator>
-
+#include "comlib/ui_text.h"
 #include "comlib/wide_format.h"
 
 namespace timetext {
@@ -11,12 +10,14 @@ namespace {
 constexpr size_t kTimeTextLimit = 260;
 // The date text's buffer, terminating NUL included.
 constexpr size_t kDateTextLimit = 64;
-constexpr size_t kWeekdaySuffixRoom = 4;
+// "(Wed)" and the terminating NUL.
+constexpr size_t kWeekdaySuffixRoom = 6;
 constexpr int kDateFormatCount = 8;
+constexpr int kDaysOfWeek = 7;
 
-const wchar_t* const kWeekdayNames[] = {L"日", L"月", L"火", L"水", L"木", L"金", L"土"};
-
-// The eight date layouts; the even ones carry the weekday.
+// The eight date layouts; the even ones carry the weekday, in the language
+// of the other texts. The layouts themselves are the user's choice and stay
+// as they are in every language.
 const wchar_t* const kDateFormats[kDateFormatCount] = {
     L"%04d年%d月%d日", L"%04d年%d月%d日", L"%d月%d日", L"%d月%d日",
     L"%04d/%d/%d",     L"%04d/%d/%d",     L"%d/%d",    L"%d/%d",
@@ -79,8 +80,8 @@ std::wstring DateSampleText(int dateFormat, wchar_t digit, int dayOfWeek) {
 }
 
 std::wstring WeekdayName(int dayOfWeek) {
-  if (dayOfWeek < 0 || dayOfWeek >= static_cast<int>(std::size(kWeekdayNames))) return std::wstring();
-  return kWeekdayNames[dayOfWeek];
+  if (dayOfWeek < 0 || dayOfWeek >= kDaysOfWeek) return std::wstring();
+  return UiText(NextTextId(TextId::kSunday, dayOfWeek));
 }
 
 }  // namespace timetext

@@ -30,7 +30,7 @@ int KnownDateFormat(int dateFormat);
 // wide as any real date in that layout.
 std::wstring DateSampleText(int dateFormat, wchar_t digit, int dayOfWeek);
 
-// "日" ... "土" for 0 ... 6 (Sunday first); empty outside.
+// "日" ... "土" ("Sun" ... "Sat" in English) for 0 ... 6; empty outside.
 std::wstring WeekdayName(int dayOfWeek);
 
 }  // namespace timetext

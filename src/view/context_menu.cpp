@@ -5,6 +5,7 @@
 
 #include "app_ids.h"
 #include "comlib/program_path.h"
+#include "comlib/ui_text.h"
 #include "comlib/window_dpi.h"
 #include "data/save_data.h"
 #include "view/display.h"
@@ -21,14 +22,6 @@ constexpr int kImageSettings = 2;
 constexpr int kImageSupportSite = 3;
 constexpr int kImageExit = 0;
 
-constexpr wchar_t kSettingsText[] = L"アプリ設定";
-constexpr wchar_t kDisplayTextStart[] = L"ディスプレイ";
-constexpr wchar_t kDisplayTextEnd[] = L" に表示";
-constexpr wchar_t kSupportSiteText[] = L"サポートサイトへ";
-constexpr wchar_t kExitText[] = L"Horavelの終了";
-
-constexpr wchar_t kFullWidthZero = L'\xFF10';
-
 // The clock accepts display commands only up to kCommandLastDisplay.
 constexpr int kMaxDisplayItems = static_cast<int>(kCommandLastDisplay - kCommandFirstDisplay) + 1;
 
@@ -37,11 +30,11 @@ constexpr int kMaxDisplayItems = static_cast<int>(kCommandLastDisplay - kCommand
 namespace contextmenu {
 
 std::wstring DisplayItemText(int displayNumber) {
-  // Counted from 1 for the user, in full-width digits.
-  const std::wstring number = std::to_wstring(displayNumber + 1);
-  std::wstring text = kDisplayTextStart;
-  for (wchar_t digit : number) text.push_back(static_cast<wchar_t>(kFullWidthZero + (digit - L'0')));
-  return text + kDisplayTextEnd;
+  // Counted from 1 for the user, in the language's digits (full width in Japanese).
+  const wchar_t zero = UiText(TextId::kMenuDisplayDigitZero)[0];
+  std::wstring number = std::to_wstring(displayNumber + 1);
+  for (wchar_t& digit : number) digit = static_cast<wchar_t>(zero + (digit - L'0'));
+  return UiTextWith(TextId::kMenuDisplay, {number});
 }
 
 std::wstring MenuImagePath() {
@@ -53,15 +46,15 @@ void Build(PopupMenu_CL& menu, int monitorCount, int displayIndex, const std::ws
   menu.Images().LoadStrip(imagePath, kMenuImageWidth, kMenuImageMask, menu.Dpi());
 
   const int displays = std::clamp(monitorCount, 0, kMaxDisplayItems);
-  menu.AppendText(kSettingsText, kCommandSettings, kImageSettings);
+  menu.AppendText(UiText(TextId::kMenuSettings), kCommandSettings, kImageSettings);
   menu.AppendSeparator();
   for (int display = 0; display < displays; ++display) {
     menu.AppendText(DisplayItemText(display), kCommandFirstDisplay + static_cast<UINT>(display), kImageDisplay);
   }
   menu.AppendSeparator();
-  menu.AppendText(kSupportSiteText, kCommandSupportSite, kImageSupportSite);
+  menu.AppendText(UiText(TextId::kMenuSupportSite), kCommandSupportSite, kImageSupportSite);
   menu.AppendSeparator();
-  menu.AppendText(kExitText, kCommandExit, kImageExit);
+  menu.AppendText(UiText(TextId::kMenuExit), kCommandExit, kImageExit);
 
   // The clock is already on this display.
   if (displayIndex >= 0 && displayIndex < displays) {

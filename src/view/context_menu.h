@@ -10,8 +10,8 @@
 
 namespace contextmenu {
 
-// "ディスプレイ１ に表示" for display 0: the display's number, counted from 1,
-// in full-width digits ("ディスプレイ１０ に表示" for display 9).
+// "ディスプレイ１ に表示" (in English "Show on display 1") for display 0: the
+// display's number, counted from 1, in full-width digits in Japanese.
 std::wstring DisplayItemText(int displayNumber);
 
 // The folder of the running program plus "\menu_image.bmp".

@@ -44,6 +44,9 @@ LRESULT DateDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_GETMINMAXINFO:
       view::AllowLargeWindows(lParam);
       return 0;
+    case WM_DPICHANGED:
+      display::Apply(display::kDatePlace);
+      return 0;
     case WM_CLOSE:
       if (wParam != kCloseForRealCode) return OnCloseRequest();
       break;

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <vector>
+
 #include "app_ids.h"
 #include "comlib/log_file.h"
 #include "comlib/unique_handle.h"
@@ -40,15 +42,30 @@ int FadedOpacity(HWND window, int alpha, bool fades) {
   return settings::FadedAlpha(opacity, cursor, rect);
 }
 
+// The DPI of the monitor that holds most of the rectangle.
+int DpiOf(const RECT& rect) {
+  const int found = dpi::ForMonitor(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST));
+  return found > 0 ? found : dpi::ForWindow(nullptr);
+}
+
+std::vector<RECT> MonitorRects() {
+  std::vector<RECT> rects;
+  for (const MonitorRecord& monitor : Display().screens.monitors) rects.push_back(monitor.info.rcMonitor);
+  return rects;
+}
+
 void PlaceClock() {
   DisplayState& state = Display();
   const AppSaveData_CL& clock = ClockData();
   if (state.clock.handle == nullptr) return;
-  const layout::ClockLayout measured = MeasureClock();
   const RECT area = display::ClockMonitorArea();
   state.monitorArea = area;
-  const POINT position =
-      placement::ClockPosition(area, clock.disp_index, clock.disp_offset_x, clock.disp_offset_y, measured.ink);
+  // Sizes and offsets are set for 96 DPI; the clock is drawn at its monitor's.
+  const int dpi = DpiOf(area);
+  state.clock.dpi = dpi;
+  const layout::ClockLayout measured = MeasureClock(dpi);
+  const POINT position = placement::ClockPosition(area, clock.disp_index, dpi::Scale(clock.disp_offset_x, dpi),
+                                                  dpi::Scale(clock.disp_offset_y, dpi), measured.ink);
   SetWindowPos(state.clock.handle, HWND_TOPMOST, position.x, position.y, measured.window.cx, measured.window.cy,
                kPlaceFlags);
   // The window has moved with the old picture in it; draw the new one now
@@ -64,9 +81,15 @@ void PlaceDate() {
   // Without the clock's rectangle there is no centre to stand on: the date
   // stays where it is rather than jumping to the screen's corner.
   if (!GetWindowRect(state.clock.handle, &clockRect)) return;
-  const SIZE size = MeasureDate();
-  POINT position = placement::DatePosition(placement::CentreOf(clockRect), date.offset_x, date.offset_y, size);
-  if (!IsRectEmpty(&state.monitorArea)) position = placement::KeepOnArea(position, size, state.monitorArea);
+  // The offsets go at the clock's scale; the date is drawn at the scale of
+  // the monitor its centre lands on.
+  const POINT centre = placement::CentreOf(clockRect);
+  const POINT offset{dpi::Scale(date.offset_x, state.clock.dpi), dpi::Scale(date.offset_y, state.clock.dpi)};
+  const RECT target{centre.x + offset.x, centre.y + offset.y, centre.x + offset.x + 1, centre.y + offset.y + 1};
+  state.date.dpi = DpiOf(target);
+  const SIZE size = MeasureDate(state.date.dpi);
+  POINT position = placement::DatePosition(centre, offset.x, offset.y, size);
+  position = placement::KeepOnSomeMonitor(position, size, MonitorRects());
   SetWindowPos(state.date.handle, HWND_TOPMOST, position.x, position.y, size.cx, size.cy, kPlaceFlags);
   InvalidateRect(state.date.handle, nullptr, FALSE);
 }
@@ -196,6 +219,11 @@ void CheckDisplayChange(DisplayCheckState& check) {
   }
   HORAVEL_LOG(L"ディスプレイ構成変更を検出: ポジション更新");
   RestoreDisplayLayout();
+}
+
+void FontsChanged() {
+  ReleaseKeptFonts();
+  Apply(kClockPlace | kDatePlace | kClockLook | kDateLook);
 }
 
 void ForgetWindow(HWND window) {

@@ -9,11 +9,14 @@
 
 #include "comlib/layered_alpha.h"
 #include "comlib/multi_screen.h"
+#include "comlib/window_dpi.h"
 
-// One of the two windows: its handle and the opacity it was given last.
+// One of the two windows: its handle, the opacity it was given last, and
+// the DPI it is drawn at, its monitor's when it was last placed.
 struct ShownWindow {
   HWND handle = nullptr;
   LayeredAlpha alpha;
+  int dpi = dpi::kBaseDpi;
 };
 
 // What the program keeps at run time beside its settings.
@@ -88,5 +91,8 @@ void CheckDisplayChange(DisplayCheckState& state);
 
 // A window that is going away.
 void ForgetWindow(HWND window);
+
+// The installed fonts changed: measure and draw both texts afresh.
+void FontsChanged();
 
 }  // namespace display

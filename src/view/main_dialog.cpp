@@ -8,6 +8,7 @@
 #include "comlib/live_objects.h"
 #include "comlib/log_file.h"
 #include "comlib/popup_menu.h"
+#include "comlib/ui_text.h"
 #include "comlib/update_check.h"
 #include "comlib/web_page.h"
 #include "data/save_data.h"
@@ -32,8 +33,6 @@ constexpr unsigned kDisplayCheckEveryTicks = 16;
 constexpr int kTopmostEveryTicks = 3;
 // Between leaving and re-entering the topmost band, so the clock lands on its top.
 constexpr DWORD kTopmostSettleMs = 100;
-
-constexpr wchar_t kUpdateNoticeCaption[] = L"Horavelのアップデート。";
 
 constexpr wchar_t kWindowSection[] = L"WINDOW";
 constexpr wchar_t kWindowRectKey[] = L"rect";
@@ -118,6 +117,13 @@ LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_DISPLAYCHANGE:
       OnDisplayChange();
       break;
+    case WM_DPICHANGED:
+      // Laid out afresh at the new scale, where the placement puts it.
+      display::Apply(display::kClockPlace);
+      return 0;
+    case WM_FONTCHANGE:
+      display::FontsChanged();
+      break;
     case WM_POWERBROADCAST:
       OnPowerBroadcast(wParam, lParam);
       return TRUE;
@@ -144,6 +150,8 @@ LRESULT MainDialog_CL::OnCreateClock() {
   DisplayState& display = Display();
   ChangeWindowStyle(window_, GWL_EXSTYLE, kClickThroughExStyle, 0);
   clock.Initialize();
+  // Read once, before the update notice: every text from here on is in this language.
+  SetUiLanguage(ChooseUiLanguage(clock.language, GetUserDefaultUILanguage()));
   display.clock.handle = window_;
   display.screens.Enumerate();
   display.screens.DumpMonitors();
@@ -152,7 +160,7 @@ LRESULT MainDialog_CL::OnCreateClock() {
   backBuffer_.Resize(kInitialBufferWidth, kInitialBufferHeight);
   // Runs to its end, notice included, before the clock is ever shown.
   UpdateCheck_CL(AppIni(), product::VersionFileUrl(), product::SupportSiteUrl())
-      .Run(kUpdateNoticeCaption, product::kVersion, window_);
+      .Run(UiText(TextId::kNoticeCaption), product::kVersion, window_);
   SetWindowTextW(window_, product::kWindowTitle);
   AddTrayIcon();
   display::Apply(display::kClockPlace);
@@ -172,7 +180,7 @@ void MainDialog_CL::AddTrayIcon() {
   data.uFlags |= NIF_MESSAGE | NIF_ICON;
   data.uCallbackMessage = kTrayCallbackMessage;
   data.uFlags |= NIF_TIP;
-  wcsncpy_s(data.szTip, product::kName, _TRUNCATE);
+  wcsncpy_s(data.szTip, UiText(TextId::kTrayTip), _TRUNCATE);
   icon_.Add(window_);
 }
 
@@ -391,6 +399,8 @@ void MainDialog_CL::OnPowerBroadcast(WPARAM event, LPARAM setting) {
 void MainDialog_CL::OnEndSession(WPARAM ending, LPARAM reason) {
   if (!ending || !sessionEndAction_) return;
   HORAVEL_LOG(L"Windowsのセッション終了 (0x%08X): Horavelを終了します。", static_cast<unsigned>(reason));
+  // The sheet's own loop will not get to close it: its settings go back now.
+  if (sheetRunning_) settingDialog_->PutBack();
   sessionEndAction_();
 }
 

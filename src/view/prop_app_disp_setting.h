@@ -36,7 +36,7 @@ class PropAppDispSetting_CL : public ScrollPage_CL {
 
 namespace dispsetting {
 
-// "ディスプレイ" and the monitor's number counting from 1.
+// "ディスプレイ2" ("Display 2" in English) for monitor 1: counted from 1.
 std::wstring MonitorItemText(int monitorIndex);
 
 }  // namespace dispsetting

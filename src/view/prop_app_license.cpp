@@ -8,12 +8,14 @@
 
 #include "comlib/program_path.h"
 #include "comlib/sheet_builder.h"
+#include "comlib/ui_text.h"
 #include "comlib/unique_handle.h"
 
 namespace {
 
-constexpr wchar_t kLicenceTitle[] = L"ライセンス情報";
-constexpr wchar_t kDocumentName[] = L"\\license.html";
+// The terms in the language of the other texts.
+constexpr wchar_t kJapaneseDocumentName[] = L"\\license.html";
+constexpr wchar_t kEnglishDocumentName[] = L"\\license_en.html";
 constexpr int kFrameInset = 8;
 // Unwrapped, so that the document's own lines stay whole.
 constexpr DWORD kTextStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE |
@@ -108,7 +110,10 @@ std::wstring ReadUtf8File(const std::wstring& path, bool* found) {
 
 namespace licence {
 
-std::wstring DocumentPath() { return comlib::ProgramFolder() + kDocumentName; }
+std::wstring DocumentPath() {
+  return comlib::ProgramFolder() +
+         (CurrentUiLanguage() == UiLanguage::kEnglish ? kEnglishDocumentName : kJapaneseDocumentName);
+}
 
 POINT PlaceInside(const RECT& window, const RECT& area) {
   const auto place = [](LONG start, LONG end, LONG low, LONG high) {
@@ -207,7 +212,7 @@ void PropAppLicense_CL::BuildPage() {
 void PropAppLicense_CL::ShowTextInstead(const std::wstring& path, const RECT& frame) {
   bool found = false;
   const std::wstring html = ReadUtf8File(path, &found);
-  const std::wstring text = found ? licence::TextFromHtml(html) : L"ライセンス条項のファイルがありません: " + path;
+  const std::wstring text = found ? licence::TextFromHtml(html) : UiTextWith(TextId::kLicenceMissing, {path});
   HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", text.c_str(), kTextStyle, frame.left, frame.top,
                               frame.right - frame.left, frame.bottom - frame.top, window_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLicenceTextId)),
@@ -221,6 +226,6 @@ void ShowLicenceSheet(HWND clockWindow) {
   HWND sheetWindow = clockWindow;
   SheetBuilder builder(&sheetWindow);
   PropAppLicense_CL page;
-  builder.AddPage(page, kLicenceTitle);
-  builder.Run(clockWindow, kLicenceTitle);
+  builder.AddPage(page, UiText(TextId::kLicenceTitle));
+  builder.Run(clockWindow, UiText(TextId::kLicenceTitle));
 }

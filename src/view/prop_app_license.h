@@ -1,7 +1,7 @@
 #pragma once
-// The licence terms, license.html beside the program, shown in a sheet of
-// their own: in an embedded browser, or as plain text where no browser can
-// be had.
+// The licence terms, license.html (license_en.html in English) beside the
+// program, shown in a sheet of their own: in an embedded browser, or as
+// plain text where no browser can be had.
 
 #include <windows.h>
 
@@ -35,7 +35,7 @@ void ShowLicenceSheet(HWND clockWindow);
 
 namespace licence {
 
-// The licence document's path: beside the program.
+// The licence document's path, in the language of the texts: beside the program.
 std::wstring DocumentPath();
 
 // Where a window goes to lie inside the area, moved as little as possible.

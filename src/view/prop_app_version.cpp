@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "comlib/inifile.h"
+#include "comlib/ui_text.h"
 #include "comlib/update_check.h"
 #include "comlib/web_page.h"
 #include "product.h"
@@ -48,30 +49,31 @@ INT_PTR PropAppVersion_CL::DialogProc(HWND window, UINT message, WPARAM wParam, 
 
 void PropAppVersion_CL::BuildControls() {
   const ClientArea area = GetPageArea(window_);
-  noticeBox_ = controls_.Get<CheckBox_CL>(
-      controls_.AddCheckBox(window_, L"バージョンアップの通知をしない", kNoticeBoxX, kNoticeBoxY));
-  const int icon = controls_.AddButton(window_, L"OK", 0, 0);
+  noticeBox_ =
+      controls_.Get<CheckBox_CL>(controls_.AddCheckBox(window_, UiText(TextId::kNoNotices), kNoticeBoxX, kNoticeBoxY));
+  // The icon shows instead of the text, which names the button for screen readers.
+  const int icon = controls_.AddButton(window_, UiText(TextId::kSupportSiteLabel), 0, 0);
   iconButton_ = controls_.Get<Button_CL>(icon);
   iconButton_->Resize(kIconButtonSize, kIconButtonSize, TRUE);
   ChangeWindowStyle(iconButton_->Window(), GWL_STYLE, BS_ICON | BS_FLAT, 0);
   HANDLE image = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId_), IMAGE_ICON, kIconSize, kIconSize,
                             LR_SHARED | LR_DEFAULTSIZE);
   SendMessageW(iconButton_->Window(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(image));
-  const int version = controls_.AddStaticText(window_, std::wstring(L"Version : ") + product::kVersion, 0, 0);
+  const int version = controls_.AddStaticText(window_, UiTextWith(TextId::kVersionLabel, {product::kVersion}), 0, 0);
   const int spacer = controls_.AddStaticText(window_, kColumnSpacerText, 0, 0);
-  const int siteLabel = controls_.AddStaticText(window_, L"サポートサイトへ", 0, 0);
-  const int site = controls_.AddButton(window_, L"\x3000\x3000サポートサイトへ\x3000\x3000", 0, 0);
+  const int siteLabel = controls_.AddStaticText(window_, UiText(TextId::kSupportSiteLabel), 0, 0);
+  const int site = controls_.AddButton(window_, UiText(TextId::kSupportSiteButton), 0, 0);
   siteButton_ = controls_.Get<Button_CL>(site);
 
   noticeBox_->SetChecked(AppIni().GetInt(update::kSection, update::kNotifyKey, 0) != 0);
   controls_.StackControls({icon, version, spacer, siteLabel, site}, kColumnTop);
 
   auto* noticeGroup = controls_.Get<GroupBox_CL>(
-      controls_.AddGroupBox(window_, L"バージョンアップの通知", area.width, kNoticeGroupHeight, 0));
+      controls_.AddGroupBox(window_, UiText(TextId::kNoticesFrame), area.width, kNoticeGroupHeight, 0));
   noticeGroup->Enclose(*noticeBox_);
   noticeGroup->Resize(area.width, noticeGroup->ExtentHeight() + kGroupBottomMargin, TRUE);
   auto* infoGroup = controls_.Get<GroupBox_CL>(
-      controls_.AddGroupBox(window_, L"バージョン情報", area.width, kInfoGroupHeight, kInfoGroupY));
+      controls_.AddGroupBox(window_, UiText(TextId::kVersionPage), area.width, kInfoGroupHeight, kInfoGroupY));
   infoGroup->Enclose(*siteButton_);
   infoGroup->Resize(area.width, infoGroup->ExtentHeight() + kGroupBottomMargin, TRUE);
 

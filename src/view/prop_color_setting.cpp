@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "comlib/ui_text.h"
 #include "view/display.h"
 #include "view/prop_color_forms.h"
 #include "view/scroll_page.h"
@@ -12,7 +13,6 @@
 namespace {
 
 constexpr COLORREF kBlankCustomColour = RGB(0xFF, 0xFF, 0xFF);
-constexpr wchar_t kChangeButtonText[] = L"　色の変更　";
 constexpr int kSwatchWidthChars = 5;
 
 }  // namespace
@@ -57,7 +57,8 @@ void PropColorSetting_CL::BuildPage() {
     const int caption = factory_.AddStaticText(window_, row.entry.caption, Px(dispsetting::kLabelX), top);
     if (firstCaption < 0) firstCaption = caption;
     row.swatch = factory_.Get<StaticText_CL>(factory_.AddStaticText(window_, L"", w, top + d));
-    row.button = factory_.Get<Button_CL>(factory_.AddButton(window_, kChangeButtonText, 6 * w + w / 2, top + d));
+    row.button =
+        factory_.Get<Button_CL>(factory_.AddButton(window_, UiText(TextId::kChangeColour), 6 * w + w / 2, top + d));
     HWND swatch = row.swatch->Window();
     if (swatch == nullptr) continue;
     ChangeWindowStyle(swatch, GWL_EXSTYLE, WS_EX_CLIENTEDGE, 0);
@@ -67,7 +68,8 @@ void PropColorSetting_CL::BuildPage() {
   }
   if (firstCaption >= 0) factory_.StackControls({firstCaption}, d);
 
-  auto* frame = factory_.Get<GroupBox_CL>(factory_.AddGroupBox(window_, L"カラー設定", area.width, 4 * d, 0));
+  auto* frame =
+      factory_.Get<GroupBox_CL>(factory_.AddGroupBox(window_, UiText(TextId::kClockColourPage), area.width, 4 * d, 0));
   if (!rows_.empty()) frame->Enclose(*rows_.back().button);
   frame->Resize(WindowSize(frame->Window()).cx, frame->ExtentHeight() + 8, TRUE);
 }
@@ -106,9 +108,9 @@ HBRUSH PropColorSetting_CL::SwatchBrush(HWND control) {
 }
 
 PropAppColorSetting_CL::PropAppColorSetting_CL(HWND clockWindow)
-    : PropColorSetting_CL(clockWindow, {{L"文字色", &ClockData().font_color1},
-                                        {L"文字色(秒表現)", &ClockData().font_color2},
-                                        {L"文字色(枠)", &ClockData().font_color3}}) {}
+    : PropColorSetting_CL(clockWindow, {{UiText(TextId::kTextColour), &ClockData().font_color1},
+                                        {UiText(TextId::kRisingColour), &ClockData().font_color2},
+                                        {UiText(TextId::kOutlineColour), &ClockData().font_color3}}) {}
 
 void PropAppColorSetting_CL::SaveColours() {
   ClockData().SaveClockColors();
@@ -117,8 +119,8 @@ void PropAppColorSetting_CL::SaveColours() {
 }
 
 PropDateColorSetting_CL::PropDateColorSetting_CL(HWND clockWindow)
-    : PropColorSetting_CL(clockWindow,
-                          {{L"文字色", &DateData().font_color1}, {L"文字色(枠)", &DateData().font_color3}}) {}
+    : PropColorSetting_CL(clockWindow, {{UiText(TextId::kTextColour), &DateData().font_color1},
+                                        {UiText(TextId::kOutlineColour), &DateData().font_color3}}) {}
 
 void PropDateColorSetting_CL::SaveColours() {
   DateData().SaveDateColors();

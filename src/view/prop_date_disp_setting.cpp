@@ -22,29 +22,30 @@ void PropDateDispSetting_CL::BuildControls() {
   const int w = area_.charWidth;
   const int d = area_.charHeight;
 
-  hideDateBox_ = AddCheckBox(L"日付を非表示にする", Px(kBoxX), Px(kTop), date.show_date == 0);
-  startupBox_ = AddCheckBox(L"Windows起動時は非表示で起動する", Px(kBoxX), d + Px(kTop), date.disp_startup_hidden != 0);
+  hideDateBox_ = AddCheckBox(UiText(TextId::kHideDate), Px(kBoxX), Px(kTop), date.show_date == 0);
+  startupBox_ = AddCheckBox(UiText(TextId::kStartHidden), Px(kBoxX), d + Px(kTop), date.disp_startup_hidden != 0);
 
-  AddLabel(L"表示形態", Px(kLabelX), 3 * d + Px(kTop));
-  formatList_ = AddList({L"YYYY年MM月DD日(曜)", L"YYYY年MM月DD日", L"MM月DD日(曜)", L"MM月DD日", L"YYYY/MM/DD(曜)",
-                         L"YYYY/MM/DD", L"MM/DD(曜)", L"MM/DD"},
+  AddLabel(UiText(TextId::kDateFormat), Px(kLabelX), 3 * d + Px(kTop));
+  formatList_ = AddList({UiText(TextId::kDateFormat0), UiText(TextId::kDateFormat1), UiText(TextId::kDateFormat2),
+                         UiText(TextId::kDateFormat3), UiText(TextId::kDateFormat4), UiText(TextId::kDateFormat5),
+                         UiText(TextId::kDateFormat6), UiText(TextId::kDateFormat7)},
                         20, w, 4 * d + Px(kTop));
   formatList_->Select(timetext::KnownDateFormat(date.date_format));
 
-  AddLabel(L"描画タイプ", Px(kLabelX), 6 * d + Px(kTop));
-  drawTypeList_ = AddList({L"全て描画", L"枠だけ描画", L"枠無し描画"}, 20, w, 7 * d + Px(kTop));
+  AddLabel(UiText(TextId::kDrawType), Px(kLabelX), 6 * d + Px(kTop));
+  drawTypeList_ = AddList({UiText(TextId::kDrawAll), UiText(TextId::kDrawOutlineOnly), UiText(TextId::kDrawFillOnly)},
+                          20, w, 7 * d + Px(kTop));
   drawTypeList_->Select(ListItemOrFirst(date.draw_type, kDrawTypeCount));
 
-  horizontal_ = AddLabelledBar(L"時計中心からの水平オフセット(-9999)", 9 * d + Px(kTop), -kOffsetLimit, kOffsetLimit,
-                               date.offset_x);
-  vertical_ = AddLabelledBar(L"時計中心からの垂直オフセット(-9999)", 12 * d + Px(kTop), -kOffsetLimit, kOffsetLimit,
-                             date.offset_y);
-  transparency_ = AddLabelledBar(L"透過率(255)", 15 * d + Px(kTop), 0, kOpaque,
-                                 TransparencyFromAlpha(date.alpha));
-  fadeBox_ = AddCheckBox(L"マウスカーソルが日付に近づいた場合に薄く表示する", Px(kBoxX), 18 * d + Px(kTop),
-                         date.faint_on_hover != 0);
+  horizontal_ =
+      AddLabelledBar(TextId::kDateHorizontalOffset, 9 * d + Px(kTop), -kOffsetLimit, kOffsetLimit, date.offset_x);
+  vertical_ =
+      AddLabelledBar(TextId::kDateVerticalOffset, 12 * d + Px(kTop), -kOffsetLimit, kOffsetLimit, date.offset_y);
+  transparency_ =
+      AddLabelledBar(TextId::kDateTransparency, 15 * d + Px(kTop), 0, kOpaque, TransparencyFromAlpha(date.alpha));
+  fadeBox_ = AddCheckBox(UiText(TextId::kDateFade), Px(kBoxX), 18 * d + Px(kTop), date.faint_on_hover != 0);
 
-  FinishPanel(*hideDateBox_, L"表示設定(日付)", {hideDateBox_, formatList_, drawTypeList_, transparency_.bar, fadeBox_},
+  FinishPanel(*hideDateBox_, TextId::kDatePage, {hideDateBox_, formatList_, drawTypeList_, transparency_.bar, fadeBox_},
               *fadeBox_);
   UpdateOffsets();
   UpdateTransparency();
@@ -81,7 +82,7 @@ bool PropDateDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
 
 void PropDateDispSetting_CL::UpdateOffsets() {
   DateSaveData_CL& date = DateData();
-  const POINT offset = ReadOffsets(L"時計中心からの水平オフセット(", L"時計中心からの垂直オフセット(");
+  const POINT offset = ReadOffsets(TextId::kDateHorizontalOffset, TextId::kDateVerticalOffset);
   date.offset_x = offset.x;
   date.offset_y = offset.y;
   date.SaveField(&DateSaveData_CL::offset_x);
@@ -91,7 +92,7 @@ void PropDateDispSetting_CL::UpdateOffsets() {
 
 void PropDateDispSetting_CL::UpdateTransparency() {
   DateSaveData_CL& date = DateData();
-  date.alpha = ReadAlpha(L"透過率(");
+  date.alpha = ReadAlpha(TextId::kDateTransparency);
   date.SaveField(&DateSaveData_CL::alpha);
   date.SaveDateDisp();
   display::Apply(display::kDateOpacity);

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "comlib/ui_text.h"
 #include "data/save_data.h"
 #include "view/display.h"
 #include "view/prop_font_families.h"
@@ -13,11 +14,9 @@ constexpr int kOutlineLowest = 0;
 constexpr int kOutlineHighest = 20;
 constexpr int kFamilyListChars = 32;
 constexpr int kFamilyListLines = 20;
-constexpr wchar_t kSizeLabel[] = L"フォントサイズ(";
-constexpr wchar_t kOutlineLabel[] = L"枠の幅(";
 
-const FontPageKind kClockFontPage = {L"フォントサイズ(000%)", 64, 512};
-const FontPageKind kDateFontPage = {L"フォントサイズ(000)", 32, 256};
+const FontPageKind kClockFontPage = {64, 512};
+const FontPageKind kDateFontPage = {32, 256};
 
 }  // namespace
 
@@ -52,18 +51,19 @@ void PropFontSetting_CL::BuildPage() {
   const int d = area.charHeight;
   const FontFields fields = Fields();
 
-  const int title = factory_.AddStaticText(window_, L"フォント", Px(kLabelX), Px(kTop));
+  const int title = factory_.AddStaticText(window_, UiText(TextId::kFontFamily), Px(kLabelX), Px(kTop));
   familyList_ =
       factory_.Get<ComboBox_CL>(factory_.AddComboBox(window_, kFamilyListChars, kFamilyListLines, w, d + Px(kTop)));
-  boldBox_ = factory_.Get<CheckBox_CL>(factory_.AddCheckBox(window_, L"Bold", w, 3 * d + Px(kTop)));
-  italicBox_ = factory_.Get<CheckBox_CL>(factory_.AddCheckBox(window_, L"Italic", 5 * w, 3 * d + Px(kTop)));
-  sizeLabel_ =
-      factory_.Get<StaticText_CL>(factory_.AddStaticText(window_, kind_.sizePlaceholder, Px(kLabelX), 5 * d + Px(kTop)));
+  boldBox_ = factory_.Get<CheckBox_CL>(factory_.AddCheckBox(window_, UiText(TextId::kBold), w, 3 * d + Px(kTop)));
+  italicBox_ =
+      factory_.Get<CheckBox_CL>(factory_.AddCheckBox(window_, UiText(TextId::kItalic), 5 * w, 3 * d + Px(kTop)));
+  sizeLabel_ = factory_.Get<StaticText_CL>(
+      factory_.AddStaticText(window_, dispsetting::LabelPlaceholder(TextId::kFontSize), Px(kLabelX), 5 * d + Px(kTop)));
   const int barWidth = pageWidth - 3 * w;
   const int barHeight = d + Px(4);
   sizeBar_ = factory_.Get<TrackBar_CL>(factory_.AddTrackBar(window_, barWidth, barHeight, w + Px(2), 5 * d + Px(kTop) + Px(20)));
-  outlineLabel_ =
-      factory_.Get<StaticText_CL>(factory_.AddStaticText(window_, L"枠の幅(20)", Px(kLabelX), 6 * d + Px(kTop) + Px(32)));
+  outlineLabel_ = factory_.Get<StaticText_CL>(factory_.AddStaticText(
+      window_, dispsetting::LabelPlaceholder(TextId::kOutlineWidth), Px(kLabelX), 6 * d + Px(kTop) + Px(32)));
   outlineBar_ = factory_.Get<TrackBar_CL>(factory_.AddTrackBar(window_, barWidth, barHeight, w + Px(2), 6 * d + Px(kTop) + Px(68)));
 
   FillFamilyList();
@@ -73,7 +73,8 @@ void PropFontSetting_CL::BuildPage() {
   outlineBar_->Setup(kOutlineLowest, kOutlineHighest, *fields.outline);
 
   factory_.StackControls({title}, d);
-  auto* frame = factory_.Get<GroupBox_CL>(factory_.AddGroupBox(window_, L"フォント設定", pageWidth, 4 * d, 0));
+  auto* frame =
+      factory_.Get<GroupBox_CL>(factory_.AddGroupBox(window_, UiText(TextId::kClockFontPage), pageWidth, 4 * d, 0));
   frame->Enclose(*outlineBar_);
   frame->Resize(WindowSize(frame->Window()).cx, frame->ExtentHeight() + Px(8), TRUE);
 
@@ -129,7 +130,7 @@ void PropFontSetting_CL::OnTrackBar(HWND bar) {
 
 void PropFontSetting_CL::UpdateSize() {
   const int size = sizeBar_->Position();
-  sizeLabel_->SetText(dispsetting::LabelWithValue(kSizeLabel, size));
+  sizeLabel_->SetText(dispsetting::LabelWithValue(UiText(TextId::kFontSize), size));
   SetSize(size);
   ShowOutlineLabel(outlineBar_->Position());
 }
@@ -142,7 +143,7 @@ void PropFontSetting_CL::UpdateOutline() {
 }
 
 void PropFontSetting_CL::ShowOutlineLabel(int width) {
-  outlineLabel_->SetText(dispsetting::LabelWithValue(kOutlineLabel, width));
+  outlineLabel_->SetText(dispsetting::LabelWithValue(UiText(TextId::kOutlineWidth), width));
 }
 
 PropAppFontSetting_CL::PropAppFontSetting_CL(HWND clockWindow) : PropFontSetting_CL(clockWindow, kClockFontPage) {}

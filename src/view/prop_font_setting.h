@@ -24,8 +24,6 @@ struct FontFields {
 
 // What tells the clock's font page from the date's, besides the record.
 struct FontPageKind {
-  // The size label is created with this text, sized for the widest value.
-  const wchar_t* sizePlaceholder;
   int sizeLowest;
   int sizeHighest;
 };

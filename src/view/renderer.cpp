@@ -51,10 +51,10 @@ bool DrawsFill(int drawType) { return drawType == kDrawFillAndOutline || drawTyp
 bool DrawsOutline(int drawType, int borderFrameScale) { return drawType != kDrawFillOnly && borderFrameScale > 0; }
 
 void DrawClock(Gdiplus::GpGraphics* graphics, const layout::ClockLayout& clockLayout, Gdiplus::GpPen* pen,
-               const std::wstring& timeText, int second, bool blinkPhase) {
+               const std::wstring& timeText, int second, bool blinkPhase, int dpi) {
   if (graphics == nullptr) return;
   const AppSaveData_CL& clock = ClockData();
-  const textmeasure::ResolvedFont& font = ClockFont();
+  const textmeasure::ResolvedFont& font = ClockFont(dpi);
   comlib::GpPathOwner path = textmeasure::NewPath();
   if (font.get().family == nullptr || !path) return;
   const bool dispSecond = clock.disp_second != 0;
@@ -86,16 +86,16 @@ void DrawClock(Gdiplus::GpGraphics* graphics, const layout::ClockLayout& clockLa
   }
 }
 
-void DrawDate(Gdiplus::GpGraphics* graphics, SIZE window, const std::wstring& dateText) {
+void DrawDate(Gdiplus::GpGraphics* graphics, SIZE window, const std::wstring& dateText, int dpi) {
   if (graphics == nullptr) return;
   const DateSaveData_CL& date = DateData();
-  const textmeasure::ResolvedFont& font = DateFont();
+  const textmeasure::ResolvedFont& font = DateFont(dpi);
   comlib::GpPathOwner path = textmeasure::NewPath();
   if (font.get().family == nullptr || !path) return;
-  const float penWidth = layout::PenWidth(date.font_em_height, date.border_frame_scale);
+  const float penWidth = DatePenWidth(dpi);
   // The day's own ink is centred, so the date stands at its offset from the
   // clock whatever its digits.
-  const layout::Ink ink = MeasureDateInk(dateText);
+  const layout::Ink ink = MeasureDateInk(dateText, dpi);
   const layout::OriginF origin = layout::CentredOrigin(ink.outlined, window);
   textmeasure::AddText(path.get(), dateText, font.get(), origin.x, origin.y);
 
@@ -110,32 +110,31 @@ void DrawDate(Gdiplus::GpGraphics* graphics, SIZE window, const std::wstring& da
 }
 
 void RenderClockText(BackBuffer_CL& buffer, int width, int height, const std::wstring& timeText, int second,
-                     bool blinkPhase) {
-  const AppSaveData_CL& clock = ClockData();
+                     bool blinkPhase, int dpi) {
   buffer.Clear(width, height);
-  const layout::ClockLayout clockLayout = MeasureClock();
+  const layout::ClockLayout clockLayout = MeasureClock(dpi);
   comlib::GpGraphicsOwner graphics = buffer.Graphics();
   if (!graphics) return;
-  comlib::GpPenOwner pen = Pen(clock.font_color3, layout::PenWidth(clock.font_em_height, clock.border_frame_scale));
-  DrawClock(graphics.get(), clockLayout, pen.get(), timeText, second, blinkPhase);
+  comlib::GpPenOwner pen = Pen(ClockData().font_color3, ClockPenWidth(dpi));
+  DrawClock(graphics.get(), clockLayout, pen.get(), timeText, second, blinkPhase, dpi);
 }
 
-void RenderClock(BackBuffer_CL& buffer, int width, int height, const SYSTEMTIME& time, bool blinkPhase) {
+void RenderClock(BackBuffer_CL& buffer, int width, int height, const SYSTEMTIME& time, bool blinkPhase, int dpi) {
   const AppSaveData_CL& clock = ClockData();
   timetext::ClockTextOptions options;
   options.hour12 = clock.hour12 != 0;
   options.dispSecond = clock.disp_second != 0;
   options.blink = clock.blink != 0;
   RenderClockText(buffer, width, height, timetext::MakeTimeText(time, blinkPhase, options), time.wSecond,
-                  blinkPhase);
+                  blinkPhase, dpi);
 }
 
-void RenderDate(BackBuffer_CL& buffer, int width, int height, const SYSTEMTIME& time) {
+void RenderDate(BackBuffer_CL& buffer, int width, int height, const SYSTEMTIME& time, int dpi) {
   const std::wstring dateText = timetext::MakeDateText(time, DateData().date_format);
   buffer.Clear(width, height);
   comlib::GpGraphicsOwner graphics = buffer.Graphics();
   if (!graphics) return;
-  DrawDate(graphics.get(), SIZE{width, height}, dateText);
+  DrawDate(graphics.get(), SIZE{width, height}, dateText, dpi);
 }
 
 void PaintClock(HWND clockWindow, BackBuffer_CL& buffer, bool blinkPhase) {
@@ -150,7 +149,7 @@ void PaintClock(HWND clockWindow, BackBuffer_CL& buffer, bool blinkPhase) {
   GetClientRect(clockWindow, &client);
   SYSTEMTIME now{};
   GetLocalTime(&now);
-  RenderClock(buffer, client.right, client.bottom, now, blinkPhase);
+  RenderClock(buffer, client.right, client.bottom, now, blinkPhase, Display().clock.dpi);
   buffer.CopyTo(paint.dc(), client.right, client.bottom);
 }
 
@@ -164,7 +163,7 @@ void PaintDate(HWND dateWindow, BackBuffer_CL& buffer) {
   GetClientRect(dateWindow, &client);
   SYSTEMTIME now{};
   GetLocalTime(&now);
-  RenderDate(buffer, client.right, client.bottom, now);
+  RenderDate(buffer, client.right, client.bottom, now, Display().date.dpi);
   buffer.CopyTo(paint.dc(), client.right, client.bottom);
 }
 

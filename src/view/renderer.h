@@ -10,6 +10,7 @@
 
 #include "comlib/back_buffer.h"
 #include "comlib/gdiplus_flat.h"
+#include "comlib/window_dpi.h"
 #include "data/save_data.h"
 #include "text/text_layout.h"
 
@@ -26,10 +27,11 @@ Argb DrawableColour(Argb colour);
 bool DrawsFill(int drawType);
 bool DrawsOutline(int drawType, int borderFrameScale);
 
+// Each draws at a DPI: the sizes in the settings are for 96 DPI.
 void DrawClock(Gdiplus::GpGraphics* graphics, const layout::ClockLayout& clockLayout, Gdiplus::GpPen* pen,
-               const std::wstring& timeText, int second, bool blinkPhase);
+               const std::wstring& timeText, int second, bool blinkPhase, int dpi);
 // Draws the date text with its ink centred in a window of this size.
-void DrawDate(Gdiplus::GpGraphics* graphics, SIZE window, const std::wstring& dateText);
+void DrawDate(Gdiplus::GpGraphics* graphics, SIZE window, const std::wstring& dateText, int dpi);
 
 // The whole WM_PAINT of each window.
 void PaintClock(HWND clockWindow, BackBuffer_CL& buffer, bool blinkPhase);
@@ -37,10 +39,11 @@ void PaintDate(HWND dateWindow, BackBuffer_CL& buffer);
 
 // What a paint draws, without the window: clears the buffer's
 // (0, 0, width, height) and draws the clock at `time` (or the date).
-void RenderClock(BackBuffer_CL& buffer, int width, int height, const SYSTEMTIME& time, bool blinkPhase);
+void RenderClock(BackBuffer_CL& buffer, int width, int height, const SYSTEMTIME& time, bool blinkPhase,
+                 int dpi = dpi::kBaseDpi);
 // The same with the text given: any text in the time text's places.
 void RenderClockText(BackBuffer_CL& buffer, int width, int height, const std::wstring& timeText, int second,
-                     bool blinkPhase);
-void RenderDate(BackBuffer_CL& buffer, int width, int height, const SYSTEMTIME& time);
+                     bool blinkPhase, int dpi = dpi::kBaseDpi);
+void RenderDate(BackBuffer_CL& buffer, int width, int height, const SYSTEMTIME& time, int dpi = dpi::kBaseDpi);
 
 }  // namespace render

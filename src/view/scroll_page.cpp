@@ -20,6 +20,8 @@ constexpr int kFrameBottomMargin = 8;
 constexpr int kWheelLines = 3;
 constexpr int kListLines = 8;
 constexpr UINT_PTR kPanelSubclassId = 1;
+// Wider than any value a bar shows.
+constexpr int kWidestBarValue = -9999;
 
 // The panel's controls notify the panel; the page is where they are handled,
 // and where their background comes from, so that they match the panel's.
@@ -98,6 +100,8 @@ int ListItemOrFirst(int value, int count) {
 
 std::wstring LabelWithValue(const wchar_t* text, int value) { return text + std::to_wstring(value) + L")"; }
 
+std::wstring LabelPlaceholder(TextId label) { return LabelWithValue(UiText(label), kWidestBarValue); }
+
 }  // namespace dispsetting
 
 ScrollPage_CL::ScrollPage_CL(HWND clockWindow, scrolling::ScrollRules rules)
@@ -173,23 +177,23 @@ ComboBox_CL* ScrollPage_CL::AddList(std::initializer_list<const wchar_t*> items,
   return list;
 }
 
-LabelledBar ScrollPage_CL::AddLabelledBar(const std::wstring& placeholder, int labelY, int lowest, int highest,
-                                          int position) {
+LabelledBar ScrollPage_CL::AddLabelledBar(TextId label, int labelY, int lowest, int highest, int position) {
   const int w = area_.charWidth;
   const int d = area_.charHeight;
   LabelledBar labelled;
-  labelled.label = AddLabel(placeholder, Px(dispsetting::kLabelX), labelY);
+  labelled.label = AddLabel(dispsetting::LabelPlaceholder(label), Px(dispsetting::kLabelX), labelY);
   labelled.bar = factory_.Get<TrackBar_CL>(
       factory_.AddTrackBar(ControlParent(), area_.width - 3 * w, d + Px(4), w + Px(kBarIndent), labelY + Px(kBarBelowLabel)));
   labelled.bar->Setup(lowest, highest, position);
   return labelled;
 }
 
-void ScrollPage_CL::FinishPanel(ControlBase_CL& firstBox, const wchar_t* frameTitle,
+void ScrollPage_CL::FinishPanel(ControlBase_CL& firstBox, TextId frameTitle,
                                 std::initializer_list<const ControlBase_CL*> framed, const ControlBase_CL& last) {
   const int d = area_.charHeight;
   firstBox.Move(Px(layout::kColumnX), d);
-  auto* frame = factory_.Get<GroupBox_CL>(factory_.AddGroupBox(ControlParent(), frameTitle, area_.width, 4 * d, 0));
+  auto* frame =
+      factory_.Get<GroupBox_CL>(factory_.AddGroupBox(ControlParent(), UiText(frameTitle), area_.width, 4 * d, 0));
   for (const ControlBase_CL* control : framed) frame->Enclose(*control);
   frame->Resize(area_.width, frame->ExtentHeight() + Px(kFrameBottomMargin), TRUE);
 
@@ -211,18 +215,18 @@ bool ScrollPage_CL::OnBarMoved(HWND bar) {
   return true;
 }
 
-POINT ScrollPage_CL::ReadOffsets(const wchar_t* horizontalText, const wchar_t* verticalText) {
+POINT ScrollPage_CL::ReadOffsets(TextId horizontalText, TextId verticalText) {
   const int x = horizontal_.bar->Position();
   const int y = vertical_.bar->Position();
-  horizontal_.label->SetText(dispsetting::LabelWithValue(horizontalText, x));
-  vertical_.label->SetText(dispsetting::LabelWithValue(verticalText, y));
+  horizontal_.label->SetText(dispsetting::LabelWithValue(UiText(horizontalText), x));
+  vertical_.label->SetText(dispsetting::LabelWithValue(UiText(verticalText), y));
   using dispsetting::kOffsetLimit;
   return POINT{settings::Clamp(x, -kOffsetLimit, kOffsetLimit), settings::Clamp(y, -kOffsetLimit, kOffsetLimit)};
 }
 
-int ScrollPage_CL::ReadAlpha(const wchar_t* labelText) {
+int ScrollPage_CL::ReadAlpha(TextId labelText) {
   const int transparency = transparency_.bar->Position();
-  transparency_.label->SetText(dispsetting::LabelWithValue(labelText, transparency));
+  transparency_.label->SetText(dispsetting::LabelWithValue(UiText(labelText), transparency));
   return dispsetting::AlphaFromTransparency(transparency);
 }
 

@@ -11,6 +11,7 @@
 
 #include "comlib/control_factory.h"
 #include "comlib/dialog_base.h"
+#include "comlib/ui_text.h"
 
 namespace scrolling {
 
@@ -54,6 +55,8 @@ int AlphaFromTransparency(int transparency);
 int ListItemOrFirst(int value, int count);
 // A bar's label: the text up to its opening bracket, the value, ")".
 std::wstring LabelWithValue(const wchar_t* text, int value);
+// The label with room for any value a bar shows, to size it by.
+std::wstring LabelPlaceholder(TextId label);
 
 }  // namespace dispsetting
 
@@ -87,19 +90,19 @@ class ScrollPage_CL : public SubClassDialogBase_CL {
   CheckBox_CL* AddCheckBox(const std::wstring& text, int x, int y, bool checked);
   StaticText_CL* AddLabel(const std::wstring& text, int x, int y);
   ComboBox_CL* AddList(std::initializer_list<const wchar_t*> items, int widthInChars, int x, int y);
-  // The label at (4, labelY) sized for its placeholder, the bar below it.
-  LabelledBar AddLabelledBar(const std::wstring& placeholder, int labelY, int lowest, int highest, int position);
+  // The label at (4, labelY) sized for any value, the bar below it.
+  LabelledBar AddLabelledBar(TextId label, int labelY, int lowest, int highest, int position);
   // Moves the first box to (8, d), frames the given controls from the top of
   // the panel and makes the panel as tall as its content down to `last`.
-  void FinishPanel(ControlBase_CL& firstBox, const wchar_t* frameTitle,
-                   std::initializer_list<const ControlBase_CL*> framed, const ControlBase_CL& last);
+  void FinishPanel(ControlBase_CL& firstBox, TextId frameTitle, std::initializer_list<const ControlBase_CL*> framed,
+                   const ControlBase_CL& last);
   // A list's choice counts once it is confirmed, not while it is browsed.
   static bool IsListChoice(const ComboBox_CL* list, int code, HWND control);
   // The offset bars' positions, shown in their labels after the given
   // texts, and clamped to the offsets' range.
-  POINT ReadOffsets(const wchar_t* horizontalText, const wchar_t* verticalText);
+  POINT ReadOffsets(TextId horizontalText, TextId verticalText);
   // The transparency bar's position, shown in its label; returns the alpha.
-  int ReadAlpha(const wchar_t* labelText);
+  int ReadAlpha(TextId labelText);
 
   ControlFactory_CL factory_;
   HWND clockWindow_;

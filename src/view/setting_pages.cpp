@@ -1,5 +1,6 @@
 #include "view/setting_pages.h"
 
+#include "comlib/ui_text.h"
 #include "view/prop_app_disp_setting.h"
 #include "view/prop_app_version.h"
 #include "view/prop_color_setting.h"
@@ -9,8 +10,8 @@
 namespace {
 
 template <typename Page, typename... Arguments>
-void AddPage(std::vector<SettingPage>& pages, const wchar_t* title, Arguments... arguments) {
-  pages.push_back(SettingPage{std::make_unique<Page>(arguments...), title});
+void AddPage(std::vector<SettingPage>& pages, TextId title, Arguments... arguments) {
+  pages.push_back(SettingPage{std::make_unique<Page>(arguments...), UiText(title)});
 }
 
 }  // namespace
@@ -21,25 +22,25 @@ std::vector<SettingPage> MakeSettingPages(HWND clockWindow) {
   std::vector<SettingPage> pages;
 
   // The clock's display.
-  AddPage<PropAppDispSetting_CL>(pages, L"表示設定", clockWindow);
+  AddPage<PropAppDispSetting_CL>(pages, TextId::kClockPage, clockWindow);
 
   // The clock's font.
-  AddPage<PropAppFontSetting_CL>(pages, L"フォント設定", clockWindow);
+  AddPage<PropAppFontSetting_CL>(pages, TextId::kClockFontPage, clockWindow);
 
   // The clock's colours.
-  AddPage<PropAppColorSetting_CL>(pages, L"カラー設定", clockWindow);
+  AddPage<PropAppColorSetting_CL>(pages, TextId::kClockColourPage, clockWindow);
 
   // The date's display.
-  AddPage<PropDateDispSetting_CL>(pages, L"表示設定(日付)", clockWindow);
+  AddPage<PropDateDispSetting_CL>(pages, TextId::kDatePage, clockWindow);
 
   // The date's font.
-  AddPage<PropDateFontSetting_CL>(pages, L"フォント設定(日付)", clockWindow);
+  AddPage<PropDateFontSetting_CL>(pages, TextId::kDateFontPage, clockWindow);
 
   // The date's colours.
-  AddPage<PropDateColorSetting_CL>(pages, L"カラー設定(日付)", clockWindow);
+  AddPage<PropDateColorSetting_CL>(pages, TextId::kDateColourPage, clockWindow);
 
   // The version.
-  AddPage<PropAppVersion_CL>(pages, L"バージョン情報");
+  AddPage<PropAppVersion_CL>(pages, TextId::kVersionPage);
 
   return pages;
 }

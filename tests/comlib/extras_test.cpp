@@ -73,9 +73,23 @@ TEST(HotKeyText, ParsesModifiersAndOneKeyAndRejectsTheRest) {
     EXPECT_EQ(test.key, result.keys.virtualKey);
   }
   EXPECT_EQ(ParseStatus::kOff, hotkey::Parse(L"  ").status);
-  for (const wchar_t* text : {L"H", L"Ctrl+Alt", L"Ctrl+", L"Ctrl+Ctrl+H", L"Hyper+H", L"Ctrl+F25", L"Ctrl+HH"}) {
+  // Shift alone holds no key back from typing.
+  for (const wchar_t* text :
+       {L"H", L"Shift+A", L"Ctrl+Alt", L"Ctrl+", L"Ctrl+Ctrl+H", L"Hyper+H", L"Ctrl+F25", L"Ctrl+HH"}) {
     EXPECT_EQ(ParseStatus::kInvalid, hotkey::Parse(text).status) << ::testing::PrintToString(std::wstring(text));
   }
+  // What the page's hot-key control holds is stored as text that reads back the same.
+  for (const auto& test : valid) {
+    const hotkey::KeyCombination keys = hotkey::Parse(test.text).keys;
+    const hotkey::KeyCombination fromControl = hotkey::FromHotKeyControl(hotkey::ToHotKeyControl(keys));
+    EXPECT_EQ(keys.modifiers, fromControl.modifiers);
+    EXPECT_EQ(keys.virtualKey, fromControl.virtualKey);
+    const hotkey::ParseResult again = hotkey::Parse(hotkey::Format(keys));
+    EXPECT_EQ(keys.modifiers, again.keys.modifiers) << ::testing::PrintToString(hotkey::Format(keys));
+    EXPECT_EQ(keys.virtualKey, again.keys.virtualKey);
+  }
+  EXPECT_EQ(L"Ctrl+Alt+H", hotkey::Format(hotkey::Parse(L"alt + ctrl + h").keys));
+  EXPECT_EQ(L"", hotkey::Format(hotkey::KeyCombination{}));
 }
 
 // The uninstall removes a value that runs this program, whatever its option.

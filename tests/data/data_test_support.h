@@ -18,7 +18,7 @@ namespace data_testing {
   X(alpha) X(blink) X(disp_index) X(disp_offset_x) X(disp_offset_y) X(font_family) X(font_bold)             \
   X(font_italic) X(font_em_height) X(border_frame_scale) X(font_color1) X(font_color2) X(font_color3)       \
   X(draw_type) X(display_index) X(disp_second) X(disp_startup_hidden) X(hour12) X(faint_on_hover)          \
-  X(hide_on_fullscreen) X(hotkey)
+  X(hide_on_fullscreen) X(hotkey) X(language)
 #define HORAVEL_DATE_FIELDS(X)                                                                               \
   X(show_date) X(hide_clock) X(alpha) X(offset_x) X(offset_y) X(date_format) X(draw_type) X(faint_on_hover) \
   X(disp_startup_hidden) X(font_family) X(font_bold) X(font_italic) X(font_em_height) X(border_frame_scale) \

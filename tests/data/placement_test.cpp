@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 
 namespace {
 
@@ -67,27 +69,36 @@ TEST(Placement, TheClocksInkStandsAtTheOffsetsFromTheChosenCorner) {
   }
 }
 
-TEST(Placement, TheDateIsCentredOnTheClockPlusItsOffset) {
+TEST(Placement, TheDateIsCentredOnTheClockPlusItsOffsetAndKeptWhollyOnSomeMonitor) {
   EXPECT_TRUE(SamePoint(POINT{450, 280}, placement::DatePosition(POINT{500, 300}, 0, 0, SIZE{100, 40})));
   EXPECT_TRUE(SamePoint(POINT{553, 341}, placement::DatePosition(POINT{500, 300}, 103, 61, SIZE{100, 40})));
   // An odd size leaves the half pixel on the right and bottom.
   EXPECT_TRUE(SamePoint(POINT{450, 280}, placement::DatePosition(POINT{500, 300}, 0, 0, SIZE{101, 41})));
 
-  // Kept on the clock's monitor, however far the offsets carry it.
-  const RECT second{1280, 0, 2304, 768};
+  // Wholly on some monitor: where it lies wholly on one it stays, even on
+  // another monitor than the clock's; otherwise onto the one it overlaps
+  // most, or, off every one, the nearest.
+  const std::vector<RECT> monitors = {RECT{0, 0, 1280, 800}, RECT{1280, 0, 2304, 768}};
   const struct {
     POINT at;
     SIZE size;
     POINT expected;
   } cases[] = {
-      {{1400, 300}, {100, 40}, {1400, 300}},  // inside: stays
-      {{2250, 750}, {100, 40}, {2204, 728}},  // past the right and bottom edges
-      {{1200, -30}, {100, 40}, {1280, 0}},    // past the left and top edges
-      {{1300, 300}, {2000, 40}, {1280, 300}}, // wider than the monitor: its left edge
+      {{1400, 300}, {100, 40}, {1400, 300}},   // on the second monitor: stays
+      {{100, 700}, {100, 40}, {100, 700}},     // on the first: stays
+      {{2250, 750}, {100, 40}, {2204, 728}},   // past the second's right and bottom edges
+      {{1250, 300}, {100, 40}, {1280, 300}},   // across the seam, mostly on the second
+      {{1200, 300}, {100, 40}, {1180, 300}},   // across the seam, mostly on the first
+      {{1300, 780}, {100, 40}, {1300, 728}},   // below the shorter second monitor
+      {{-500, -300}, {100, 40}, {0, 0}},       // off every monitor: the nearest
+      {{3000, 100}, {100, 40}, {2204, 100}},
+      {{1300, 300}, {2000, 40}, {1280, 300}},  // wider than any monitor: its left edge
   };
   for (const auto& c : cases) {
-    EXPECT_TRUE(SamePoint(c.expected, placement::KeepOnArea(c.at, c.size, second))) << c.at.x << "," << c.at.y;
+    EXPECT_TRUE(SamePoint(c.expected, placement::KeepOnSomeMonitor(c.at, c.size, monitors)))
+        << c.at.x << "," << c.at.y;
   }
+  EXPECT_TRUE(SamePoint(POINT{-500, -300}, placement::KeepOnSomeMonitor(POINT{-500, -300}, SIZE{100, 40}, {})));
 
   EXPECT_TRUE(SamePoint(POINT{100, 40}, placement::CentreOf(RECT{0, 0, 201, 81})));
   EXPECT_TRUE(SamePoint(POINT{-100, -40}, placement::CentreOf(RECT{-201, -81, 0, 0})));

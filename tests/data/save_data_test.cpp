@@ -46,7 +46,7 @@ void ScrambleClock(AppSaveData_CL& clock) {
   clock.font_color1 = clock.font_color2 = clock.font_color3 = 77;
   clock.draw_type = clock.display_index = clock.disp_second = clock.disp_startup_hidden = 77;
   clock.hour12 = clock.faint_on_hover = clock.hide_on_fullscreen = 77;
-  clock.hotkey = L"scrambled";
+  clock.hotkey = clock.language = L"scrambled";
 }
 
 void ScrambleDate(DateSaveData_CL& date) {
@@ -79,6 +79,7 @@ void ExpectClockDefaults(const AppSaveData_CL& clock) {
   EXPECT_EQ(1, clock.faint_on_hover);
   EXPECT_EQ(1, clock.hide_on_fullscreen);
   EXPECT_EQ(L"Ctrl+Alt+H", clock.hotkey);
+  EXPECT_EQ(L"auto", clock.language);
 }
 
 // Every key in the file with its value, as "SECTION.key=value".
@@ -458,7 +459,7 @@ TEST_F(SettingsTest, SnapshotPutsBackEveryStoredValueWritesOnlyWhatChangedAndBot
   auto inSection = [&keys](const std::wstring& section) {
     return std::count_if(keys.begin(), keys.end(), [&](const std::wstring& key) { return key.rfind(section, 0) == 0; });
   };
-  EXPECT_EQ(21, inSection(L"CLOCK_DISP."));
+  EXPECT_EQ(22, inSection(L"CLOCK_DISP."));
   EXPECT_EQ(16, inSection(L"DATE_DISP."));
   // What was written loads back as the same values.
   ScrambleClock(clock);

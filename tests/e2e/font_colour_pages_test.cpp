@@ -116,7 +116,8 @@ class FontColourPages : public ProgramTest {
 }  // namespace
 
 TEST_F(FontColourPages, ListEachDrawableFamilyOnceWithTheStoredFamilySelectedWhateverItsCase) {
-  SetProgramSetting(L"CLOCK_DISP", L"font_family", L"ipagothic");
+  // Neither family has a Japanese name, which the tests' Japanese locale would list instead.
+  SetProgramSetting(L"CLOCK_DISP", L"font_family", L"dejavu serif");
   SetProgramSetting(L"DATE_DISP", L"font_family", L"DEJAVU SANS");
   StartWithSheet();
   // The same prefix and fonts give this process the same list.
@@ -124,7 +125,7 @@ TEST_F(FontColourPages, ListEachDrawableFamilyOnceWithTheStoredFamilySelectedWha
   const struct {
     const wchar_t* page;
     const wchar_t* installed;
-  } pages[] = {{kClockFontPage, L"IPAGothic"}, {kDateFontPage, L"DejaVu Sans"}};
+  } pages[] = {{kClockFontPage, L"DejaVu Serif"}, {kDateFontPage, L"DejaVu Sans"}};
   for (const auto& page : pages) {
     HWND list = Control(Page(page.page), kFamilyList);
     ASSERT_EQ(static_cast<LRESULT>(families.size()), SendMessageW(list, CB_GETCOUNT, 0, 0));

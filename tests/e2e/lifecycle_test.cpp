@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "comlib/unique_handle.h"
 #include "data/data_test_support.h"
 #include "support/program_data.h"
 #include "support/program_process.h"
@@ -22,6 +24,8 @@ using namespace testing_support;
 namespace {
 
 constexpr DWORD kExitTimeoutMs = 10000;
+// Kills at random moments; each takes a start of the program.
+constexpr int kKillRuns = 5;
 constexpr wchar_t kNoGdiplusLeftLine[] = L"GDI+終了前のオブジェクト数 = 0";
 constexpr wchar_t kIconRemovedLine[] = L"タスクトレイアイコンを削除しました。";
 
@@ -43,6 +47,47 @@ std::vector<HWND> ClockWindowsOf(DWORD processId) {
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+// The bytes a reader finds in the file, opened as a reader that lets others
+// write, rename and delete; a file it cannot open counts as whole.
+size_t ReadableSize(const std::wstring& path) {
+  const comlib::UniqueKernelHandle file = comlib::OwnFile(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, 0, nullptr));
+  if (!file) return SIZE_MAX;
+  std::vector<unsigned char> bytes(1 << 16);
+  DWORD read = 0;
+  return ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ? read : SIZE_MAX;
+}
+
+// When the program wrote this line of its log (local time).
+FILETIME LogLineTime(const std::wstring& log, const std::wstring& line) {
+  const size_t found = log.find(line);
+  const size_t start = found == std::wstring::npos ? 0 : log.rfind(L"\r\n", found);
+  SYSTEMTIME time{};
+  if (found != std::wstring::npos) {
+    swscanf_s(log.c_str() + (start == std::wstring::npos ? 0 : start + 2), L"%hu/%hu/%hu %hu:%hu:%hu.%hu",
+              &time.wYear, &time.wMonth, &time.wDay, &time.wHour, &time.wMinute, &time.wSecond,
+              &time.wMilliseconds);
+  }
+  FILETIME stamp{};
+  SystemTimeToFileTime(&time, &stamp);
+  return stamp;
+}
+
+// True when the file was last written no later than `moment` (local time),
+// give or take the log's millisecond.
+bool WrittenNoLaterThan(const std::wstring& path, const FILETIME& moment) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  FILETIME local{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+      !FileTimeToLocalFileTime(&data.ftLastWriteTime, &local)) {
+    return false;
+  }
+  constexpr ULONGLONG kOneMillisecond = 10000;
+  auto number = [](const FILETIME& time) { return (ULONGLONG{time.dwHighDateTime} << 32) | time.dwLowDateTime; };
+  return number(local) <= number(moment) + kOneMillisecond;
 }
 
 // The end of the Windows session as Wine brings it: the session-end
@@ -86,35 +131,116 @@ TEST_F(Lifecycle, SecondStartWhileHiddenShowsThePaintedClockThroughItsOwnShowPat
   EXPECT_TRUE(Hidden());
 }
 
-TEST_F(Lifecycle, EveryWayOutDestroysBothWindowsAndLeavesNoGdiplusObject) {
-  // The exit command, the close code sent to either window, and the end of
-  // the Windows session, after which the program may be ended at once.
+TEST_F(Lifecycle, EveryWayOutEvenWithTheSheetOpenPutsSettingsBackFirstAndLeavesNoGdiplusObject) {
+  // The exit command, the close code sent to either window, a restart for
+  // another desktop and the end of the Windows session (after which the
+  // program may be ended at once); each with the settings sheet closed, and
+  // open with a change on it that its close must undo.
   struct WayOut {
     const char* name;
-    void (*leave)(HWND clock, HWND date);
+    bool toDate;
+    UINT message;  // 0: the shell says the clock is on another desktop
+    WPARAM wParam;
   };
-  const WayOut ways[] = {
-      {"exit command", [](HWND clock, HWND) { PostMessageW(clock, WM_COMMAND, kCommandExit, 0); }},
-      {"close code to the clock", [](HWND clock, HWND) { PostMessageW(clock, WM_CLOSE, kCloseForRealCode, 0); }},
-      {"close code to the date", [](HWND, HWND date) { PostMessageW(date, WM_CLOSE, kCloseForRealCode, 0); }},
-      {"end of the session", [](HWND, HWND) { EndWindowsSession(); }},
-      {"end of the session with the settings open", [](HWND clock, HWND) {
-         DWORD processId = 0;
-         GetWindowThreadProcessId(clock, &processId);
-         ASSERT_NE(nullptr, OpenSettingsSheet(clock, processId));
-         EndWindowsSession();
-       }}};
+  const WayOut ways[] = {{"exit command", false, WM_COMMAND, kCommandExit},
+                         {"close code to the clock", false, WM_CLOSE, kCloseForRealCode},
+                         {"close code to the date", true, WM_CLOSE, kCloseForRealCode},
+                         {"restart", false, 0, 0},
+                         {"end of the session", false, WM_ENDSESSION, TRUE}};
+  const DesktopAnswers answers;
   for (const WayOut& way : ways) {
-    ResetProgramData();
+    for (const bool sheetOpen : {false, true}) {
+      SCOPED_TRACE(std::string(way.name) + (sheetOpen ? ", sheet open" : ""));
+      ResetProgramData();
+      answers.Write("");
+      ProgramProcess program;
+      ASSERT_TRUE(program.StartProgram(ScriptedHoravelPath()));
+      HWND clock = WaitForWindows(program);
+      ASSERT_NE(nullptr, clock);
+      const LONG width = WindowRect(clock).right - WindowRect(clock).left;
+      if (sheetOpen) {
+        HWND page = ShowPage(program.Id(), OpenSettingsSheet(clock, program.Id()), kClockPage);
+        ASSERT_NE(nullptr, page);
+        ClickBox(PageControl(page, kSecondsBox));
+        ASSERT_EQ(L"0", ProgramSetting(L"CLOCK_DISP", L"disp_second"));
+      }
+      if (way.message == 0) {
+        answers.Write("elsewhere");
+      } else if (way.message == WM_ENDSESSION) {
+        EndWindowsSession();
+      } else {
+        PostMessageW(way.toDate ? FindDateWindow(program.Id()) : clock, way.message, way.wParam, 0);
+      }
+      ASSERT_TRUE(program.WaitForExit(kExitTimeoutMs));
+      EXPECT_EQ(0u, program.ExitCode());
+      const std::wstring log = ProgramLog();
+      EXPECT_EQ(1u, CountOccurrences(log, kIconRemovedLine)) << "the clock window was destroyed";
+      EXPECT_EQ(1u, CountOccurrences(log, kNoGdiplusLeftLine));
+      // The sheet was closed as by its close box before the clock went,
+      // and nothing reached the file after that.
+      if (sheetOpen) {
+        EXPECT_EQ(L"1", ProgramSetting(L"CLOCK_DISP", L"disp_second"));
+      }
+      EXPECT_TRUE(WrittenNoLaterThan(ProgramSettingsPath(), LogLineTime(log, kIconRemovedLine)));
+      if (way.message == 0) {
+        // The new copy loaded the settings as they were put back.
+        ASSERT_TRUE(WaitUntil([] { return RunningHoravelProcesses().size() == 1; }, kExitTimeoutMs));
+        HWND restarted = WaitForWindows(RunningHoravelProcesses().front());
+        ASSERT_NE(nullptr, restarted);
+        EXPECT_EQ(width, WindowRect(restarted).right - WindowRect(restarted).left);
+        EndAllPrograms();
+      }
+    }
+  }
+}
+
+TEST_F(Lifecycle, WhileMenuChoicesWriteNoReaderSeesHalfAFileAndAKillCostsNoSetting) {
+  // Every key of both sections, and a section of the user's own.
+  std::wstring file;
+  for (const wchar_t* section : {L"CLOCK_DISP", L"DATE_DISP"}) {
+    file += L"[" + std::wstring(section) + L"]\r\n";
+    for (const settings::KeyRange& rule : settings::LoadRanges(section)) {
+      file += std::wstring(rule.key) + L"=" + (rule.ranged ? std::to_wstring(rule.lowest + 1) : L"1") + L"\r\n";
+    }
+  }
+  file += L"[VERSION]\r\nnotify=1\r\n[NOTES]\r\n";
+  for (int note = 0; note < 100; ++note) file += L"note" + std::to_wstring(note) + L"=kept as it is\r\n";
+  std::mt19937 random(20261207);
+  for (int run = 0; run < kKillRuns; ++run) {
+    WriteUtf16(ProgramSettingsPath(), file);
+    const size_t whole = ReadBytes(ProgramSettingsPath()).size();
     ProgramProcess program;
     HWND clock = StartAndWait(program);
-    ASSERT_NE(nullptr, clock) << way.name;
-    way.leave(clock, FindDateWindow(program.Id()));
-    ASSERT_TRUE(program.WaitForExit(kExitTimeoutMs)) << way.name;
-    EXPECT_EQ(0u, program.ExitCode()) << way.name;
-    const std::wstring log = ProgramLog();
-    EXPECT_EQ(1u, CountOccurrences(log, kIconRemovedLine)) << way.name << ": the clock window was destroyed";
-    EXPECT_EQ(1u, CountOccurrences(log, kNoGdiplusLeftLine)) << way.name;
+    ASSERT_NE(nullptr, clock);
+    // Each choice of a display writes its key.
+    for (int choice = 0; choice < 400; ++choice) {
+      PostMessageW(clock, WM_COMMAND, kCommandFirstDisplay + choice % 2, 0);
+    }
+    // Another program (an editor, a backup) looks at the file meanwhile;
+    // then the program dies at a random moment.
+    const ULONGLONG killAt = GetTickCount64() + std::uniform_int_distribution<ULONGLONG>(20, 300)(random);
+    int shortReads = 0;
+    while (GetTickCount64() < killAt) {
+      if (ReadableSize(ProgramSettingsPath()) < whole) ++shortReads;
+    }
+    program.Kill();
+    EXPECT_EQ(0, shortReads) << "run " << run;
+
+    std::wstring section;
+    for (const std::wstring& line : SplitLines(file)) {
+      if (line.empty()) continue;
+      if (line.front() == L'[') {
+        section = line.substr(1, line.size() - 2);
+        continue;
+      }
+      const std::wstring key = line.substr(0, line.find(L'='));
+      const std::wstring stored = ProgramSetting(section.c_str(), key.c_str());
+      if (key == L"display_index") {
+        EXPECT_TRUE(stored == L"0" || stored == L"1") << "run " << run;
+      } else {
+        EXPECT_EQ(line.substr(key.size() + 1), stored) << "run " << run << ": " << section << "." << key;
+      }
+    }
   }
 }
 
@@ -200,4 +326,53 @@ TEST_F(Lifecycle, TheNastiestSettingsFilesStillGiveAClockOnTheScreen) {
     program.End();
     EXPECT_EQ(0u, program.ExitCode()) << contents.size() << " bytes";
   }
+}
+
+namespace {
+
+// Fills the disk that holds the folder to its last byte; returns the filler.
+std::wstring FillDisk(const std::wstring& folder) {
+  const std::wstring filler = folder + L"\\filler.bin";
+  const comlib::UniqueKernelHandle file = comlib::OwnFile(
+      CreateFileW(filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const std::vector<unsigned char> block(4096, 0xAA);
+  for (size_t size = block.size(); size > 0; size /= 2) {
+    DWORD written = 0;
+    while (WriteFile(file.get(), block.data(), static_cast<DWORD>(size), &written, nullptr) && written == size) {
+    }
+  }
+  return filler;
+}
+
+}  // namespace
+
+// Runs inside tests/store/full_disk_test.sh, which mounts a file system of a
+// few pages over the data folder.
+TEST_F(Lifecycle, OnAFullDiskAMenuChoiceLeavesTheSettingsFileWholeAndTheClockMoves) {
+  if (GetEnvironmentVariableW(L"HORAVEL_FULL_DISK", nullptr, 0) == 0) GTEST_SKIP() << "needs a full disk";
+  ULARGE_INTEGER total{};
+  ASSERT_TRUE(GetDiskFreeSpaceExW(ProgramDataFolder().c_str(), nullptr, &total, nullptr));
+  ASSERT_LT(total.QuadPart, 1024u * 1024u) << "the data folder is not on the small file system";
+
+  // A settings file that fills its page but for a few bytes, and room in the
+  // log's page for the program's lines.
+  std::wstring file = L"[VERSION]\r\nnotify=1\r\n[CLOCK_DISP]\r\ndisp_index=3\r\nalpha=220\r\n[DATE_DISP]\r\n";
+  while (file.size() < 2000) file += L"note" + std::to_wstring(file.size()) + L"=kept\r\n";
+  file += L"alpha=203\r\n";
+  WriteUtf16(ProgramSettingsPath(), file);
+  WriteUtf16(ProgramLogPath(), L"");
+  FillDisk(ProgramDataFolder());
+  const std::vector<unsigned char> before = ReadBytes(ProgramSettingsPath());
+
+  ASSERT_NO_FATAL_FAILURE(Start());
+  const RECT onFirst = WindowRect(clock_);
+  // Both screens start at the origin: 1280 x 800 and 1024 x 768.
+  SendMessageW(clock_, WM_COMMAND, kCommandFirstDisplay + 1, 0);
+  EXPECT_EQ(1024 - 1280, WindowRect(clock_).right - onFirst.right) << "the choice is in effect";
+  EXPECT_TRUE(before == ReadBytes(ProgramSettingsPath())) << "the settings file changed";
+  program_.End();
+  EXPECT_TRUE(before == ReadBytes(ProgramSettingsPath())) << "the settings file changed";
+  const std::wstring log = ProgramLog();
+  EXPECT_EQ(1u, CountOccurrences(log, L"設定を保存できませんでした")) << "once for the one cause";
+  EXPECT_EQ(1u, CountOccurrences(log, kNoGdiplusLeftLine));
 }

@@ -16,44 +16,6 @@ namespace {
 
 constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kRestartTimeoutMs = 20000;
-constexpr wchar_t kAnswerFileVariable[] = L"HORAVEL_DESKTOP_ANSWER_FILE";
-
-std::string ReadText(const std::wstring& path) {
-  const std::vector<unsigned char> bytes = ReadBytes(path);
-  return std::string(bytes.begin(), bytes.end());
-}
-
-void WriteText(const std::wstring& path, const std::string& text) {
-  WriteBytes(path, std::vector<unsigned char>(text.begin(), text.end()));
-}
-
-// Points the started programs at an answer file for the life of the object.
-class DesktopAnswers {
- public:
-  DesktopAnswers() : path_(folder_.File(L"desktop.txt")) {
-    SetEnvironmentVariableW(kAnswerFileVariable, path_.c_str());
-  }
-  ~DesktopAnswers() { SetEnvironmentVariableW(kAnswerFileVariable, nullptr); }
-  const std::wstring& Path() const { return path_; }
-
- private:
-  TempFolder folder_;
-  std::wstring path_;
-};
-
-// Ends every running copy, whoever started it.
-void EndAllPrograms() {
-  for (DWORD id : RunningHoravelProcesses()) {
-    if (HWND clock = FindClockWindow(id)) {
-      DWORD_PTR ignored = 0;
-      SendMessageTimeoutW(clock, WM_CLOSE, 2, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-    }
-  }
-  WaitUntil([] { return RunningHoravelProcesses().empty(); }, 10000);
-}
-
-// The program that reads its answers from the file.
-std::wstring ScriptedHoravelPath() { return ProgramFolder() + L"\\scripted\\Horavel.exe"; }
 
 class VirtualDesktop : public ProgramTest {
  protected:
@@ -66,10 +28,10 @@ class VirtualDesktop : public ProgramTest {
 
 TEST_F(VirtualDesktop, MoveToAnotherDesktopRestartsIntoExactlyOneInstance) {
   ASSERT_NO_FATAL_FAILURE(StartScripted());
-  WriteText(answers_.Path(), "elsewhere");
+  answers_.Write("elsewhere");
   ASSERT_TRUE(program_.WaitForExit(kRestartTimeoutMs)) << "the old copy ends";
   EXPECT_EQ(0u, program_.ExitCode());
-  EXPECT_EQ("consumed", ReadText(answers_.Path()));
+  EXPECT_EQ("consumed", answers_.Read());
 
   // The new copy comes up with its windows and stays the only one.
   DWORD restarted = 0;
@@ -96,7 +58,7 @@ TEST_F(VirtualDesktop, ARestartThatCannotStartTheNewCopyKeepsTheOldOneRunning) {
 
   // The program was moved away while it ran.
   ASSERT_TRUE(MoveFileW(copy.c_str(), folder.File(L"Moved.exe").c_str()));
-  WriteText(answers_.Path(), "elsewhere");
+  answers_.Write("elsewhere");
   ASSERT_TRUE(WaitUntil([] { return ProgramLog().find(L"再起動に失敗しました") != std::wstring::npos; },
                         kRestartTimeoutMs));
   EXPECT_TRUE(program_.IsRunning());
@@ -113,11 +75,11 @@ TEST_F(VirtualDesktop, ARestartThatCannotStartTheNewCopyKeepsTheOldOneRunning) {
 }
 
 TEST_F(VirtualDesktop, FailingShellCallDoesNotRestart) {
-  WriteText(answers_.Path(), "error");
+  answers_.Write("error");
   ASSERT_NO_FATAL_FAILURE(StartScripted());
 
   // Each tick asks once and leaves a dot: wait for a few asks.
-  ASSERT_TRUE(WaitUntil([&] { return ReadText(answers_.Path()).size() >= std::string("error...").size(); },
+  ASSERT_TRUE(WaitUntil([&] { return answers_.Read().size() >= std::string("error...").size(); },
                         kRestartTimeoutMs));
   EXPECT_TRUE(program_.IsRunning());
   EXPECT_EQ(std::vector<DWORD>{program_.Id()}, RunningHoravelProcesses());

@@ -1,6 +1,5 @@
-// The program at 96 and at 144 DPI: the clock keeps its pixel sizes, the
-// settings sheet and its clock display page grow with the DPI and cut
-// nothing.
+// The program at 96 and at 144 DPI: the clock, the settings sheet and its
+// clock display page grow with the DPI, and the page cuts nothing.
 
 #include <windows.h>
 
@@ -14,6 +13,7 @@
 #include "support/loopback_server.h"
 #include "support/program_data.h"
 #include "support/program_process.h"
+#include "support/screen_pixels.h"
 #include "support/settings_sheet.h"
 #include "support/test_support.h"
 #include "support/window_checks.h"
@@ -41,7 +41,7 @@ struct ScopedLogPixels {
 };
 
 struct Measured {
-  RECT clock{};
+  RECT clockInk{};
   RECT sheet{};
   std::vector<RECT> controls;  // the page's, in creation order, the frame last
 };
@@ -51,10 +51,13 @@ Measured MeasureAt(DWORD dpi) {
   ScopedLogPixels scaled(dpi);
   ResetProgramData();
   SetProgramSetting(L"CLOCK_DISP", L"disp_index", 3);
+  // The date's outline is the clock's colour: it must not add to the clock's ink.
+  SetProgramSetting(L"DATE_DISP", L"show_date", 0);
   ProgramProcess program;
   HWND clock = StartAndWait(program);
   if (clock == nullptr) return measured;
-  measured.clock = WindowRect(clock);
+  WaitUntil([&] { return ClockFillOnScreen(clock) > 0; }, kSheetTimeoutMs);
+  measured.clockInk = ScreenInk(clock);
   HWND sheet = OpenSettingsSheet(clock, program.Id());
   if (sheet == nullptr) return measured;
   measured.sheet = WindowRect(sheet);
@@ -106,7 +109,7 @@ void ExpectNothingCut(const Measured& measured, DWORD dpi) {
 
 }  // namespace
 
-TEST(Scaling, NoticeAndSheetPageGrowWithTheDpiAndCutNothingWhileTheClockKeepsItsPixels) {
+TEST(Scaling, ClockNoticeAndSheetPageGrowWithTheDpiAndThePageCutsNothing) {
   const Measured normal = MeasureAt(kNormalDpi);
   const Measured large = MeasureAt(kLargeDpi);
   ExpectNothingCut(normal, kNormalDpi);
@@ -126,7 +129,11 @@ TEST(Scaling, NoticeAndSheetPageGrowWithTheDpiAndCutNothingWhileTheClockKeepsIts
     EXPECT_EQ(width, Width(notice));
     EXPECT_EQ(height, Height(notice));
   }
-  // The clock's size is the user's choice in pixels.
-  EXPECT_EQ(Width(normal.clock), Width(large.clock));
-  EXPECT_EQ(Height(normal.clock), Height(large.clock));
+  // The clock's size and its gap to the corner are set for 96 DPI: half as
+  // large again at 144, measured on the screen's ink. The clock stands in
+  // the bottom-right corner of the 1280 x 800 primary screen, 32 pixels up
+  // (across, the ink's edge moves with the digits the time shows).
+  EXPECT_NEAR(Height(normal.clockInk) * 3 / 2, Height(large.clockInk), 2);
+  EXPECT_NEAR(32, 800 - normal.clockInk.bottom, 3);
+  EXPECT_NEAR(48, 800 - large.clockInk.bottom, 3);
 }

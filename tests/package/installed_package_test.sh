@@ -40,7 +40,7 @@ set_run_value() { wine reg add "$run_key" /v Horavel /t REG_SZ /d "$1" /f </dev/
 
 # Install.
 wine msiexec /i "$older" /qn || fail "the silent install failed ($?)"
-for file in Horavel.exe menu_image.bmp license.html; do
+for file in Horavel.exe menu_image.bmp license.html license_en.html; do
   [ -f "$folder/$file" ] || fail "$file is not in $folder"
 done
 cmp -s "$folder/Horavel.exe" "$build/bin/Horavel.exe" || fail "the installed program is not this build's"

@@ -18,7 +18,7 @@ zips=("$package_scratch"/dist/Horavel-*-win64.zip)
 zip="${zips[0]}"
 echo "Package: $(basename "$zip"), $(stat -c %s "$zip") bytes"
 
-expected=$'Horavel.exe\nREADME.txt\nlicense.html\nmenu_image.bmp'
+expected=$'Horavel.exe\nREADME.txt\nlicense.html\nlicense_en.html\nmenu_image.bmp'
 listed="$(cmake -E tar tf "$zip" | LC_ALL=C sort)"
 [ "$listed" = "$expected" ] || fail "the ZIP holds"$'\n'"$listed"$'\n'"instead of"$'\n'"$expected"
 [ "$(stat -c %s "$zip")" -lt "$limit" ] || fail "the ZIP is 1 MB or larger"

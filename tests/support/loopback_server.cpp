@@ -70,9 +70,12 @@ LoopbackHttpServer::~LoopbackHttpServer() {
   for (Socket held : heldOpen_) closesocket(held);
 }
 
-void LoopbackHttpServer::Answer(const std::string& rawResponse) {
+void LoopbackHttpServer::Answer(const std::string& rawResponse) { Trickle(rawResponse, rawResponse.size()); }
+
+void LoopbackHttpServer::Trickle(const std::string& rawResponse, std::size_t fromByte) {
   std::lock_guard<std::mutex> lock(mutex_);
   response_ = rawResponse;
+  trickleFrom_ = std::min(fromByte, rawResponse.size());
   silent_ = false;
 }
 
@@ -108,6 +111,7 @@ void LoopbackHttpServer::Handle(Socket connection) {
     request.append(buffer, static_cast<size_t>(received));
   }
   std::string response;
+  std::size_t trickleFrom = 0;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     requestLines_.push_back(request.substr(0, request.find("\r\n")));
@@ -116,8 +120,15 @@ void LoopbackHttpServer::Handle(Socket connection) {
       return;
     }
     response = response_;
+    trickleFrom = trickleFrom_;
   }
-  SendAll(connection, response);
+  SendAll(connection, response.substr(0, trickleFrom));
+  for (std::size_t next = trickleFrom; next < response.size() && !stopping_; ++next) {
+    for (unsigned waited = 0; waited < kTrickleMs && !stopping_; waited += kPollMicroseconds / 1000) {
+      Sleep(kPollMicroseconds / 1000);
+    }
+    if (stopping_ || send(connection, &response[next], 1, 0) != 1) break;
+  }
   shutdown(connection, SD_SEND);
   closesocket(connection);
 }

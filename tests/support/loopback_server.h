@@ -1,7 +1,7 @@
 #pragma once
 // A real HTTP server on 127.0.0.1, run by the test itself on a thread of its
-// own: it answers every request with the same raw bytes, or accepts and
-// never answers.
+// own: it answers every request with the same raw bytes, at once or one byte
+// at a time, or accepts and never answers.
 
 #include <atomic>
 #include <cstdint>
@@ -25,6 +25,10 @@ class LoopbackHttpServer {
   void Answer(const std::string& rawResponse);
   // Connections are accepted and then left without a word.
   void StaySilent();
+  // The response's bytes from `fromByte` on go out one every kTrickleMs,
+  // each in time to restart a reader's wait, until the server stops.
+  void Trickle(const std::string& rawResponse, std::size_t fromByte);
+  static constexpr unsigned kTrickleMs = 1000;
 
   unsigned short Port() const { return port_; }
   // "http://127.0.0.1:<port>/<path>"
@@ -44,6 +48,7 @@ class LoopbackHttpServer {
   std::atomic<bool> stopping_{false};
   mutable std::mutex mutex_;
   std::string response_;
+  std::size_t trickleFrom_ = 0;
   bool silent_ = false;
   std::vector<std::string> requestLines_;
   std::vector<Socket> heldOpen_;

@@ -11,18 +11,46 @@ namespace {
 constexpr DWORD kEndTimeoutMs = 10000;
 constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kAnswerTimeoutMs = 10000;
-constexpr wchar_t kNoticeCaption[] = L"Horavelのアップデート。";
 }  // namespace
 
 std::wstring HoravelPath() { return ProgramFolder() + L"\\Horavel.exe"; }
+std::wstring ScriptedHoravelPath() { return ProgramFolder() + L"\\scripted\\Horavel.exe"; }
+
+namespace {
+constexpr wchar_t kAnswerFileVariable[] = L"HORAVEL_DESKTOP_ANSWER_FILE";
+}  // namespace
+
+DesktopAnswers::DesktopAnswers() {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  path_ = std::wstring(temp) + L"horavel-desktop-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+  Write("");
+  SetEnvironmentVariableW(kAnswerFileVariable, path_.c_str());
+}
+
+DesktopAnswers::~DesktopAnswers() {
+  SetEnvironmentVariableW(kAnswerFileVariable, nullptr);
+  DeleteFileW(path_.c_str());
+}
+
+void DesktopAnswers::Write(const std::string& answer) const {
+  WriteBytes(path_, std::vector<unsigned char>(answer.begin(), answer.end()));
+}
+
+std::string DesktopAnswers::Read() const {
+  const std::vector<unsigned char> bytes = ReadBytes(path_);
+  return std::string(bytes.begin(), bytes.end());
+}
 
 HWND StartAndWait(ProgramProcess& program, const std::wstring& arguments) {
   return program.Start(arguments) ? WaitForWindows(program) : nullptr;
 }
 
-HWND WaitForWindows(const ProgramProcess& program) {
-  if (!WaitUntil([&] { return FindDateWindow(program.Id()) != nullptr; }, kStartTimeoutMs)) return nullptr;
-  HWND clock = FindClockWindow(program.Id());
+HWND WaitForWindows(const ProgramProcess& program) { return WaitForWindows(program.Id()); }
+
+HWND WaitForWindows(DWORD processId) {
+  if (!WaitUntil([&] { return FindDateWindow(processId) != nullptr; }, kStartTimeoutMs)) return nullptr;
+  HWND clock = FindClockWindow(processId);
   // The date window carries its title from the start; once the program
   // answers, its creation has finished.
   RoundTrip(clock);
@@ -95,10 +123,13 @@ void ProgramProcess::End() {
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(clock, WM_CLOSE, kCloseForRealCode, 0, SMTO_ABORTIFHUNG, kEndTimeoutMs, &ignored);
   }
-  if (!WaitForExit(kEndTimeoutMs)) {
-    TerminateProcess(info_.hProcess, 1);
-    WaitForExit(kEndTimeoutMs);
-  }
+  if (!WaitForExit(kEndTimeoutMs)) Kill();
+}
+
+void ProgramProcess::Kill() {
+  if (!IsRunning()) return;
+  TerminateProcess(info_.hProcess, 1);
+  WaitForExit(kEndTimeoutMs);
 }
 
 namespace {
@@ -156,8 +187,18 @@ std::vector<DWORD> RunningHoravelProcesses() {
   return ids;
 }
 
+void EndAllPrograms() {
+  for (DWORD id : RunningHoravelProcesses()) {
+    if (HWND clock = FindClockWindow(id)) {
+      DWORD_PTR ignored = 0;
+      SendMessageTimeoutW(clock, WM_CLOSE, kCloseForRealCode, 0, SMTO_ABORTIFHUNG, kEndTimeoutMs, &ignored);
+    }
+  }
+  WaitUntil([] { return RunningHoravelProcesses().empty(); }, kEndTimeoutMs);
+}
+
 HWND FindUpdateNotice(DWORD processId) {
-  for (HWND window : FindTopLevelWindows(kNoticeCaption, processId, L"#32770")) {
+  for (HWND window : FindTopLevelWindows(UiText(TextId::kNoticeCaption), processId, L"#32770")) {
     if (IsWindowVisible(window)) return window;
   }
   return nullptr;

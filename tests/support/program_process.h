@@ -14,6 +14,27 @@ namespace testing_support {
 
 // The built program beside the test programs.
 std::wstring HoravelPath();
+// The same program built to take the shell's virtual-desktop answers from
+// the file that DesktopAnswers names; Wine has no virtual desktops.
+std::wstring ScriptedHoravelPath();
+
+// Points the programs started from ScriptedHoravelPath at an answer file for
+// the life of the object: "elsewhere" is answered once as "on another
+// desktop" (the file then reads "consumed"), "error" fails each call and
+// gains a dot, anything else is an unreachable shell.
+class DesktopAnswers {
+ public:
+  DesktopAnswers();
+  ~DesktopAnswers();
+  DesktopAnswers(const DesktopAnswers&) = delete;
+  DesktopAnswers& operator=(const DesktopAnswers&) = delete;
+
+  void Write(const std::string& answer) const;
+  std::string Read() const;
+
+ private:
+  std::wstring path_;
+};
 
 class ProgramProcess {
  public:
@@ -33,6 +54,8 @@ class ProgramProcess {
   // Ends the program the way its exit command does, and kills it if it
   // does not end in time.
   void End();
+  // Ends it at once, wherever it is, as a crash or the task manager would.
+  void Kill();
 
  private:
   PROCESS_INFORMATION info_{};
@@ -42,8 +65,9 @@ class ProgramProcess {
 // Starts the program and waits until both windows have been created and its
 // message loop answers; returns its clock window, or null.
 HWND StartAndWait(ProgramProcess& program, const std::wstring& arguments = L"");
-// The same for a program already started.
+// The same for a program already started, or one that another started.
 HWND WaitForWindows(const ProgramProcess& program);
+HWND WaitForWindows(DWORD processId);
 // Returns once the window's thread has handled everything sent before.
 void RoundTrip(HWND window);
 
@@ -63,9 +87,11 @@ HWND FindDateWindow(DWORD processId);
 
 // Every running Horavel.exe process.
 std::vector<DWORD> RunningHoravelProcesses();
+// Ends every running copy, whoever started it, as its exit command does.
+void EndAllPrograms();
 
 // The update notice a starting program shows before its clock, once it is
-// on the screen; or null.
+// on the screen, captioned in this test program's language; or null.
 HWND FindUpdateNotice(DWORD processId);
 
 // A fixture whose tests start the program on the settings they write; the

@@ -43,7 +43,7 @@ class RemoteBuffer {
 
 std::vector<HWND> FindSettingsSheets(DWORD processId) {
   std::vector<HWND> shown;
-  for (HWND sheet : FindTopLevelWindows(kSheetCaption, processId, L"#32770")) {
+  for (HWND sheet : FindTopLevelWindows(UiText(TextId::kSheetCaption), processId, L"#32770")) {
     if (IsWindowVisible(sheet)) shown.push_back(sheet);
   }
   return shown;

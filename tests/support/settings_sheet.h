@@ -9,7 +9,6 @@
 
 namespace testing_support {
 
-constexpr wchar_t kSheetCaption[] = L"アプリ設定";
 constexpr DWORD kSheetTimeoutMs = 15000;
 // How long a change made on a page may take to reach the screen or the file.
 constexpr DWORD kChangeTimeoutMs = 10000;
@@ -23,7 +22,25 @@ constexpr wchar_t kDateFontPage[] = L"フォント設定(日付)";
 constexpr wchar_t kDateColourPage[] = L"カラー設定(日付)";
 constexpr wchar_t kVersionPage[] = L"バージョン情報";
 
-// The program's open settings sheets.
+// Controls in the order the pages create them.
+enum ClockPageControl {
+  kHideClockBox = 0,
+  kSecondsBox = 2,
+  kMonitorList = 9,
+  kCornerList = 11,
+  kDrawTypeList = 7,
+  kHorizontalLabel = 12,
+  kHorizontalBar = 13,
+  kTransparencyBar = 17,
+};
+enum DatePageControl {
+  kHideDateBox = 0,
+  kFormatList = 3,
+  kDateHorizontalBar = 7,
+  kDateVerticalBar = 9,
+};
+
+// The program's open settings sheets, captioned in this test program's language.
 std::vector<HWND> FindSettingsSheets(DWORD processId);
 // Waits for exactly one sheet and returns it, or null.
 HWND WaitForSettingsSheet(DWORD processId, DWORD timeoutMs);

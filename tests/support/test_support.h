@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "comlib/ui_text.h"
+
 namespace testing_support {
 
 // A fresh folder under the temporary folder, removed with all it holds.
@@ -69,6 +71,18 @@ class ScopedAppLog {
 
  private:
   std::wstring previous_;
+};
+
+// The texts of this test program in a language, for the life of the object.
+class ScopedUiLanguage {
+ public:
+  explicit ScopedUiLanguage(UiLanguage language) : previous_(CurrentUiLanguage()) { SetUiLanguage(language); }
+  ~ScopedUiLanguage() { SetUiLanguage(previous_); }
+  ScopedUiLanguage(const ScopedUiLanguage&) = delete;
+  ScopedUiLanguage& operator=(const ScopedUiLanguage&) = delete;
+
+ private:
+  UiLanguage previous_;
 };
 
 // A local time as GetLocalTime would give it.

@@ -80,10 +80,24 @@ TEST(DateText, UnknownFormatsReadAsFormatOne) {
   }
 }
 
-TEST(DateText, WeekdaySuffixFollowsTheTable) {
-  const wchar_t* const expected[] = {L"(日)", L"(月)", L"(火)", L"(水)", L"(木)", L"(金)", L"(土)"};
-  for (WORD day = 0; day < 7; ++day) {
-    EXPECT_EQ(std::wstring(L"3/5") + expected[day], timetext::MakeDateText(OnDay(2024, 3, 5, day), 6));
+TEST(DateText, WeekdaySuffixFollowsTheTableOfTheLanguage) {
+  const struct {
+    UiLanguage language;
+    const wchar_t* days[7];
+    const wchar_t* yearMonthDay;
+  } languages[] = {
+      {UiLanguage::kJapanese, {L"(日)", L"(月)", L"(火)", L"(水)", L"(木)", L"(金)", L"(土)"}, L"2024年3月5日(火)"},
+      {UiLanguage::kEnglish,
+       {L"(Sun)", L"(Mon)", L"(Tue)", L"(Wed)", L"(Thu)", L"(Fri)", L"(Sat)"},
+       L"2024年3月5日(Tue)"},
+  };
+  for (const auto& each : languages) {
+    testing_support::ScopedUiLanguage language(each.language);
+    for (WORD day = 0; day < 7; ++day) {
+      EXPECT_EQ(std::wstring(L"3/5") + each.days[day], timetext::MakeDateText(OnDay(2024, 3, 5, day), 6));
+    }
+    // The layout is the user's choice: only the weekday follows the language.
+    EXPECT_EQ(each.yearMonthDay, timetext::MakeDateText(OnDay(2024, 3, 5, 2), 0));
   }
   // A day outside the table leaves the parentheses empty rather than failing.
   EXPECT_EQ(L"3/5()", timetext::MakeDateText(OnDay(2024, 3, 5, 7), 6));

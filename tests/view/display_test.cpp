@@ -100,7 +100,7 @@ TEST_F(PlacementTest, TheClockGoesToTheChosenMonitorsCorner) {
   clock.disp_index = 3;
 
   display::Apply(display::kClockPlace);
-  const layout::ClockLayout measured = MeasureClock();
+  const layout::ClockLayout measured = MeasureClock(dpi::kBaseDpi);
   const POINT corner = placement::ClockPosition(RECT{1920, 0, 3200, 1024}, 3, 32, 32, measured.ink);
   EXPECT_TRUE(RectIs(clockWindow_.Rect(), corner.x, corner.y, measured.window.cx, measured.window.cy));
   EXPECT_TRUE(GetWindowLongW(clockWindow_.get(), GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -127,7 +127,7 @@ TEST_F(PlacementTest, OnTheRealSecondMonitor) {
   clock.disp_offset_y = 20;
 
   display::Apply(display::kClockPlace);
-  const layout::ClockLayout measured = MeasureClock();
+  const layout::ClockLayout measured = MeasureClock(dpi::kBaseDpi);
   const POINT corner = placement::ClockPosition(RECT{0, 0, 1024, 768}, 3, 10, 20, measured.ink);
   EXPECT_TRUE(RectIs(clockWindow_.Rect(), corner.x, corner.y, measured.window.cx, measured.window.cy));
 }
@@ -148,7 +148,7 @@ TEST_F(PlacementTest, TheDateStandsAroundTheClocksCentreBelowTheClock) {
   Display().hidden = false;
 
   display::Apply(display::kDatePlace);
-  const SIZE size = MeasureDate();
+  const SIZE size = MeasureDate(dpi::kBaseDpi);
   const POINT at = placement::DatePosition(POINT{500, 350}, 0, 0, size);
   EXPECT_TRUE(RectIs(dateWindow_.Rect(), at.x, at.y, size.cx, size.cy));
   EXPECT_TRUE(IsAbove(clockWindow_.get(), dateWindow_.get()));
@@ -173,7 +173,7 @@ TEST_F(PlacementTest, PlacingTheClockPlacesTheDateOnlyWhenItIsShown) {
   date.show_date = 1;
   display::Apply(display::kClockPlace);
   const POINT centre = placement::CentreOf(clockWindow_.Rect());
-  const SIZE size = MeasureDate();
+  const SIZE size = MeasureDate(dpi::kBaseDpi);
   const POINT at = placement::DatePosition(centre, 0, 0, size);
   EXPECT_TRUE(RectIs(dateWindow_.Rect(), at.x, at.y, size.cx, size.cy));
   EXPECT_TRUE(IsAbove(clockWindow_.get(), dateWindow_.get()));

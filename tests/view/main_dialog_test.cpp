@@ -5,7 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "comlib/gdiplus_flat.h"
 #include "comlib/live_objects.h"
+#include "data/data_test_support.h"
+#include "data/placement.h"
 #include "data/save_data.h"
 #include "support/test_support.h"
 #include "view/date_dialog.h"
@@ -167,6 +174,54 @@ TEST_F(InProcessClock, TheClocksTickFadesTheDateUnderTheCursor) {
   const BYTE under = opacityAfterTick();
   ASSERT_TRUE(testing_support::MoveCursorTo(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1));
   EXPECT_LT(under, opacityAfterTick());
+}
+
+namespace {
+
+// Each name spelled in the font file's name table, as bytes and as UTF-16
+// big-endian, replaced by another of the same length.
+void RenameFont(std::vector<unsigned char>& font, const std::string& from, const std::string& to) {
+  auto replaceAll = [&font](const std::vector<unsigned char>& old, const std::vector<unsigned char>& fresh) {
+    for (auto at = std::search(font.begin(), font.end(), old.begin(), old.end()); at != font.end();
+         at = std::search(at, font.end(), old.begin(), old.end())) {
+      at = std::copy(fresh.begin(), fresh.end(), at);
+    }
+  };
+  auto wide = [](const std::string& text) {
+    std::vector<unsigned char> bytes;
+    for (char c : text) bytes.insert(bytes.end(), {0, static_cast<unsigned char>(c)});
+    return bytes;
+  };
+  replaceAll(std::vector<unsigned char>(from.begin(), from.end()), std::vector<unsigned char>(to.begin(), to.end()));
+  replaceAll(wide(from), wide(to));
+}
+
+std::wstring DrawnClockFamily() {
+  wchar_t name[LF_FACESIZE] = {};
+  gdip::GdipGetFamilyName(ClockFont(Display().clock.dpi).get().family, name, LANG_NEUTRAL);
+  return name;
+}
+
+}  // namespace
+
+TEST_F(InProcessClock, AFontInstalledWhileTheClockRunsIsDrawnOnceFontsChange) {
+  std::vector<unsigned char> font = testing_support::ReadBytes(L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf");
+  if (font.empty()) GTEST_SKIP() << "needs DejaVu Sans under Wine";
+  // DejaVu Sans under a family name of its own: a font nobody has installed.
+  RenameFont(font, "DejaVu Sans", "HoravelTest");
+  const testing_support::TempFolder folder;
+  const std::wstring path = folder.File(L"horavel-test.ttf");
+  testing_support::WriteBytes(path, font);
+  const data_testing::RecordsGuard records;
+  ClockData().font_family = L"HoravelTest";
+  display::Apply(display::kClockPlace);
+  ASSERT_NE(L"HoravelTest", DrawnClockFamily()) << "drawn with a stand-in";
+
+  ASSERT_NE(0, AddFontResourceW(path.c_str()));
+  SendMessageW(clock_->Window(), WM_FONTCHANGE, 0, 0);
+  EXPECT_EQ(L"HoravelTest", DrawnClockFamily());
+  RemoveFontResourceW(path.c_str());
+  SendMessageW(clock_->Window(), WM_FONTCHANGE, 0, 0);
 }
 
 TEST_F(InProcessClock, AnswersWithTheLiveObjectCounts) {

@@ -149,7 +149,7 @@ class RendererTest : public ::testing::Test {
   }
 
   // The window size the placement gives the clock, for the current settings.
-  static SIZE ClockWindowSize() { return MeasureClock().window; }
+  static SIZE ClockWindowSize() { return MeasureClock(dpi::kBaseDpi).window; }
 
   static Image RenderClockAt(const SYSTEMTIME& time, bool blinkPhase = false) {
     const SIZE size = ClockWindowSize();
@@ -180,7 +180,7 @@ class RendererTest : public ::testing::Test {
   // The date's family is installed: the date draws in it.
   static void ShowDate() { ASSERT_NE(nullptr, comlib::FontFamilyRef(DateData().font_family).get()); }
 
-  static SIZE DateWindowSize() { return MeasureDate(); }
+  static SIZE DateWindowSize() { return MeasureDate(dpi::kBaseDpi); }
 
   static Image RenderDateAt(const SYSTEMTIME& time, int spare = 0) {
     const SIZE size = DateWindowSize();
@@ -288,7 +288,7 @@ TEST_F(ClockRendering, BlinkingColonsVanishWhileTheDigitsStay) {
   ASSERT_EQ(steady.pixels.size(), blinking.pixels.size());
   // Each colon's ink starts at its part's origin and is narrower than the
   // room up to the next part.
-  const layout::ClockLayout measured = MeasureClock();
+  const layout::ClockLayout measured = MeasureClock(dpi::kBaseDpi);
   const AreaF* parts = measured.parts;
   const AreaF firstColon{parts[kFirstColonPart].x, 0.0f, parts[kMinutePart].x - parts[kFirstColonPart].x, 0.0f};
   const AreaF secondColon{parts[kSecondColonPart].x, 0.0f, parts[kSecondPart].x - parts[kSecondColonPart].x, 0.0f};
@@ -388,19 +388,19 @@ TEST_F(DateRendering, AreaFollowsTheSampleAndTakesInTheOutline) {
   ShowDate();
   DateSaveData_CL& date = DateData();
   date.date_format = 7;
-  const SIZE shortest = MeasureDate();
+  const SIZE shortest = MeasureDate(dpi::kBaseDpi);
   date.date_format = 0;
-  const SIZE longest = MeasureDate();
+  const SIZE longest = MeasureDate(dpi::kBaseDpi);
   EXPECT_GT(longest.cx, shortest.cx * 2);
   date.date_format = 42;
-  const SIZE unknown = MeasureDate();
+  const SIZE unknown = MeasureDate(dpi::kBaseDpi);
   date.date_format = 1;
-  EXPECT_EQ(MeasureDate().cx, unknown.cx);
+  EXPECT_EQ(MeasureDate(dpi::kBaseDpi).cx, unknown.cx);
 
   date.border_frame_scale = 0;
-  const SIZE bare = MeasureDate();
+  const SIZE bare = MeasureDate(dpi::kBaseDpi);
   date.border_frame_scale = 20;
-  const SIZE thick = MeasureDate();
+  const SIZE thick = MeasureDate(dpi::kBaseDpi);
   const float pen = layout::PenWidth(date.font_em_height, 20);
   EXPECT_GT(thick.cx, bare.cx + pen);
   EXPECT_GT(thick.cy, bare.cy + pen);
@@ -549,7 +549,7 @@ TEST_F(ClockRendering, InkStandsWhereThePlacementCountsItAndClearOfTheEdges) {
         for (int seconds : {1, 0}) {
           UseFont(font, emHeight, scale);
           clock.disp_second = seconds;
-          const layout::ClockLayout measured = MeasureClock();
+          const layout::ClockLayout measured = MeasureClock(dpi::kBaseDpi);
           // The placement puts the ink of the "8"s at the offset from the corner.
           const RECT ink = RenderClockText(L"88:88:88", 30).InkBounds();
           EXPECT_NEAR(measured.ink.x, ink.left, 2.0f) << Describe(font, emHeight, scale);
