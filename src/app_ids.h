@@ -19,6 +19,9 @@ constexpr UINT_PTR kDateFadeTimerId = 0x3101;
 constexpr UINT kTrayCallbackMessage = WM_USER + 0x300;
 // Posted to the clock when the settings dialog has closed.
 constexpr UINT kSettingsClosedMessage = WM_APP + 1234;
+// Sent to the clock when its hot key setting changed: it registers the key
+// again and answers 1 when it has the key.
+constexpr UINT kHotKeyChangedMessage = WM_APP + 1235;
 
 // WM_CLOSE with this wParam closes the clock for real instead of hiding it.
 constexpr WPARAM kCloseForRealCode = 2;

@@ -13,6 +13,7 @@ constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPC
 // the box's width beside its text.
 constexpr int kButtonPadding = 8;
 constexpr int kCheckBoxPadding = 32;
+constexpr wchar_t kWidestHotKeyText[] = L"Control + Shift + Alt + Page Down";
 
 bool IsColumnSpacer(const ControlBase_CL& control) {
   if (control.Type() != kControlStaticText) return false;
@@ -74,6 +75,14 @@ int ControlFactory_CL::AddGroupBox(HWND parent, const std::wstring& text, int wi
 int ControlFactory_CL::AddTrackBar(HWND parent, int width, int height, int x, int y) {
   return AddControl(std::make_unique<TrackBar_CL>(), parent, TRACKBAR_CLASSW, L"",
                     kChildStyle | WS_TABSTOP | TBS_NOTICKS | TBS_ENABLESELRANGE, x, y, width, height);
+}
+
+int ControlFactory_CL::AddHotKeyField(HWND parent, int x, int y) {
+  auto control = std::make_unique<HotKeyField_CL>();
+  // The control spells the keys out as the keyboard names them.
+  const SIZE size = MeasureText(control->Font(), kWidestHotKeyText);
+  return AddControl(std::move(control), parent, HOTKEY_CLASSW, L"", kChildStyle | WS_TABSTOP | WS_BORDER, x, y,
+                    size.cx + kButtonPadding, size.cy + kButtonPadding);
 }
 
 ControlBase_CL* ControlFactory_CL::At(int index) const {

@@ -32,6 +32,8 @@ class ControlFactory_CL {
   int AddComboBox(HWND parent, int widthInChars, int heightInLines, int x, int y);
   int AddGroupBox(HWND parent, const std::wstring& text, int width, int height, int y);
   int AddTrackBar(HWND parent, int width, int height, int x, int y);
+  // Wide enough for the longest key names the control shows, one line high.
+  int AddHotKeyField(HWND parent, int x, int y);
 
   // Moves the controls to x 8 in a column from startY, in the order given.
   void StackControls(const std::vector<int>& indexes, int startY);

@@ -96,3 +96,11 @@ int ComboBox_CL::Selection() const { return static_cast<int>(SendMessageW(window
 void ComboBox_CL::Select(int index) { SendMessageW(window_, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 
 int ComboBox_CL::Count() const { return static_cast<int>(SendMessageW(window_, CB_GETCOUNT, 0, 0)); }
+
+hotkey::KeyCombination HotKeyField_CL::Keys() const {
+  return hotkey::FromHotKeyControl(static_cast<WORD>(SendMessageW(window_, HKM_GETHOTKEY, 0, 0)));
+}
+
+void HotKeyField_CL::SetKeys(const hotkey::KeyCombination& keys) {
+  SendMessageW(window_, HKM_SETHOTKEY, hotkey::ToHotKeyControl(keys), 0);
+}

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "comlib/hot_key.h"
 #include "comlib/window_base.h"
 
 class StaticText_CL : public ControlBase_CL {
@@ -76,6 +77,15 @@ class ComboBox_CL : public ControlBase_CL {
 
  private:
   void WidenFor(const std::wstring& text);
+};
+
+// A standard hot-key control ("msctls_hotkey32"): the keys the user pressed.
+class HotKeyField_CL : public ControlBase_CL {
+ public:
+  HotKeyField_CL() : ControlBase_CL(kControlHotKey) {}
+
+  hotkey::KeyCombination Keys() const;
+  void SetKeys(const hotkey::KeyCombination& keys);
 };
 
 // The size of a text drawn in a font, as DrawText measures it on the screen.

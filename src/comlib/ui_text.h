@@ -45,6 +45,10 @@ enum class TextId : int {
   kClockFade,
   kHideOnFullScreen,
   kStartWithWindows,
+  // The hot key that hides and shows the clock, and why a key is not had.
+  kHotKey,
+  kHotKeyTaken,
+  kHotKeyRefused,
   kDrawType,
   kDrawAll,
   kDrawOutlineOnly,

@@ -119,10 +119,6 @@ std::optional<WebAddress> ParseUpdateUrl(const std::wstring& url) {
   return address;
 }
 
-std::wstring NoticeText(const std::wstring& published, const std::wstring& running) {
-  return UiTextWith(TextId::kNoticeText, {published, running});
-}
-
 int LocalDayOfMonth(std::int64_t seconds) {
   const __time64_t moment = seconds;
   struct tm local {};
@@ -251,7 +247,7 @@ int ShowUpdateNotice(const UpdateNotice& notice) {
     UpdateDialog_CL dialog(notice.caption, notice.running, notice.published);
     return static_cast<int>(dialog.DoModal(notice.owner));
   }
-  const int answer = MessageBoxW(nullptr, update::NoticeText(notice.published, notice.running).c_str(),
+  const int answer = MessageBoxW(nullptr, NoticeText(notice.published, notice.running).c_str(),
                                  notice.caption.c_str(), MB_YESNOCANCEL);
   if (answer == IDYES) return kNoticeOpenSite;
   if (answer == IDCANCEL) return kNoticeClosed;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "comlib/inifile.h"
+#include "comlib/update_dialog.h"
 #include "comlib/web_address.h"
 
 namespace update {
@@ -64,16 +65,11 @@ const wchar_t* SiteAddressVerdictText(SiteAddressVerdict verdict);
 // "http://host[:port]/path"; nothing for any other form.
 std::optional<WebAddress> ParseUpdateUrl(const std::wstring& url);
 
-// The notice's text, the same in the dialog and the message box.
-std::wstring NoticeText(const std::wstring& published, const std::wstring& running);
-
 // The day of the month, in local time, of a moment in seconds since 1970.
 int LocalDayOfMonth(std::int64_t seconds);
 
 }  // namespace update
 
-// The user's answer to the notice.
-enum NoticeChoice : int { kNoticeClosed = 0, kNoticeOpenSite = 1, kNoticeLater = 2 };
 
 struct UpdateNotice {
   HWND owner;

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "comlib/update_check.h"
 
 namespace {
 
@@ -11,6 +10,10 @@ constexpr int kTextMargin = 8;
 constexpr LONG_PTR kRemovedBoxes = WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
 }  // namespace
+
+std::wstring NoticeText(const std::wstring& published, const std::wstring& running) {
+  return UiTextWith(TextId::kNoticeText, {published, running});
+}
 
 UpdateDialog_CL::UpdateDialog_CL(std::wstring caption, std::wstring running, std::wstring published)
     : caption_(std::move(caption)), running_(std::move(running)), published_(std::move(published)) {}
@@ -48,7 +51,7 @@ void UpdateDialog_CL::BuildControls() {
   const int openSite = AddButtonWithId(TextId::kNoticeOpenSite, kOpenSiteButtonId);
   AddButtonWithId(TextId::kNoticeLater, kLaterButtonId);
   controls_.PlaceButtonPair(window_, openSite);
-  controls_.AddStaticText(window_, update::NoticeText(published_, running_), kTextMargin, kTextMargin);
+  controls_.AddStaticText(window_, NoticeText(published_, running_), kTextMargin, kTextMargin);
 }
 
 int UpdateDialog_CL::AddButtonWithId(TextId text, int id) {

@@ -10,6 +10,12 @@
 #include "comlib/dialog_base.h"
 #include "comlib/ui_text.h"
 
+// The user's answer to the notice.
+enum NoticeChoice : int { kNoticeClosed = 0, kNoticeOpenSite = 1, kNoticeLater = 2 };
+
+// The notice's text, the same in the dialog and the message box.
+std::wstring NoticeText(const std::wstring& published, const std::wstring& running);
+
 class UpdateDialog_CL : public SubClassDialogBase_CL {
  public:
   // The buttons' ids, which are also what WM_COMMAND carries.

@@ -14,6 +14,7 @@ enum ControlType : int {
   kControlComboBox = 5,
   kControlMainWindow = 7,
   kControlTrackBar = 11,
+  kControlHotKey = 12,
   kControlGroupBox = 18,
 };
 

@@ -353,6 +353,8 @@ void AppSaveData_CL::SaveClockDisp() const { WriteSection(*this, kClockSection, 
 
 void AppSaveData_CL::SaveField(int Clock::*field) const { WriteClockKeys(*this, field); }
 
+void AppSaveData_CL::SaveField(std::wstring Clock::*field) const { WriteClockKeys(*this, field); }
+
 void AppSaveData_CL::SaveClockDispFlags() const {
   WriteClockKeys(*this, &Clock::disp_startup_hidden, &Clock::disp_second, &Clock::blink, &Clock::hour12,
                  &Clock::faint_on_hover, &Clock::alpha);

@@ -35,6 +35,7 @@ class AppSaveData_CL {
   void SaveClockDisp() const;
   // Writes the key of one field.
   void SaveField(int AppSaveData_CL::*field) const;
+  void SaveField(std::wstring AppSaveData_CL::*field) const;
   // Writes the display flags and the opacity.
   void SaveClockDispFlags() const;
 

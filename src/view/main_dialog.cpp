@@ -136,6 +136,8 @@ LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case kSettingsClosedMessage:
       OnSettingsClosed();
       break;
+    case kHotKeyChangedMessage:
+      return hotKey_.Register(window_, ClockData().hotkey) ? 1 : 0;
     default:
       handled = false;
       break;
@@ -314,6 +316,8 @@ void MainDialog_CL::OpenSettings() {
   settingDialog_ = std::make_unique<SettingDialog_CL>(window_);
   const HWND created = settingDialog_->Create();
   sheetRunning_ = false;
+  // The sheet may have put another key back.
+  hotKey_.Register(window_, ClockData().hotkey);
   if (created == nullptr) {
     // No closed message will come: let the next choice try again.
     HORAVEL_LOG(L"設定ダイアログを開けませんでした: %d", static_cast<int>(GetLastError()));

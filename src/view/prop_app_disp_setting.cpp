@@ -1,10 +1,15 @@
 #include "view/prop_app_disp_setting.h"
 
+#include <algorithm>
+
+#include "app_ids.h"
+#include "comlib/hot_key.h"
 #include "comlib/run_at_startup.h"
 #include "data/save_data.h"
 #include "view/display.h"
 
 using namespace dispsetting;
+
 
 std::wstring dispsetting::MonitorItemText(int monitorIndex) {
   return UiTextWith(TextId::kMonitorItem, {std::to_wstring(monitorIndex + 1)});
@@ -59,9 +64,19 @@ void PropAppDispSetting_CL::BuildControls() {
   // The box shows what the registry holds, whoever wrote it.
   startWithWindowsBox_ =
       AddCheckBox(UiText(TextId::kStartWithWindows), Px(kBoxX), extrasTop + d, ThisProgramAtStartup().IsOn());
+  AddLabel(UiText(TextId::kHotKey), Px(kLabelX), extrasTop + 2 * d + d / 2);
+  hotKeyField_ = factory_.Get<HotKeyField_CL>(
+      factory_.AddHotKeyField(ControlParent(), Px(kBoxX), extrasTop + 3 * d + d / 2));
+  hotKeyField_->SetKeys(hotkey::Parse(clock.hotkey).keys);
+  // Room for the longer of the two reasons, shown below the field.
+  hotKeyStatus_ = AddLabel(UiText(TextId::kHotKeyRefused), Px(kBoxX), RectInParent(hotKeyField_->Window()).bottom + 2);
+  const SIZE taken = MeasureText(hotKeyStatus_->Font(), UiText(TextId::kHotKeyTaken));
+  const SIZE refused = MeasureText(hotKeyStatus_->Font(), UiText(TextId::kHotKeyRefused));
+  hotKeyStatus_->Resize(std::max(taken.cx, refused.cx), std::max(taken.cy, refused.cy), FALSE);
+  ShowHotKeyStatus(clock.hotkey.empty() || SendMessageW(clockWindow_, kHotKeyChangedMessage, 0, 0) != 0);
 
-  FinishPanel(*hideClockBox_, TextId::kClockPage, {noBlinkBox_, hour12Box_, transparency_.bar, startWithWindowsBox_},
-              *startWithWindowsBox_);
+  FinishPanel(*hideClockBox_, TextId::kClockPage,
+              {noBlinkBox_, hour12Box_, transparency_.bar, startWithWindowsBox_, hotKeyStatus_}, *hotKeyStatus_);
   UpdateOffsets();
   UpdateTransparency();
 }
@@ -99,6 +114,8 @@ bool PropAppDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
     const RunAtStartup_CL run = ThisProgramAtStartup();
     run.Set(startWithWindowsBox_->IsChecked());
     startWithWindowsBox_->SetChecked(run.IsOn());
+  } else if (id == hotKeyField_->ControlId() && code == EN_CHANGE) {
+    OnHotKeyChanged();
   } else if (IsListChoice(drawTypeList_, code, control)) {
     clock.SetClockDrawType(drawTypeList_->Selection());
     display::Apply(display::kClockLook);
@@ -113,6 +130,26 @@ bool PropAppDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
     return false;
   }
   return true;
+}
+
+void PropAppDispSetting_CL::OnHotKeyChanged() {
+  const hotkey::KeyCombination keys = hotKeyField_->Keys();
+  // A key without Ctrl, Alt or Win would be taken from every program's typing.
+  if (keys.virtualKey != 0 && !hotkey::HasHoldingModifier(keys.modifiers)) {
+    hotKeyStatus_->SetText(UiText(TextId::kHotKeyRefused));
+    ShowWindow(hotKeyStatus_->Window(), SW_SHOWNA);
+    return;
+  }
+  AppSaveData_CL& clock = ClockData();
+  clock.hotkey = hotkey::Format(keys);
+  clock.SaveField(&AppSaveData_CL::hotkey);
+  const bool held = SendMessageW(clockWindow_, kHotKeyChangedMessage, 0, 0) != 0;
+  ShowHotKeyStatus(clock.hotkey.empty() || held);
+}
+
+void PropAppDispSetting_CL::ShowHotKeyStatus(bool held) {
+  hotKeyStatus_->SetText(held ? L"" : UiText(TextId::kHotKeyTaken));
+  ShowWindow(hotKeyStatus_->Window(), held ? SW_HIDE : SW_SHOWNA);
 }
 
 void PropAppDispSetting_CL::UpdateOffsets() {

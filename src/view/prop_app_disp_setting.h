@@ -20,6 +20,10 @@ class PropAppDispSetting_CL : public ScrollPage_CL {
   void UpdateTransparency() override;
 
  private:
+  // Takes the keys in the field as the hot key when they may be one, and
+  // says in the status why a key is not had.
+  void OnHotKeyChanged();
+  void ShowHotKeyStatus(bool held);
 
   CheckBox_CL* hideClockBox_ = nullptr;
   CheckBox_CL* startupBox_ = nullptr;
@@ -32,6 +36,8 @@ class PropAppDispSetting_CL : public ScrollPage_CL {
   ComboBox_CL* drawTypeList_ = nullptr;
   ComboBox_CL* monitorList_ = nullptr;
   ComboBox_CL* cornerList_ = nullptr;
+  HotKeyField_CL* hotKeyField_ = nullptr;
+  StaticText_CL* hotKeyStatus_ = nullptr;
 };
 
 namespace dispsetting {

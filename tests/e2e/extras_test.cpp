@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "comlib/ui_text.h"
 #include "support/program_data.h"
 #include "support/program_process.h"
 #include "support/settings_sheet.h"
@@ -27,6 +28,8 @@ constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Ru
 // ones (the scaling test checks that they stand inside the frame).
 constexpr int kFullScreenBox = 18;
 constexpr int kStartWithWindowsBox = 19;
+constexpr int kHotKeyField = 21;
+constexpr int kHotKeyStatus = 22;
 
 RECT PrimaryMonitor() { return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
@@ -47,8 +50,8 @@ std::wstring RunValue() {
   return status == ERROR_SUCCESS ? value : L"<none>";
 }
 
-void PressCtrlAltH() {
-  const WORD keys[] = {VK_CONTROL, VK_MENU, 'H'};
+void PressCtrlAlt(WORD letter) {
+  const WORD keys[] = {VK_CONTROL, VK_MENU, letter};
   std::vector<INPUT> inputs;
   for (DWORD flags : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
     for (WORD key : keys) {
@@ -131,11 +134,11 @@ TEST_F(Extras, ClockPageBoxesSwitchMakingWayOffAndWriteTheRunValue) {
   EXPECT_FALSE(WaitUntil([&] { return !IsWindowVisible(clock_); }, kQuietMs));
 }
 
-TEST_F(Extras, HotKeyTogglesTheClockAndATakenKeyIsOnlyLogged) {
+TEST_F(Extras, HotKeyTogglesTheClockATakenKeyIsShownAsTakenAndThePageChangesIt) {
   Start();
-  PressCtrlAltH();
+  PressCtrlAlt('H');
   EXPECT_TRUE(WaitUntil([&] { return Hidden(); }, kTimeoutMs));
-  PressCtrlAltH();
+  PressCtrlAlt('H');
   EXPECT_TRUE(WaitUntil([&] { return Shown(); }, kTimeoutMs));
   program_.End();
 
@@ -145,7 +148,38 @@ TEST_F(Extras, HotKeyTogglesTheClockAndATakenKeyIsOnlyLogged) {
   EXPECT_EQ(1u, CountOccurrences(ProgramLog(), L"は他のプログラムが使用中です"));
   EXPECT_TRUE(program_.IsRunning());
   EXPECT_TRUE(Shown());
+
+  HWND sheet = OpenSettingsSheet(clock_, program_.Id());
+  HWND page = ShowPage(program_.Id(), sheet, kClockPage);
+  ASSERT_NE(nullptr, page);
+  HWND field = PageControl(page, kHotKeyField);
+  HWND status = PageControl(page, kHotKeyStatus);
+  auto typeKeys = [&](UINT modifiers, UINT key) {
+    SendMessageW(field, HKM_SETHOTKEY, MAKEWORD(key, modifiers), 0);
+    SendMessageW(GetParent(field), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(field), EN_CHANGE),
+                 reinterpret_cast<LPARAM>(field));
+  };
+  EXPECT_TRUE(IsWindowVisible(status));
+  EXPECT_EQ(UiText(TextId::kHotKeyTaken), TextOf(status));
+
+  // Another key works at once; one without Ctrl, Alt or Win is refused.
+  typeKeys(HOTKEYF_CONTROL | HOTKEYF_ALT, 'J');
+  EXPECT_EQ(L"Ctrl+Alt+J", ProgramSetting(L"CLOCK_DISP", L"hotkey"));
+  EXPECT_FALSE(IsWindowVisible(status));
+  PressCtrlAlt('J');
+  EXPECT_TRUE(WaitUntil([&] { return Hidden(); }, kTimeoutMs));
+  PressCtrlAlt('J');
+  EXPECT_TRUE(WaitUntil([&] { return Shown(); }, kTimeoutMs));
+  typeKeys(HOTKEYF_SHIFT, 'A');
+  EXPECT_EQ(UiText(TextId::kHotKeyRefused), TextOf(status));
+  EXPECT_EQ(L"Ctrl+Alt+J", ProgramSetting(L"CLOCK_DISP", L"hotkey"));
+
+  // Cancel puts the key back, in the file and for the clock.
+  ASSERT_TRUE(PressSheetButton(sheet, clock_, PSBTN_CANCEL));
+  EXPECT_EQ(L"Ctrl+Alt+H", ProgramSetting(L"CLOCK_DISP", L"hotkey"));
   DestroyWindow(taker);
+  PressCtrlAlt('J');
+  EXPECT_FALSE(WaitUntil([&] { return Hidden(); }, kQuietMs));
 }
 
 TEST_F(Extras, SettingsFileBesideTheProgramIsTheOneReadAndWritten) {
