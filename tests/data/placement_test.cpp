@@ -4,26 +4,17 @@
 
 #include <vector>
 
+#include "support/window_checks.h"
 
 namespace {
 
 bool SamePoint(POINT expected, POINT actual) { return expected.x == actual.x && expected.y == actual.y; }
 bool SameRect(const RECT& expected, const RECT& actual) { return EqualRect(&expected, &actual) != FALSE; }
 
-// A primary monitor with a taskbar at its bottom and a second one to its right.
-MultiScreen_CL TwoMonitors() {
-  MultiScreen_CL screens;
-  screens.monitors.push_back(
-      MakeMonitorRecord(RECT{0, 0, 1920, 1080}, RECT{0, 0, 1920, 1040}, MONITORINFOF_PRIMARY));
-  screens.monitors.push_back(MakeMonitorRecord(RECT{1920, 0, 3200, 1024}, RECT{1920, 0, 3200, 984}, 0));
-  screens.primary = screens.monitors[0];
-  return screens;
-}
-
 }  // namespace
 
 TEST(Placement, TheClockAreaIsTheChosenMonitorOnlyWhenThereAreSeveral) {
-  const MultiScreen_CL two = TwoMonitors();
+  const MultiScreen_CL two = testing_support::TwoMonitors();
   const SIZE primary{1280, 1024};
   // The whole monitor, taskbar included.
   EXPECT_TRUE(SameRect(RECT{1920, 0, 3200, 1024}, placement::ChooseClockArea(two, 1, primary)));
@@ -105,7 +96,7 @@ TEST(Placement, TheDateIsCentredOnTheClockPlusItsOffsetAndKeptWhollyOnSomeMonito
 }
 
 TEST(Placement, TheDisplayCheckJudgesTheClockOnTheRectangleItWasPlacedIn) {
-  const MultiScreen_CL two = TwoMonitors();
+  const MultiScreen_CL two = testing_support::TwoMonitors();
   const SIZE primary{1920, 1080};
   struct Case {
     int displayIndex;

@@ -19,6 +19,15 @@ void ExpectSameRect(const RECT& expected, const RECT& actual) {
   EXPECT_EQ(expected.bottom, actual.bottom);
 }
 
+MultiScreen_CL TwoMonitors() {
+  MultiScreen_CL screens;
+  screens.monitors.push_back(
+      MakeMonitorRecord(RECT{0, 0, 1920, 1080}, RECT{0, 0, 1920, 1040}, MONITORINFOF_PRIMARY));
+  screens.monitors.push_back(MakeMonitorRecord(RECT{1920, 0, 3200, 1024}, RECT{1920, 0, 3200, 984}, 0));
+  screens.primary = screens.monitors[0];
+  return screens;
+}
+
 bool IsAbove(HWND upper, HWND lower) {
   for (HWND next = GetWindow(upper, GW_HWNDNEXT); next != nullptr; next = GetWindow(next, GW_HWNDNEXT)) {
     if (next == lower) return true;

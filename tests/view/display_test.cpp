@@ -34,16 +34,6 @@ bool SameRect(const RECT& expected, const RECT& actual) { return EqualRect(&expe
                                        << ", expected (" << x << ", " << y << ") " << width << " x " << height;
 }
 
-// A primary monitor with a taskbar at its bottom and a second one to its right.
-MultiScreen_CL TwoMonitors() {
-  MultiScreen_CL screens;
-  screens.monitors.push_back(
-      MakeMonitorRecord(RECT{0, 0, 1920, 1080}, RECT{0, 0, 1920, 1040}, MONITORINFOF_PRIMARY));
-  screens.monitors.push_back(MakeMonitorRecord(RECT{1920, 0, 3200, 1024}, RECT{1920, 0, 3200, 984}, 0));
-  screens.primary = screens.monitors[0];
-  return screens;
-}
-
 SIZE PrimaryDisplaySize() {
   comlib::WindowDC desktop(GetDesktopWindow());
   return SIZE{GetDeviceCaps(desktop.get(), HORZRES), GetDeviceCaps(desktop.get(), VERTRES)};
@@ -95,7 +85,7 @@ class PlacementTest : public ::testing::Test {
 TEST_F(PlacementTest, TheClockGoesToTheChosenMonitorsCorner) {
   AppSaveData_CL& clock = ClockData();
   DateData().show_date = 0;
-  Display().screens = TwoMonitors();
+  Display().screens = testing_support::TwoMonitors();
   clock.display_index = 1;
   clock.disp_index = 3;
 
