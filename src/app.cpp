@@ -51,7 +51,6 @@ void ShowRunningInstance() {
   if (running != nullptr) PostMessageW(running, WM_COMMAND, kCommandShow, 0);
 }
 
-
 class PlatformSession {
  public:
   PlatformSession() {
