@@ -4,7 +4,9 @@
 #include <ole2.h>
 #include <shellapi.h>
 
+#include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "app_ids.h"
 #include "comlib/command_line.h"
@@ -12,6 +14,7 @@
 #include "comlib/gdiplus_flat.h"
 #include "comlib/log_file.h"
 #include "comlib/program_path.h"
+#include "comlib/run_at_startup.h"
 #include "comlib/unique_handle.h"
 #include "data/placement.h"
 #include "product.h"
@@ -47,7 +50,6 @@ void ShowRunningInstance() {
   HWND running = FindWindowW(MainDialog_CL::kClassName, product::kWindowTitle);
   if (running != nullptr) PostMessageW(running, WM_COMMAND, kCommandShow, 0);
 }
-
 
 class PlatformSession {
  public:
@@ -103,26 +105,86 @@ void DestroyIfAlive(const MainWindowBase_CL& windowObject) {
   if (IsWindow(windowObject.Window())) DestroyWindow(windowObject.Window());
 }
 
-// Both windows from creation to destruction; their objects are deleted
-// after their windows, and with them every GDI+ object they hold.
-void RunWindows(bool startupFlag, VirtualDesktopQuery& desktop) {
-  auto clock = std::make_unique<MainDialog_CL>(startupFlag, desktop, SystemTrayShell(), &RestartProcess);
-  auto date = std::make_unique<DateDialog_CL>(startupFlag);
-  // The date window finds the clock in the settings, so the clock comes first.
-  // The loop ends when a window is destroyed; without a clock nothing could end it.
-  if (clock->Create() != nullptr) {
-    if (date->Create() == nullptr) {
+// Windows starts the program again, as at sign-in, after an update or an
+// installer closed it; not after a crash or a hang.
+void RegisterForRestart() {
+  RegisterApplicationRestart(commandline::kStartupOption, RESTART_NO_CRASH | RESTART_NO_HANG);
+}
+
+// The installer runs the program for one step, whether a clock runs or not:
+// on an uninstall this copy is going, and so is a sign-in entry that starts
+// it; after an upgrade the copy that replaced the old one starts at sign-in
+// as the old one did.
+bool RanInstallerStep(const CommandLine_CL& commandLine) {
+  if (commandLine.HasOption(commandline::kUninstallOption)) {
+    ThisProgramAtStartup().RemoveIfThisProgram();
+    return true;
+  }
+  if (commandLine.HasOption(commandline::kStartWithWindowsOption)) {
+    ThisProgramAtStartup().Set(true);
+    return true;
+  }
+  return false;
+}
+
+// The program from the platform's set-up to its clean shutdown: COM, OLE,
+// the common controls, GDI+ and both windows.
+class HoravelRun {
+ public:
+  HoravelRun(bool startupFlag, VirtualDesktopQuery& desktop)
+      : platform_(std::in_place),
+        gdiplus_(std::in_place),
+        clock_(std::make_unique<MainDialog_CL>(startupFlag, desktop, SystemTrayShell(), &RestartProcess)),
+        date_(std::make_unique<DateDialog_CL>(startupFlag)) {
+    clock_->SetSessionEndAction([this] { EndWithSession(); });
+  }
+  HoravelRun(const HoravelRun&) = delete;
+  HoravelRun& operator=(const HoravelRun&) = delete;
+
+  // Both windows from creation until either of them is destroyed.
+  void Run() {
+    // The date window finds the clock in the settings, so the clock comes first.
+    // The loop ends when a window is destroyed; without a clock nothing could end it.
+    if (clock_->Create() == nullptr) return;
+    if (date_->Create() == nullptr) {
       // The date window's creation is what shows the clock; without it the
       // clock shows itself.
       display::Apply(display::kShowing);
     }
     RunMessageLoop();
   }
-  DestroyIfAlive(*date);
-  DestroyIfAlive(*clock);
-  date.reset();
-  clock.reset();
-}
+
+  // Runs once: the windows, then their objects and with them every GDI+
+  // object they hold, the kept fonts, then GDI+, OLE and COM.
+  void Shutdown() {
+    if (!platform_) return;
+    DestroyIfAlive(*date_);
+    DestroyIfAlive(*clock_);
+    date_.reset();
+    clock_.reset();
+    ReleaseKeptFonts();
+    comlib::ReleaseFallbackFamilies();
+    // Nothing may outlive the GDI+ session; the log keeps the count for checking.
+    HORAVEL_LOG(L"GDI+終了前のオブジェクト数 = %ld", comlib::LiveGdiplusObjects());
+    gdiplus_.reset();
+    platform_.reset();
+  }
+
+ private:
+  // The end of the Windows session reaches the clock inside the loop, and
+  // Windows may end the process as soon as the clock has answered: the
+  // shutdown runs to its end before that, and the process ends with it. The
+  // clock's handler, whose object is gone by then, is never returned to.
+  void EndWithSession() {
+    Shutdown();
+    std::exit(0);
+  }
+
+  std::optional<PlatformSession> platform_;
+  std::optional<comlib::GdiplusSession> gdiplus_;
+  std::unique_ptr<MainDialog_CL> clock_;
+  std::unique_ptr<DateDialog_CL> date_;
+};
 
 }  // namespace
 
@@ -130,6 +192,7 @@ int RunHoravel(VirtualDesktopQuery& desktop) {
   CommandLine_CL commandLine;
   commandLine.Parse();
   const bool startupFlag = commandLine.HasStartupOption();
+  if (RanInstallerStep(commandLine)) return 0;
 
   if (!TakeSingleInstance()) {
     ShowRunningInstance();
@@ -137,12 +200,9 @@ int RunHoravel(VirtualDesktopQuery& desktop) {
     return 0;
   }
 
-  PlatformSession platform;
-  comlib::GdiplusSession gdiplus;
-  RunWindows(startupFlag, desktop);
-  ReleaseKeptFonts();
-  comlib::ReleaseFallbackFamilies();
-  // Nothing may outlive the GDI+ session; the log keeps the count for checking.
-  HORAVEL_LOG(L"GDI+終了前のオブジェクト数 = %ld", comlib::LiveGdiplusObjects());
+  RegisterForRestart();
+  HoravelRun run(startupFlag, desktop);
+  run.Run();
+  run.Shutdown();
   return 0;
 }

@@ -12,11 +12,11 @@ constexpr wchar_t kName[] = L"Horavel";
 constexpr wchar_t kVersion[] = HORAVEL_VERSION_WIDE;
 
 // The maker's web host: the support site and the published version file live there.
-constexpr wchar_t kMakerHost[] = L"horavel.example.com";
+constexpr wchar_t kMakerHost[] = HORAVEL_MAKER_HOST_WIDE;
 constexpr wchar_t kVersionFilePath[] = L"Horavel/Version.txt";
 
 inline std::wstring VersionFileUrl() { return std::wstring(L"http://") + kMakerHost + L"/" + kVersionFilePath; }
-inline std::wstring SupportSiteUrl() { return std::wstring(L"https://") + kMakerHost + L"/Horavel/"; }
+inline std::wstring SupportSiteUrl() { return HORAVEL_SUPPORT_URL_WIDE; }
 
 // Every build uses this name, so that any two copies see each other.
 constexpr wchar_t kInstanceMutexName[] = L"Horavel.SingleInstance.7F3C2A9E-4B51-4D0C-9E1A-6C2B8D4F1A07";

@@ -7,10 +7,6 @@
 
 #include "comlib/unique_handle.h"
 
-namespace {
-constexpr wchar_t kStartupOption[] = L"-startup";
-}
-
 namespace commandline {
 std::wstring NormaliseArgument(std::wstring argument) {
   if (!argument.empty() && argument[0] == L'-') argument[0] = L'/';
@@ -30,10 +26,12 @@ void CommandLine_CL::Parse(const wchar_t* commandLine) {
   for (const std::wstring& argument : arguments_) OnArgument(argument);
 }
 
-bool CommandLine_CL::HasStartupOption() const {
-  const std::wstring option = commandline::NormaliseArgument(kStartupOption);
+bool CommandLine_CL::HasOption(const wchar_t* option) const {
+  const std::wstring normalised = commandline::NormaliseArgument(option);
   for (const std::wstring& argument : arguments_) {
-    if (_wcsicmp(argument.c_str(), option.c_str()) == 0) return true;
+    if (_wcsicmp(argument.c_str(), normalised.c_str()) == 0) return true;
   }
   return false;
 }
+
+bool CommandLine_CL::HasStartupOption() const { return HasOption(commandline::kStartupOption); }

@@ -17,8 +17,10 @@ class CommandLine_CL {
 
   const std::vector<std::wstring>& Arguments() const { return arguments_; }
 
-  // True when one of the arguments is the sign-in option "-startup" in any
-  // spelling: '-' or '/', any case.
+  // True when one of the arguments is the option in any spelling ('-' or
+  // '/', any case).
+  bool HasOption(const wchar_t* option) const;
+  // The sign-in option "-startup".
   bool HasStartupOption() const;
 
  protected:
@@ -30,6 +32,12 @@ class CommandLine_CL {
 };
 
 namespace commandline {
+// Given at sign-in, and by Windows when it restarts the program.
+constexpr wchar_t kStartupOption[] = L"-startup";
+// The installer's steps: the program does one thing and ends at once.
+constexpr wchar_t kUninstallOption[] = L"-uninstall";
+constexpr wchar_t kStartWithWindowsOption[] = L"-startwithwindows";
+
 // "-x" becomes "/x"; nothing else changes.
 std::wstring NormaliseArgument(std::wstring argument);
 }  // namespace commandline

@@ -22,12 +22,10 @@ constexpr DWORD kSystemTextFlags =
     FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_MAX_WIDTH_MASK;
 
 std::wstring SystemErrorText(DWORD code) {
-  wchar_t* text = nullptr;
+  comlib::UniqueLocal<wchar_t*> text;
   const DWORD length = FormatMessageW(kSystemTextFlags, nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                      reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring result = length != 0 && text != nullptr ? std::wstring(text, length) : std::wstring();
-  if (text != nullptr) LocalFree(text);
-  return result;
+                                      reinterpret_cast<wchar_t*>(text.put()), 0, nullptr);
+  return length != 0 && text ? std::wstring(text.get(), length) : std::wstring();
 }
 
 // Logs the failed call named in the format with the thread's last error.

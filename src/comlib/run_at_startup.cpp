@@ -28,12 +28,18 @@ std::wstring CommandProgram(const std::wstring& command) {
 
 namespace startup {
 
-std::wstring RunCommand(const std::wstring& programPath) { return L"\"" + programPath + L"\" -startup"; }
+std::wstring RunCommand(const std::wstring& programPath) {
+  return L"\"" + programPath + L"\" " + commandline::kStartupOption;
+}
 
-bool StartsProgram(const std::wstring& command, const std::wstring& programPath) {
+bool NamesProgram(const std::wstring& command, const std::wstring& programPath) {
   // CommandLineToArgvW reads an empty line as the caller's own path.
   if (command.find_first_not_of(L" \t") == std::wstring::npos) return false;
-  if (!SamePath(CommandProgram(command), programPath)) return false;
+  return SamePath(CommandProgram(command), programPath);
+}
+
+bool StartsProgram(const std::wstring& command, const std::wstring& programPath) {
+  if (!NamesProgram(command, programPath)) return false;
   CommandLine_CL arguments;
   arguments.Parse(command.c_str());
   return arguments.HasStartupOption();
@@ -63,6 +69,10 @@ std::wstring RunAtStartup_CL::StoredCommand() const {
 }
 
 bool RunAtStartup_CL::IsOn() const { return startup::StartsProgram(StoredCommand(), programPath_); }
+
+bool RunAtStartup_CL::RemoveIfThisProgram() const {
+  return !startup::NamesProgram(StoredCommand(), programPath_) || Set(false);
+}
 
 bool RunAtStartup_CL::Set(bool on) const {
   LSTATUS status = ERROR_SUCCESS;

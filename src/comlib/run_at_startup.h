@@ -14,8 +14,11 @@ constexpr wchar_t kRunValueName[] = L"Horavel";
 // The command the Run key holds: the quoted program path and " -startup".
 std::wstring RunCommand(const std::wstring& programPath);
 
-// True when a stored command starts this program (the same path, in any
-// case, quoted or not) with the sign-in option.
+// True when a stored command runs this program: the same path, in any
+// case, quoted or not, whatever its arguments.
+bool NamesProgram(const std::wstring& command, const std::wstring& programPath);
+
+// True when a stored command starts this program with the sign-in option.
 bool StartsProgram(const std::wstring& command, const std::wstring& programPath);
 
 }  // namespace startup
@@ -34,6 +37,10 @@ class RunAtStartup_CL {
   bool Set(bool on) const;
   // The stored command, empty when there is none.
   std::wstring StoredCommand() const;
+  // Removes the value when it runs this program, so that no sign-in entry
+  // is left pointing at a program that is being removed; a value that runs
+  // another copy stays. False when the registry refused.
+  bool RemoveIfThisProgram() const;
 
  private:
   std::wstring programPath_;

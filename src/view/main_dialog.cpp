@@ -139,6 +139,12 @@ LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_POWERBROADCAST:
       OnPowerBroadcast(wParam, lParam);
       return TRUE;
+    case WM_QUERYENDSESSION:
+      // Nothing to save first: every setting is written when it changes.
+      return TRUE;
+    case WM_ENDSESSION:
+      OnEndSession(wParam, lParam);
+      break;
     case kSettingsClosedMessage:
       OnSettingsClosed();
       break;
@@ -415,6 +421,14 @@ void MainDialog_CL::OnPowerBroadcast(WPARAM event, LPARAM setting) {
        power::IsDisplayOnSetting(reinterpret_cast<const POWERBROADCAST_SETTING*>(setting)))) {
     PowerResume();
   }
+}
+
+void MainDialog_CL::OnEndSession(WPARAM ending, LPARAM reason) {
+  if (!ending || !sessionEndAction_) return;
+  HORAVEL_LOG(L"Windowsのセッション終了 (0x%08X): Horavelを終了します。", static_cast<unsigned>(reason));
+  // The sheet's own loop will not get to close it: its settings go back now.
+  if (sheetRunning_) settingDialog_->PutBack();
+  sessionEndAction_();
 }
 
 void MainDialog_CL::PowerResume() {

@@ -6,7 +6,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "comlib/back_buffer.h"
 #include "comlib/hot_key.h"
@@ -37,6 +39,10 @@ class MainDialog_CL : public MainWindowBase_CL {
   void OnDestroy() override;
   void OnSize() override;
 
+  // What the end of the Windows session runs: the program's clean shutdown,
+  // which ends the process.
+  void SetSessionEndAction(std::function<void()> action) { sessionEndAction_ = std::move(action); }
+
   const TaskTrayIcon_CL& Icon() const { return icon_; }
 
  private:
@@ -60,6 +66,7 @@ class MainDialog_CL : public MainWindowBase_CL {
   void OnSizeChanged(WPARAM sizeType);
   void OnDisplayChange();
   void OnPowerBroadcast(WPARAM event, LPARAM setting);
+  void OnEndSession(WPARAM ending, LPARAM reason);
   void PowerResume();
 
   void SetHidden(bool hidden);
@@ -105,4 +112,5 @@ class MainDialog_CL : public MainWindowBase_CL {
   bool restartFailed_ = false;
   DisplayCheckState displayCheck_;
   HotKey_CL hotKey_{kHotKeyId};
+  std::function<void()> sessionEndAction_;
 };

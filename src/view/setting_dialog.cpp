@@ -48,25 +48,29 @@ void SettingDialog_CL::RunSheet() {
   std::vector<SettingPage> pages = MakeSettingPages(clockWindow_);
   for (SettingPage& page : pages) builder.AddPage(*page.page, page.title);
 
-  const SettingsSnapshot before = SettingsSnapshot::Take();
+  before_ = SettingsSnapshot::Take();
   // The Run value lives in the registry, not in the settings.
-  const bool startedWithWindows = ThisProgramAtStartup().IsOn();
+  startedWithWindows_ = ThisProgramAtStartup().IsOn();
   if (builder.Run(window_, UiText(TextId::kSheetCaption)) == kChangesSaved) {
     // Most keys were written as they changed; this writes the rest (the
     // date's family and styles, the flags written with others).
-    SettingsSnapshot::WriteKeysChangedSince(before);
+    SettingsSnapshot::WriteKeysChangedSince(before_);
   } else {
-    // The pages wrote their changes as they made them: the file goes back too.
-    const SettingsSnapshot changed = SettingsSnapshot::Take();
-    before.Restore();
-    SettingsSnapshot::WriteKeysChangedSince(changed);
-    if (ThisProgramAtStartup().IsOn() != startedWithWindows) ThisProgramAtStartup().Set(startedWithWindows);
+    PutBack();
   }
   display::Apply(display::kEverything);
 
   // The window must be gone before the clock, told next, deletes this object.
   PostMessageW(window_, WM_CLOSE, 0, 0);
   PostMessageW(clockWindow_, kSettingsClosedMessage, 0, 0);
+}
+
+void SettingDialog_CL::PutBack() const {
+  // The pages wrote their changes as they made them: the file goes back too.
+  const SettingsSnapshot changed = SettingsSnapshot::Take();
+  before_.Restore();
+  SettingsSnapshot::WriteKeysChangedSince(changed);
+  if (ThisProgramAtStartup().IsOn() != startedWithWindows_) ThisProgramAtStartup().Set(startedWithWindows_);
 }
 
 void SettingDialog_CL::CloseSheet() const {

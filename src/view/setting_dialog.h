@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "comlib/window_base.h"
+#include "data/save_data.h"
 
 class SettingDialog_CL : public MainWindowBase_CL {
  public:
@@ -18,11 +19,18 @@ class SettingDialog_CL : public MainWindowBase_CL {
   // Asks the running sheet to close as its close box would: the program is
   // ending or restarting.
   void CloseSheet() const;
+  // Puts every setting back as the close box does, at once: the Windows
+  // session is ending, and the process with it, before the sheet's own loop
+  // could close it.
+  void PutBack() const;
 
  private:
   void RunSheet();
 
   HWND clockWindow_;
+  // Every setting, and the Run value, as they stood when the sheet opened.
+  SettingsSnapshot before_;
+  bool startedWithWindows_ = false;
   // The hidden window until the first page starts, then the sheet.
   HWND sheetWindow_ = nullptr;
 };

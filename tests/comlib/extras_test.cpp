@@ -92,24 +92,28 @@ TEST(HotKeyText, ParsesModifiersAndOneKeyAndRejectsTheRest) {
   EXPECT_EQ(L"", hotkey::Format(hotkey::KeyCombination{}));
 }
 
+// The uninstall removes a value that runs this program, whatever its option.
 TEST(RunAtStartup, CommandStartsThisProgramOnlyWithItsPathAndTheOption) {
   const std::wstring program = L"C:\\Tools\\Horavel\\Horavel.exe";
   EXPECT_EQ(L"\"C:\\Tools\\Horavel\\Horavel.exe\" -startup", startup::RunCommand(program));
   struct Case {
     const wchar_t* command;
     bool starts;
+    bool names;
   };
   const Case cases[] = {
-      {L"\"C:\\Tools\\Horavel\\Horavel.exe\" -startup", true},
-      {L"\"c:\\tools\\horavel\\HORAVEL.EXE\" /Startup", true},
-      {L"C:\\Tools\\Horavel\\Horavel.exe -startup", true},
-      {L"\"C:\\Tools\\Horavel\\Horavel.exe\"", false},
-      {L"\"D:\\Old\\Horavel.exe\" -startup", false},
-      {L"\"C:\\Tools\\Horavel\\Horavel.exe.bak\" -startup", false},
-      {L"", false},
+      {L"\"C:\\Tools\\Horavel\\Horavel.exe\" -startup", true, true},
+      {L"\"c:\\tools\\horavel\\HORAVEL.EXE\" /Startup", true, true},
+      {L"C:\\Tools\\Horavel\\Horavel.exe -startup", true, true},
+      {L"\"C:\\Tools\\Horavel\\Horavel.exe\"", false, true},
+      {L"\"D:\\Old\\Horavel.exe\" -startup", false, false},
+      {L"\"C:\\Tools\\Horavel\\Horavel.exe.bak\" -startup", false, false},
+      {L"", false, false},
   };
   for (const Case& test : cases) {
     EXPECT_EQ(test.starts, startup::StartsProgram(test.command, program))
+        << ::testing::PrintToString(std::wstring(test.command));
+    EXPECT_EQ(test.names, startup::NamesProgram(test.command, program))
         << ::testing::PrintToString(std::wstring(test.command));
   }
 }

@@ -90,6 +90,20 @@ bool WrittenNoLaterThan(const std::wstring& path, const FILETIME& moment) {
   return number(local) <= number(moment) + kOneMillisecond;
 }
 
+// The end of the Windows session as Wine brings it: the session-end
+// messages to every program with a window, then the end of those programs.
+// This test program has no window of its own then.
+void EndWindowsSession() {
+  wchar_t command[] = L"wineboot.exe --end-session --shutdown";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION wineboot{};
+  ASSERT_TRUE(CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &wineboot));
+  EXPECT_TRUE(WaitUntil([&] { return WaitForSingleObject(wineboot.hProcess, 0) == WAIT_OBJECT_0; }, kExitTimeoutMs));
+  CloseHandle(wineboot.hThread);
+  CloseHandle(wineboot.hProcess);
+}
+
 using Lifecycle = ProgramTest;
 
 }  // namespace
@@ -118,9 +132,10 @@ TEST_F(Lifecycle, SecondStartWhileHiddenShowsThePaintedClockThroughItsOwnShowPat
 }
 
 TEST_F(Lifecycle, EveryWayOutEvenWithTheSheetOpenPutsSettingsBackFirstAndLeavesNoGdiplusObject) {
-  // The exit command, the close code sent to either window, and a restart
-  // for another desktop; each with the settings sheet closed, and open with
-  // a change on it that its close must undo.
+  // The exit command, the close code sent to either window, a restart for
+  // another desktop and the end of the Windows session (after which the
+  // program may be ended at once); each with the settings sheet closed, and
+  // open with a change on it that its close must undo.
   struct WayOut {
     const char* name;
     bool toDate;
@@ -130,7 +145,8 @@ TEST_F(Lifecycle, EveryWayOutEvenWithTheSheetOpenPutsSettingsBackFirstAndLeavesN
   const WayOut ways[] = {{"exit command", false, WM_COMMAND, kCommandExit},
                          {"close code to the clock", false, WM_CLOSE, kCloseForRealCode},
                          {"close code to the date", true, WM_CLOSE, kCloseForRealCode},
-                         {"restart", false, 0, 0}};
+                         {"restart", false, 0, 0},
+                         {"end of the session", false, WM_ENDSESSION, TRUE}};
   const DesktopAnswers answers;
   for (const WayOut& way : ways) {
     for (const bool sheetOpen : {false, true}) {
@@ -150,6 +166,8 @@ TEST_F(Lifecycle, EveryWayOutEvenWithTheSheetOpenPutsSettingsBackFirstAndLeavesN
       }
       if (way.message == 0) {
         answers.Write("elsewhere");
+      } else if (way.message == WM_ENDSESSION) {
+        EndWindowsSession();
       } else {
         PostMessageW(way.toDate ? FindDateWindow(program.Id()) : clock, way.message, way.wParam, 0);
       }

@@ -1,4 +1,4 @@
-// The program of the release package, unpacked by the package test into a
+// A release package's program, unpacked or installed by a package test in a
 // fresh Wine prefix and started from there: its clock draws on the screen
 // and its icon appears in the notification area. Skipped in the ordinary
 // end-to-end run, which has no package.
@@ -47,10 +47,10 @@ bool ShowsSomething(HWND window) {
 
 }  // namespace
 
-TEST(UnpackedPackage, ShowsTheClockAndItsIcon) {
+TEST(PackagedProgram, ShowsTheClockAndItsIcon) {
   wchar_t program[MAX_PATH] = {};
   const DWORD length = GetEnvironmentVariableW(kPackagedProgramVariable, program, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) GTEST_SKIP() << "run by the package test on the unpacked release";
+  if (length == 0 || length >= MAX_PATH) GTEST_SKIP() << "run by the package tests on a packaged program";
   ASSERT_TRUE(VisibleTrayIcons().empty()) << "a fresh prefix shows no icon yet";
 
   ProgramProcess process;
