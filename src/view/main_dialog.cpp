@@ -221,6 +221,7 @@ void MainDialog_CL::OnTimeChange() {
 }
 
 void MainDialog_CL::OnTimer() {
+  // A tick a hair early waits, rather than draw the last second again.
   if (const UINT early = clocktick::EarlyByMs(MsIntoSecond())) Sleep(early);
   AlignClockTimer();
   if (Display().hidden) return;

@@ -4,10 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "bench/screen_ticks.h"
 #include "comlib/font_family.h"
