@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "bench/screen_ticks.h"
+#include "support/screen_ticks.h"
 #include "support/program_process.h"
 #include "support/screen_pixels.h"
 #include "support/test_support.h"

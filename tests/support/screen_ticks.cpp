@@ -1,4 +1,4 @@
-#include "bench/screen_ticks.h"
+#include "support/screen_ticks.h"
 
 #include <algorithm>
 #include <cmath>
