@@ -47,6 +47,10 @@ LRESULT DateDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_DPICHANGED:
       display::Apply(display::kDatePlace);
       return 0;
+    case WM_TIMECHANGE:
+      // The clock was set: the day may have changed with it.
+      if (display::DateShown()) CheckDate();
+      break;
     case WM_CLOSE:
       if (wParam != kCloseForRealCode) return OnCloseRequest();
       break;
