@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "app_ids.h"
-#include "comlib/unique_handle.h"
 #include "data/data_test_support.h"
 #include "data/placement.h"
 #include "data/save_data.h"
@@ -22,8 +21,6 @@ using testing_support::TestWindow;
 
 namespace {
 
-bool SameRect(const RECT& expected, const RECT& actual) { return EqualRect(&expected, &actual) != FALSE; }
-
 ::testing::AssertionResult RectIs(const RECT& actual, int x, int y, int width, int height) {
   if (actual.left == x && actual.top == y && actual.right - actual.left == width &&
       actual.bottom - actual.top == height) {
@@ -34,14 +31,6 @@ bool SameRect(const RECT& expected, const RECT& actual) { return EqualRect(&expe
                                        << ", expected (" << x << ", " << y << ") " << width << " x " << height;
 }
 
-SIZE PrimaryDisplaySize() {
-  comlib::WindowDC desktop(GetDesktopWindow());
-  return SIZE{GetDeviceCaps(desktop.get(), HORZRES), GetDeviceCaps(desktop.get(), VERTRES)};
-}
-
-}  // namespace
-
-namespace {
 
 // The display pointed at a clock and a date window, with the date shown and
 // both visible; put back at the end of the test.
@@ -82,122 +71,34 @@ class PlacementTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(PlacementTest, TheClockGoesToTheChosenMonitorsCorner) {
+TEST_F(PlacementTest, TheClockGoesToItsMonitorsCornerAndTheDateStandsByItOnlyWhileShown) {
   AppSaveData_CL& clock = ClockData();
-  DateData().show_date = 0;
+  DateSaveData_CL& date = DateData();
   Display().screens = testing_support::TwoMonitors();
   clock.display_index = 1;
   clock.disp_index = 3;
-
+  date.show_date = 0;
+  const RECT dateBefore = dateWindow_.Rect();
   display::Apply(display::kClockPlace);
   const layout::ClockLayout measured = MeasureClock(dpi::kBaseDpi);
   const POINT corner = placement::ClockPosition(RECT{1920, 0, 3200, 1024}, 3, 32, 32, measured.ink);
   EXPECT_TRUE(RectIs(clockWindow_.Rect(), corner.x, corner.y, measured.window.cx, measured.window.cy));
   EXPECT_TRUE(GetWindowLongW(clockWindow_.get(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_TRUE(RectIs(dateWindow_.Rect(), dateBefore.left, dateBefore.top, 50, 20)) << "a date that is off stays";
 
-  // One monitor: the primary display's size, whatever the index says.
-  Display().screens.monitors.resize(1);
-  display::Apply(display::kClockPlace);
-  const SIZE primary = PrimaryDisplaySize();
-  const POINT primaryCorner = placement::ClockPosition(RECT{0, 0, primary.cx, primary.cy}, 3, 32, 32, measured.ink);
-  EXPECT_TRUE(RectIs(clockWindow_.Rect(), primaryCorner.x, primaryCorner.y, measured.window.cx, measured.window.cy));
-}
-
-TEST_F(PlacementTest, OnTheRealSecondMonitor) {
-  // The test display has two screens, both at the origin: 1280 x 800
-  // (primary) and 1024 x 768.
-  AppSaveData_CL& clock = ClockData();
-  DateData().show_date = 0;
-  Display().screens.Enumerate();
-  ASSERT_EQ(2, Display().screens.Count());
-  const int second = Display().screens.monitors[0].info.dwFlags == MONITORINFOF_PRIMARY ? 1 : 0;
-  clock.display_index = second;
-  clock.disp_index = 3;
-  clock.disp_offset_x = 10;
-  clock.disp_offset_y = 20;
-
-  display::Apply(display::kClockPlace);
-  const layout::ClockLayout measured = MeasureClock(dpi::kBaseDpi);
-  const POINT corner = placement::ClockPosition(RECT{0, 0, 1024, 768}, 3, 10, 20, measured.ink);
-  EXPECT_TRUE(RectIs(clockWindow_.Rect(), corner.x, corner.y, measured.window.cx, measured.window.cy));
-}
-
-TEST_F(PlacementTest, TheDateStandsAroundTheClocksCentreBelowTheClock) {
-  DateSaveData_CL& date = DateData();
-  SetWindowPos(clockWindow_.get(), HWND_TOPMOST, 400, 300, 201, 101, SWP_NOACTIVATE);
-  const RECT before = dateWindow_.Rect();
-
-  // Nothing moves while the date is off or the program hidden.
-  date.show_date = 0;
-  display::Apply(display::kDatePlace);
-  EXPECT_TRUE(SameRect(before, dateWindow_.Rect()));
-  date.show_date = 1;
-  Display().hidden = true;
-  display::Apply(display::kDatePlace);
-  EXPECT_TRUE(SameRect(before, dateWindow_.Rect()));
-  Display().hidden = false;
-
-  display::Apply(display::kDatePlace);
-  const SIZE size = MeasureDate(dpi::kBaseDpi);
-  const POINT at = placement::DatePosition(POINT{500, 350}, 0, 0, size);
-  EXPECT_TRUE(RectIs(dateWindow_.Rect(), at.x, at.y, size.cx, size.cy));
-  EXPECT_TRUE(IsAbove(clockWindow_.get(), dateWindow_.get()));
-
-  // With the clock hidden by hide_clock, the date is not put beneath it.
-  date.hide_clock = 1;
-  date.offset_x = 30;
-  display::Apply(display::kDatePlace);
-  EXPECT_TRUE(RectIs(dateWindow_.Rect(), at.x + 30, at.y, size.cx, size.cy));
-  EXPECT_TRUE(IsAbove(dateWindow_.get(), clockWindow_.get()));
-}
-
-TEST_F(PlacementTest, PlacingTheClockPlacesTheDateOnlyWhenItIsShown) {
-  DateSaveData_CL& date = DateData();
+  // Placing the clock places a shown date around its centre, below it; with
+  // the clock hidden by hide_clock, not beneath it.
   Display().screens = MultiScreen_CL();
-
-  date.show_date = 0;
-  const RECT before = dateWindow_.Rect();
-  display::Apply(display::kClockPlace);
-  EXPECT_TRUE(SameRect(before, dateWindow_.Rect()));
-
   date.show_date = 1;
-  display::Apply(display::kClockPlace);
-  const POINT centre = placement::CentreOf(clockWindow_.Rect());
-  const SIZE size = MeasureDate(dpi::kBaseDpi);
-  const POINT at = placement::DatePosition(centre, 0, 0, size);
-  EXPECT_TRUE(RectIs(dateWindow_.Rect(), at.x, at.y, size.cx, size.cy));
-  EXPECT_TRUE(IsAbove(clockWindow_.get(), dateWindow_.get()));
-}
-
-TEST_F(PlacementTest, RestoringTheLayoutShowsWhatTheSettingsSay) {
-  DateSaveData_CL& date = DateData();
-  auto running = [&](UINT_PTR id) { return KillTimer(dateWindow_.get(), id) != FALSE; };
-
-  date.show_date = 0;
-  date.hide_clock = 1;
-  SetTimer(dateWindow_.get(), kDateTimerId, kDateTimerMs, nullptr);
-  display::RestoreDisplayLayout();
-  EXPECT_FALSE(IsWindowVisible(dateWindow_.get()));
-  EXPECT_FALSE(IsWindowVisible(clockWindow_.get()));
-  EXPECT_FALSE(running(kDateTimerId));
-  EXPECT_NE(std::wstring::npos, Log().find(L"ディスプレイレイアウト復元"));
-  EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), Display().screens.Count());
-
-  date.show_date = 1;
-  date.hide_clock = 0;
-  display::RestoreDisplayLayout();
-  EXPECT_TRUE(IsWindowVisible(dateWindow_.get()));
-  EXPECT_TRUE(IsWindowVisible(clockWindow_.get()));
-  EXPECT_TRUE(running(kDateTimerId));
-  EXPECT_TRUE(IsAbove(clockWindow_.get(), dateWindow_.get()));
-
-  // Hidden by the user: placed, but neither shown nor hidden.
-  ShowWindow(clockWindow_.get(), SW_HIDE);
-  ShowWindow(dateWindow_.get(), SW_HIDE);
-  Display().hidden = true;
-  display::RestoreDisplayLayout();
-  EXPECT_FALSE(IsWindowVisible(dateWindow_.get()));
-  EXPECT_FALSE(IsWindowVisible(clockWindow_.get()));
+  for (const int hideClock : {0, 1}) {
+    date.hide_clock = hideClock;
+    date.offset_x = 30 * hideClock;
+    display::Apply(display::kClockPlace);
+    const SIZE size = MeasureDate(dpi::kBaseDpi);
+    const POINT at = placement::DatePosition(placement::CentreOf(clockWindow_.Rect()), date.offset_x, 0, size);
+    EXPECT_TRUE(RectIs(dateWindow_.Rect(), at.x, at.y, size.cx, size.cy)) << hideClock;
+    EXPECT_EQ(hideClock == 0, IsAbove(clockWindow_.get(), dateWindow_.get())) << hideClock;
+  }
 }
 
 TEST_F(PlacementTest, TheDisplayCheckStaysQuietOnAGoneMonitorAndRestoresOnlyWhatMoved) {
@@ -297,12 +198,15 @@ TEST_F(PlacementTest, ApplyingSetsTheOpacityAndTheDateTimerOnlyWhileShown) {
   ClockData().alpha = 150;
   display::Apply(display::kClockOpacity);
   EXPECT_EQ(150, opacity());
-  display::Apply(display::kShowing);
+  display::RestoreDisplayLayout();
+  EXPECT_NE(std::wstring::npos, Log().find(L"ディスプレイレイアウト復元"));
+  EXPECT_TRUE(IsWindowVisible(layered.get()));
+  EXPECT_TRUE(IsWindowVisible(dateWindow_.get()));
   EXPECT_TRUE(dateTimerRan());
   EXPECT_FALSE(KillTimer(dateWindow_.get(), kDateFadeTimerId)) << "the fade follows the clock's tick";
 
   // Hidden by the user, making way, or the date switched off: no opacity
-  // set, no timer.
+  // set, no timer, the window hidden.
   const struct {
     bool hidden;
     bool makingWay;
@@ -315,6 +219,7 @@ TEST_F(PlacementTest, ApplyingSetsTheOpacityAndTheDateTimerOnlyWhileShown) {
     ClockData().alpha = 90;
     display::Apply(display::kShowing | display::kClockOpacity);
     EXPECT_FALSE(dateTimerRan());
+    EXPECT_FALSE(IsWindowVisible(dateWindow_.get()));
     if (c.hidden || c.makingWay) {
       EXPECT_EQ(150, opacity());
     }
