@@ -10,8 +10,7 @@ namespace {
 constexpr int kLastSecond = 59;
 
 // Room between the outlined ink and the window's edge: the outline's miter
-// tips at sharp corners and digits that reach past the "8"s (an italic 7 or
-// 1) stay inside.
+// tips at sharp corners stay inside.
 constexpr float kClockMarginEm = 0.06f;
 constexpr float kDateMarginEm = 0.04f;
 constexpr float kMarginPx = 2.0f;
@@ -34,6 +33,16 @@ int Ceil(float value) { return static_cast<int>(std::ceil(value)); }
 
 }  // namespace
 
+AreaF Enclosing(const AreaF& a, const AreaF& b) {
+  if (a.width <= 0.0f && a.height <= 0.0f) return b;
+  if (b.width <= 0.0f && b.height <= 0.0f) return a;
+  const float left = std::min(a.x, b.x);
+  const float top = std::min(a.y, b.y);
+  return AreaF{left, top, std::max(a.Right(), b.Right()) - left, std::max(a.Bottom(), b.Bottom()) - top};
+}
+
+Ink Enclosing(const Ink& a, const Ink& b) { return Ink{Enclosing(a.fill, b.fill), Enclosing(a.outlined, b.outlined)}; }
+
 Reach Ink::OutlineReach() const {
   return Reach{std::max(0.0f, fill.x - outlined.x), std::max(0.0f, fill.y - outlined.y),
                std::max(0.0f, outlined.Right() - fill.Right()), std::max(0.0f, outlined.Bottom() - fill.Bottom())};
@@ -46,8 +55,11 @@ float PenWidth(int fontEmHeight, int borderFrameScale) {
 }
 
 ClockLayout ComputeClockLayout(const ClockSamples& samples, float penWidth, float emSize, bool dispSecond) {
+  // The "8"s set the places: the colons stand in the middle between them.
+  // The ink any digit can take sets the edges: no digit reaches past them.
   const AreaF& pair = samples.pair.fill;
   const AreaF& colon = samples.colon.fill;
+  const AreaF& reached = samples.digits.outlined;
   const Reach reach = samples.pair.OutlineReach();
   const Reach colonReach = samples.colon.OutlineReach();
   const float margin = penWidth + emSize * kClockMarginEm + kMarginPx;
@@ -61,20 +73,19 @@ ClockLayout ComputeClockLayout(const ClockSamples& samples, float penWidth, floa
   const float gapAfter = inkGap + colonReach.right + reach.left;
   const float secondsApart = dispSecond ? (colon.width + gapBefore + gapAfter) * kSecondsApartShare : 0.0f;
 
-  // Fill ink left edge of each part, from the left of the outlined ink.
+  // Fill ink left edge of each part's "8"s or colon, from the window's left.
   float inkLeft[kClockPartCount] = {};
-  inkLeft[kHourPart] = margin + reach.left;
+  inkLeft[kHourPart] = margin + std::max(0.0f, pair.x - reached.x);
   inkLeft[kFirstColonPart] = inkLeft[kHourPart] + pair.width + gapBefore;
   inkLeft[kMinutePart] = inkLeft[kFirstColonPart] + colon.width + gapAfter;
   inkLeft[kSecondColonPart] = inkLeft[kMinutePart] + pair.width + gapBefore + secondsApart;
   inkLeft[kSecondPart] = inkLeft[kSecondColonPart] + colon.width + gapAfter + secondsApart;
   const ClockPart last = dispSecond ? kSecondPart : kMinutePart;
-  const float fillRight = inkLeft[last] + pair.width;
 
   // Every part shares one baseline: the same origin row.
-  const float fillTop = std::min(pair.y, colon.y);
-  const float fillBottom = std::max(pair.Bottom(), colon.Bottom());
-  const float originY = margin + reach.top - fillTop;
+  const float inkTop = std::min(reached.y, samples.colon.outlined.y);
+  const float inkBottom = std::max(reached.Bottom(), samples.colon.outlined.Bottom());
+  const float originY = margin - inkTop;
 
   ClockLayout laidOut;
   for (int part = 0; part < kClockPartCount; ++part) {
@@ -83,10 +94,10 @@ ClockLayout ComputeClockLayout(const ClockSamples& samples, float penWidth, floa
     laidOut.parts[part] = AreaF{inkLeft[part] - inkOffset, originY, kUnboundedExtent, kUnboundedExtent};
   }
   laidOut.digitAdvance = pair.Right() - samples.single.fill.Right();
-  laidOut.bandTop = Floor(originY + pair.y) - 1;
-  laidOut.bandBottom = Ceil(originY + pair.Bottom()) + 1;
-  laidOut.ink = AreaF{margin, margin, fillRight + reach.right - margin,
-                     reach.top + (fillBottom - fillTop) + reach.bottom};
+  laidOut.bandTop = Floor(originY + samples.digits.fill.y) - 1;
+  laidOut.bandBottom = Ceil(originY + samples.digits.fill.Bottom()) + 1;
+  const float inkRight = laidOut.parts[last].x + reached.Right();
+  laidOut.ink = AreaF{margin, margin, inkRight - margin, inkBottom - inkTop};
   const float anchorRoom = (colon.width + gapBefore + gapAfter) * kDateAnchorRoomColons;
   laidOut.window =
       SIZE{Ceil(laidOut.ink.Right() + margin + anchorRoom), Ceil(laidOut.ink.Bottom() + margin + anchorRoom)};

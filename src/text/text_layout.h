@@ -4,7 +4,8 @@
 // measuring with GDI+ lives in text_measure.
 //
 // The clock's places come from "8" samples, so the digits never jump as they
-// change; the colons stand in the middle of equal ink gaps; the glyphs keep a
+// change, and its edges from the ink every digit can take, so none reaches
+// past them; the colons stand in the middle of equal ink gaps; the glyphs keep a
 // margin of a few outline widths from the window's edge; the seconds stand a
 // little apart. The window's size and the ink's place in it are known, so the
 // placement can put the ink itself at the configured distance from a corner.
@@ -54,12 +55,17 @@ struct Ink {
   Reach OutlineReach() const;
 };
 
+// The least area that holds both; an empty area holds nothing.
+AreaF Enclosing(const AreaF& a, const AreaF& b);
+Ink Enclosing(const Ink& a, const Ink& b);
+
 // Outline (pen) width: em height x scale / 255; 0 when scale <= 0.
 float PenWidth(int fontEmHeight, int borderFrameScale);
 
 // The clock's samples, each measured at the origin.
 struct ClockSamples {
-  Ink pair;    // "88": the ink of any two digits
+  Ink digits;  // "00" to "99" together: the ink any two digits can take
+  Ink pair;    // "88": the places of two digits
   Ink single;  // "8": with the pair, one digit's advance
   Ink colon;   // ":"
   Ink spaced;  // "8:8": the font's own spacing around a colon

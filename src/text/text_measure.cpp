@@ -94,6 +94,11 @@ layout::Ink MeasureInk(const TextFont& font, const std::wstring& text, float pen
 
 layout::ClockSamples MeasureClockSamples(const TextFont& font, float penWidth) {
   layout::ClockSamples samples;
+  // Digits differ in ink even where they share an advance: a "2" or a "7"
+  // can reach past an "8".
+  for (wchar_t digit = L'0'; digit <= L'9'; ++digit) {
+    samples.digits = layout::Enclosing(samples.digits, MeasureInk(font, std::wstring(2, digit), penWidth));
+  }
   samples.pair = MeasureInk(font, L"88", penWidth);
   samples.colon = MeasureInk(font, L":", penWidth);
   // Only their fills take part in the spacing: no outline to widen.

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 layout::Ink InkOf(AreaF fill, float reach) {
@@ -9,9 +13,11 @@ layout::Ink InkOf(AreaF fill, float reach) {
 }
 
 // Samples of a font whose colon sits close to the digit before it and far
-// from the one after it, and whose outline reaches further round the colon.
+// from the one after it, whose outline reaches further round the colon, and
+// one of whose digits reaches past the "8"s on every side.
 layout::ClockSamples Samples(float digitReach, float colonReach) {
   layout::ClockSamples samples;
+  samples.digits = InkOf(AreaF{-4.0f, 17.0f, 145.0f, 96.0f}, digitReach);
   samples.single = InkOf(AreaF{5.0f, 20.0f, 60.0f, 90.0f}, digitReach);
   samples.pair = InkOf(AreaF{5.0f, 20.0f, 132.0f, 90.0f}, digitReach);
   samples.colon = InkOf(AreaF{2.0f, 45.0f, 18.0f, 65.0f}, colonReach);
@@ -21,7 +27,7 @@ layout::ClockSamples Samples(float digitReach, float colonReach) {
 
 }  // namespace
 
-TEST(ClockLayout, OutlinedGapsBesideEachColonAreEqualAndTheWindowHoldsTheInk) {
+TEST(ClockLayout, OutlinedGapsBesideEachColonAreEqualAndTheEdgesHoldEveryDigit) {
   for (const float pen : {0.0f, 3.0f, 10.0f}) {
     const layout::ClockSamples samples = Samples(pen / 2, pen);
     const layout::ClockLayout clock = layout::ComputeClockLayout(samples, pen, 128.0f, true);
@@ -34,11 +40,27 @@ TEST(ClockLayout, OutlinedGapsBesideEachColonAreEqualAndTheWindowHoldsTheInk) {
       EXPECT_NEAR(before, after, 0.01f) << "pen " << pen << " colon " << colon;
       EXPECT_GE(before, 2.0f) << "pen " << pen;
     }
-    EXPECT_FLOAT_EQ(clock.ink.x, left(kHourPart, samples.pair));
-    EXPECT_FLOAT_EQ(clock.ink.Right(), right(kSecondPart, samples.pair));
+    EXPECT_FLOAT_EQ(clock.ink.x, left(kHourPart, samples.digits));
+    EXPECT_FLOAT_EQ(clock.ink.Right(), right(kSecondPart, samples.digits));
+    EXPECT_FLOAT_EQ(clock.ink.y, clock.parts[kHourPart].y + samples.digits.outlined.y);
+    EXPECT_FLOAT_EQ(clock.ink.Bottom(), clock.parts[kHourPart].y + std::max(samples.digits.outlined.Bottom(),
+                                                                             samples.colon.outlined.Bottom()));
     EXPECT_GT(clock.ink.x, pen);
     EXPECT_GT(clock.window.cx, clock.ink.Right() + clock.ink.x);
     EXPECT_GT(clock.window.cy, clock.ink.Bottom() + clock.ink.y);
+  }
+}
+
+TEST(ClockLayout, TheDigitsInkEnclosesEverySampleAndIgnoresEmptyOnes) {
+  const AreaF empty{};
+  const AreaF a{-2.0f, 5.0f, 10.0f, 20.0f};
+  const AreaF b{4.0f, -1.0f, 10.0f, 8.0f};
+  const AreaF both = layout::Enclosing(a, b);
+  EXPECT_EQ((std::vector<float>{-2.0f, -1.0f, 16.0f, 26.0f}), (std::vector<float>{both.x, both.y, both.width, both.height}));
+  for (const AreaF& one : {a, b}) {
+    const AreaF withEmpty = layout::Enclosing(empty, one);
+    EXPECT_EQ((std::vector<float>{one.x, one.y, one.width, one.height}),
+              (std::vector<float>{withEmpty.x, withEmpty.y, withEmpty.width, withEmpty.height}));
   }
 }
 
