@@ -120,10 +120,18 @@ std::optional<WebAddress> ParseUpdateUrl(const std::wstring& url) {
 }
 
 int LocalDayOfMonth(std::int64_t seconds) {
-  const __time64_t moment = seconds;
-  struct tm local {};
-  if (_localtime64_s(&local, &moment) != 0) return 0;
-  return local.tm_mday;
+  // Windows' own time zone, as the clock and the date show it: the C
+  // runtime's local time follows a TZ variable instead, when one is set.
+  constexpr std::int64_t kTicksPerSecond = 10000000;
+  constexpr std::int64_t kTicksFrom1601To1970 = 116444736000000000;
+  const ULONGLONG ticks = static_cast<ULONGLONG>(seconds * kTicksPerSecond + kTicksFrom1601To1970);
+  const FILETIME fileTime{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+  SYSTEMTIME universal{};
+  SYSTEMTIME local{};
+  if (!FileTimeToSystemTime(&fileTime, &universal) || !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local)) {
+    return 0;
+  }
+  return local.wDay;
 }
 
 }  // namespace update
