@@ -148,7 +148,8 @@ TEST_F(FontColourPages, SizeAndOutlineBarsStoreTheirValuesAndReplaceTheWindows) 
   EXPECT_LT(clockAfter.bottom - clockAfter.top, clockBefore_.bottom - clockBefore_.top);
   EXPECT_LT(clockAfter.right - clockAfter.left, clockBefore_.right - clockBefore_.left);
   // Still in the bottom-left corner: the digits stand on the same line, and
-  // the hour's first digit starts where it did but for its smaller bearing.
+  // the hour's first digit (or a blank's worth of room before the hour)
+  // stands in from the default offset by 100/128 of what it did.
   RECT inkAfter{};
   EXPECT_TRUE(WaitUntil(
       [&] {
@@ -157,7 +158,8 @@ TEST_F(FontColourPages, SizeAndOutlineBarsStoreTheirValuesAndReplaceTheWindows) 
       },
       kChangeTimeoutMs))
       << "ink bottom " << inkBefore_.bottom << " then " << inkAfter.bottom;
-  EXPECT_NEAR(inkBefore_.left, inkAfter.left, 12);
+  constexpr int kDefaultOffset = 32;
+  EXPECT_NEAR((inkBefore_.left - kDefaultOffset) * 100 / 128, inkAfter.left - kDefaultOffset, 3);
   MoveBar(Control(clockPage, kOutlineBar), 0);
   EXPECT_EQ(L"枠の幅(0)", TextOf(Control(clockPage, kOutlineLabel)));
   EXPECT_EQ(L"0", ProgramSetting(L"CLOCK_DISP", L"border_frame_scale"));
