@@ -193,8 +193,9 @@ TEST_F(Extras, SettingsFileBesideTheProgramIsTheOneReadAndWritten) {
   Start(L"", stick.File(L"Horavel.exe"));
   const RECT fromPortable = WindowRect(clock_);
   // A change is written beside the program, not to Documents.
-  PostMessageW(clock_, WM_COMMAND, kCommandFirstDisplay, 0);
-  RoundTrip(clock_);
+  // Sent, not posted: the end that follows is sent too, and a sent message
+  // overtakes a posted one.
+  SendMessageW(clock_, WM_COMMAND, kCommandFirstDisplay, 0);
   program_.End();
   wchar_t written[16] = {};
   GetPrivateProfileStringW(L"CLOCK_DISP", L"display_index", L"", written, 16, portableIni.c_str());
