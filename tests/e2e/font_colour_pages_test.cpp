@@ -150,16 +150,18 @@ TEST_F(FontColourPages, SizeAndOutlineBarsStoreTheirValuesAndReplaceTheWindows) 
   // Still in the bottom-left corner: the digits stand on the same line, and
   // the hour's first digit (or a blank's worth of room before the hour)
   // stands in from the default offset by 100/128 of what it did.
+  constexpr int kDefaultOffset = 32;
+  const int inBefore = inkBefore_.left - kDefaultOffset;
   RECT inkAfter{};
   EXPECT_TRUE(WaitUntil(
       [&] {
         inkAfter = ScreenInk(clock_);
-        return inkAfter.right > 0 && std::abs(inkBefore_.bottom - inkAfter.bottom) <= 3;
+        return inkAfter.right > 0 && std::abs(inkBefore_.bottom - inkAfter.bottom) <= 3 &&
+               std::abs(inBefore * 100 / 128 - (inkAfter.left - kDefaultOffset)) <= 3;
       },
       kChangeTimeoutMs))
-      << "ink bottom " << inkBefore_.bottom << " then " << inkAfter.bottom;
-  constexpr int kDefaultOffset = 32;
-  EXPECT_NEAR((inkBefore_.left - kDefaultOffset) * 100 / 128, inkAfter.left - kDefaultOffset, 3);
+      << "ink bottom " << inkBefore_.bottom << " then " << inkAfter.bottom << ", in from the offset " << inBefore
+      << " then " << inkAfter.left - kDefaultOffset;
   MoveBar(Control(clockPage, kOutlineBar), 0);
   EXPECT_EQ(L"枠の幅(0)", TextOf(Control(clockPage, kOutlineLabel)));
   EXPECT_EQ(L"0", ProgramSetting(L"CLOCK_DISP", L"border_frame_scale"));
