@@ -5,9 +5,9 @@
 //
 // The clock's places come from "8" samples, so the digits never jump as they
 // change, and its edges from the ink every digit can take, so none reaches
-// past them; the colons stand in the middle of equal ink gaps; the glyphs keep a
-// margin of a few outline widths from the window's edge; the seconds stand a
-// little apart. The window's size and the ink's place in it are known, so the
+// past them; the colons stand in the middle of equal ink gaps; the glyphs
+// keep a margin of a few outline widths from the window's edge; the seconds
+// stand a little apart. The window's size and the ink's place in it are known, so the
 // placement can put the ink itself at the configured distance from a corner.
 
 #include <windows.h>
