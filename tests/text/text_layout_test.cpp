@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 
@@ -47,20 +46,6 @@ TEST(ClockLayout, OutlinedGapsBesideEachColonAreEqualAndTheEdgesHoldEveryDigit) 
     EXPECT_GT(clock.ink.x, pen);
     EXPECT_GT(clock.window.cx, clock.ink.Right() + clock.ink.x);
     EXPECT_GT(clock.window.cy, clock.ink.Bottom() + clock.ink.y);
-  }
-}
-
-TEST(ClockLayout, TheDigitsInkEnclosesEverySampleAndIgnoresEmptyOnes) {
-  const AreaF empty{};
-  const AreaF a{-2.0f, 5.0f, 10.0f, 20.0f};
-  const AreaF b{4.0f, -1.0f, 10.0f, 8.0f};
-  const AreaF both = layout::Enclosing(a, b);
-  EXPECT_EQ((std::vector<float>{-2.0f, -1.0f, 16.0f, 26.0f}),
-            (std::vector<float>{both.x, both.y, both.width, both.height}));
-  for (const AreaF& one : {a, b}) {
-    const AreaF withEmpty = layout::Enclosing(empty, one);
-    EXPECT_EQ((std::vector<float>{one.x, one.y, one.width, one.height}),
-              (std::vector<float>{withEmpty.x, withEmpty.y, withEmpty.width, withEmpty.height}));
   }
 }
 
