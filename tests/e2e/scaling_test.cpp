@@ -57,7 +57,7 @@ Measured MeasureAt(DWORD dpi) {
   HWND clock = StartAndWait(program);
   if (clock == nullptr) return measured;
   WaitUntil([&] { return ClockFillOnScreen(clock) > 0; }, kSheetTimeoutMs);
-  measured.clockInk = ScreenInk(clock);
+  measured.clockInk = ScreenInkOverTenSeconds(clock);
   HWND sheet = OpenSettingsSheet(clock, program.Id());
   if (sheet == nullptr) return measured;
   measured.sheet = WindowRect(sheet);
@@ -130,9 +130,9 @@ TEST(Scaling, ClockNoticeAndSheetPageGrowWithTheDpiAndThePageCutsNothing) {
     EXPECT_EQ(height, Height(notice));
   }
   // The clock's size and its gap to the corner are set for 96 DPI: half as
-  // large again at 144, measured on the screen's ink. The clock stands in
-  // the bottom-right corner of the 1280 x 800 primary screen, 32 pixels up
-  // (across, the ink's edge moves with the digits the time shows).
+  // large again at 144, measured on the screen's ink over every digit. The
+  // clock stands in the bottom-right corner of the 1280 x 800 primary
+  // screen, 32 pixels up.
   EXPECT_NEAR(Height(normal.clockInk) * 3 / 2, Height(large.clockInk), 2);
   EXPECT_NEAR(32, 800 - normal.clockInk.bottom, 3);
   EXPECT_NEAR(48, 800 - large.clockInk.bottom, 3);

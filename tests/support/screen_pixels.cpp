@@ -65,4 +65,20 @@ RECT ScreenInk(HWND clock) {
   return ink;
 }
 
+RECT ScreenInkOverTenSeconds(HWND clock) {
+  constexpr DWORD kLookEveryMs = 200;
+  constexpr DWORD kLookForMs = 10500;
+  RECT all{};
+  for (DWORD waited = 0; waited <= kLookForMs; waited += kLookEveryMs) {
+    const RECT ink = ScreenInk(clock);
+    if (IsRectEmpty(&all)) {
+      all = ink;
+    } else if (!IsRectEmpty(&ink)) {
+      UnionRect(&all, &all, &ink);
+    }
+    Sleep(kLookEveryMs);
+  }
+  return all;
+}
+
 }  // namespace testing_support

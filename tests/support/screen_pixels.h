@@ -31,4 +31,8 @@ size_t ClockFillOnScreen(HWND clock);
 // screen coordinates; empty when there is none.
 RECT ScreenInk(HWND clock);
 
+// The ink the clock took over ten seconds, in which the last digit of the
+// seconds has been every digit: the edges the clock is placed by.
+RECT ScreenInkOverTenSeconds(HWND clock);
+
 }  // namespace testing_support
