@@ -103,6 +103,11 @@ constexpr TextEntry kJapaneseTexts[] = {
     {TextId::kThursday, L"木"},
     {TextId::kFriday, L"金"},
     {TextId::kSaturday, L"土"},
+
+    {TextId::kZoneMorning, L"午前%s"},
+    {TextId::kZoneAfternoon, L"午後%s"},
+    {TextId::kZoneDaysAhead, L"+%s日"},
+    {TextId::kZoneDaysBehind, L"-%s日"},
 };
 
 // The same texts for every other display language.
@@ -196,6 +201,11 @@ constexpr TextEntry kEnglishTexts[] = {
     {TextId::kThursday, L"Thu"},
     {TextId::kFriday, L"Fri"},
     {TextId::kSaturday, L"Sat"},
+
+    {TextId::kZoneMorning, L"%s AM"},
+    {TextId::kZoneAfternoon, L"%s PM"},
+    {TextId::kZoneDaysAhead, L"+%s"},
+    {TextId::kZoneDaysBehind, L"-%s"},
 };
 
 // Each table holds every id once, in the order of the ids, so that a text

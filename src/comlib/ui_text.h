@@ -117,6 +117,12 @@ enum class TextId : int {
   kFriday,
   kSaturday,
 
+  // The world clocks' lines: "%s" takes the time, or the number of days.
+  kZoneMorning,
+  kZoneAfternoon,
+  kZoneDaysAhead,
+  kZoneDaysBehind,
+
   kCount
 };
 

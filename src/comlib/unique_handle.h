@@ -87,6 +87,7 @@ inline void CloseStdioFile(FILE* file) { fclose(file); }
 inline void UnregisterPowerNotification(HPOWERNOTIFY notification) {
   UnregisterPowerSettingNotification(notification);
 }
+inline void CloseRegistryKey(HKEY key) { RegCloseKey(key); }
 
 using UniqueFont = UniqueHandle<HFONT, &DeleteGdiObject>;
 using UniqueBitmap = UniqueHandle<HBITMAP, &DeleteGdiObject>;
@@ -99,6 +100,7 @@ using UniqueModule = UniqueHandle<HMODULE, &FreeLibrary>;
 using UniqueStdioFile = UniqueHandle<FILE*, &CloseStdioFile>;
 using UniqueSearch = UniqueHandle<HANDLE, &FindClose>;
 using UniquePowerNotification = UniqueHandle<HPOWERNOTIFY, &UnregisterPowerNotification>;
+using UniqueRegistryKey = UniqueHandle<HKEY, &CloseRegistryKey>;
 // Memory the system hands out with LocalAlloc (CommandLineToArgvW, FormatMessageW).
 template <typename Pointer>
 using UniqueLocal = UniqueHandle<Pointer, &FreeLocalMemory>;
