@@ -4,8 +4,6 @@
 #include <ole2.h>
 #include <shellapi.h>
 
-#include <cstdlib>
-#include <memory>
 #include <optional>
 
 #include "app_ids.h"
@@ -16,10 +14,12 @@
 #include "comlib/program_path.h"
 #include "comlib/run_at_startup.h"
 #include "comlib/unique_handle.h"
-#include "data/placement.h"
 #include "product.h"
-#include "view/date_dialog.h"
+#include "data/face_measure.h"
+#include "data/save_data.h"
+#include "data/zone_data.h"
 #include "view/display.h"
+#include "view/face_window.h"
 #include "view/main_dialog.h"
 
 namespace {
@@ -128,40 +128,49 @@ bool RanInstallerStep(const CommandLine_CL& commandLine) {
 }
 
 // The program from the platform's set-up to its clean shutdown: COM, OLE,
-// the common controls, GDI+ and both windows.
+// the common controls, GDI+, the display and its three windows.
 class HoravelRun {
  public:
   HoravelRun(bool startupFlag, VirtualDesktopQuery& desktop)
-      : platform_(std::in_place),
+      : startupFlag_(startupFlag),
+        platform_(std::in_place),
         gdiplus_(std::in_place),
-        clock_(std::make_unique<MainDialog_CL>(startupFlag, desktop, SystemTrayShell(), &RestartProcess)),
-        date_(std::make_unique<DateDialog_CL>(startupFlag)) {
-    clock_->SetSessionEndAction([this] { EndWithSession(); });
+        display_(ClockData(), DateData(), ZoneData()),
+        clock_(display_, desktop, SystemTrayShell(), &RestartProcess),
+        date_(display_),
+        zones_(display_) {
+    clock_.SetSessionEndAction([this] { EndPlatform(); });
   }
   HoravelRun(const HoravelRun&) = delete;
   HoravelRun& operator=(const HoravelRun&) = delete;
+  // The objects go after their windows and the platform.
+  ~HoravelRun() { EndPlatform(); }
 
-  // Both windows from creation until either of them is destroyed.
+  // The windows from creation until one of them is destroyed.
   void Run() {
-    // The date window finds the clock in the settings, so the clock comes first.
     // The loop ends when a window is destroyed; without a clock nothing could end it.
-    if (clock_->Create() == nullptr) return;
-    if (date_->Create() == nullptr) {
-      // The date window's creation is what shows the clock; without it the
-      // clock shows itself.
-      display::Apply(display::kShowing);
-    }
+    if (clock_.Create() == nullptr) return;
+    date_.Create();
+    zones_.Create();
+    // Every face shows now, as the settings say; started at sign-in, either
+    // section's wish to start hidden hides the program.
+    const bool startHidden =
+        startupFlag_ && (display_.Clock().disp_startup_hidden != 0 || display_.Date().disp_startup_hidden != 0);
+    display_.Start(startHidden);
     RunMessageLoop();
   }
 
-  // Runs once: the windows, then their objects and with them every GDI+
-  // object they hold, the kept fonts, then GDI+, OLE and COM.
-  void Shutdown() {
+  // Runs once, whether the loop ended or the Windows session is ending
+  // inside the clock's handler: the windows go (each lets go of its
+  // picture), then the kept fonts, GDI+, OLE and COM. The window objects
+  // stay until the run itself ends, so no handler loses its object.
+  void EndPlatform() {
     if (!platform_) return;
-    DestroyIfAlive(*date_);
-    DestroyIfAlive(*clock_);
-    date_.reset();
-    clock_.reset();
+    for (const MainWindowBase_CL* face : {static_cast<const MainWindowBase_CL*>(&zones_),
+                                          static_cast<const MainWindowBase_CL*>(&date_),
+                                          static_cast<const MainWindowBase_CL*>(&clock_)}) {
+      DestroyIfAlive(*face);
+    }
     ReleaseKeptFonts();
     comlib::ReleaseFallbackFamilies();
     // Nothing may outlive the GDI+ session; the log keeps the count for checking.
@@ -171,19 +180,13 @@ class HoravelRun {
   }
 
  private:
-  // The end of the Windows session reaches the clock inside the loop, and
-  // Windows may end the process as soon as the clock has answered: the
-  // shutdown runs to its end before that, and the process ends with it. The
-  // clock's handler, whose object is gone by then, is never returned to.
-  void EndWithSession() {
-    Shutdown();
-    std::exit(0);
-  }
-
+  bool startupFlag_;
   std::optional<PlatformSession> platform_;
   std::optional<comlib::GdiplusSession> gdiplus_;
-  std::unique_ptr<MainDialog_CL> clock_;
-  std::unique_ptr<DateDialog_CL> date_;
+  Display_CL display_;
+  MainDialog_CL clock_;
+  DateDialog_CL date_;
+  ZoneDialog_CL zones_;
 };
 
 }  // namespace
@@ -203,6 +206,5 @@ int RunHoravel(VirtualDesktopQuery& desktop) {
   RegisterForRestart();
   HoravelRun run(startupFlag, desktop);
   run.Run();
-  run.Shutdown();
   return 0;
 }

@@ -4,15 +4,10 @@
 
 #include <windows.h>
 
-// The clock's heartbeat, on the wall clock's half seconds (text/clock_tick.h).
+// The one tick of every face, on the wall clock's half seconds
+// (text/clock_tick.h): the clock's seconds, the date's day, the world
+// clocks' minutes and every fade under the mouse follow it.
 constexpr UINT_PTR kClockTimerId = 0x3000;
-
-// The date window's timer, for the change of day. The fade under the mouse
-// follows the clock's tick, which reaches the date window as a timer message
-// of this id: one wake-up twice a second for both windows, not two.
-constexpr UINT_PTR kDateTimerId = 0x3100;
-constexpr UINT kDateTimerMs = 60000;
-constexpr UINT_PTR kDateFadeTimerId = 0x3101;
 
 // The notification-area icon's mouse messages reach the clock as this message.
 constexpr UINT kTrayCallbackMessage = WM_USER + 0x300;

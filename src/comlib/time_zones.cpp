@@ -86,6 +86,12 @@ std::vector<TimeZoneEntry> List() {
   return zones;
 }
 
+std::wstring DisplayName(const std::wstring& key) {
+  if (!IsPlausibleKey(key)) return std::wstring();
+  const comlib::UniqueRegistryKey zone = OpenZone(key);
+  return zone ? ReadDisplayName(zone.get()) : std::wstring();
+}
+
 std::optional<DYNAMIC_TIME_ZONE_INFORMATION> Find(const std::wstring& key) {
   if (!IsPlausibleKey(key)) return std::nullopt;
   const comlib::UniqueRegistryKey zone = OpenZone(key);

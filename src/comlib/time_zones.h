@@ -29,6 +29,9 @@ std::vector<TimeZoneEntry> List();
 // zone since removed, a misspelt or hostile name).
 std::optional<DYNAMIC_TIME_ZONE_INFORMATION> Find(const std::wstring& key);
 
+// The zone's display name in the user's language; empty for an unknown zone.
+std::wstring DisplayName(const std::wstring& key);
+
 // True when the text can name a zone at all: a key name of the registry,
 // without separators or control characters, of reasonable length.
 bool IsPlausibleKey(const std::wstring& key);

@@ -2,13 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
-#include <memory>
-#include <tuple>
-
-#include "comlib/last_value.h"
-#include "comlib/window_dpi.h"
-#include "data/save_data.h"
 
 namespace {
 
@@ -64,6 +57,10 @@ POINT DatePosition(POINT clockCentre, int offsetX, int offsetY, SIZE dateWindow)
   return POINT{clockCentre.x + offsetX - dateWindow.cx / 2, clockCentre.y + offsetY - dateWindow.cy / 2};
 }
 
+POINT ZonesPosition(const RECT& followed, int offsetX, int offsetY, SIZE zonesWindow) {
+  return POINT{CentreOf(followed).x + offsetX - zonesWindow.cx / 2, followed.bottom + offsetY};
+}
+
 POINT KeepOnArea(POINT topLeft, SIZE window, const RECT& area) {
   const LONG x = std::max(area.left, std::min(topLeft.x, area.right - window.cx));
   const LONG y = std::max(area.top, std::min(topLeft.y, area.bottom - window.cy));
@@ -109,103 +106,3 @@ bool ClockNeedsPlacing(const RECT& area, const RECT* clockRect, bool shouldBeVis
 }
 
 }  // namespace placement
-
-namespace {
-
-// What picks a font: family, bold, italic, em height.
-using FontKey = std::tuple<std::wstring, int, int, int>;
-// What shapes measured text: the font, the outline scale and one more
-// setting (seconds shown, the date's format).
-using ShapeKey = std::tuple<FontKey, int, int>;
-
-FontKey FontKeyOf(const std::wstring& family, int bold, int italic, int emHeight) {
-  return FontKey(family, bold, italic, emHeight);
-}
-// The em height is the one drawn at this DPI.
-FontKey ClockFontKey(int dpi) {
-  const AppSaveData_CL& clock = ClockData();
-  return FontKeyOf(clock.font_family, clock.font_bold, clock.font_italic, dpi::Scale(clock.font_em_height, dpi));
-}
-FontKey DateFontKey(int dpi) {
-  const DateSaveData_CL& date = DateData();
-  return FontKeyOf(date.font_family, date.font_bold, date.font_italic, dpi::Scale(date.font_em_height, dpi));
-}
-
-using KeptFont = comlib::LastValue<FontKey, std::unique_ptr<textmeasure::ResolvedFont>>;
-struct Kept {
-  KeptFont clockFont;
-  KeptFont dateFont;
-  comlib::LastValue<ShapeKey, layout::ClockLayout> clockLayout;
-  comlib::LastValue<ShapeKey, SIZE> dateWindow;
-  comlib::LastValue<std::tuple<ShapeKey, std::wstring>, layout::Ink> dateInk;
-};
-Kept& KeptMeasures() {
-  static Kept kept;
-  return kept;
-}
-
-const textmeasure::ResolvedFont& KeptFontFor(KeptFont& kept, const FontKey& key) {
-  return *kept.Get(key, [&key] {
-    return std::make_unique<textmeasure::ResolvedFont>(std::get<0>(key), std::get<1>(key), std::get<2>(key),
-                                                       std::get<3>(key));
-  });
-}
-
-ShapeKey DateShapeKey(int dpi) {
-  const DateSaveData_CL& date = DateData();
-  return ShapeKey(DateFontKey(dpi), date.border_frame_scale, date.date_format);
-}
-
-}  // namespace
-
-const textmeasure::ResolvedFont& ClockFont(int dpi) {
-  return KeptFontFor(KeptMeasures().clockFont, ClockFontKey(dpi));
-}
-
-const textmeasure::ResolvedFont& DateFont(int dpi) { return KeptFontFor(KeptMeasures().dateFont, DateFontKey(dpi)); }
-
-float ClockPenWidth(int dpi) {
-  const AppSaveData_CL& clock = ClockData();
-  return layout::PenWidth(dpi::Scale(clock.font_em_height, dpi), clock.border_frame_scale);
-}
-
-float DatePenWidth(int dpi) {
-  const DateSaveData_CL& date = DateData();
-  return layout::PenWidth(dpi::Scale(date.font_em_height, dpi), date.border_frame_scale);
-}
-
-void ReleaseKeptFonts() {
-  Kept& kept = KeptMeasures();
-  kept.clockFont.Forget();
-  kept.dateFont.Forget();
-  kept.clockLayout.Forget();
-  kept.dateWindow.Forget();
-  kept.dateInk.Forget();
-}
-
-layout::ClockLayout MeasureClock(int dpi) {
-  const AppSaveData_CL& clock = ClockData();
-  const ShapeKey key(ClockFontKey(dpi), clock.border_frame_scale, clock.disp_second != 0);
-  return KeptMeasures().clockLayout.Get(key, [&clock, dpi] {
-    const float penWidth = ClockPenWidth(dpi);
-    const textmeasure::ResolvedFont& font = ClockFont(dpi);
-    return layout::ComputeClockLayout(textmeasure::MeasureClockSamples(font.get(), penWidth), penWidth,
-                                      font.get().emSize, clock.disp_second != 0);
-  });
-}
-
-SIZE MeasureDate(int dpi) {
-  const DateSaveData_CL& date = DateData();
-  return KeptMeasures().dateWindow.Get(DateShapeKey(dpi), [&date, dpi] {
-    const float penWidth = DatePenWidth(dpi);
-    const textmeasure::ResolvedFont& font = DateFont(dpi);
-    const layout::Ink widest = textmeasure::MeasureWidestDate(font.get(), date.date_format, penWidth);
-    return layout::DateWindowSize(widest.outlined, penWidth, font.get().emSize);
-  });
-}
-
-layout::Ink MeasureDateInk(const std::wstring& dateText, int dpi) {
-  return KeptMeasures().dateInk.Get(std::make_tuple(DateShapeKey(dpi), dateText), [&dateText, dpi] {
-    return textmeasure::MeasureInk(DateFont(dpi).get(), dateText, DatePenWidth(dpi));
-  });
-}

@@ -1,7 +1,7 @@
 #pragma once
-// Where the two windows stand: the clock in a corner of the chosen monitor,
-// the date centred on the clock's centre plus an offset; and the fonts and
-// measurements of both texts that the settings describe.
+// Where the faces stand: the clock in a corner of the chosen monitor, the
+// date centred on the clock's centre plus an offset, the world clocks below
+// the date (or the clock). Plain arithmetic on rectangles.
 
 #include <windows.h>
 
@@ -10,7 +10,6 @@
 
 #include "comlib/multi_screen.h"
 #include "text/text_layout.h"
-#include "text/text_measure.h"
 
 namespace placement {
 
@@ -32,6 +31,10 @@ POINT ClockPosition(const RECT& area, int dispIndex, int offsetX, int offsetY, c
 // The date window's top-left corner: its centre on the clock's centre plus
 // the offsets.
 POINT DatePosition(POINT clockCentre, int offsetX, int offsetY, SIZE dateWindow);
+
+// The world clocks' top-left corner: their centre offsetX from the centre of
+// the face they follow, their top offsetY below its bottom edge.
+POINT ZonesPosition(const RECT& followed, int offsetX, int offsetY, SIZE zonesWindow);
 
 // A window's top-left corner moved just enough for the window to lie on the
 // area (at its left or top edge when it is larger).
@@ -58,25 +61,3 @@ bool FallsBackToPrimary(const MultiScreen_CL& screens, int displayIndex);
 bool ClockNeedsPlacing(const RECT& area, const RECT* clockRect, bool shouldBeVisible, bool visible);
 
 }  // namespace placement
-
-// The fonts the records describe, at a DPI: sizes in the settings are for
-// 96 DPI, and each window draws at its monitor's. Each is resolved when its
-// family, style or size changes and kept until then: a paint only looks it
-// up.
-const textmeasure::ResolvedFont& ClockFont(int dpi);
-const textmeasure::ResolvedFont& DateFont(int dpi);
-// The outline's width at a DPI.
-float ClockPenWidth(int dpi);
-float DatePenWidth(int dpi);
-// Lets go of the kept fonts and measurements: before the GDI+ session ends,
-// and when the installed fonts change.
-void ReleaseKeptFonts();
-
-// The clock's layout for the current settings at a DPI. Measured again only
-// when a setting that shapes the text changes.
-layout::ClockLayout MeasureClock(int dpi);
-// The date window's size for the current date format, so that it keeps its
-// size from day to day.
-SIZE MeasureDate(int dpi);
-// The date text's ink in the date's font and outline, for centring it.
-layout::Ink MeasureDateInk(const std::wstring& dateText, int dpi);

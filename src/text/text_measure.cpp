@@ -11,6 +11,8 @@ namespace {
 // The outline is measured with a white pen: only its width matters.
 constexpr Gdiplus::ARGB kMeasuringPenColour = 0xFFFFFFFF;
 constexpr int kDaysOfWeek = 7;
+// Where a family does not say: a common spacing for text fonts.
+constexpr float kFallbackLineSpacingEm = 1.2f;
 
 // GDI+ keeps the generic default format for the process; it is not deleted.
 Gdiplus::GpStringFormat* DefaultFormat() {
@@ -107,10 +109,24 @@ layout::ClockSamples MeasureClockSamples(const TextFont& font, float penWidth) {
   return samples;
 }
 
-layout::Ink MeasureWidestDate(const TextFont& font, int dateFormat, float penWidth) {
+wchar_t WidestDigit(const TextFont& font) {
   static const wchar_t kDigits[] = L"0123456789";
+  return Widest(font, kDigits, kDigits + 10, [](wchar_t d) { return std::wstring(1, d); });
+}
+
+float LineSpacing(const TextFont& font) {
+  UINT16 emHeight = 0;
+  UINT16 spacing = 0;
+  if (font.family == nullptr || gdip::GdipGetEmHeight(font.family, font.style, &emHeight) != Gdiplus::Ok ||
+      gdip::GdipGetLineSpacing(font.family, font.style, &spacing) != Gdiplus::Ok || emHeight == 0) {
+    return font.emSize * kFallbackLineSpacingEm;
+  }
+  return font.emSize * static_cast<float>(spacing) / static_cast<float>(emHeight);
+}
+
+layout::Ink MeasureWidestDate(const TextFont& font, int dateFormat, float penWidth) {
   static const int kWeekdays[kDaysOfWeek] = {0, 1, 2, 3, 4, 5, 6};
-  const wchar_t digit = Widest(font, kDigits, kDigits + 10, [](wchar_t d) { return std::wstring(1, d); });
+  const wchar_t digit = WidestDigit(font);
   const int weekday = Widest(font, kWeekdays, kWeekdays + kDaysOfWeek, timetext::WeekdayName);
   return MeasureInk(font, timetext::DateSampleText(dateFormat, digit, weekday), penWidth);
 }

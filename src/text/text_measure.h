@@ -43,6 +43,12 @@ layout::Ink MeasureInk(const TextFont& font, const std::wstring& text, float pen
 
 layout::ClockSamples MeasureClockSamples(const TextFont& font, float penWidth);
 
+// The digit whose ink is widest in the font.
+wchar_t WidestDigit(const TextFont& font);
+
+// How far apart lines of text stand in the font: its own line spacing.
+float LineSpacing(const TextFont& font);
+
 // The ink of the widest date the format can show: every digit the widest
 // one, two-digit months and days, the widest weekday.
 layout::Ink MeasureWidestDate(const TextFont& font, int dateFormat, float penWidth);

@@ -7,8 +7,6 @@
 #include "comlib/program_path.h"
 #include "comlib/ui_text.h"
 #include "comlib/window_dpi.h"
-#include "data/save_data.h"
-#include "view/display.h"
 
 namespace {
 
@@ -75,10 +73,10 @@ void TrackAtCursor(PopupMenu_CL& menu, HWND owner) {
 
 }  // namespace contextmenu
 
-void ShowContextMenu(HWND clockWindow) {
+void ShowContextMenu(HWND clockWindow, int monitorCount, int displayIndex) {
   PopupMenu_CL menu;
   if (!menu.CreatePopup()) return;
   menu.SetDpi(dpi::ForWindow(clockWindow));
-  contextmenu::Build(menu, Display().screens.Count(), ClockData().display_index, contextmenu::MenuImagePath());
+  contextmenu::Build(menu, monitorCount, displayIndex, contextmenu::MenuImagePath());
   contextmenu::TrackAtCursor(menu, clockWindow);
 }

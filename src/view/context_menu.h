@@ -29,4 +29,4 @@ void TrackAtCursor(PopupMenu_CL& menu, HWND owner);
 
 // Opens the menu at the cursor, owned by the clock window, and returns when
 // it has closed. The chosen command reaches the clock as WM_COMMAND.
-void ShowContextMenu(HWND clockWindow);
+void ShowContextMenu(HWND clockWindow, int monitorCount, int displayIndex);

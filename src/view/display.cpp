@@ -2,30 +2,27 @@
 
 #include <windowsx.h>
 
-#include <vector>
-
 #include "app_ids.h"
+#include "comlib/full_screen.h"
 #include "comlib/log_file.h"
 #include "comlib/unique_handle.h"
-#include "data/placement.h"
-#include "data/save_data.h"
+#include "data/face_measure.h"
+#include "text/clock_tick.h"
+#include "view/renderer.h"
 
 namespace {
 
-// Placing never activates a window: neither takes input, and neither may
-// take the focus from the user's window.
-constexpr UINT kPlaceFlags = SWP_FRAMECHANGED | SWP_NOACTIVATE;
+constexpr Face kFaces[kFaceCount] = {Face::kClock, Face::kDate, Face::kZones};
+// From the lowest to the highest: the clock lies above the date where both
+// overlap, the date above the world clocks.
+constexpr Face kBottomToTop[kFaceCount] = {Face::kZones, Face::kDate, Face::kClock};
 constexpr UINT kRaiseFlags = SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE;
-
-// The primary display's size as the desktop's device context reports it.
-SIZE PrimaryDisplaySize() {
-  comlib::WindowDC desktop(GetDesktopWindow());
-  if (desktop) {
-    const SIZE size{GetDeviceCaps(desktop.get(), HORZRES), GetDeviceCaps(desktop.get(), VERTRES)};
-    if (size.cx > 0 && size.cy > 0) return size;
-  }
-  return SIZE{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
+// The monitors are checked on the first shown tick and then every 8
+// seconds; the faces are put back on top every 1.5 seconds.
+constexpr unsigned kDisplayCheckEveryTicks = 16;
+constexpr unsigned kTopmostEveryTicks = 3;
+// Between leaving and re-entering the topmost band, so the faces land on its top.
+constexpr DWORD kTopmostSettleMs = 100;
 
 // The fade under the cursor for a window, or plain alpha when the window
 // cannot be read.
@@ -42,194 +39,241 @@ int FadedOpacity(HWND window, int alpha, bool fades) {
   return settings::FadedAlpha(opacity, cursor, rect);
 }
 
-// The DPI of the monitor that holds most of the rectangle.
-int DpiOf(const RECT& rect) {
-  const int found = dpi::ForMonitor(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST));
-  return found > 0 ? found : dpi::ForWindow(nullptr);
+bool SameDay(const SYSTEMTIME& a, const SYSTEMTIME& b) {
+  return a.wYear == b.wYear && a.wMonth == b.wMonth && a.wDay == b.wDay;
 }
 
-std::vector<RECT> MonitorRects() {
-  std::vector<RECT> rects;
-  for (const MonitorRecord& monitor : Display().screens.monitors) rects.push_back(monitor.info.rcMonitor);
-  return rects;
+bool SameMinute(const SYSTEMTIME& a, const SYSTEMTIME& b) {
+  return SameDay(a, b) && a.wHour == b.wHour && a.wMinute == b.wMinute;
 }
 
-void PlaceClock() {
-  DisplayState& state = Display();
-  const AppSaveData_CL& clock = ClockData();
-  if (state.clock.handle == nullptr) return;
-  const RECT area = display::ClockMonitorArea();
-  state.monitorArea = area;
-  // Sizes and offsets are set for 96 DPI; the clock is drawn at its monitor's.
-  const int dpi = DpiOf(area);
-  state.clock.dpi = dpi;
-  const layout::ClockLayout measured = MeasureClock(dpi);
-  const POINT position = placement::ClockPosition(area, clock.disp_index, dpi::Scale(clock.disp_offset_x, dpi),
-                                                  dpi::Scale(clock.disp_offset_y, dpi), measured.ink);
-  SetWindowPos(state.clock.handle, HWND_TOPMOST, position.x, position.y, measured.window.cx, measured.window.cy,
-               kPlaceFlags);
-  // The window has moved with the old picture in it; draw the new one now
-  // rather than at the next tick.
-  if (display::ClockShown()) InvalidateRect(state.clock.handle, nullptr, FALSE);
+}  // namespace
+
+Display_CL::Display_CL(AppSaveData_CL& clock, DateSaveData_CL& date, ZoneSaveData_CL& zones)
+    : clock_(clock), date_(date), zones_(zones) {
+  GetLocalTime(&shown_);
 }
 
-void PlaceDate() {
-  DisplayState& state = Display();
-  const DateSaveData_CL& date = DateData();
-  if (state.date.handle == nullptr || state.clock.handle == nullptr || !display::DateShown()) return;
-  RECT clockRect{};
-  // Without the clock's rectangle there is no centre to stand on: the date
-  // stays where it is rather than jumping to the screen's corner.
-  if (!GetWindowRect(state.clock.handle, &clockRect)) return;
-  // The offsets go at the clock's scale; the date is drawn at the scale of
-  // the monitor its centre lands on.
-  const POINT centre = placement::CentreOf(clockRect);
-  const POINT offset{dpi::Scale(date.offset_x, state.clock.dpi), dpi::Scale(date.offset_y, state.clock.dpi)};
-  const RECT target{centre.x + offset.x, centre.y + offset.y, centre.x + offset.x + 1, centre.y + offset.y + 1};
-  state.date.dpi = DpiOf(target);
-  const SIZE size = MeasureDate(state.date.dpi);
-  POINT position = placement::DatePosition(centre, offset.x, offset.y, size);
-  position = placement::KeepOnSomeMonitor(position, size, MonitorRects());
-  SetWindowPos(state.date.handle, HWND_TOPMOST, position.x, position.y, size.cx, size.cy, kPlaceFlags);
-  InvalidateRect(state.date.handle, nullptr, FALSE);
+void Display_CL::Attach(Face face, HWND window) {
+  State(face) = FaceState{};
+  State(face).handle = window;
 }
 
-// Shown without taking the focus: neither window ever wants the keyboard.
-void ShowOrHide(HWND window, bool shown) {
+void Display_CL::Detach(HWND window) {
+  for (FaceState& face : faces_) {
+    if (face.handle == window) face = FaceState{};
+  }
+}
+
+bool Display_CL::Shown(Face face) const {
+  if (OutOfSight()) return false;
+  switch (face) {
+    case Face::kClock:
+      return date_.hide_clock == 0;
+    case Face::kDate:
+      return date_.show_date != 0;
+    case Face::kZones:
+      return world_.Any();
+  }
+  return false;
+}
+
+int Display_CL::Alpha(Face face) const { return face == Face::kClock ? clock_.alpha : date_.alpha; }
+
+bool Display_CL::Fades(Face face) const {
+  // The world clocks fade as the date does.
+  return Shown(face) && (face == Face::kClock ? clock_.faint_on_hover : date_.faint_on_hover) != 0;
+}
+
+int Display_CL::Opacity(Face face) const { return FadedOpacity(Window(face), Alpha(face), Fades(face)); }
+
+void Display_CL::ApplyOpacity(Face face) {
+  FaceState& state = State(face);
+  if (state.handle != nullptr && Shown(face)) state.alpha.Apply(state.handle, Opacity(face));
+}
+
+void Display_CL::Apply(unsigned changes) {
+  using namespace display;
+  if (changes & kZonesPlace) world_.Resolve(zones_);
+  if (changes & kClockPlace) PlaceClock();
+  // Each face stands by the one it follows, and a face about to show is placed first.
+  if (changes & (kClockPlace | kDatePlace | kShowing)) PlaceDate();
+  if (changes & (kClockPlace | kDatePlace | kZonesPlace | kShowing)) PlaceZones();
+  // A layered window shows nothing until it has its opacity.
+  if (changes & (kClockOpacity | kShowing)) ApplyOpacity(Face::kClock);
+  if (changes & (kDateOpacity | kShowing)) ApplyOpacity(Face::kDate);
+  if (changes & (kDateOpacity | kZonesOpacity | kShowing)) ApplyOpacity(Face::kZones);
+  if (changes & kShowing) {
+    for (const Face face : kFaces) ShowOrHide(face);
+  }
+  if (changes & kClockLook) Repaint(Face::kClock);
+  if (changes & kDateLook) Repaint(Face::kDate);
+  // The lines share the date's look and the clock's 12-hour setting.
+  if (changes & (kClockLook | kDateLook | kZonesLook)) Repaint(Face::kZones);
+  if (changes & (kShowing | kClockPlace | kDatePlace | kZonesPlace)) RaiseAll();
+}
+
+void Display_CL::Start(bool hidden) {
+  hidden_ = hidden;
+  Apply(display::kEverything);
+}
+
+void Display_CL::SetHidden(bool hidden) {
+  hidden_ = hidden;
+  // The tick stops looking while the user hides the program: look again now.
+  if (!hidden) makingWay_ = ShouldMakeWay();
+  Apply(display::kShowing);
+  if (!hidden) BringToTop();
+}
+
+// Shown without taking the focus: no face ever wants the keyboard.
+void Display_CL::ShowOrHide(Face face) {
+  const HWND window = Window(face);
   if (window == nullptr) return;
-  if (!shown) {
+  if (!Shown(face)) {
     ShowWindow(window, SW_HIDE);
     return;
   }
-  ShowWindow(window, SW_SHOWNA);
+  // A face minimised by some tool comes back to its size.
+  ShowWindow(window, IsIconic(window) ? SW_SHOWNOACTIVATE : SW_SHOWNA);
   // Drawn now, not when the queue next runs dry: an empty window would show.
   InvalidateRect(window, nullptr, FALSE);
   UpdateWindow(window);
 }
 
-void ApplyDateTimers() {
-  const HWND date = Display().date.handle;
-  if (date == nullptr) return;
-  if (display::DateShown()) {
-    SetTimer(date, kDateTimerId, kDateTimerMs, nullptr);
-  } else {
-    KillTimer(date, kDateTimerId);
+void Display_CL::Repaint(Face face) {
+  const HWND window = Window(face);
+  if (window != nullptr && Shown(face)) InvalidateRect(window, nullptr, FALSE);
+}
+
+void Display_CL::RaiseAll() {
+  for (const Face face : kBottomToTop) {
+    if (Window(face) != nullptr && Shown(face)) SetWindowPos(Window(face), HWND_TOPMOST, 0, 0, 0, 0, kRaiseFlags);
   }
 }
 
-void Repaint(HWND window, bool shown) {
-  if (window != nullptr && shown) InvalidateRect(window, nullptr, FALSE);
-}
-
-// The clock lies above the date where both overlap.
-void RaiseClock() {
-  const HWND clock = Display().clock.handle;
-  if (clock != nullptr && display::ClockShown()) SetWindowPos(clock, HWND_TOPMOST, 0, 0, 0, 0, kRaiseFlags);
-}
-
-}  // namespace
-
-DisplayState& Display() {
-  static DisplayState state;
-  return state;
-}
-
-namespace display {
-
-void Apply(unsigned changes) {
-  DisplayState& state = Display();
-  if (changes & kClockPlace) PlaceClock();
-  // The date stands by the clock, and a date about to show is placed first.
-  if (changes & (kClockPlace | kDatePlace | kShowing)) PlaceDate();
-  // A layered window shows nothing until it has its opacity.
-  if (changes & (kClockOpacity | kShowing)) ApplyClockOpacity();
-  if (changes & (kDateOpacity | kShowing)) ApplyDateOpacity();
-  if (changes & kShowing) {
-    ShowOrHide(state.clock.handle, ClockShown());
-    ShowOrHide(state.date.handle, DateShown());
-    ApplyDateTimers();
+void Display_CL::BringToTop() {
+  bool any = false;
+  for (const Face face : kBottomToTop) {
+    if (Window(face) == nullptr || !Shown(face)) continue;
+    SetWindowPos(Window(face), HWND_NOTOPMOST, 0, 0, 0, 0, kRaiseFlags | SWP_SHOWWINDOW);
+    any = true;
   }
-  if (changes & kClockLook) Repaint(state.clock.handle, ClockShown());
-  if (changes & kDateLook) Repaint(state.date.handle, DateShown());
-  if (changes & (kShowing | kClockPlace | kDatePlace)) RaiseClock();
+  if (!any) return;
+  Sleep(kTopmostSettleMs);
+  RaiseAll();
 }
 
-bool OutOfSight() { return Display().hidden || Display().makingWay; }
-
-bool ClockShown() { return !OutOfSight() && DateData().hide_clock == 0; }
-
-bool DateShown() { return !OutOfSight() && DateData().show_date != 0; }
-
-int ClockOpacity() {
-  const AppSaveData_CL& clock = ClockData();
-  return FadedOpacity(Display().clock.handle, clock.alpha, ClockShown() && clock.faint_on_hover != 0);
-}
-
-int DateOpacity() {
-  const DateSaveData_CL& date = DateData();
-  return FadedOpacity(Display().date.handle, date.alpha, DateShown() && date.faint_on_hover != 0);
-}
-
-void ApplyClockOpacity() {
-  ShownWindow& clock = Display().clock;
-  if (clock.handle != nullptr && ClockShown()) clock.alpha.Apply(clock.handle, ClockOpacity());
-}
-
-void ApplyDateOpacity() {
-  ShownWindow& date = Display().date;
-  if (date.handle != nullptr && DateShown()) date.alpha.Apply(date.handle, DateOpacity());
-}
-
-void PassClockTick() {
-  const HWND date = Display().date.handle;
-  if (date != nullptr && DateData().faint_on_hover) SendMessageW(date, WM_TIMER, kDateFadeTimerId, 0);
-}
-
-RECT ClockMonitorArea() {
-  return placement::ChooseClockArea(Display().screens, ClockData().display_index, PrimaryDisplaySize());
-}
-
-void RestoreDisplayLayout() {
-  HORAVEL_LOG(L"ディスプレイレイアウト復元");
-  DisplayState& state = Display();
-  state.screens.Enumerate();
-  // Hidden by the user: placed for its return, but neither shown nor hidden.
-  Apply(state.hidden ? kClockPlace : kClockPlace | kShowing);
-}
-
-void CheckDisplayChange(DisplayCheckState& check) {
-  DisplayState& state = Display();
-  const int displayIndex = ClockData().display_index;
-  state.screens.Enumerate();
-
-  const bool fallback = placement::FallsBackToPrimary(state.screens, displayIndex);
-  if (fallback && !check.onPrimaryFallback) {
-    HORAVEL_LOG(L"ディスプレイ %d が見つかりません: プライマリディスプレイに表示します。", displayIndex);
-  }
-  check.onPrimaryFallback = fallback;
-  if (state.clock.handle == nullptr) return;
-
-  RECT clockRect{};
-  const bool rectKnown = GetWindowRect(state.clock.handle, &clockRect) != FALSE;
-  const RECT area = ClockMonitorArea();
-  state.monitorArea = area;
-  if (!placement::ClockNeedsPlacing(area, rectKnown ? &clockRect : nullptr, ClockShown(),
-                                    IsWindowVisible(state.clock.handle) != FALSE)) {
+void Display_CL::Paint(Face face, HWND window, BackBuffer_CL& buffer) {
+  if (!Shown(face)) {
+    ValidateRect(window, nullptr);
     return;
   }
-  HORAVEL_LOG(L"ディスプレイ構成変更を検出: ポジション更新");
-  RestoreDisplayLayout();
+  // The clock's fade follows each of its paints, twice a second.
+  if (face == Face::kClock) ApplyOpacity(Face::kClock);
+  comlib::PaintScope paint(window);
+  RECT client{};
+  GetClientRect(window, &client);
+  const SIZE size{client.right, client.bottom};
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  const int dpi = Dpi(face);
+  switch (face) {
+    case Face::kClock:
+      render::RenderClock(buffer, clock_, size, now, clocktick::BlinkPhaseAt(now.wMilliseconds), dpi);
+      break;
+    case Face::kDate:
+      render::RenderDate(buffer, date_, size, now, dpi);
+      break;
+    case Face::kZones:
+      render::RenderZones(buffer, date_, size, ZoneLines(), WidestZoneLines(), dpi);
+      break;
+  }
+  buffer.CopyTo(paint.dc(), size.cx, size.cy);
 }
 
-void FontsChanged() {
+std::vector<std::wstring> Display_CL::ZoneLines() {
+  SYSTEMTIME utc{};
+  SYSTEMTIME local{};
+  GetSystemTime(&utc);
+  GetLocalTime(&local);
+  return world_.Lines(utc, local, clock_.hour12 != 0);
+}
+
+std::vector<std::wstring> Display_CL::WidestZoneLines() {
+  return world_.WidestLines(WidestDateDigit(date_, Dpi(Face::kZones)), clock_.hour12 != 0);
+}
+
+void Display_CL::Tick() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  const bool newDay = !SameDay(now, shown_);
+  const bool newMinute = !SameMinute(now, shown_);
+  shown_ = now;
+  if (hidden_) return;
+  // The picture first: the new second shows as it begins, whatever the
+  // rest of the tick costs.
+  if (const HWND clock = Window(Face::kClock); clock != nullptr && Shown(Face::kClock)) {
+    InvalidateRect(clock, nullptr, FALSE);
+    UpdateWindow(clock);
+  }
+  if (ticks_++ % kDisplayCheckEveryTicks == 0) CheckDisplayChange();
+  // Neither drawn nor raised while a film or a game has the monitor.
+  if (CheckFullScreen()) return;
+  // A new date may be wider or narrower; the lines' day markers change with it.
+  if (newDay) {
+    Apply(display::kDatePlace);
+  } else if (newMinute) {
+    Repaint(Face::kZones);
+  }
+  ApplyOpacity(Face::kDate);
+  ApplyOpacity(Face::kZones);
+  if (!sheetOpen_ && ticks_ % kTopmostEveryTicks == 0) KeepOnTop();
+}
+
+bool Display_CL::ShouldMakeWay() const {
+  if (clock_.hide_on_fullscreen == 0) return false;
+  return fullscreen::IsFullScreenProgramOn(IsRectEmpty(&monitorArea_) ? ClockMonitorArea() : monitorArea_);
+}
+
+bool Display_CL::CheckFullScreen() {
+  const bool makeWay = ShouldMakeWay();
+  if (makeWay != makingWay_) {
+    makingWay_ = makeWay;
+    HORAVEL_LOG(makeWay ? L"全画面表示のアプリを検出: 時計を隠します。" : L"全画面表示が終了: 時計を表示します。");
+    Apply(display::kShowing);
+  }
+  return makeWay;
+}
+
+void Display_CL::KeepOnTop() {
+  // The lowest shown face: the others lie above it.
+  HWND lowest = nullptr;
+  for (const Face face : kBottomToTop) {
+    if (Window(face) != nullptr && Shown(face)) {
+      lowest = Window(face);
+      break;
+    }
+  }
+  if (lowest == nullptr) return;
+  // Only worth its cost when a window of another lies above: under Wine a
+  // raise is a few dozen requests to the server, and most ticks nothing is.
+  for (HWND above = GetWindow(lowest, GW_HWNDPREV); above != nullptr; above = GetWindow(above, GW_HWNDPREV)) {
+    const bool ours = above == Window(Face::kClock) || above == Window(Face::kDate) || above == Window(Face::kZones);
+    if (!ours && IsWindowVisible(above)) {
+      RaiseAll();
+      return;
+    }
+  }
+}
+
+void Display_CL::FontsChanged() {
   ReleaseKeptFonts();
-  Apply(kClockPlace | kDatePlace | kClockLook | kDateLook);
+  Apply(display::kClockPlace | display::kDatePlace | display::kClockLook | display::kDateLook);
 }
 
-void ForgetWindow(HWND window) {
-  DisplayState& state = Display();
-  if (state.clock.handle == window) state.clock = ShownWindow{};
-  if (state.date.handle == window) state.date = ShownWindow{};
+void Display_CL::TimeChanged() {
+  GetLocalTime(&shown_);
+  world_.ForgetRules();
+  Apply(display::kDatePlace | display::kZonesPlace | display::kClockLook);
 }
-
-}  // namespace display

@@ -1,98 +1,165 @@
 #pragma once
-// The program's two windows as the settings and the user want them: whether
-// each is shown, where it stands, how opaque it is, the date's timers and
-// which of them lies on top. The settings store knows no windows; whoever
-// changes a setting, or the user's wish to hide the program, has the change
-// applied here, once.
+// The program's display: its faces (the clock, the date and the world
+// clocks) as the settings and the user want them. One place decides for
+// every face whether it is shown, where it stands, how opaque it is, when
+// it is repainted and which lies on top; the windows only hand it their
+// messages. The running program owns the one display and gives it to its
+// windows and the settings pages; the settings store knows no windows:
+// whoever changes a setting has the change applied here.
 
 #include <windows.h>
 
+#include "comlib/back_buffer.h"
 #include "comlib/layered_alpha.h"
 #include "comlib/multi_screen.h"
 #include "comlib/window_dpi.h"
+#include "data/save_data.h"
+#include "data/world_clocks.h"
+#include "data/zone_data.h"
 
-// One of the two windows: its handle, the opacity it was given last, and
-// the DPI it is drawn at, its monitor's when it was last placed.
-struct ShownWindow {
+enum class Face : int { kClock, kDate, kZones };
+constexpr int kFaceCount = 3;
+
+namespace display {
+
+// What a change touched. Apply does what each part needs, in one order.
+enum Change : unsigned {
+  // Hidden by the user, making way, hide_clock, show_date, the places shown.
+  kShowing = 1u << 0,
+  // The clock's font, size, outline, seconds, corner, offsets or monitor;
+  // the date and the world clocks follow the clock.
+  kClockPlace = 1u << 1,
+  // The date's font, size, outline, format or offsets; the world clocks
+  // share the date's font and stand below it.
+  kDatePlace = 1u << 2,
+  // The places, their labels, their offsets.
+  kZonesPlace = 1u << 3,
+  // What a face looks like in place: colours, drawing style, blink, 12-hour.
+  kClockLook = 1u << 4,
+  kDateLook = 1u << 5,
+  kZonesLook = 1u << 6,
+  // Alpha and the fade under the mouse.
+  kClockOpacity = 1u << 7,
+  kDateOpacity = 1u << 8,
+  kZonesOpacity = 1u << 9,
+  kEverything = (1u << 10) - 1,
+};
+
+}  // namespace display
+
+// One face's window: its handle, the opacity it was given last, the DPI it
+// is drawn at (its monitor's when it was last placed) and what it showed.
+struct FaceState {
   HWND handle = nullptr;
   LayeredAlpha alpha;
   int dpi = dpi::kBaseDpi;
 };
-
-// What the program keeps at run time beside its settings.
-struct DisplayState {
-  ShownWindow clock;
-  ShownWindow date;
-  // The user has hidden the program (clock and date).
-  bool hidden = false;
-  // Both windows make way for another program's full-screen window; the
-  // user's own hidden flag is left as it is.
-  bool makingWay = false;
-  // The clock's monitor area as the last placement or display check found
-  // it: the ticks between them compare with it rather than ask again.
-  RECT monitorArea{};
-  MultiScreen_CL screens;
-};
-
-// The program's one display state.
-DisplayState& Display();
 
 // What the display check remembers from one check to the next.
 struct DisplayCheckState {
   bool onPrimaryFallback = false;
 };
 
-namespace display {
+class Display_CL {
+ public:
+  Display_CL(AppSaveData_CL& clock, DateSaveData_CL& date, ZoneSaveData_CL& zones);
+  Display_CL(const Display_CL&) = delete;
+  Display_CL& operator=(const Display_CL&) = delete;
 
-// What a change touched. Apply does what each part needs, in one order.
-enum Change : unsigned {
-  // Hidden by the user, making way, hide_clock, show_date; also the date's
-  // timer, which runs while the date shows.
-  kShowing = 1u << 0,
-  // The clock's font, size, outline, seconds, corner, offsets or monitor;
-  // the date follows the clock.
-  kClockPlace = 1u << 1,
-  // The date's font, size, outline, format or offsets.
-  kDatePlace = 1u << 2,
-  // What the clock looks like in place: colours, drawing style, blink, 12-hour.
-  kClockLook = 1u << 3,
-  kDateLook = 1u << 4,
-  // Alpha and the fade under the mouse.
-  kClockOpacity = 1u << 5,
-  kDateOpacity = 1u << 6,
-  kEverything = (1u << 7) - 1,
+  AppSaveData_CL& Clock() const { return clock_; }
+  DateSaveData_CL& Date() const { return date_; }
+  ZoneSaveData_CL& Zones() const { return zones_; }
+
+  // The windows show the faces; a window going away is let go of.
+  void Attach(Face face, HWND window);
+  void Detach(HWND window);
+  HWND Window(Face face) const { return faces_[Index(face)].handle; }
+  int Dpi(Face face) const { return faces_[Index(face)].dpi; }
+
+  // The one rule of what is shown.
+  bool Hidden() const { return hidden_; }
+  bool OutOfSight() const { return hidden_ || makingWay_; }
+  bool Shown(Face face) const;
+  // Every face shows as the settings say, or the program starts hidden.
+  void Start(bool hidden);
+  // The user hides or shows the program; shown again, the faces come to the
+  // top of the topmost band.
+  void SetHidden(bool hidden);
+  void Apply(unsigned changes);
+
+  // The opacity for now: alpha, faded while the cursor is over the face (as
+  // the message being handled carried the cursor).
+  int Opacity(Face face) const;
+  // Gives a shown face its opacity for now.
+  void ApplyOpacity(Face face);
+
+  // The whole WM_PAINT of a face's window.
+  void Paint(Face face, HWND window, BackBuffer_CL& buffer);
+
+  // The one tick for every face, on the wall clock's half seconds: the new
+  // second, the new minute of the world clocks and the new day, the fades
+  // under the mouse, another program's full-screen window, the monitors
+  // and the faces' place on top.
+  void Tick();
+  // Not raised while the settings sheet is open: it must stay above.
+  void SetSheetOpen(bool open) { sheetOpen_ = open; }
+
+  MultiScreen_CL& Screens() { return screens_; }
+  // The monitor rectangle the clock is placed on.
+  RECT ClockMonitorArea() const;
+  // Enumerates the monitors again and places every face.
+  void RestoreLayout();
+  // Re-places the clock when the monitors changed under it; the fallback to
+  // the primary display is logged once each time it begins.
+  void CheckDisplayChange();
+  // The installed fonts changed: measure and draw every text afresh.
+  void FontsChanged();
+  // The system's clock or its time zones changed: the dates and the world
+  // clocks are read again.
+  void TimeChanged();
+
+  // The world clocks' lines at this moment, and lines as wide as any they
+  // can show.
+  std::vector<std::wstring> ZoneLines();
+  std::vector<std::wstring> WidestZoneLines();
+
+ private:
+  static int Index(Face face) { return static_cast<int>(face); }
+  FaceState& State(Face face) { return faces_[Index(face)]; }
+
+  bool Fades(Face face) const;
+  int Alpha(Face face) const;
+  void ShowOrHide(Face face);
+  void Repaint(Face face);
+  void RaiseAll();
+  void BringToTop();
+  // Placing, each face by the one it follows.
+  void PlaceClock();
+  void PlaceDate();
+  void PlaceZones();
+  bool ShouldMakeWay() const;
+  // True while making way for a full-screen program.
+  bool CheckFullScreen();
+  void KeepOnTop();
+
+  AppSaveData_CL& clock_;
+  DateSaveData_CL& date_;
+  ZoneSaveData_CL& zones_;
+  FaceState faces_[kFaceCount];
+  // The user has hidden the program (every face).
+  bool hidden_ = false;
+  // Every face makes way for another program's full-screen window; the
+  // user's own hidden flag is left as it is.
+  bool makingWay_ = false;
+  bool sheetOpen_ = false;
+  // The clock's monitor area as the last placement or display check found
+  // it: the ticks between them compare with it rather than ask again.
+  RECT monitorArea_{};
+  MultiScreen_CL screens_;
+  DisplayCheckState displayCheck_;
+  WorldClocks_CL world_;
+  // What the faces showed at the last tick: the date and the world clocks
+  // change only with these.
+  SYSTEMTIME shown_{};
+  unsigned ticks_ = 0;
 };
-void Apply(unsigned changes);
-
-// The one rule of what is shown.
-bool OutOfSight();
-bool ClockShown();
-bool DateShown();
-
-// The opacity for now: alpha, faded while the cursor is over the window (as
-// the message being handled carried the cursor).
-int ClockOpacity();
-int DateOpacity();
-// Gives a shown window its opacity for now: the fade, twice a second.
-void ApplyClockOpacity();
-void ApplyDateOpacity();
-
-// The clock's tick, passed on to the date window for its fade under the
-// mouse (and an early look at the day).
-void PassClockTick();
-
-// The monitor rectangle the clock is placed on.
-RECT ClockMonitorArea();
-// Enumerates the monitors again and places both windows.
-void RestoreDisplayLayout();
-// Re-places the clock when the monitors changed under it; the fallback to
-// the primary display is logged once each time it begins.
-void CheckDisplayChange(DisplayCheckState& state);
-
-// A window that is going away.
-void ForgetWindow(HWND window);
-
-// The installed fonts changed: measure and draw both texts afresh.
-void FontsChanged();
-
-}  // namespace display

@@ -10,21 +10,21 @@
 
 using namespace dispsetting;
 
-
 std::wstring dispsetting::MonitorItemText(int monitorIndex) {
   return UiTextWith(TextId::kMonitorItem, {std::to_wstring(monitorIndex + 1)});
 }
 
-PropAppDispSetting_CL::PropAppDispSetting_CL(HWND clockWindow) : ScrollPage_CL(clockWindow, scrolling::ScrollRules{}) {}
+PropAppDispSetting_CL::PropAppDispSetting_CL(Display_CL& display, HWND clockWindow)
+    : ScrollPage_CL(display, clockWindow, scrolling::ScrollRules{}) {}
 
 PropAppDispSetting_CL::~PropAppDispSetting_CL() = default;
 
 void PropAppDispSetting_CL::BuildControls() {
-  const AppSaveData_CL& clock = ClockData();
+  const AppSaveData_CL& clock = display_.Clock();
   const int w = area_.charWidth;
   const int d = area_.charHeight;
 
-  hideClockBox_ = AddCheckBox(UiText(TextId::kHideClock), Px(kBoxX), Px(kTop), DateData().hide_clock != 0);
+  hideClockBox_ = AddCheckBox(UiText(TextId::kHideClock), Px(kBoxX), Px(kTop), display_.Date().hide_clock != 0);
   startupBox_ = AddCheckBox(UiText(TextId::kStartHidden), Px(kBoxX), d + Px(kTop), clock.disp_startup_hidden != 0);
   secondsBox_ = AddCheckBox(UiText(TextId::kShowSeconds), Px(kBoxX), 2 * d + Px(kTop), clock.disp_second != 0);
   noBlinkBox_ = AddCheckBox(UiText(TextId::kSteadyColons), Px(kBoxX), 3 * d + Px(kTop), clock.blink == 0);
@@ -38,7 +38,7 @@ void PropAppDispSetting_CL::BuildControls() {
 
   AddLabel(UiText(TextId::kMonitor), Px(kLabelX), 10 * d + Px(kTop));
   monitorList_ = AddList({}, 32, w, 11 * d + Px(kTop));
-  const int monitorCount = Display().screens.Count();
+  const int monitorCount = display_.Screens().Count();
   for (int monitor = 0; monitor < monitorCount; ++monitor) {
     monitorList_->AddItem(MonitorItemText(monitor), 0);
   }
@@ -82,30 +82,30 @@ void PropAppDispSetting_CL::BuildControls() {
 }
 
 bool PropAppDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
-  AppSaveData_CL& clock = ClockData();
-  DateSaveData_CL& date = DateData();
+  AppSaveData_CL& clock = display_.Clock();
+  DateSaveData_CL& date = display_.Date();
   if (id == hideClockBox_->ControlId()) {
     date.hide_clock = hideClockBox_->IsChecked() ? 1 : 0;
     date.SaveField(&DateSaveData_CL::hide_clock);
-    display::Apply(display::kShowing);
+    display_.Apply(display::kShowing);
   } else if (id == startupBox_->ControlId()) {
     clock.disp_startup_hidden = startupBox_->IsChecked() ? 1 : 0;
     clock.SaveField(&AppSaveData_CL::disp_startup_hidden);
   } else if (id == secondsBox_->ControlId()) {
     clock.disp_second = secondsBox_->IsChecked() ? 1 : 0;
     clock.SaveField(&AppSaveData_CL::disp_second);
-    display::Apply(display::kClockPlace);
+    display_.Apply(display::kClockPlace);
   } else if (id == noBlinkBox_->ControlId()) {
     // Written with the other flags when the transparency moves or the sheet closes.
     clock.blink = noBlinkBox_->IsChecked() ? 0 : 1;
-    display::Apply(display::kClockLook);
+    display_.Apply(display::kClockLook);
   } else if (id == hour12Box_->ControlId()) {
     clock.hour12 = hour12Box_->IsChecked() ? 1 : 0;
-    display::Apply(display::kClockLook);
+    display_.Apply(display::kClockLook);
   } else if (id == fadeBox_->ControlId()) {
     clock.faint_on_hover = fadeBox_->IsChecked() ? 1 : 0;
     clock.SaveField(&AppSaveData_CL::faint_on_hover);
-    display::Apply(display::kClockOpacity);
+    display_.Apply(display::kClockOpacity);
   } else if (id == fullScreenBox_->ControlId()) {
     clock.hide_on_fullscreen = fullScreenBox_->IsChecked() ? 1 : 0;
     clock.SaveField(&AppSaveData_CL::hide_on_fullscreen);
@@ -118,14 +118,14 @@ bool PropAppDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
     OnHotKeyChanged();
   } else if (IsListChoice(drawTypeList_, code, control)) {
     clock.SetClockDrawType(drawTypeList_->Selection());
-    display::Apply(display::kClockLook);
+    display_.Apply(display::kClockLook);
   } else if (IsListChoice(monitorList_, code, control)) {
     clock.SetDisplayIndex(monitorList_->Selection());
-    display::Apply(display::kClockPlace);
+    display_.Apply(display::kClockPlace);
   } else if (IsListChoice(cornerList_, code, control)) {
     clock.disp_index = cornerList_->Selection();
     clock.SaveField(&AppSaveData_CL::disp_index);
-    display::Apply(display::kClockPlace);
+    display_.Apply(display::kClockPlace);
   } else {
     return false;
   }
@@ -140,7 +140,7 @@ void PropAppDispSetting_CL::OnHotKeyChanged() {
     ShowWindow(hotKeyStatus_->Window(), SW_SHOWNA);
     return;
   }
-  AppSaveData_CL& clock = ClockData();
+  AppSaveData_CL& clock = display_.Clock();
   clock.hotkey = hotkey::Format(keys);
   clock.SaveField(&AppSaveData_CL::hotkey);
   const bool held = SendMessageW(clockWindow_, kHotKeyChangedMessage, 0, 0) != 0;
@@ -153,18 +153,18 @@ void PropAppDispSetting_CL::ShowHotKeyStatus(bool held) {
 }
 
 void PropAppDispSetting_CL::UpdateOffsets() {
-  AppSaveData_CL& clock = ClockData();
+  AppSaveData_CL& clock = display_.Clock();
   const POINT offset = ReadOffsets(TextId::kClockHorizontalOffset, TextId::kClockVerticalOffset);
   clock.disp_offset_x = offset.x;
   clock.disp_offset_y = offset.y;
   clock.SaveField(&AppSaveData_CL::disp_offset_x);
   clock.SaveField(&AppSaveData_CL::disp_offset_y);
-  display::Apply(display::kClockPlace);
+  display_.Apply(display::kClockPlace);
 }
 
 void PropAppDispSetting_CL::UpdateTransparency() {
-  AppSaveData_CL& clock = ClockData();
+  AppSaveData_CL& clock = display_.Clock();
   clock.alpha = ReadAlpha(TextId::kClockTransparency);
   clock.SaveClockDispFlags();
-  display::Apply(display::kClockOpacity | display::kClockLook);
+  display_.Apply(display::kClockOpacity | display::kClockLook);
 }

@@ -17,8 +17,8 @@ constexpr int kSwatchWidthChars = 5;
 
 }  // namespace
 
-PropColorSetting_CL::PropColorSetting_CL(HWND clockWindow, const std::vector<ColourEntry>& rows)
-    : clockWindow_(clockWindow) {
+PropColorSetting_CL::PropColorSetting_CL(Display_CL& display, HWND clockWindow, const std::vector<ColourEntry>& rows)
+    : display_(display), clockWindow_(clockWindow) {
   for (const ColourEntry& entry : rows) {
     rows_.emplace_back();
     rows_.back().entry = entry;
@@ -107,22 +107,24 @@ HBRUSH PropColorSetting_CL::SwatchBrush(HWND control) {
   return nullptr;  // other statics keep the default colours
 }
 
-PropAppColorSetting_CL::PropAppColorSetting_CL(HWND clockWindow)
-    : PropColorSetting_CL(clockWindow, {{UiText(TextId::kTextColour), &ClockData().font_color1},
-                                        {UiText(TextId::kRisingColour), &ClockData().font_color2},
-                                        {UiText(TextId::kOutlineColour), &ClockData().font_color3}}) {}
+PropAppColorSetting_CL::PropAppColorSetting_CL(Display_CL& display, HWND clockWindow)
+    : PropColorSetting_CL(display, clockWindow,
+                          {{UiText(TextId::kTextColour), &display.Clock().font_color1},
+                           {UiText(TextId::kRisingColour), &display.Clock().font_color2},
+                           {UiText(TextId::kOutlineColour), &display.Clock().font_color3}}) {}
 
 void PropAppColorSetting_CL::SaveColours() {
-  ClockData().SaveClockColors();
+  display_.Clock().SaveClockColors();
   // The clock would show the colour at its next tick; show it now.
-  display::Apply(display::kClockLook);
+  display_.Apply(display::kClockLook);
 }
 
-PropDateColorSetting_CL::PropDateColorSetting_CL(HWND clockWindow)
-    : PropColorSetting_CL(clockWindow, {{UiText(TextId::kTextColour), &DateData().font_color1},
-                                        {UiText(TextId::kOutlineColour), &DateData().font_color3}}) {}
+PropDateColorSetting_CL::PropDateColorSetting_CL(Display_CL& display, HWND clockWindow)
+    : PropColorSetting_CL(display, clockWindow,
+                          {{UiText(TextId::kTextColour), &display.Date().font_color1},
+                           {UiText(TextId::kOutlineColour), &display.Date().font_color3}}) {}
 
 void PropDateColorSetting_CL::SaveColours() {
-  DateData().SaveDateColors();
-  display::Apply(display::kDateLook);
+  display_.Date().SaveDateColors();
+  display_.Apply(display::kDateLook);
 }

@@ -11,6 +11,8 @@
 #include "comlib/control_factory.h"
 #include "comlib/controls.h"
 #include "comlib/dialog_base.h"
+
+class Display_CL;
 #include "comlib/unique_handle.h"
 #include "data/save_data.h"
 
@@ -26,11 +28,12 @@ class PropColorSetting_CL : public SubClassDialogBase_CL {
   INT_PTR DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
  protected:
-  PropColorSetting_CL(HWND clockWindow, const std::vector<ColourEntry>& rows);
+  PropColorSetting_CL(Display_CL& display, HWND clockWindow, const std::vector<ColourEntry>& rows);
 
   // Writes the page's colours and shows them.
   virtual void SaveColours() = 0;
 
+  Display_CL& display_;
   HWND clockWindow_;
 
  private:
@@ -57,7 +60,7 @@ class PropColorSetting_CL : public SubClassDialogBase_CL {
 // The clock's fill, rising second fill and outline colours.
 class PropAppColorSetting_CL : public PropColorSetting_CL {
  public:
-  explicit PropAppColorSetting_CL(HWND clockWindow);
+  PropAppColorSetting_CL(Display_CL& display, HWND clockWindow);
 
  protected:
   void SaveColours() override;
@@ -66,7 +69,7 @@ class PropAppColorSetting_CL : public PropColorSetting_CL {
 // The date's fill and outline colours.
 class PropDateColorSetting_CL : public PropColorSetting_CL {
  public:
-  explicit PropDateColorSetting_CL(HWND clockWindow);
+  PropDateColorSetting_CL(Display_CL& display, HWND clockWindow);
 
  protected:
   void SaveColours() override;

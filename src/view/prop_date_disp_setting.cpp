@@ -13,12 +13,13 @@ constexpr scrolling::ScrollRules kDateScrollRules{16, false, false};
 
 }  // namespace
 
-PropDateDispSetting_CL::PropDateDispSetting_CL(HWND clockWindow) : ScrollPage_CL(clockWindow, kDateScrollRules) {}
+PropDateDispSetting_CL::PropDateDispSetting_CL(Display_CL& display, HWND clockWindow)
+    : ScrollPage_CL(display, clockWindow, kDateScrollRules) {}
 
 PropDateDispSetting_CL::~PropDateDispSetting_CL() = default;
 
 void PropDateDispSetting_CL::BuildControls() {
-  const DateSaveData_CL& date = DateData();
+  const DateSaveData_CL& date = display_.Date();
   const int w = area_.charWidth;
   const int d = area_.charHeight;
 
@@ -52,11 +53,11 @@ void PropDateDispSetting_CL::BuildControls() {
 }
 
 bool PropDateDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
-  DateSaveData_CL& date = DateData();
+  DateSaveData_CL& date = display_.Date();
   if (id == hideDateBox_->ControlId()) {
     date.show_date = hideDateBox_->IsChecked() ? 0 : 1;
     date.SaveField(&DateSaveData_CL::show_date);
-    display::Apply(display::kShowing);
+    display_.Apply(display::kShowing);
   } else if (id == startupBox_->ControlId()) {
     date.disp_startup_hidden = startupBox_->IsChecked() ? 1 : 0;
     date.SaveField(&DateSaveData_CL::disp_startup_hidden);
@@ -64,16 +65,16 @@ bool PropDateDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
     date.faint_on_hover = fadeBox_->IsChecked() ? 1 : 0;
     date.SaveField(&DateSaveData_CL::faint_on_hover);
     date.SaveDateDisp();
-    display::Apply(display::kDateOpacity);
+    display_.Apply(display::kDateOpacity);
   } else if (IsListChoice(formatList_, code, control)) {
     date.date_format = timetext::KnownDateFormat(formatList_->Selection());
     date.SaveField(&DateSaveData_CL::date_format);
-    display::Apply(display::kDatePlace);
+    display_.Apply(display::kDatePlace);
   } else if (IsListChoice(drawTypeList_, code, control)) {
     date.draw_type = drawTypeList_->Selection();
     date.SaveField(&DateSaveData_CL::draw_type);
     date.SaveDateDisp();
-    display::Apply(display::kDateLook | display::kDateOpacity);
+    display_.Apply(display::kDateLook | display::kDateOpacity);
   } else {
     return false;
   }
@@ -81,19 +82,19 @@ bool PropDateDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
 }
 
 void PropDateDispSetting_CL::UpdateOffsets() {
-  DateSaveData_CL& date = DateData();
+  DateSaveData_CL& date = display_.Date();
   const POINT offset = ReadOffsets(TextId::kDateHorizontalOffset, TextId::kDateVerticalOffset);
   date.offset_x = offset.x;
   date.offset_y = offset.y;
   date.SaveField(&DateSaveData_CL::offset_x);
   date.SaveField(&DateSaveData_CL::offset_y);
-  display::Apply(display::kDatePlace);
+  display_.Apply(display::kDatePlace);
 }
 
 void PropDateDispSetting_CL::UpdateTransparency() {
-  DateSaveData_CL& date = DateData();
+  DateSaveData_CL& date = display_.Date();
   date.alpha = ReadAlpha(TextId::kDateTransparency);
   date.SaveField(&DateSaveData_CL::alpha);
   date.SaveDateDisp();
-  display::Apply(display::kDateOpacity);
+  display_.Apply(display::kDateOpacity);
 }

@@ -20,8 +20,8 @@ const FontPageKind kDateFontPage = {32, 256};
 
 }  // namespace
 
-PropFontSetting_CL::PropFontSetting_CL(HWND clockWindow, const FontPageKind& kind)
-    : clockWindow_(clockWindow), kind_(kind) {}
+PropFontSetting_CL::PropFontSetting_CL(Display_CL& display, HWND clockWindow, const FontPageKind& kind)
+    : display_(display), clockWindow_(clockWindow), kind_(kind) {}
 
 PropFontSetting_CL::~PropFontSetting_CL() = default;
 
@@ -146,53 +146,55 @@ void PropFontSetting_CL::ShowOutlineLabel(int width) {
   outlineLabel_->SetText(dispsetting::LabelWithValue(UiText(TextId::kOutlineWidth), width));
 }
 
-PropAppFontSetting_CL::PropAppFontSetting_CL(HWND clockWindow) : PropFontSetting_CL(clockWindow, kClockFontPage) {}
+PropAppFontSetting_CL::PropAppFontSetting_CL(Display_CL& display, HWND clockWindow)
+    : PropFontSetting_CL(display, clockWindow, kClockFontPage) {}
 
 FontFields PropAppFontSetting_CL::Fields() const {
-  AppSaveData_CL& clock = ClockData();
+  AppSaveData_CL& clock = display_.Clock();
   return {&clock.font_family, &clock.font_bold, &clock.font_italic, &clock.font_em_height, &clock.border_frame_scale};
 }
 
 HWND PropAppFontSetting_CL::EnumerationWindow() const { return clockWindow_; }
 
 void PropAppFontSetting_CL::SetFont(const std::wstring& family, int bold, int italic) {
-  ClockData().SetClockFont(family, bold, italic);
-  display::Apply(display::kClockPlace);
+  display_.Clock().SetClockFont(family, bold, italic);
+  display_.Apply(display::kClockPlace);
 }
 
 void PropAppFontSetting_CL::SetSize(int size) {
-  ClockData().SetClockFontEmHeight(size);
-  display::Apply(display::kClockPlace);
+  display_.Clock().SetClockFontEmHeight(size);
+  display_.Apply(display::kClockPlace);
 }
 
 void PropAppFontSetting_CL::ApplyOutline() {
-  ClockData().SaveField(&AppSaveData_CL::border_frame_scale);
-  display::Apply(display::kClockPlace);
+  display_.Clock().SaveField(&AppSaveData_CL::border_frame_scale);
+  display_.Apply(display::kClockPlace);
 }
 
-PropDateFontSetting_CL::PropDateFontSetting_CL(HWND clockWindow) : PropFontSetting_CL(clockWindow, kDateFontPage) {}
+PropDateFontSetting_CL::PropDateFontSetting_CL(Display_CL& display, HWND clockWindow)
+    : PropFontSetting_CL(display, clockWindow, kDateFontPage) {}
 
 FontFields PropDateFontSetting_CL::Fields() const {
-  DateSaveData_CL& date = DateData();
+  DateSaveData_CL& date = display_.Date();
   return {&date.font_family, &date.font_bold, &date.font_italic, &date.font_em_height, &date.border_frame_scale};
 }
 
 HWND PropDateFontSetting_CL::EnumerationWindow() const {
-  const HWND date = Display().date.handle;
+  const HWND date = display_.Window(Face::kDate);
   return date != nullptr ? date : clockWindow_;
 }
 
 void PropDateFontSetting_CL::SetFont(const std::wstring& family, int bold, int italic) {
-  DateData().SetDateFont(family, bold, italic);
-  display::Apply(display::kDatePlace);
+  display_.Date().SetDateFont(family, bold, italic);
+  display_.Apply(display::kDatePlace);
 }
 
 void PropDateFontSetting_CL::SetSize(int size) {
-  DateData().SetDateFontEmHeight(size);
-  display::Apply(display::kDatePlace);
+  display_.Date().SetDateFontEmHeight(size);
+  display_.Apply(display::kDatePlace);
 }
 
 void PropDateFontSetting_CL::ApplyOutline() {
-  DateData().SaveField(&DateSaveData_CL::border_frame_scale);
-  display::Apply(display::kDatePlace);
+  display_.Date().SaveField(&DateSaveData_CL::border_frame_scale);
+  display_.Apply(display::kDatePlace);
 }

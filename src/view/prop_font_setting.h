@@ -13,6 +13,8 @@
 #include "comlib/controls.h"
 #include "comlib/dialog_base.h"
 
+class Display_CL;
+
 // The record fields one font page serves.
 struct FontFields {
   std::wstring* family;
@@ -34,7 +36,7 @@ class PropFontSetting_CL : public SubClassDialogBase_CL {
   INT_PTR DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
  protected:
-  PropFontSetting_CL(HWND clockWindow, const FontPageKind& kind);
+  PropFontSetting_CL(Display_CL& display, HWND clockWindow, const FontPageKind& kind);
 
   virtual FontFields Fields() const = 0;
   // The window whose device context lists the installed families.
@@ -44,6 +46,7 @@ class PropFontSetting_CL : public SubClassDialogBase_CL {
   // Writes the stored outline width, re-places and repaints the window.
   virtual void ApplyOutline() = 0;
 
+  Display_CL& display_;
   HWND clockWindow_;
 
  private:
@@ -71,7 +74,7 @@ class PropFontSetting_CL : public SubClassDialogBase_CL {
 // The clock's font: size in 64 ... 512, all three keys written at once.
 class PropAppFontSetting_CL : public PropFontSetting_CL {
  public:
-  explicit PropAppFontSetting_CL(HWND clockWindow);
+  PropAppFontSetting_CL(Display_CL& display, HWND clockWindow);
 
  protected:
   FontFields Fields() const override;
@@ -85,7 +88,7 @@ class PropAppFontSetting_CL : public PropFontSetting_CL {
 // the next save of the whole date section.
 class PropDateFontSetting_CL : public PropFontSetting_CL {
  public:
-  explicit PropDateFontSetting_CL(HWND clockWindow);
+  PropDateFontSetting_CL(Display_CL& display, HWND clockWindow);
 
  protected:
   FontFields Fields() const override;

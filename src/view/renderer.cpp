@@ -3,11 +3,9 @@
 #include <algorithm>
 
 #include "app_ids.h"
-#include "data/placement.h"
-#include "text/clock_tick.h"
+#include "data/face_measure.h"
 #include "text/text_measure.h"
 #include "text/time_text.h"
-#include "view/display.h"
 
 namespace render {
 
@@ -43,6 +41,19 @@ void AddPart(Gdiplus::GpPath* path, const std::wstring& piece, const textmeasure
   textmeasure::AddText(path, piece.substr(firstDigit), font, rect.x + shift, rect.y);
 }
 
+// Fills and outlines a path in the date's colours and drawing style: the
+// date and the world clocks look alike.
+void DrawInDateLook(Gdiplus::GpGraphics* graphics, const DateSaveData_CL& date, Gdiplus::GpPath* path, int dpi) {
+  if (DrawsFill(date.draw_type)) {
+    comlib::GpBrushOwner fill = SolidBrush(date.font_color1);
+    gdip::GdipFillPath(graphics, fill.get(), path);
+  }
+  if (DrawsOutline(date.draw_type, date.border_frame_scale)) {
+    comlib::GpPenOwner pen = Pen(date.font_color3, DatePenWidth(date, dpi));
+    gdip::GdipDrawPath(graphics, pen.get(), path);
+  }
+}
+
 }  // namespace
 
 Argb DrawableColour(Argb colour) { return colour == kOpaqueWhite ? kKeyProofWhite : colour; }
@@ -51,11 +62,10 @@ bool DrawsFill(int drawType) { return drawType == kDrawFillAndOutline || drawTyp
 
 bool DrawsOutline(int drawType, int borderFrameScale) { return drawType != kDrawFillOnly && borderFrameScale > 0; }
 
-void DrawClock(Gdiplus::GpGraphics* graphics, const layout::ClockLayout& clockLayout, Gdiplus::GpPen* pen,
-               const std::wstring& timeText, int second, bool blinkPhase, int dpi) {
+void DrawClock(Gdiplus::GpGraphics* graphics, const AppSaveData_CL& clock, const layout::ClockLayout& clockLayout,
+               Gdiplus::GpPen* pen, const std::wstring& timeText, int second, bool blinkPhase, int dpi) {
   if (graphics == nullptr) return;
-  const AppSaveData_CL& clock = ClockData();
-  const textmeasure::ResolvedFont& font = ClockFont(dpi);
+  const textmeasure::ResolvedFont& font = ClockFont(clock, dpi);
   comlib::GpPathOwner path = textmeasure::NewPath();
   if (font.get().family == nullptr || !path) return;
   const bool dispSecond = clock.disp_second != 0;
@@ -87,86 +97,61 @@ void DrawClock(Gdiplus::GpGraphics* graphics, const layout::ClockLayout& clockLa
   }
 }
 
-void DrawDate(Gdiplus::GpGraphics* graphics, SIZE window, const std::wstring& dateText, int dpi) {
+void DrawDate(Gdiplus::GpGraphics* graphics, const DateSaveData_CL& date, SIZE window, const std::wstring& dateText,
+              int dpi) {
   if (graphics == nullptr) return;
-  const DateSaveData_CL& date = DateData();
-  const textmeasure::ResolvedFont& font = DateFont(dpi);
+  const textmeasure::ResolvedFont& font = DateFont(date, dpi);
   comlib::GpPathOwner path = textmeasure::NewPath();
   if (font.get().family == nullptr || !path) return;
-  const float penWidth = DatePenWidth(dpi);
   // The day's own ink is centred, so the date stands at its offset from the
   // clock whatever its digits.
-  const layout::Ink ink = MeasureDateInk(dateText, dpi);
+  const layout::Ink ink = MeasureDateInk(date, dateText, dpi);
   const layout::OriginF origin = layout::CentredOrigin(ink.outlined, window);
   textmeasure::AddText(path.get(), dateText, font.get(), origin.x, origin.y);
-
-  if (DrawsFill(date.draw_type)) {
-    comlib::GpBrushOwner fill = SolidBrush(date.font_color1);
-    gdip::GdipFillPath(graphics, fill.get(), path.get());
-  }
-  if (DrawsOutline(date.draw_type, date.border_frame_scale)) {
-    comlib::GpPenOwner pen = Pen(date.font_color3, penWidth);
-    gdip::GdipDrawPath(graphics, pen.get(), path.get());
-  }
+  DrawInDateLook(graphics, date, path.get(), dpi);
 }
 
-void RenderClockText(BackBuffer_CL& buffer, int width, int height, const std::wstring& timeText, int second,
-                     bool blinkPhase, int dpi) {
-  buffer.Clear(width, height);
-  const layout::ClockLayout clockLayout = MeasureClock(dpi);
+void RenderClockText(BackBuffer_CL& buffer, const AppSaveData_CL& clock, SIZE size, const std::wstring& timeText,
+                     int second, bool blinkPhase, int dpi) {
+  buffer.Clear(size.cx, size.cy);
+  const layout::ClockLayout clockLayout = MeasureClock(clock, dpi);
   comlib::GpGraphicsOwner graphics = buffer.Graphics();
   if (!graphics) return;
-  comlib::GpPenOwner pen = Pen(ClockData().font_color3, ClockPenWidth(dpi));
-  DrawClock(graphics.get(), clockLayout, pen.get(), timeText, second, blinkPhase, dpi);
+  comlib::GpPenOwner pen = Pen(clock.font_color3, ClockPenWidth(clock, dpi));
+  DrawClock(graphics.get(), clock, clockLayout, pen.get(), timeText, second, blinkPhase, dpi);
 }
 
-void RenderClock(BackBuffer_CL& buffer, int width, int height, const SYSTEMTIME& time, bool blinkPhase, int dpi) {
-  const AppSaveData_CL& clock = ClockData();
+void RenderClock(BackBuffer_CL& buffer, const AppSaveData_CL& clock, SIZE size, const SYSTEMTIME& time,
+                 bool blinkPhase, int dpi) {
   timetext::ClockTextOptions options;
   options.hour12 = clock.hour12 != 0;
   options.dispSecond = clock.disp_second != 0;
   options.blink = clock.blink != 0;
-  RenderClockText(buffer, width, height, timetext::MakeTimeText(time, blinkPhase, options), time.wSecond,
-                  blinkPhase, dpi);
+  RenderClockText(buffer, clock, size, timetext::MakeTimeText(time, blinkPhase, options), time.wSecond, blinkPhase,
+                  dpi);
 }
 
-void RenderDate(BackBuffer_CL& buffer, int width, int height, const SYSTEMTIME& time, int dpi) {
-  const std::wstring dateText = timetext::MakeDateText(time, DateData().date_format);
-  buffer.Clear(width, height);
+void RenderDate(BackBuffer_CL& buffer, const DateSaveData_CL& date, SIZE size, const SYSTEMTIME& time, int dpi) {
+  const std::wstring dateText = timetext::MakeDateText(time, date.date_format);
+  buffer.Clear(size.cx, size.cy);
   comlib::GpGraphicsOwner graphics = buffer.Graphics();
   if (!graphics) return;
-  DrawDate(graphics.get(), SIZE{width, height}, dateText, dpi);
+  DrawDate(graphics.get(), date, size, dateText, dpi);
 }
 
-void PaintClock(HWND clockWindow, BackBuffer_CL& buffer) {
-  if (!display::ClockShown()) {
-    ValidateRect(clockWindow, nullptr);
-    return;
+void RenderZones(BackBuffer_CL& buffer, const DateSaveData_CL& date, SIZE size, const std::vector<std::wstring>& lines,
+                 const std::vector<std::wstring>& widestLines, int dpi) {
+  buffer.Clear(size.cx, size.cy);
+  comlib::GpGraphicsOwner graphics = buffer.Graphics();
+  const textmeasure::ResolvedFont& font = DateFont(date, dpi);
+  comlib::GpPathOwner path = textmeasure::NewPath();
+  if (!graphics || font.get().family == nullptr || !path) return;
+  const ZonesLayout zones = MeasureZones(date, widestLines, dpi);
+  for (size_t line = 0; line < lines.size(); ++line) {
+    textmeasure::AddText(path.get(), lines[line], font.get(), zones.origin.x,
+                         zones.origin.y + zones.pitch * static_cast<float>(line));
   }
-  display::ApplyClockOpacity();
-  comlib::PaintScope paint(clockWindow);
-  SetBkColor(paint.dc(), kTransparentKey);
-  RECT client{};
-  GetClientRect(clockWindow, &client);
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  RenderClock(buffer, client.right, client.bottom, now, clocktick::BlinkPhaseAt(now.wMilliseconds),
-              Display().clock.dpi);
-  buffer.CopyTo(paint.dc(), client.right, client.bottom);
-}
-
-void PaintDate(HWND dateWindow, BackBuffer_CL& buffer) {
-  if (!display::DateShown()) {
-    ValidateRect(dateWindow, nullptr);
-    return;
-  }
-  comlib::PaintScope paint(dateWindow);
-  RECT client{};
-  GetClientRect(dateWindow, &client);
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  RenderDate(buffer, client.right, client.bottom, now, Display().date.dpi);
-  buffer.CopyTo(paint.dc(), client.right, client.bottom);
+  DrawInDateLook(graphics.get(), date, path.get(), dpi);
 }
 
 }  // namespace render

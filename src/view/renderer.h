@@ -1,12 +1,13 @@
 #pragma once
-// Drawing the time and the date as outlined text: each text becomes one
-// GDI+ path that is filled and stroked into the window's back buffer, which a
-// paint then copies to the window. Where each piece goes comes from the
-// layout (text/text_layout.h), measured for the current settings.
+// Drawing the faces as outlined text: each text becomes one GDI+ path that
+// is filled and stroked into the window's back buffer, which a paint then
+// copies to the window. Where each piece goes comes from the layout
+// (text/text_layout.h), measured for the settings given.
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "comlib/back_buffer.h"
 #include "comlib/gdiplus_flat.h"
@@ -28,22 +29,25 @@ bool DrawsFill(int drawType);
 bool DrawsOutline(int drawType, int borderFrameScale);
 
 // Each draws at a DPI: the sizes in the settings are for 96 DPI.
-void DrawClock(Gdiplus::GpGraphics* graphics, const layout::ClockLayout& clockLayout, Gdiplus::GpPen* pen,
-               const std::wstring& timeText, int second, bool blinkPhase, int dpi);
+void DrawClock(Gdiplus::GpGraphics* graphics, const AppSaveData_CL& clock, const layout::ClockLayout& clockLayout,
+               Gdiplus::GpPen* pen, const std::wstring& timeText, int second, bool blinkPhase, int dpi);
 // Draws the date text with its ink centred in a window of this size.
-void DrawDate(Gdiplus::GpGraphics* graphics, SIZE window, const std::wstring& dateText, int dpi);
-
-// The whole WM_PAINT of each window; the colons blink with the wall clock.
-void PaintClock(HWND clockWindow, BackBuffer_CL& buffer);
-void PaintDate(HWND dateWindow, BackBuffer_CL& buffer);
+void DrawDate(Gdiplus::GpGraphics* graphics, const DateSaveData_CL& date, SIZE window, const std::wstring& dateText,
+              int dpi);
 
 // What a paint draws, without the window: clears the buffer's
-// (0, 0, width, height) and draws the clock at `time` (or the date).
-void RenderClock(BackBuffer_CL& buffer, int width, int height, const SYSTEMTIME& time, bool blinkPhase,
-                 int dpi = dpi::kBaseDpi);
+// (0, 0, width, height) and draws the clock at `time` (or the date, or the
+// world clocks' lines).
+void RenderClock(BackBuffer_CL& buffer, const AppSaveData_CL& clock, SIZE size, const SYSTEMTIME& time,
+                 bool blinkPhase, int dpi = dpi::kBaseDpi);
 // The same with the text given: any text in the time text's places.
-void RenderClockText(BackBuffer_CL& buffer, int width, int height, const std::wstring& timeText, int second,
-                     bool blinkPhase, int dpi = dpi::kBaseDpi);
-void RenderDate(BackBuffer_CL& buffer, int width, int height, const SYSTEMTIME& time, int dpi = dpi::kBaseDpi);
+void RenderClockText(BackBuffer_CL& buffer, const AppSaveData_CL& clock, SIZE size, const std::wstring& timeText,
+                     int second, bool blinkPhase, int dpi = dpi::kBaseDpi);
+void RenderDate(BackBuffer_CL& buffer, const DateSaveData_CL& date, SIZE size, const SYSTEMTIME& time,
+                int dpi = dpi::kBaseDpi);
+// The lines in the date's font, colours and drawing style, laid out for the
+// widest lines they can show.
+void RenderZones(BackBuffer_CL& buffer, const DateSaveData_CL& date, SIZE size, const std::vector<std::wstring>& lines,
+                 const std::vector<std::wstring>& widestLines, int dpi = dpi::kBaseDpi);
 
 }  // namespace render

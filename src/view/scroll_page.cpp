@@ -6,6 +6,7 @@
 
 #include "comlib/control_layout.h"
 #include "data/save_data.h"
+#include "view/display.h"
 
 namespace {
 
@@ -104,8 +105,8 @@ std::wstring LabelPlaceholder(TextId label) { return LabelWithValue(UiText(label
 
 }  // namespace dispsetting
 
-ScrollPage_CL::ScrollPage_CL(HWND clockWindow, scrolling::ScrollRules rules)
-    : clockWindow_(clockWindow), rules_(rules) {}
+ScrollPage_CL::ScrollPage_CL(Display_CL& display, HWND clockWindow, scrolling::ScrollRules rules)
+    : display_(display), clockWindow_(clockWindow), rules_(rules) {}
 
 ScrollPage_CL::~ScrollPage_CL() = default;
 

@@ -13,6 +13,8 @@
 #include "comlib/dialog_base.h"
 #include "comlib/ui_text.h"
 
+class Display_CL;
+
 namespace scrolling {
 
 // How one page scrolls.
@@ -68,7 +70,7 @@ struct LabelledBar {
 
 class ScrollPage_CL : public SubClassDialogBase_CL {
  public:
-  ScrollPage_CL(HWND clockWindow, scrolling::ScrollRules rules);
+  ScrollPage_CL(Display_CL& display, HWND clockWindow, scrolling::ScrollRules rules);
   ~ScrollPage_CL() override;
 
   INT_PTR DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -105,6 +107,7 @@ class ScrollPage_CL : public SubClassDialogBase_CL {
   int ReadAlpha(TextId labelText);
 
   ControlFactory_CL factory_;
+  Display_CL& display_;
   HWND clockWindow_;
   // The page width and the "Ｗ" unit.
   ClientArea area_;

@@ -17,7 +17,8 @@ constexpr INT_PTR kChangesSaved = 1;
 
 }  // namespace
 
-SettingDialog_CL::SettingDialog_CL(HWND clockWindow) : clockWindow_(clockWindow) {}
+SettingDialog_CL::SettingDialog_CL(Display_CL& display, HWND clockWindow)
+    : display_(display), clockWindow_(clockWindow) {}
 
 SettingDialog_CL::~SettingDialog_CL() {
   // Normally the window has gone first. If the program ends while the sheet
@@ -45,7 +46,7 @@ void SettingDialog_CL::RunSheet() {
                SWP_NOZORDER | SWP_FRAMECHANGED);
   sheetWindow_ = window_;
   SheetBuilder builder(&sheetWindow_);
-  std::vector<SettingPage> pages = MakeSettingPages(clockWindow_);
+  std::vector<SettingPage> pages = MakeSettingPages(display_, clockWindow_);
   for (SettingPage& page : pages) builder.AddPage(*page.page, page.title);
 
   before_ = SettingsSnapshot::Take();
@@ -58,7 +59,7 @@ void SettingDialog_CL::RunSheet() {
   } else {
     PutBack();
   }
-  display::Apply(display::kEverything);
+  display_.Apply(display::kEverything);
 
   // The window must be gone before the clock, told next, deletes this object.
   PostMessageW(window_, WM_CLOSE, 0, 0);

@@ -9,10 +9,13 @@
 
 #include "comlib/window_base.h"
 #include "data/save_data.h"
+#include "data/zone_data.h"
+
+class Display_CL;
 
 class SettingDialog_CL : public MainWindowBase_CL {
  public:
-  explicit SettingDialog_CL(HWND clockWindow);
+  SettingDialog_CL(Display_CL& display, HWND clockWindow);
   ~SettingDialog_CL() override;
 
   LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -27,6 +30,7 @@ class SettingDialog_CL : public MainWindowBase_CL {
  private:
   void RunSheet();
 
+  Display_CL& display_;
   HWND clockWindow_;
   // Every setting, and the Run value, as they stood when the sheet opened.
   SettingsSnapshot before_;

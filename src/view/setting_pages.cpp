@@ -1,5 +1,7 @@
 #include "view/setting_pages.h"
 
+#include <utility>
+
 #include "comlib/ui_text.h"
 #include "view/prop_app_disp_setting.h"
 #include "view/prop_app_version.h"
@@ -10,34 +12,34 @@
 namespace {
 
 template <typename Page, typename... Arguments>
-void AddPage(std::vector<SettingPage>& pages, TextId title, Arguments... arguments) {
-  pages.push_back(SettingPage{std::make_unique<Page>(arguments...), UiText(title)});
+void AddPage(std::vector<SettingPage>& pages, TextId title, Arguments&&... arguments) {
+  pages.push_back(SettingPage{std::make_unique<Page>(std::forward<Arguments>(arguments)...), UiText(title)});
 }
 
 }  // namespace
 
 // One block per tab, in tab order; each block adds its page or, until the
 // page exists, stays empty.
-std::vector<SettingPage> MakeSettingPages(HWND clockWindow) {
+std::vector<SettingPage> MakeSettingPages(Display_CL& display, HWND clockWindow) {
   std::vector<SettingPage> pages;
 
   // The clock's display.
-  AddPage<PropAppDispSetting_CL>(pages, TextId::kClockPage, clockWindow);
+  AddPage<PropAppDispSetting_CL>(pages, TextId::kClockPage, display, clockWindow);
 
   // The clock's font.
-  AddPage<PropAppFontSetting_CL>(pages, TextId::kClockFontPage, clockWindow);
+  AddPage<PropAppFontSetting_CL>(pages, TextId::kClockFontPage, display, clockWindow);
 
   // The clock's colours.
-  AddPage<PropAppColorSetting_CL>(pages, TextId::kClockColourPage, clockWindow);
+  AddPage<PropAppColorSetting_CL>(pages, TextId::kClockColourPage, display, clockWindow);
 
   // The date's display.
-  AddPage<PropDateDispSetting_CL>(pages, TextId::kDatePage, clockWindow);
+  AddPage<PropDateDispSetting_CL>(pages, TextId::kDatePage, display, clockWindow);
 
   // The date's font.
-  AddPage<PropDateFontSetting_CL>(pages, TextId::kDateFontPage, clockWindow);
+  AddPage<PropDateFontSetting_CL>(pages, TextId::kDateFontPage, display, clockWindow);
 
   // The date's colours.
-  AddPage<PropDateColorSetting_CL>(pages, TextId::kDateColourPage, clockWindow);
+  AddPage<PropDateColorSetting_CL>(pages, TextId::kDateColourPage, display, clockWindow);
 
   // The version.
   AddPage<PropAppVersion_CL>(pages, TextId::kVersionPage);

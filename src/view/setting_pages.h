@@ -9,9 +9,11 @@
 
 #include "comlib/dialog_base.h"
 
+class Display_CL;
+
 struct SettingPage {
   std::unique_ptr<SubClassDialogBase_CL> page;
   std::wstring title;
 };
 
-std::vector<SettingPage> MakeSettingPages(HWND clockWindow);
+std::vector<SettingPage> MakeSettingPages(Display_CL& display, HWND clockWindow);

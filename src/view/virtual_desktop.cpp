@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "comlib/log_file.h"
+
 namespace {
 
 // The immersive shell, and the service under which it offers the desktop
@@ -86,4 +88,22 @@ void KeptDesktopManager::RememberFailure(ULONGLONG nowMs) {
 VirtualDesktopQuery& SystemVirtualDesktopQuery() {
   static KeptDesktopManager query(ImmersiveShell());
   return query;
+}
+
+bool DesktopWatch_CL::MovedAway(HWND clock) {
+  if (failed_ || restarting_ || deferred_) return false;
+  HRESULT status = S_OK;
+  BOOL onCurrentDesktop = FALSE;
+  const bool reached = desktop_.Ask(clock, &status, &onCurrentDesktop);
+  if (!HasMovedToOtherDesktop(reached, status, onCurrentDesktop)) return false;
+  HORAVEL_LOG(L"カレントデスクトップ移動を検出したので再起動します。");
+  return true;
+}
+
+bool DesktopWatch_CL::Restart(HWND clock) {
+  deferred_ = false;
+  restarting_ = true;
+  failed_ = restart_ == nullptr || !restart_(clock);
+  restarting_ = false;
+  return !failed_;
 }

@@ -68,3 +68,32 @@ class KeptDesktopManager : public VirtualDesktopQuery {
   int failuresInARow_ = 0;
   ULONGLONG failedAtMs_ = 0;
 };
+
+// The program restarts when the user moves to another virtual desktop, so
+// that its windows come along. The restart runs once: once begun, further
+// desktop changes are ignored; after one that could not start the new
+// copy, the desktop is no longer watched, as each further try would fail
+// the same way.
+class DesktopWatch_CL {
+ public:
+  // Starts a fresh copy of the program and closes this one; false when the
+  // copy could not be started.
+  using RestartFunction = bool (*)(HWND clockWindow);
+
+  DesktopWatch_CL(VirtualDesktopQuery& desktop, RestartFunction restart) : desktop_(desktop), restart_(restart) {}
+
+  // True when the shell says the clock has left the current desktop.
+  bool MovedAway(HWND clock);
+  // A restart waits for the settings sheet to close.
+  void Defer() { deferred_ = true; }
+  bool Restart(HWND clock);
+  // Lets go of the shell's objects while COM still runs.
+  void Disconnect() { desktop_.Disconnect(); }
+
+ private:
+  VirtualDesktopQuery& desktop_;
+  RestartFunction restart_;
+  bool deferred_ = false;
+  bool restarting_ = false;
+  bool failed_ = false;
+};

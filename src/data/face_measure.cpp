@@ -1,0 +1,129 @@
+#include "data/face_measure.h"
+
+#include <memory>
+#include <tuple>
+
+#include "comlib/last_value.h"
+#include "comlib/window_dpi.h"
+
+namespace {
+
+// What picks a font: family, bold, italic, em height.
+using FontKey = std::tuple<std::wstring, int, int, int>;
+// What shapes measured text: the font, the outline scale and one more
+// setting (seconds shown, the date's format).
+using ShapeKey = std::tuple<FontKey, int, int>;
+
+// The em height is the one drawn at this DPI.
+FontKey ClockFontKey(const AppSaveData_CL& clock, int dpi) {
+  return FontKey(clock.font_family, clock.font_bold, clock.font_italic, dpi::Scale(clock.font_em_height, dpi));
+}
+FontKey DateFontKey(const DateSaveData_CL& date, int dpi) {
+  return FontKey(date.font_family, date.font_bold, date.font_italic, dpi::Scale(date.font_em_height, dpi));
+}
+
+using KeptFont = comlib::LastValue<FontKey, std::unique_ptr<textmeasure::ResolvedFont>>;
+// Process-wide, as the fonts they hold: every face of the one display draws
+// with them, and they go before the GDI+ session does.
+struct Kept {
+  KeptFont clockFont;
+  KeptFont dateFont;
+  comlib::LastValue<ShapeKey, layout::ClockLayout> clockLayout;
+  comlib::LastValue<ShapeKey, SIZE> dateWindow;
+  comlib::LastValue<std::tuple<ShapeKey, std::wstring>, layout::Ink> dateInk;
+  comlib::LastValue<std::tuple<ShapeKey, std::vector<std::wstring>>, ZonesLayout> zones;
+  comlib::LastValue<FontKey, wchar_t> widestDigit;
+};
+Kept& KeptMeasures() {
+  static Kept kept;
+  return kept;
+}
+
+const textmeasure::ResolvedFont& KeptFontFor(KeptFont& kept, const FontKey& key) {
+  return *kept.Get(key, [&key] {
+    return std::make_unique<textmeasure::ResolvedFont>(std::get<0>(key), std::get<1>(key), std::get<2>(key),
+                                                       std::get<3>(key));
+  });
+}
+
+ShapeKey DateShapeKey(const DateSaveData_CL& date, int dpi) {
+  return ShapeKey(DateFontKey(date, dpi), date.border_frame_scale, date.date_format);
+}
+
+}  // namespace
+
+const textmeasure::ResolvedFont& ClockFont(const AppSaveData_CL& clock, int dpi) {
+  return KeptFontFor(KeptMeasures().clockFont, ClockFontKey(clock, dpi));
+}
+
+const textmeasure::ResolvedFont& DateFont(const DateSaveData_CL& date, int dpi) {
+  return KeptFontFor(KeptMeasures().dateFont, DateFontKey(date, dpi));
+}
+
+float ClockPenWidth(const AppSaveData_CL& clock, int dpi) {
+  return layout::PenWidth(dpi::Scale(clock.font_em_height, dpi), clock.border_frame_scale);
+}
+
+float DatePenWidth(const DateSaveData_CL& date, int dpi) {
+  return layout::PenWidth(dpi::Scale(date.font_em_height, dpi), date.border_frame_scale);
+}
+
+void ReleaseKeptFonts() {
+  Kept& kept = KeptMeasures();
+  kept.clockFont.Forget();
+  kept.dateFont.Forget();
+  kept.clockLayout.Forget();
+  kept.dateWindow.Forget();
+  kept.dateInk.Forget();
+  kept.zones.Forget();
+  kept.widestDigit.Forget();
+}
+
+layout::ClockLayout MeasureClock(const AppSaveData_CL& clock, int dpi) {
+  const ShapeKey key(ClockFontKey(clock, dpi), clock.border_frame_scale, clock.disp_second != 0);
+  return KeptMeasures().clockLayout.Get(key, [&clock, dpi] {
+    const float penWidth = ClockPenWidth(clock, dpi);
+    const textmeasure::ResolvedFont& font = ClockFont(clock, dpi);
+    return layout::ComputeClockLayout(textmeasure::MeasureClockSamples(font.get(), penWidth), penWidth,
+                                      font.get().emSize, clock.disp_second != 0);
+  });
+}
+
+SIZE MeasureDate(const DateSaveData_CL& date, int dpi) {
+  return KeptMeasures().dateWindow.Get(DateShapeKey(date, dpi), [&date, dpi] {
+    const float penWidth = DatePenWidth(date, dpi);
+    const textmeasure::ResolvedFont& font = DateFont(date, dpi);
+    const layout::Ink widest = textmeasure::MeasureWidestDate(font.get(), date.date_format, penWidth);
+    return layout::DateWindowSize(widest.outlined, penWidth, font.get().emSize);
+  });
+}
+
+layout::Ink MeasureDateInk(const DateSaveData_CL& date, const std::wstring& dateText, int dpi) {
+  return KeptMeasures().dateInk.Get(std::make_tuple(DateShapeKey(date, dpi), dateText), [&date, &dateText, dpi] {
+    return textmeasure::MeasureInk(DateFont(date, dpi).get(), dateText, DatePenWidth(date, dpi));
+  });
+}
+
+wchar_t WidestDateDigit(const DateSaveData_CL& date, int dpi) {
+  return KeptMeasures().widestDigit.Get(DateFontKey(date, dpi),
+                                        [&date, dpi] { return textmeasure::WidestDigit(DateFont(date, dpi).get()); });
+}
+
+ZonesLayout MeasureZones(const DateSaveData_CL& date, const std::vector<std::wstring>& widestLines, int dpi) {
+  const auto key = std::make_tuple(DateShapeKey(date, dpi), widestLines);
+  return KeptMeasures().zones.Get(key, [&date, &widestLines, dpi] {
+    const float penWidth = DatePenWidth(date, dpi);
+    const textmeasure::TextFont& font = DateFont(date, dpi).get();
+    ZonesLayout zones;
+    zones.pitch = textmeasure::LineSpacing(font);
+    AreaF lines;
+    for (size_t line = 0; line < widestLines.size(); ++line) {
+      AreaF ink = textmeasure::MeasureInk(font, widestLines[line], penWidth).outlined;
+      ink.y += zones.pitch * static_cast<float>(line);
+      lines = layout::Enclosing(lines, ink);
+    }
+    zones.window = layout::DateWindowSize(lines, penWidth, font.emSize);
+    zones.origin = layout::CentredOrigin(lines, zones.window);
+    return zones;
+  });
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The fonts and measurements the settings records describe, at a DPI: sizes
+// in the settings are for 96 DPI, and each face draws at its monitor's.
+// Each font is resolved when its family, style or size changes and kept
+// until then, and each measurement when what shapes it changes: a paint
+// only looks them up.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "data/save_data.h"
+#include "text/text_layout.h"
+#include "text/text_measure.h"
+
+const textmeasure::ResolvedFont& ClockFont(const AppSaveData_CL& clock, int dpi);
+const textmeasure::ResolvedFont& DateFont(const DateSaveData_CL& date, int dpi);
+// The outline's width at a DPI.
+float ClockPenWidth(const AppSaveData_CL& clock, int dpi);
+float DatePenWidth(const DateSaveData_CL& date, int dpi);
+// Lets go of the kept fonts and measurements: before the GDI+ session ends,
+// and when the installed fonts change.
+void ReleaseKeptFonts();
+
+// The clock's layout for its settings.
+layout::ClockLayout MeasureClock(const AppSaveData_CL& clock, int dpi);
+// The date window's size for the date format, so that it keeps its size
+// from day to day.
+SIZE MeasureDate(const DateSaveData_CL& date, int dpi);
+// The date text's ink in the date's font and outline, for centring it.
+layout::Ink MeasureDateInk(const DateSaveData_CL& date, const std::wstring& dateText, int dpi);
+
+// The world clocks draw in the date's font: one line under another, each
+// line's layout origin `pitch` below the last one's, the first at `origin`
+// in a window of `window` that holds the widest lines they can show.
+struct ZonesLayout {
+  SIZE window{};
+  layout::OriginF origin;
+  float pitch = 0.0f;
+};
+ZonesLayout MeasureZones(const DateSaveData_CL& date, const std::vector<std::wstring>& widestLines, int dpi);
+// The digit whose ink is widest in the date's font: the lines' samples use it.
+wchar_t WidestDateDigit(const DateSaveData_CL& date, int dpi);
