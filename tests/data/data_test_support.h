@@ -4,12 +4,15 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "comlib/inifile.h"
 #include "comlib/log_file.h"
 #include "data/save_data.h"
+#include "data/zone_data.h"
 
 namespace data_testing {
 
@@ -32,11 +35,13 @@ class RecordsGuard {
   RecordsGuard() : iniPath_(AppIni().Path()), logPath_(AppLog().Path()) {
     Copy(ClockData(), clock_);
     Copy(DateData(), date_);
+    Copy(ZoneData(), zones_);
   }
 
   ~RecordsGuard() {
     Copy(clock_, ClockData());
     Copy(date_, DateData());
+    Copy(zones_, ZoneData());
     AppIni().SetPath(iniPath_);
     AppLog().SetPath(logPath_);
   }
@@ -47,11 +52,17 @@ class RecordsGuard {
  private:
   static void Copy(const AppSaveData_CL& from, AppSaveData_CL& to) { HORAVEL_CLOCK_FIELDS(HORAVEL_COPY_FIELD) }
   static void Copy(const DateSaveData_CL& from, DateSaveData_CL& to) { HORAVEL_DATE_FIELDS(HORAVEL_COPY_FIELD) }
+  static void Copy(const ZoneSaveData_CL& from, ZoneSaveData_CL& to) {
+    std::copy(std::begin(from.places), std::end(from.places), std::begin(to.places));
+    to.offset_x = from.offset_x;
+    to.offset_y = from.offset_y;
+  }
 
   std::wstring iniPath_;
   std::wstring logPath_;
   AppSaveData_CL clock_;
   DateSaveData_CL date_;
+  ZoneSaveData_CL zones_;
 };
 
 // True when the load holds both font sizes to a range. Until it does, a

@@ -20,9 +20,8 @@
 #include "support/test_support.h"
 #include "support/window_checks.h"
 #include "text/time_text.h"
-#include "view/date_dialog.h"
+#include "view/face_window.h"
 #include "view/display.h"
-#include "view/display_test_support.h"
 #include "view/main_dialog.h"
 #include "view/virtual_desktop.h"
 
@@ -233,12 +232,12 @@ RECT VirtualScreen() {
 TEST(HostileSettings, AnySettingsFileLoadsInRangeAndLeavesBothWindowsPaintedWithinReach) {
   if (!data_testing::FontSizesAreRanged()) GTEST_SKIP() << "font sizes are not yet held to a range on load";
   data_testing::RecordsGuard guard;
-  view_testing::DisplayGuard display;
   testing_support::TempFolder folder;
   NoDesktop desktop;
   NoTray tray;
-  MainDialog_CL clock(false, desktop, tray);
-  DateDialog_CL date(false);
+  Display_CL display(ClockData(), DateData(), ZoneData());
+  MainDialog_CL clock(display, desktop, tray);
+  DateDialog_CL date(display);
   ASSERT_NE(nullptr, clock.Create());
   ASSERT_NE(nullptr, date.Create());
   // Placed and painted, but not on the screen: without a window manager,
@@ -267,7 +266,7 @@ TEST(HostileSettings, AnySettingsFileLoadsInRangeAndLeavesBothWindowsPaintedWith
 
     // As the windows' creation applies them: placement; then a paint of
     // each, shown or not.
-    display::Apply(display::kClockPlace | display::kDatePlace);
+    display.Apply(display::kClockPlace | display::kDatePlace);
     SendMessageW(clock.Window(), WM_PAINT, 0, 0);
     SendMessageW(date.Window(), WM_PAINT, 0, 0);
     EXPECT_TRUE(Reaches(clock.Window(), VirtualScreen(), clockReach)) << "file " << file;

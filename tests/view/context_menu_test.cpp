@@ -9,9 +9,7 @@
 
 #include "app_ids.h"
 #include "comlib/unique_handle.h"
-#include "data/save_data.h"
 #include "support/test_support.h"
-#include "view/display.h"
 
 namespace {
 
@@ -109,26 +107,6 @@ class MenuOwner {
   std::vector<WPARAM> keys_;
   HWND window_ = nullptr;
   bool sentinelSeen_ = false;
-};
-
-// Sets the monitor count and the current display for one test.
-class ScopedDisplays {
- public:
-  ScopedDisplays(int count, int displayIndex)
-      : monitors_(Display().screens.monitors), displayIndex_(ClockData().display_index) {
-    Display().screens.monitors.assign(static_cast<size_t>(count), MonitorRecord{});
-    ClockData().display_index = displayIndex;
-  }
-  ~ScopedDisplays() {
-    Display().screens.monitors = monitors_;
-    ClockData().display_index = displayIndex_;
-  }
-  ScopedDisplays(const ScopedDisplays&) = delete;
-  ScopedDisplays& operator=(const ScopedDisplays&) = delete;
-
- private:
-  std::vector<MonitorRecord> monitors_;
-  int displayIndex_;
 };
 
 struct MenuEntry {
@@ -285,10 +263,9 @@ TEST(ContextMenu, ImagesComeFromTheStripBesideTheProgram) {
 }
 
 TEST(ContextMenu, ChosenDisplayReachesTheOwnerAsACommand) {
-  ScopedDisplays displays(3, 2);
   // The first item, then the first two displays.
   MenuOwner owner({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
-  ShowContextMenu(owner.get());
+  ShowContextMenu(owner.get(), 3, 2);
   owner.Settle();
 
   EXPECT_EQ(4u, owner.keysPosted);
@@ -320,10 +297,9 @@ TEST(ContextMenu, WorksWithoutImages) {
 }
 
 TEST(ContextMenu, GreyedDisplayCannotBeChosen) {
-  ScopedDisplays displays(3, 1);
   // Down to the second display, which the clock is on, try it, then leave.
   MenuOwner owner({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN, VK_ESCAPE});
-  ShowContextMenu(owner.get());
+  ShowContextMenu(owner.get(), 3, 1);
   owner.Settle();
 
   // Escape is only needed when the menu stays open after the refused choice.
@@ -333,9 +309,8 @@ TEST(ContextMenu, GreyedDisplayCannotBeChosen) {
 }
 
 TEST(ContextMenu, ClosingWithoutAChoiceSendsNothing) {
-  ScopedDisplays displays(2, 0);
   MenuOwner owner({VK_ESCAPE});
-  ShowContextMenu(owner.get());
+  ShowContextMenu(owner.get(), 2, 0);
   owner.Settle();
 
   EXPECT_EQ(1u, owner.keysPosted);

@@ -1,5 +1,5 @@
-// Applying the settings to two real windows: where each stands, which is
-// shown, how opaque each is, the date's timer and which lies on top.
+// Applying the settings to three real windows, one a face: where each
+// stands, which is shown, how opaque each is and which lies on top.
 
 #include "view/display.h"
 
@@ -7,11 +7,12 @@
 
 #include "app_ids.h"
 #include "data/data_test_support.h"
+#include "data/face_measure.h"
 #include "data/placement.h"
 #include "data/save_data.h"
 #include "support/test_support.h"
 #include "support/window_checks.h"
-#include "view/display_test_support.h"
+#include "data/zone_data.h"
 
 using data_testing::RecordsGuard;
 using testing_support::IsAbove;
@@ -32,22 +33,28 @@ namespace {
 }
 
 
-// The display pointed at a clock and a date window, with the date shown and
-// both visible; put back at the end of the test.
+// A display of its own, its faces three test windows, with the date shown
+// and no place among the world clocks; the records are put back at the end.
 class PlacementTest : public ::testing::Test {
  protected:
-  PlacementTest() : clockWindow_(400, 300, 200, 100), dateWindow_(0, 0, 50, 20), log_(folder_.File(L"log.txt")) {}
+  PlacementTest()
+      : clockWindow_(400, 300, 200, 100),
+        dateWindow_(0, 0, 50, 20),
+        zonesWindow_(0, 0, 40, 10),
+        log_(folder_.File(L"log.txt")) {}
 
   void SetUp() override {
     ASSERT_TRUE(clockWindow_.get());
     ASSERT_TRUE(dateWindow_.get());
+    ASSERT_TRUE(zonesWindow_.get());
     AppSaveData_CL& clock = ClockData();
     DateSaveData_CL& date = DateData();
-    DisplayState& display = Display();
-    display.clock.handle = clockWindow_.get();
-    display.date.handle = dateWindow_.get();
-    display.hidden = false;
-    display.makingWay = false;
+    display_.Attach(Face::kClock, clockWindow_.get());
+    display_.Attach(Face::kDate, dateWindow_.get());
+    display_.Attach(Face::kZones, zonesWindow_.get());
+    for (PlaceSetting& place : ZoneData().places) place = PlaceSetting{};
+    ZoneData().offset_x = 0;
+    ZoneData().offset_y = 0;
     clock.display_index = 0;
     clock.disp_index = 0;
     clock.disp_offset_x = 32;
@@ -62,42 +69,61 @@ class PlacementTest : public ::testing::Test {
   std::wstring Log() const { return ReadUtf16(folder_.File(L"log.txt")); }
 
   RecordsGuard guard_;
-  view_testing::DisplayGuard display_;
   TempFolder folder_;
   TestWindow clockWindow_;
   TestWindow dateWindow_;
+  TestWindow zonesWindow_;
   testing_support::ScopedAppLog log_;
+  Display_CL display_{ClockData(), DateData(), ZoneData()};
 };
 
 }  // namespace
 
-TEST_F(PlacementTest, TheClockGoesToItsMonitorsCornerAndTheDateStandsByItOnlyWhileShown) {
+TEST_F(PlacementTest, TheClockGoesToItsCornerTheDateStandsByItAndTheWorldClocksBelowOnlyWhileShown) {
   AppSaveData_CL& clock = ClockData();
   DateSaveData_CL& date = DateData();
-  Display().screens = testing_support::TwoMonitors();
+  display_.Screens() = testing_support::TwoMonitors();
   clock.display_index = 1;
   clock.disp_index = 3;
   date.show_date = 0;
   const RECT dateBefore = dateWindow_.Rect();
-  display::Apply(display::kClockPlace);
-  const layout::ClockLayout measured = MeasureClock(dpi::kBaseDpi);
+  const RECT zonesBefore = zonesWindow_.Rect();
+  display_.Apply(display::kClockPlace);
+  const layout::ClockLayout measured = MeasureClock(ClockData(), dpi::kBaseDpi);
   const POINT corner = placement::ClockPosition(RECT{1920, 0, 3200, 1024}, 3, 32, 32, measured.ink);
   EXPECT_TRUE(RectIs(clockWindow_.Rect(), corner.x, corner.y, measured.window.cx, measured.window.cy));
   EXPECT_TRUE(GetWindowLongW(clockWindow_.get(), GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_TRUE(RectIs(dateWindow_.Rect(), dateBefore.left, dateBefore.top, 50, 20)) << "a date that is off stays";
+  EXPECT_TRUE(RectIs(zonesWindow_.Rect(), zonesBefore.left, zonesBefore.top, 40, 10)) << "no place shows";
 
   // Placing the clock places a shown date around its centre, below it; with
-  // the clock hidden by hide_clock, not beneath it.
-  Display().screens = MultiScreen_CL();
-  date.show_date = 1;
+  // the clock hidden by hide_clock, not beneath it. The world clocks stand
+  // below the date, and below the clock when the date is off.
+  display_.Screens() = MultiScreen_CL();
+  ZoneData().places[2] = PlaceSetting{L"Tokyo Standard Time", L"Tokyo", 1};
+  ZoneData().offset_x = 7;
+  ZoneData().offset_y = 5;
+  display_.Apply(display::kZonesPlace);
+  const ZonesLayout zones = MeasureZones(date, display_.WidestZoneLines(), dpi::kBaseDpi);
+  ASSERT_EQ(1u, display_.WidestZoneLines().size());
   for (const int hideClock : {0, 1}) {
-    date.hide_clock = hideClock;
-    date.offset_x = 30 * hideClock;
-    display::Apply(display::kClockPlace);
-    const SIZE size = MeasureDate(dpi::kBaseDpi);
-    const POINT at = placement::DatePosition(placement::CentreOf(clockWindow_.Rect()), date.offset_x, 0, size);
-    EXPECT_TRUE(RectIs(dateWindow_.Rect(), at.x, at.y, size.cx, size.cy)) << hideClock;
-    EXPECT_EQ(hideClock == 0, IsAbove(clockWindow_.get(), dateWindow_.get())) << hideClock;
+    for (const int showDate : {1, 0}) {
+      date.hide_clock = hideClock;
+      date.show_date = showDate;
+      date.offset_x = 30 * hideClock;
+      display_.Apply(display::kClockPlace);
+      SCOPED_TRACE(::testing::Message() << "hide_clock " << hideClock << ", show_date " << showDate);
+      const TestWindow& followed = showDate ? dateWindow_ : clockWindow_;
+      const POINT below = placement::ZonesPosition(followed.Rect(), 7, 5, zones.window);
+      EXPECT_TRUE(RectIs(zonesWindow_.Rect(), below.x, below.y, zones.window.cx, zones.window.cy));
+      EXPECT_EQ(hideClock == 0, IsAbove(clockWindow_.get(), zonesWindow_.get()));
+      if (!showDate) continue;
+      const SIZE size = MeasureDate(DateData(), dpi::kBaseDpi);
+      const POINT at = placement::DatePosition(placement::CentreOf(clockWindow_.Rect()), date.offset_x, 0, size);
+      EXPECT_TRUE(RectIs(dateWindow_.Rect(), at.x, at.y, size.cx, size.cy));
+      EXPECT_EQ(hideClock == 0, IsAbove(clockWindow_.get(), dateWindow_.get()));
+      EXPECT_TRUE(IsAbove(dateWindow_.get(), zonesWindow_.get()));
+    }
   }
 }
 
@@ -105,42 +131,40 @@ TEST_F(PlacementTest, TheDisplayCheckStaysQuietOnAGoneMonitorAndRestoresOnlyWhat
   AppSaveData_CL& clock = ClockData();
   const std::wstring changeLine = L"ディスプレイ構成変更を検出: ポジション更新";
   const std::wstring fallbackLine = L"プライマリディスプレイに表示します。";
-  DisplayCheckState state;
   clock.display_index = 0;
-  display::RestoreDisplayLayout();
-  display::CheckDisplayChange(state);
+  display_.RestoreLayout();
+  display_.CheckDisplayChange();
   EXPECT_EQ(0u, testing_support::CountOccurrences(Log(), changeLine));
 
   // An index beyond the monitors (one was unplugged): the fallback is told
   // once, the clock already stands on the primary display, and the saved
   // index stays.
   clock.display_index = 5;
-  for (int check = 0; check < 8; ++check) display::CheckDisplayChange(state);
+  for (int check = 0; check < 8; ++check) display_.CheckDisplayChange();
   EXPECT_EQ(1u, testing_support::CountOccurrences(Log(), fallbackLine));
   EXPECT_EQ(0u, testing_support::CountOccurrences(Log(), changeLine));
   EXPECT_EQ(5, clock.display_index);
   // The monitor returns and goes again: told once more.
   clock.display_index = 0;
-  display::CheckDisplayChange(state);
+  display_.CheckDisplayChange();
   clock.display_index = 5;
-  display::CheckDisplayChange(state);
+  display_.CheckDisplayChange();
   EXPECT_EQ(2u, testing_support::CountOccurrences(Log(), fallbackLine));
 
   // A clock moved off every monitor, or that should show and does not, is put back.
   clock.display_index = 0;
   SetWindowPos(clockWindow_.get(), nullptr, -3000, -3000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  display::CheckDisplayChange(state);
+  display_.CheckDisplayChange();
   EXPECT_EQ(1u, testing_support::CountOccurrences(Log(), changeLine));
   EXPECT_GE(clockWindow_.Rect().left, 0);
   ShowWindow(clockWindow_.get(), SW_HIDE);
-  display::CheckDisplayChange(state);
+  display_.CheckDisplayChange();
   EXPECT_EQ(2u, testing_support::CountOccurrences(Log(), changeLine));
   EXPECT_TRUE(IsWindowVisible(clockWindow_.get()));
 
   // Hidden by the user and on its monitor: nothing to do.
-  Display().hidden = true;
-  ShowWindow(clockWindow_.get(), SW_HIDE);
-  display::CheckDisplayChange(state);
+  display_.SetHidden(true);
+  display_.CheckDisplayChange();
   EXPECT_EQ(2u, testing_support::CountOccurrences(Log(), changeLine));
 }
 
@@ -154,35 +178,40 @@ TEST_F(PlacementTest, TheOpacityFadesWithTheRealCursorOnlyOverAShownWindow) {
   ASSERT_EQ(203, date.alpha);
 
   ASSERT_TRUE(testing_support::MoveCursorTo(200, 130));
-  EXPECT_EQ(44, display::ClockOpacity());
-  EXPECT_EQ(40, display::DateOpacity());  // a fifth of 203, cut
+  EXPECT_EQ(44, display_.Opacity(Face::kClock));
+  EXPECT_EQ(40, display_.Opacity(Face::kDate));  // a fifth of 203, cut
   clock.faint_on_hover = 0;
-  EXPECT_EQ(220, display::ClockOpacity());
+  EXPECT_EQ(220, display_.Opacity(Face::kClock));
   clock.faint_on_hover = 1;
+  // The world clocks fade as the date does.
+  ZoneData().places[0] = PlaceSetting{L"GMT Standard Time", L"", 1};
+  display_.Apply(display::kZonesPlace);
+  SetWindowPos(zonesWindow_.get(), nullptr, 100, 100, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(40, display_.Opacity(Face::kZones));
   // A window that is not shown does not fade.
   date.hide_clock = 1;
-  EXPECT_EQ(220, display::ClockOpacity());
+  EXPECT_EQ(220, display_.Opacity(Face::kClock));
   date.hide_clock = 0;
   date.show_date = 0;
-  EXPECT_EQ(203, display::DateOpacity());
+  EXPECT_EQ(203, display_.Opacity(Face::kDate));
   date.show_date = 1;
-  Display().hidden = true;
-  EXPECT_EQ(220, display::ClockOpacity());
-  EXPECT_EQ(203, display::DateOpacity());
-  Display().hidden = false;
+  display_.SetHidden(true);
+  EXPECT_EQ(220, display_.Opacity(Face::kClock));
+  EXPECT_EQ(203, display_.Opacity(Face::kDate));
+  display_.SetHidden(false);
   // A stored alpha above 255 must not wrap around in the window's byte.
   clock.alpha = 300;
-  EXPECT_EQ(51, display::ClockOpacity());
+  EXPECT_EQ(51, display_.Opacity(Face::kClock));
   ASSERT_TRUE(testing_support::MoveCursorTo(600, 500));
-  EXPECT_EQ(255, display::ClockOpacity());
+  EXPECT_EQ(255, display_.Opacity(Face::kClock));
 }
 
-TEST_F(PlacementTest, ApplyingSetsTheOpacityAndTheDateTimerOnlyWhileShown) {
+TEST_F(PlacementTest, ApplyingSetsTheOpacityOnlyWhileShownAndEveryFaceHidesWithTheProgram) {
   testing_support::CursorKept cursor;
   ASSERT_TRUE(testing_support::MoveCursorTo(700, 600));
   TestWindow layered(100, 100, 200, 100, WS_EX_LAYERED);
-  Display().clock = ShownWindow{};
-  Display().clock.handle = layered.get();
+  display_.Attach(Face::kClock, layered.get());
+  ZoneData().places[0] = PlaceSetting{L"GMT Standard Time", L"", 1};
   auto opacity = [&] {
     BYTE alpha = 0;
     COLORREF key = 0;
@@ -192,37 +221,25 @@ TEST_F(PlacementTest, ApplyingSetsTheOpacityAndTheDateTimerOnlyWhileShown) {
     EXPECT_EQ(static_cast<DWORD>(LWA_COLORKEY | LWA_ALPHA), flags);
     return alpha;
   };
-  // KillTimer tells whether the timer was running (and stops it).
-  auto dateTimerRan = [&] { return KillTimer(dateWindow_.get(), kDateTimerId) != FALSE; };
 
   ClockData().alpha = 150;
-  display::Apply(display::kClockOpacity);
+  display_.Apply(display::kClockOpacity | display::kZonesPlace);
   EXPECT_EQ(150, opacity());
-  display::RestoreDisplayLayout();
+  display_.RestoreLayout();
   EXPECT_NE(std::wstring::npos, Log().find(L"ディスプレイレイアウト復元"));
-  EXPECT_TRUE(IsWindowVisible(layered.get()));
-  EXPECT_TRUE(IsWindowVisible(dateWindow_.get()));
-  EXPECT_TRUE(dateTimerRan());
-  EXPECT_FALSE(KillTimer(dateWindow_.get(), kDateFadeTimerId)) << "the fade follows the clock's tick";
+  for (HWND face : {layered.get(), dateWindow_.get(), zonesWindow_.get()}) EXPECT_TRUE(IsWindowVisible(face));
 
-  // Hidden by the user, making way, or the date switched off: no opacity
-  // set, no timer, the window hidden.
-  const struct {
-    bool hidden;
-    bool makingWay;
-    int showDate;
-  } hiddenCases[] = {{true, false, 1}, {false, true, 1}, {false, false, 0}};
-  for (const auto& c : hiddenCases) {
-    Display().hidden = c.hidden;
-    Display().makingWay = c.makingWay;
-    DateData().show_date = c.showDate;
+  // Hidden by the user, or the date switched off: no opacity set, the
+  // window hidden; the world clocks hide with the program only.
+  for (const bool hidden : {true, false}) {
+    SCOPED_TRACE(hidden ? "hidden" : "date off");
+    display_.SetHidden(hidden);
+    DateData().show_date = hidden ? 1 : 0;
     ClockData().alpha = 90;
-    display::Apply(display::kShowing | display::kClockOpacity);
-    EXPECT_FALSE(dateTimerRan());
+    display_.Apply(display::kShowing | display::kClockOpacity);
     EXPECT_FALSE(IsWindowVisible(dateWindow_.get()));
-    if (c.hidden || c.makingWay) {
-      EXPECT_EQ(150, opacity());
-    }
+    EXPECT_EQ(!hidden, IsWindowVisible(zonesWindow_.get()) != FALSE);
+    EXPECT_EQ(hidden ? 150 : 90, opacity());
     ClockData().alpha = 150;
   }
 }

@@ -12,11 +12,11 @@
 #include "comlib/gdiplus_flat.h"
 #include "comlib/live_objects.h"
 #include "data/data_test_support.h"
+#include "data/face_measure.h"
 #include "data/placement.h"
 #include "data/save_data.h"
 #include "support/test_support.h"
-#include "view/date_dialog.h"
-#include "view/display_test_support.h"
+#include "view/face_window.h"
 #include "view/power_events.h"
 #include "view/virtual_desktop.h"
 
@@ -54,10 +54,11 @@ POWERBROADCAST_SETTING PowerSetting(const GUID& setting, DWORD state) {
 class InProcessClock : public ::testing::Test {
  protected:
   void SetUp() override {
-    clock_ = std::make_unique<MainDialog_CL>(false, desktop_, tray_);
-    date_ = std::make_unique<DateDialog_CL>(false);
+    clock_ = std::make_unique<MainDialog_CL>(display_, desktop_, tray_);
+    date_ = std::make_unique<DateDialog_CL>(display_);
     ASSERT_NE(nullptr, clock_->Create());
     ASSERT_NE(nullptr, date_->Create());
+    display_.Start(false);
   }
   void TearDown() override {
     SendMessageW(date_->Window(), WM_CLOSE, 2, 0);
@@ -78,7 +79,8 @@ class InProcessClock : public ::testing::Test {
     SetWindowPos(clock_->Window(), nullptr, 500, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
-  view_testing::DisplayGuard display_;
+  const data_testing::RecordsGuard records_;
+  Display_CL display_{ClockData(), DateData(), ZoneData()};
   ScriptedDesktop desktop_;
   AcceptingTray tray_;
   std::unique_ptr<MainDialog_CL> clock_;
@@ -189,7 +191,7 @@ void RenameFont(std::vector<unsigned char>& font, const std::string& from, const
 
 std::wstring DrawnClockFamily() {
   wchar_t name[LF_FACESIZE] = {};
-  gdip::GdipGetFamilyName(ClockFont(Display().clock.dpi).get().family, name, LANG_NEUTRAL);
+  gdip::GdipGetFamilyName(ClockFont(ClockData(), dpi::kBaseDpi).get().family, name, LANG_NEUTRAL);
   return name;
 }
 
@@ -203,9 +205,8 @@ TEST_F(InProcessClock, AFontInstalledWhileTheClockRunsIsDrawnOnceFontsChange) {
   const testing_support::TempFolder folder;
   const std::wstring path = folder.File(L"horavel-test.ttf");
   testing_support::WriteBytes(path, font);
-  const data_testing::RecordsGuard records;
   ClockData().font_family = L"HoravelTest";
-  display::Apply(display::kClockPlace);
+  display_.Apply(display::kClockPlace);
   ASSERT_NE(L"HoravelTest", DrawnClockFamily()) << "drawn with a stand-in";
 
   ASSERT_NE(0, AddFontResourceW(path.c_str()));

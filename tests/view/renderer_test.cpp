@@ -10,10 +10,12 @@
 #include <vector>
 
 #include "comlib/font_family.h"
+#include "data/face_measure.h"
 #include "data/placement.h"
 #include "support/test_support.h"
 #include "text/time_text.h"
-#include "view/display_test_support.h"
+#include "data/zone_data.h"
+#include "view/display.h"
 
 namespace {
 
@@ -107,7 +109,6 @@ class RendererTest : public ::testing::Test {
          date.font_italic, date.font_em_height, date.border_frame_scale, date.font_color1, date.font_color3);
 
     // The defaults, with colours that tell the parts apart.
-    Display().hidden = false;
     clock.blink = 1;
     clock.font_family = L"Comic Sans MS";
     clock.font_bold = 1;
@@ -136,11 +137,6 @@ class RendererTest : public ::testing::Test {
     window_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"STATIC", L"Horavel renderer test", WS_POPUP, 0, 0,
                               200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(nullptr, window_);
-    // The test's window stands in for both of the program's windows.
-    Display().clock = ShownWindow{};
-    Display().clock.handle = window_;
-    Display().date = ShownWindow{};
-    Display().date.handle = window_;
   }
 
   void TearDown() override {
@@ -149,13 +145,13 @@ class RendererTest : public ::testing::Test {
   }
 
   // The window size the placement gives the clock, for the current settings.
-  static SIZE ClockWindowSize() { return MeasureClock(dpi::kBaseDpi).window; }
+  static SIZE ClockWindowSize() { return MeasureClock(ClockData(), dpi::kBaseDpi).window; }
 
   static Image RenderClockAt(const SYSTEMTIME& time, bool blinkPhase = false) {
     const SIZE size = ClockWindowSize();
     BackBuffer_CL buffer;
     buffer.Resize(size.cx, size.cy);
-    render::RenderClock(buffer, size.cx, size.cy, time, blinkPhase);
+    render::RenderClock(buffer, ClockData(), size, time, blinkPhase);
     return Image(buffer);
   }
 
@@ -164,7 +160,7 @@ class RendererTest : public ::testing::Test {
     const SIZE size = ClockWindowSize();
     BackBuffer_CL buffer;
     buffer.Resize(size.cx, size.cy);
-    render::RenderClockText(buffer, size.cx, size.cy, text, second, blinkPhase);
+    render::RenderClockText(buffer, ClockData(), size, text, second, blinkPhase);
     return Image(buffer);
   }
 
@@ -180,17 +176,18 @@ class RendererTest : public ::testing::Test {
   // The date's family is installed: the date draws in it.
   static void ShowDate() { ASSERT_NE(nullptr, comlib::FontFamilyRef(DateData().font_family).get()); }
 
-  static SIZE DateWindowSize() { return MeasureDate(dpi::kBaseDpi); }
+  static SIZE DateWindowSize() { return MeasureDate(DateData(), dpi::kBaseDpi); }
 
   static Image RenderDateAt(const SYSTEMTIME& time, int spare = 0) {
     const SIZE size = DateWindowSize();
     BackBuffer_CL buffer;
     buffer.Resize(size.cx + spare, size.cy + spare);
-    render::RenderDate(buffer, size.cx + spare, size.cy + spare, time);
+    render::RenderDate(buffer, DateData(), SIZE{size.cx + spare, size.cy + spare}, time);
     return Image(buffer);
   }
 
   HWND window_ = nullptr;
+  Display_CL display_{ClockData(), DateData(), ZoneData()};
 
  private:
   template <typename T>
@@ -204,7 +201,6 @@ class RendererTest : public ::testing::Test {
   }
 
   std::vector<std::function<void()>> restores_;
-  view_testing::DisplayGuard display_;
 };
 
 using ClockRendering = RendererTest;
@@ -288,7 +284,7 @@ TEST_F(ClockRendering, BlinkingColonsVanishWhileTheDigitsStay) {
   ASSERT_EQ(steady.pixels.size(), blinking.pixels.size());
   // Each colon's ink starts at its part's origin and is narrower than the
   // room up to the next part.
-  const layout::ClockLayout measured = MeasureClock(dpi::kBaseDpi);
+  const layout::ClockLayout measured = MeasureClock(ClockData(), dpi::kBaseDpi);
   const AreaF* parts = measured.parts;
   const AreaF firstColon{parts[kFirstColonPart].x, 0.0f, parts[kMinutePart].x - parts[kFirstColonPart].x, 0.0f};
   const AreaF secondColon{parts[kSecondColonPart].x, 0.0f, parts[kSecondPart].x - parts[kSecondColonPart].x, 0.0f};
@@ -337,6 +333,7 @@ TEST_F(ClockRendering, UnknownFamilyDrawsWithTheGenericFamily) {
 }
 
 TEST_F(ClockRendering, PaintDrawsOnlyWhileTheClockIsShown) {
+  display_.Attach(Face::kClock, window_);
   AppSaveData_CL& clock = ClockData();
   clock.alpha = 180;
   const SIZE size = ClockWindowSize();
@@ -355,21 +352,21 @@ TEST_F(ClockRendering, PaintDrawsOnlyWhileTheClockIsShown) {
   for (int hidden : {1, 0}) {
     for (int hideClock : {1, 0}) {
       if (!hidden && !hideClock) continue;
-      Display().hidden = hidden != 0;
+      display_.SetHidden(hidden != 0);
       DateData().hide_clock = hideClock;
       markBuffer();
       InvalidateRect(window_, nullptr, FALSE);
-      render::PaintClock(window_, buffer);
+      display_.Paint(Face::kClock, window_, buffer);
       EXPECT_FALSE(GetUpdateRect(window_, nullptr, FALSE)) << "the paint is taken as done";
       EXPECT_EQ(client.right * client.bottom, Image(buffer).Count(kRise)) << hidden << hideClock;
     }
   }
 
-  Display().hidden = false;
+  display_.SetHidden(false);
   DateData().hide_clock = 0;
   markBuffer();
   InvalidateRect(window_, nullptr, FALSE);
-  render::PaintClock(window_, buffer);
+  display_.Paint(Face::kClock, window_, buffer);
   EXPECT_FALSE(GetUpdateRect(window_, nullptr, FALSE));
   const Image painted(buffer);
   EXPECT_EQ(kWhite, painted.At(0, 0));
@@ -388,19 +385,19 @@ TEST_F(DateRendering, AreaFollowsTheSampleAndTakesInTheOutline) {
   ShowDate();
   DateSaveData_CL& date = DateData();
   date.date_format = 7;
-  const SIZE shortest = MeasureDate(dpi::kBaseDpi);
+  const SIZE shortest = MeasureDate(DateData(), dpi::kBaseDpi);
   date.date_format = 0;
-  const SIZE longest = MeasureDate(dpi::kBaseDpi);
+  const SIZE longest = MeasureDate(DateData(), dpi::kBaseDpi);
   EXPECT_GT(longest.cx, shortest.cx * 2);
   date.date_format = 42;
-  const SIZE unknown = MeasureDate(dpi::kBaseDpi);
+  const SIZE unknown = MeasureDate(DateData(), dpi::kBaseDpi);
   date.date_format = 1;
-  EXPECT_EQ(MeasureDate(dpi::kBaseDpi).cx, unknown.cx);
+  EXPECT_EQ(MeasureDate(DateData(), dpi::kBaseDpi).cx, unknown.cx);
 
   date.border_frame_scale = 0;
-  const SIZE bare = MeasureDate(dpi::kBaseDpi);
+  const SIZE bare = MeasureDate(DateData(), dpi::kBaseDpi);
   date.border_frame_scale = 20;
-  const SIZE thick = MeasureDate(dpi::kBaseDpi);
+  const SIZE thick = MeasureDate(DateData(), dpi::kBaseDpi);
   const float pen = layout::PenWidth(date.font_em_height, 20);
   EXPECT_GT(thick.cx, bare.cx + pen);
   EXPECT_GT(thick.cy, bare.cy + pen);
@@ -448,6 +445,7 @@ TEST_F(DateRendering, UnknownFamilyDrawsWithTheGenericFamily) {
 
 TEST_F(DateRendering, PaintDrawsOnlyWhileTheDateIsShown) {
   ShowDate();
+  display_.Attach(Face::kDate, window_);
   const SIZE size = DateWindowSize();
   SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT client{};
@@ -463,13 +461,13 @@ TEST_F(DateRendering, PaintDrawsOnlyWhileTheDateIsShown) {
 
   DateData().show_date = 0;
   InvalidateRect(window_, nullptr, FALSE);
-  render::PaintDate(window_, buffer);
+  display_.Paint(Face::kDate, window_, buffer);
   EXPECT_FALSE(GetUpdateRect(window_, nullptr, FALSE));
   EXPECT_EQ(client.right * client.bottom, Image(buffer).Count(kRise));
 
   DateData().show_date = 1;
   InvalidateRect(window_, nullptr, FALSE);
-  render::PaintDate(window_, buffer);
+  display_.Paint(Face::kDate, window_, buffer);
   EXPECT_FALSE(GetUpdateRect(window_, nullptr, FALSE));
   const Image painted(buffer);
   EXPECT_EQ(0, painted.Count(kRise));
@@ -549,7 +547,7 @@ TEST_F(ClockRendering, InkStandsWhereThePlacementCountsItAndClearOfTheEdges) {
         for (int seconds : {1, 0}) {
           UseFont(font, emHeight, scale);
           clock.disp_second = seconds;
-          const layout::ClockLayout measured = MeasureClock(dpi::kBaseDpi);
+          const layout::ClockLayout measured = MeasureClock(ClockData(), dpi::kBaseDpi);
           // The placement counts the ink any digit can take: together, the
           // ten digits fill it to its edges, and none reaches the window's.
           RECT ink{};
@@ -612,7 +610,7 @@ TEST_F(DateRendering, EveryDateIsWholeAndCentredInItsWindow) {
         for (const SYSTEMTIME& day : days) {
           BackBuffer_CL buffer;
           buffer.Resize(size.cx, size.cy);
-          render::RenderDate(buffer, size.cx, size.cy, day);
+          render::RenderDate(buffer, DateData(), size, day);
           const RECT ink = Image(buffer).InkBounds();
           const ::testing::Message where = Describe(font, date.font_em_height, scale) << " format " << format
                                                                                       << " year " << day.wYear;
