@@ -77,6 +77,13 @@ int ControlFactory_CL::AddTrackBar(HWND parent, int width, int height, int x, in
                     kChildStyle | WS_TABSTOP | TBS_NOTICKS | TBS_ENABLESELRANGE, x, y, width, height);
 }
 
+int ControlFactory_CL::AddEditBox(HWND parent, const std::wstring& text, int widthInChars, int x, int y) {
+  auto control = std::make_unique<EditBox_CL>();
+  const SIZE w = MeasureText(control->Font(), L"W");
+  return AddControl(std::move(control), parent, WC_EDITW, text, kChildStyle | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL,
+                    x, y, widthInChars * w.cx, w.cy + kButtonPadding);
+}
+
 int ControlFactory_CL::AddHotKeyField(HWND parent, int x, int y) {
   auto control = std::make_unique<HotKeyField_CL>();
   // The control spells the keys out as the keyboard names them.

@@ -32,6 +32,8 @@ class ControlFactory_CL {
   int AddComboBox(HWND parent, int widthInChars, int heightInLines, int x, int y);
   int AddGroupBox(HWND parent, const std::wstring& text, int width, int height, int y);
   int AddTrackBar(HWND parent, int width, int height, int x, int y);
+  // One line of text, `widthInChars` "W" wide.
+  int AddEditBox(HWND parent, const std::wstring& text, int widthInChars, int x, int y);
   // Wide enough for the longest key names the control shows, one line high.
   int AddHotKeyField(HWND parent, int x, int y);
 

@@ -45,6 +45,10 @@ void TrackBar_CL::Setup(int lowest, int highest, int position) {
   SendMessageW(window_, TBM_SETRANGEMIN, FALSE, lowest);
   SendMessageW(window_, TBM_SETRANGEMAX, TRUE, highest);
   SendMessageW(window_, TBM_SETPAGESIZE, 0, 1);
+  // A bar places its thumb anew only when its position changes: the
+  // position it was made with (0) would keep the thumb where it stood for
+  // the range it was made with.
+  SendMessageW(window_, TBM_SETPOS, FALSE, position == lowest ? highest : lowest);
   SendMessageW(window_, TBM_SETPOS, TRUE, position);
 }
 
@@ -96,6 +100,25 @@ int ComboBox_CL::Selection() const { return static_cast<int>(SendMessageW(window
 void ComboBox_CL::Select(int index) { SendMessageW(window_, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 
 int ComboBox_CL::Count() const { return static_cast<int>(SendMessageW(window_, CB_GETCOUNT, 0, 0)); }
+
+void ComboBox_CL::FitWithin(int width) {
+  const SIZE size = WindowSize(window_);
+  if (size.cx <= width) return;
+  SendMessageW(window_, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(size.cx), 0);
+  SetWindowPos(window_, nullptr, 0, 0, width, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::wstring EditBox_CL::Text() const {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window_)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window_, &text[0], static_cast<int>(text.size()))));
+  return text;
+}
+
+void EditBox_CL::LimitText(size_t characters) { SendMessageW(window_, EM_LIMITTEXT, characters, 0); }
+
+void EditBox_CL::SetCueText(const std::wstring& text) {
+  SendMessageW(window_, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
 
 hotkey::KeyCombination HotKeyField_CL::Keys() const {
   return hotkey::FromHotKeyControl(static_cast<WORD>(SendMessageW(window_, HKM_GETHOTKEY, 0, 0)));

@@ -74,9 +74,24 @@ class ComboBox_CL : public ControlBase_CL {
   int Selection() const;
   void Select(int index);
   int Count() const;
+  // A list widened for long items no wider than this; the items still show
+  // whole in the dropped list.
+  void FitWithin(int width);
 
  private:
   void WidenFor(const std::wstring& text);
+};
+
+// A one-line edit field.
+class EditBox_CL : public ControlBase_CL {
+ public:
+  EditBox_CL() : ControlBase_CL(kControlEdit) {}
+
+  std::wstring Text() const;
+  // At most this many characters can be typed.
+  void LimitText(size_t characters);
+  // Shown greyed while the field is empty: what it stands for then.
+  void SetCueText(const std::wstring& text);
 };
 
 // A standard hot-key control ("msctls_hotkey32"): the keys the user pressed.

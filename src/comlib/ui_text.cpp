@@ -29,6 +29,7 @@ constexpr TextEntry kJapaneseTexts[] = {
     {TextId::kDatePage, L"表示設定(日付)"},
     {TextId::kDateFontPage, L"フォント設定(日付)"},
     {TextId::kDateColourPage, L"カラー設定(日付)"},
+    {TextId::kZonePage, L"世界時計"},
     {TextId::kVersionPage, L"バージョン情報"},
 
     {TextId::kHideClock, L"時計を非表示にする"},
@@ -70,6 +71,10 @@ constexpr TextEntry kJapaneseTexts[] = {
     {TextId::kDateVerticalOffset, L"時計中心からの垂直オフセット("},
     {TextId::kDateTransparency, L"透過率("},
     {TextId::kDateFade, L"マウスカーソルが日付に近づいた場合に薄く表示する"},
+    {TextId::kZoneShow, L"場所%sの時刻を表示する"},
+    {TextId::kZoneLabel, L"表示名"},
+    {TextId::kZoneHorizontalOffset, L"日付中心からの水平オフセット("},
+    {TextId::kZoneVerticalOffset, L"日付下端からの垂直オフセット("},
 
     {TextId::kFontFamily, L"フォント"},
     {TextId::kBold, L"Bold"},
@@ -127,6 +132,7 @@ constexpr TextEntry kEnglishTexts[] = {
     {TextId::kDatePage, L"Date"},
     {TextId::kDateFontPage, L"Date font"},
     {TextId::kDateColourPage, L"Date colors"},
+    {TextId::kZonePage, L"World clocks"},
     {TextId::kVersionPage, L"Version"},
 
     {TextId::kHideClock, L"Hide the clock"},
@@ -168,6 +174,10 @@ constexpr TextEntry kEnglishTexts[] = {
     {TextId::kDateVerticalOffset, L"Vertical offset from the clock's center ("},
     {TextId::kDateTransparency, L"Transparency ("},
     {TextId::kDateFade, L"Fade the date when the mouse pointer comes near"},
+    {TextId::kZoneShow, L"Show the time of place %s"},
+    {TextId::kZoneLabel, L"Label"},
+    {TextId::kZoneHorizontalOffset, L"Horizontal offset from the date's center ("},
+    {TextId::kZoneVerticalOffset, L"Vertical offset below the date ("},
 
     {TextId::kFontFamily, L"Typeface"},
     {TextId::kBold, L"Bold"},

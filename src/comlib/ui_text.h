@@ -34,6 +34,7 @@ enum class TextId : int {
   kDatePage,
   kDateFontPage,
   kDateColourPage,
+  kZonePage,
   kVersionPage,
 
   // The display pages. The bars' labels end in "(": the value and ")" follow.
@@ -79,6 +80,11 @@ enum class TextId : int {
   kDateVerticalOffset,
   kDateTransparency,
   kDateFade,
+  // The world clocks' page: "%s" takes the place's number from 1.
+  kZoneShow,
+  kZoneLabel,
+  kZoneHorizontalOffset,
+  kZoneVerticalOffset,
 
   // The font and colour pages.
   kFontFamily,

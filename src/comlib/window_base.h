@@ -13,6 +13,7 @@ enum ControlType : int {
   kControlCheckBox = 3,
   kControlComboBox = 5,
   kControlMainWindow = 7,
+  kControlEdit = 8,
   kControlTrackBar = 11,
   kControlHotKey = 12,
   kControlGroupBox = 18,

@@ -1,5 +1,8 @@
 #include "data/zone_data.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "comlib/inifile.h"
 #include "data/save_data.h"
 #include "text/zone_time.h"
@@ -47,6 +50,26 @@ void ZoneSaveData_CL::SavePlace(int index) const {
   ini.WriteString(kZoneSection, PlaceKey(kZoneKey, index).c_str(), place.zone);
   ini.WriteString(kZoneSection, PlaceKey(kLabelKey, index).c_str(), place.label);
   ini.WriteInt(kZoneSection, PlaceKey(kShowKey, index).c_str(), place.show);
+}
+
+ZoneSaveData_CL::Values ZoneSaveData_CL::Take() const {
+  Values values;
+  std::copy(std::begin(places), std::end(places), std::begin(values.places));
+  values.offset_x = offset_x;
+  values.offset_y = offset_y;
+  return values;
+}
+
+void ZoneSaveData_CL::PutBack(const Values& values) {
+  for (int index = 0; index < kPlaceCount; ++index) {
+    if (places[index] == values.places[index]) continue;
+    places[index] = values.places[index];
+    SavePlace(index);
+  }
+  if (offset_x == values.offset_x && offset_y == values.offset_y) return;
+  offset_x = values.offset_x;
+  offset_y = values.offset_y;
+  SaveOffsets();
 }
 
 void ZoneSaveData_CL::SaveOffsets() const {

@@ -35,6 +35,16 @@ class ZoneSaveData_CL {
   void SavePlace(int index) const;
   void SaveOffsets() const;
 
+  // Every value as it stood when taken.
+  struct Values {
+    PlaceSetting places[kPlaceCount];
+    int offset_x = 0;
+    int offset_y = 0;
+  };
+  Values Take() const;
+  // Puts the values back and writes the keys of what differed.
+  void PutBack(const Values& values);
+
   PlaceSetting places[kPlaceCount];
   // The lines' centre from the centre of the date (of the clock when the
   // date is off), and their top from its bottom edge, in pixels at 96 DPI.

@@ -50,6 +50,7 @@ void SettingDialog_CL::RunSheet() {
   for (SettingPage& page : pages) builder.AddPage(*page.page, page.title);
 
   before_ = SettingsSnapshot::Take();
+  zonesBefore_ = display_.Zones().Take();
   // The Run value lives in the registry, not in the settings.
   startedWithWindows_ = ThisProgramAtStartup().IsOn();
   if (builder.Run(window_, UiText(TextId::kSheetCaption)) == kChangesSaved) {
@@ -71,6 +72,7 @@ void SettingDialog_CL::PutBack() const {
   const SettingsSnapshot changed = SettingsSnapshot::Take();
   before_.Restore();
   SettingsSnapshot::WriteKeysChangedSince(changed);
+  display_.Zones().PutBack(zonesBefore_);
   if (ThisProgramAtStartup().IsOn() != startedWithWindows_) ThisProgramAtStartup().Set(startedWithWindows_);
 }
 

@@ -34,6 +34,7 @@ class SettingDialog_CL : public MainWindowBase_CL {
   HWND clockWindow_;
   // Every setting, and the Run value, as they stood when the sheet opened.
   SettingsSnapshot before_;
+  ZoneSaveData_CL::Values zonesBefore_;
   bool startedWithWindows_ = false;
   // The hidden window until the first page starts, then the sheet.
   HWND sheetWindow_ = nullptr;

@@ -8,6 +8,7 @@
 #include "view/prop_color_setting.h"
 #include "view/prop_date_disp_setting.h"
 #include "view/prop_font_setting.h"
+#include "view/prop_zone_setting.h"
 
 namespace {
 
@@ -40,6 +41,9 @@ std::vector<SettingPage> MakeSettingPages(Display_CL& display, HWND clockWindow)
 
   // The date's colours.
   AddPage<PropDateColorSetting_CL>(pages, TextId::kDateColourPage, display, clockWindow);
+
+  // The world clocks.
+  AddPage<PropZoneSetting_CL>(pages, TextId::kZonePage, display, clockWindow);
 
   // The version.
   AddPage<PropAppVersion_CL>(pages, TextId::kVersionPage);
