@@ -35,7 +35,8 @@ constexpr wchar_t kPublished[] = L"9.9.9.9";
 // Both menus open here, so that the same texts give the same pixels.
 constexpr POINT kMenuCorner{400, 420};
 constexpr TextId kTabs[] = {TextId::kClockPage,    TextId::kClockFontPage,  TextId::kClockColourPage, TextId::kDatePage,
-                            TextId::kDateFontPage, TextId::kDateColourPage, TextId::kVersionPage};
+                            TextId::kDateFontPage, TextId::kDateColourPage, TextId::kZonePage,
+                            TextId::kVersionPage};
 
 BOOL CALLBACK CollectChild(HWND child, LPARAM found) {
   reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);

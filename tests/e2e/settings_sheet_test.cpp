@@ -11,18 +11,22 @@
 #include <string>
 #include <vector>
 
+#include "comlib/inifile.h"
+#include "comlib/time_zones.h"
+#include "data/data_test_support.h"
+#include "data/face_measure.h"
+#include "data/world_clocks.h"
 #include "support/program_data.h"
 #include "support/program_process.h"
 #include "support/screen_pixels.h"
 #include "support/settings_sheet.h"
 #include "support/test_support.h"
 #include "support/window_checks.h"
+#include "view/renderer.h"
 
 using namespace testing_support;
 
 namespace {
-
-
 
 int Width(const RECT& rect) { return rect.right - rect.left; }
 
@@ -39,6 +43,50 @@ class SettingsSheet : public ProgramTest {
   HWND OpenSheet() { return OpenSettingsSheet(clock_, program_.Id()); }
 };
 
+// True when the world clocks' window shows on the screen the lines the
+// program's own renderer draws, in this process, for the settings in the
+// program's file at this minute: ink where the renderer inks, nothing else.
+::testing::AssertionResult ShowsTheRenderedLines(HWND zones) {
+  const data_testing::RecordsGuard records;
+  AppIni().SetPath(ProgramSettingsPath());
+  DateData().LoadDateDisp();
+  ZoneData().LoadZoneDisp();
+  WorldClocks_CL world;
+  world.Resolve(ZoneData());
+  auto linesNow = [&world] {
+    SYSTEMTIME utc{};
+    SYSTEMTIME local{};
+    GetSystemTime(&utc);
+    GetLocalTime(&local);
+    return world.Lines(utc, local, false);
+  };
+  const std::vector<std::wstring> lines = linesNow();
+  const RECT rect = WindowRect(zones);
+  const ScreenPixels screen = CaptureScreen(rect);
+  // A minute that turned while the screen was read proves nothing.
+  if (linesNow() != lines) return ::testing::AssertionFailure() << "the minute changed";
+  BackBuffer_CL buffer;
+  buffer.Resize(screen.width, screen.height);
+  const std::vector<std::wstring> widest = world.WidestLines(WidestDateDigit(DateData(), dpi::kBaseDpi), false);
+  render::RenderZones(buffer, DateData(), SIZE{screen.width, screen.height}, lines, widest);
+  size_t ink = 0;
+  for (int y = 0; y < screen.height; ++y) {
+    for (int x = 0; x < screen.width; ++x) {
+      const bool drawn = (buffer.PixelAt(x, y) & 0xFFFFFF) != 0xFFFFFF;
+      const std::uint32_t shown = screen.At(x, y);
+      if (drawn != (shown == 0x1F7839 || shown == 0xFEFEFE)) {
+        ::testing::AssertionResult failure = ::testing::AssertionFailure();
+        failure << "pixel " << x << ", " << y << " differs in the lines";
+        for (const std::wstring& line : lines) failure << " [" << std::string(line.begin(), line.end()) << "]";
+        return failure;
+      }
+      ink += drawn ? 1 : 0;
+    }
+  }
+  if (ink == 0) return ::testing::AssertionFailure() << "no ink";
+  return ::testing::AssertionSuccess() << lines.size() << " lines";
+}
+
 }  // namespace
 
 TEST_F(SettingsSheet, OpensOnceCentredWithItsTabsInOrderWhileTheClockTicks) {
@@ -47,7 +95,8 @@ TEST_F(SettingsSheet, OpensOnceCentredWithItsTabsInOrderWhileTheClockTicks) {
   ASSERT_NE(nullptr, sheet);
 
   const std::vector<std::wstring> designed = {kClockPage,    kClockFontPage,  kClockColourPage, kDatePage,
-                                              kDateFontPage, kDateColourPage, kVersionPage};
+                                              kDateFontPage, kDateColourPage, kZonePage,
+                                              kVersionPage};
   const std::vector<std::wstring> titles = TabTitles(program_.Id(), sheet);
   ASSERT_GE(titles.size(), 2u);
   EXPECT_EQ(kClockPage, titles.front());
@@ -209,4 +258,44 @@ TEST_F(SettingsSheet, CancelPutsBackTheScreenTheFileAndWhatARestartShows) {
   Start();
   ExpectSameRect(clockBefore, WindowRect(clock_));
   ExpectSameRect(dateBefore, WindowRect(date_));
+}
+
+TEST_F(SettingsSheet, WorldClocksShowTheRenderersLinesAndThePageChangesAPlaceLiveUntilCancel) {
+  SetProgramSetting(L"ZONE_DISP", L"zone1", L"GMT Standard Time");
+  SetProgramSetting(L"ZONE_DISP", L"show1", 1);
+  SetProgramSetting(L"ZONE_DISP", L"zone2", L"Tokyo Standard Time");
+  SetProgramSetting(L"ZONE_DISP", L"label2", L"Tokyo");
+  SetProgramSetting(L"ZONE_DISP", L"show2", 1);
+  SetProgramSetting(L"DATE_DISP", L"faint_on_hover", 0);
+  Start();
+  HWND zones = FindZonesWindow(program_.Id());
+  ASSERT_NE(nullptr, zones);
+  ASSERT_TRUE(IsWindowVisible(zones));
+  const RECT before = WindowRect(zones);
+  EXPECT_TRUE(WaitUntil([&] { return ShowsTheRenderedLines(zones); }, kChangeTimeoutMs)) << ShowsTheRenderedLines(zones).message();
+
+  // Place 2 moves to Hawaii, place 1 is switched off: the lines follow at once.
+  HWND sheet = OpenSheet();
+  ASSERT_NE(nullptr, sheet);
+  HWND page = ShowPage(program_.Id(), sheet, kZonePage);
+  ASSERT_NE(nullptr, page);
+  // Off the lines, which the screen is read for.
+  SetWindowPos(sheet, nullptr, 760, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const std::vector<TimeZoneEntry> list = timezones::List();
+  const auto hawaii = std::find_if(list.begin(), list.end(),
+                                   [](const TimeZoneEntry& zone) { return zone.key == L"Hawaiian Standard Time"; });
+  ASSERT_NE(list.end(), hawaii);
+  ChooseItem(PageControl(page, kControlsPerPlace + kPlaceZoneList), static_cast<int>(hawaii - list.begin()));
+  ClickBox(PageControl(page, kPlaceShowBox));
+  EXPECT_EQ(L"Hawaiian Standard Time", ProgramSetting(L"ZONE_DISP", L"zone2"));
+  EXPECT_EQ(L"0", ProgramSetting(L"ZONE_DISP", L"show1"));
+  EXPECT_LT(WindowRect(zones).bottom - WindowRect(zones).top, before.bottom - before.top) << "one line left";
+  EXPECT_TRUE(WaitUntil([&] { return ShowsTheRenderedLines(zones); }, kChangeTimeoutMs)) << ShowsTheRenderedLines(zones).message();
+
+  // Cancel puts both places back, in the file and on the screen.
+  ASSERT_TRUE(CloseSheet(sheet, clock_, WM_SYSCOMMAND, SC_CLOSE));
+  EXPECT_EQ(L"Tokyo Standard Time", ProgramSetting(L"ZONE_DISP", L"zone2"));
+  EXPECT_EQ(L"1", ProgramSetting(L"ZONE_DISP", L"show1"));
+  ExpectSameRect(before, WindowRect(zones));
+  EXPECT_TRUE(WaitUntil([&] { return ShowsTheRenderedLines(zones); }, kChangeTimeoutMs)) << ShowsTheRenderedLines(zones).message();
 }

@@ -174,6 +174,11 @@ HWND FindDateWindow(DWORD processId) {
   return found.empty() ? nullptr : found.front();
 }
 
+HWND FindZonesWindow(DWORD processId) {
+  const std::vector<HWND> found = FindTopLevelWindows(L"Horavel", processId, L"HoravelZoneClass");
+  return found.empty() ? nullptr : found.front();
+}
+
 std::vector<DWORD> RunningHoravelProcesses() {
   std::vector<DWORD> ids;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);

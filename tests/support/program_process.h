@@ -84,6 +84,7 @@ void SendTicks(HWND clock, int count);
 // The clock and date windows of a running program.
 HWND FindClockWindow(DWORD processId);
 HWND FindDateWindow(DWORD processId);
+HWND FindZonesWindow(DWORD processId);
 
 // Every running Horavel.exe process.
 std::vector<DWORD> RunningHoravelProcesses();

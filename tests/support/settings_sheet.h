@@ -20,6 +20,7 @@ constexpr wchar_t kClockColourPage[] = L"カラー設定";
 constexpr wchar_t kDatePage[] = L"表示設定(日付)";
 constexpr wchar_t kDateFontPage[] = L"フォント設定(日付)";
 constexpr wchar_t kDateColourPage[] = L"カラー設定(日付)";
+constexpr wchar_t kZonePage[] = L"世界時計";
 constexpr wchar_t kVersionPage[] = L"バージョン情報";
 
 // Controls in the order the pages create them.
@@ -32,6 +33,14 @@ enum ClockPageControl {
   kHorizontalLabel = 12,
   kHorizontalBar = 13,
   kTransparencyBar = 17,
+};
+// A place's row on the world clocks' page: its box, label caption, label
+// field and zone list, four controls a place.
+enum ZonePageControl {
+  kPlaceShowBox = 0,
+  kPlaceLabelField = 2,
+  kPlaceZoneList = 3,
+  kControlsPerPlace = 4,
 };
 enum DatePageControl {
   kHideDateBox = 0,
