@@ -11,7 +11,7 @@
 #include "comlib/back_buffer.h"
 #include "comlib/font_family.h"
 #include "comlib/gdiplus_flat.h"
-#include "data/placement.h"
+#include "data/face_measure.h"
 #include "data/save_data.h"
 #include "view/renderer.h"
 #include "text/time_text.h"
@@ -83,12 +83,12 @@ void NaiveClockPaint(HWND window, Gdiplus::GpBitmap* bitmap, SIZE size) {
   GetLocalTime(&now);
   timetext::ClockTextOptions options;
   const std::wstring text = timetext::MakeTimeText(now, false, options);
-  const layout::ClockLayout clockLayout = MeasureClock(dpi::kBaseDpi);
+  const layout::ClockLayout clockLayout = MeasureClock(ClockData(), dpi::kBaseDpi);
   comlib::GpPenOwner pen;
   gdip::GdipCreatePen1(render::DrawableColour(clock.font_color3),
                        layout::PenWidth(clock.font_em_height, clock.border_frame_scale), Gdiplus::UnitWorld,
                        pen.put());
-  render::DrawClock(graphics.get(), clockLayout, pen.get(), text, now.wSecond, false, dpi::kBaseDpi);
+  render::DrawClock(graphics.get(), clock, clockLayout, pen.get(), text, now.wSecond, false, dpi::kBaseDpi);
   graphics.reset();
 
   comlib::WindowDC dc(window);
@@ -113,7 +113,7 @@ int main() {
   // The clock at its defaults, seconds on, sized as the placement sizes it.
   AppSaveData_CL& clock = ClockData();
   clock.disp_second = 1;
-  const SIZE clockWindowSize = MeasureClock(dpi::kBaseDpi).window;
+  const SIZE clockWindowSize = MeasureClock(ClockData(), dpi::kBaseDpi).window;
   HWND clockWindow = CreateLayeredWindow(clockWindowSize.cx, clockWindowSize.cy);
   const SIZE clockSize = ClientSize(clockWindow);
   BackBuffer_CL clockBuffer;
@@ -122,13 +122,13 @@ int main() {
   const double clockUs = MedianMicroseconds([&] {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    render::RenderClock(clockBuffer, clockSize.cx, clockSize.cy, now, false);
+    render::RenderClock(clockBuffer, ClockData(), clockSize, now, false);
     CopyToWindow(clockWindow, clockBuffer, clockSize);
   });
 
   // The date at its defaults.
   HWND dateWindow = CreateLayeredWindow(320, 64);
-  const SIZE dateWindowSize = MeasureDate(dpi::kBaseDpi);
+  const SIZE dateWindowSize = MeasureDate(DateData(), dpi::kBaseDpi);
   SetWindowPos(dateWindow, nullptr, 0, 0, dateWindowSize.cx, dateWindowSize.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   const SIZE dateSize = ClientSize(dateWindow);
@@ -138,7 +138,7 @@ int main() {
   const double dateUs = MedianMicroseconds([&] {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    render::RenderDate(dateBuffer, dateSize.cx, dateSize.cy, now);
+    render::RenderDate(dateBuffer, DateData(), dateSize, now);
     CopyToWindow(dateWindow, dateBuffer, dateSize);
   });
 

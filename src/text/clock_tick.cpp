@@ -12,6 +12,8 @@ constexpr UINT kPastTheTickMs = 1;
 // under Windows fire on the system's 15.6 ms beat, and the clock they read
 // moves on the same beat.
 constexpr UINT kEarlyWindowMs = 30;
+// A tick this late is still the second's own.
+constexpr UINT kOnTimeWindowMs = 16;
 
 }  // namespace
 
@@ -21,6 +23,8 @@ UINT EarlyByMs(UINT msIntoSecond) {
 }
 
 UINT DelayToNextTickMs(UINT msIntoSecond) { return kTickMs - msIntoSecond % kTickMs + kPastTheTickMs; }
+
+bool IsOnTime(UINT msIntoSecond) { return msIntoSecond % kTickMs < kOnTimeWindowMs; }
 
 bool BlinkPhaseAt(UINT msIntoSecond) { return msIntoSecond % kSecondMs >= kTickMs; }
 

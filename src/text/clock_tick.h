@@ -20,6 +20,10 @@ UINT EarlyByMs(UINT msIntoSecond);
 // tick came.
 UINT DelayToNextTickMs(UINT msIntoSecond);
 
+// True when a tick came this late after a half second or less: a timer
+// that keeps its period keeps to the wall clock, and need not be armed again.
+bool IsOnTime(UINT msIntoSecond);
+
 // The blink phase at this moment: the colons show in the first half of each
 // second, with the new second, and are blank in the second half.
 bool BlinkPhaseAt(UINT msIntoSecond);

@@ -48,6 +48,20 @@ ResolvedFont::ResolvedFont(const std::wstring& family, int bold, int italic, int
     : family_(family),
       font_{family_.get(), comlib::FontStyleFor(bold, italic), static_cast<float>(emHeight)} {}
 
+void ResolvedFont::AddKeptText(Gdiplus::GpPath* path, const std::wstring& text, float x, float y) const {
+  if (path == nullptr || font_.family == nullptr || text.empty()) return;
+  // Hours, minutes, seconds and colons in their places: a few hundred paths.
+  constexpr size_t kMostKeptTexts = 256;
+  auto kept = kept_.find(TextPlace(text, x, y));
+  if (kept == kept_.end()) {
+    if (kept_.size() >= kMostKeptTexts) kept_.clear();
+    comlib::GpPathOwner own = NewPath();
+    AddText(own.get(), text, font_, x, y);
+    kept = kept_.emplace(TextPlace(text, x, y), std::move(own)).first;
+  }
+  gdip::GdipAddPathPath(path, kept->second.get(), FALSE);
+}
+
 comlib::GpPathOwner NewPath() {
   comlib::GpPathOwner path;
   gdip::GdipCreatePath(Gdiplus::FillModeAlternate, path.put());

@@ -2,7 +2,9 @@
 // Measuring text ink with GDI+: the one place that turns a text into a path
 // to see how large it is. The layout arithmetic works on what this returns.
 
+#include <map>
 #include <string>
+#include <tuple>
 
 #include "comlib/font_family.h"
 #include "comlib/gdiplus_flat.h"
@@ -27,9 +29,17 @@ class ResolvedFont {
 
   const TextFont& get() const { return font_; }
 
+  // Adds the text to the path with its layout origin at (x, y), as AddText
+  // does. The text's own path is kept for the next time: turning text into
+  // a path makes GDI+ create device contexts, round trips to the display
+  // under Wine, and the clock's pieces come back again and again.
+  void AddKeptText(Gdiplus::GpPath* path, const std::wstring& text, float x, float y) const;
+
  private:
   comlib::FontFamilyRef family_;
   TextFont font_;
+  using TextPlace = std::tuple<std::wstring, float, float>;
+  mutable std::map<TextPlace, comlib::GpPathOwner> kept_;
 };
 
 comlib::GpPathOwner NewPath();

@@ -54,9 +54,10 @@ Display_CL::Display_CL(AppSaveData_CL& clock, DateSaveData_CL& date, ZoneSaveDat
   GetLocalTime(&shown_);
 }
 
-void Display_CL::Attach(Face face, HWND window) {
+void Display_CL::Attach(Face face, HWND window, BackBuffer_CL* buffer) {
   State(face) = FaceState{};
   State(face).handle = window;
+  State(face).buffer = buffer;
 }
 
 void Display_CL::Detach(HWND window) {
@@ -169,9 +170,22 @@ void Display_CL::Paint(Face face, HWND window, BackBuffer_CL& buffer) {
     ValidateRect(window, nullptr);
     return;
   }
-  // The clock's fade follows each of its paints, twice a second.
-  if (face == Face::kClock) ApplyOpacity(Face::kClock);
   comlib::PaintScope paint(window);
+  Render(face, window, buffer, paint.dc());
+}
+
+void Display_CL::Draw(Face face) {
+  const FaceState& state = State(face);
+  if (state.handle == nullptr || state.buffer == nullptr || !Shown(face)) return;
+  // Straight to the window: a paint message would cost the round trips of
+  // invalidating, asking for the update and validating again, each tick.
+  const comlib::WindowDC dc(state.handle);
+  if (dc) Render(face, state.handle, *state.buffer, dc.get());
+}
+
+void Display_CL::Render(Face face, HWND window, BackBuffer_CL& buffer, HDC target) {
+  // The clock's fade follows each of its pictures, twice a second.
+  if (face == Face::kClock) ApplyOpacity(Face::kClock);
   RECT client{};
   GetClientRect(window, &client);
   const SIZE size{client.right, client.bottom};
@@ -189,7 +203,7 @@ void Display_CL::Paint(Face face, HWND window, BackBuffer_CL& buffer) {
       render::RenderZones(buffer, date_, size, ZoneLines(), WidestZoneLines(), dpi);
       break;
   }
-  buffer.CopyTo(paint.dc(), size.cx, size.cy);
+  buffer.CopyTo(target, size.cx, size.cy);
 }
 
 std::vector<std::wstring> Display_CL::ZoneLines() {
@@ -213,10 +227,7 @@ void Display_CL::Tick() {
   if (hidden_) return;
   // The picture first: the new second shows as it begins, whatever the
   // rest of the tick costs.
-  if (const HWND clock = Window(Face::kClock); clock != nullptr && Shown(Face::kClock)) {
-    InvalidateRect(clock, nullptr, FALSE);
-    UpdateWindow(clock);
-  }
+  Draw(Face::kClock);
   if (ticks_++ % kDisplayCheckEveryTicks == 0) CheckDisplayChange();
   // Neither drawn nor raised while a film or a game has the monitor.
   if (CheckFullScreen()) return;
@@ -247,18 +258,16 @@ bool Display_CL::CheckFullScreen() {
 }
 
 void Display_CL::KeepOnTop() {
-  // The lowest shown face: the others lie above it.
-  HWND lowest = nullptr;
+  // The highest shown face: a window that comes to the top of the band
+  // comes above it first.
+  HWND highest = nullptr;
   for (const Face face : kBottomToTop) {
-    if (Window(face) != nullptr && Shown(face)) {
-      lowest = Window(face);
-      break;
-    }
+    if (Window(face) != nullptr && Shown(face)) highest = Window(face);
   }
-  if (lowest == nullptr) return;
+  if (highest == nullptr) return;
   // Only worth its cost when a window of another lies above: under Wine a
   // raise is a few dozen requests to the server, and most ticks nothing is.
-  for (HWND above = GetWindow(lowest, GW_HWNDPREV); above != nullptr; above = GetWindow(above, GW_HWNDPREV)) {
+  for (HWND above = GetWindow(highest, GW_HWNDPREV); above != nullptr; above = GetWindow(above, GW_HWNDPREV)) {
     const bool ours = above == Window(Face::kClock) || above == Window(Face::kDate) || above == Window(Face::kZones);
     if (!ours && IsWindowVisible(above)) {
       RaiseAll();

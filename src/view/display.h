@@ -51,6 +51,8 @@ enum Change : unsigned {
 // is drawn at (its monitor's when it was last placed) and what it showed.
 struct FaceState {
   HWND handle = nullptr;
+  // The window's picture, drawn here and copied to the window.
+  BackBuffer_CL* buffer = nullptr;
   LayeredAlpha alpha;
   int dpi = dpi::kBaseDpi;
 };
@@ -70,8 +72,9 @@ class Display_CL {
   DateSaveData_CL& Date() const { return date_; }
   ZoneSaveData_CL& Zones() const { return zones_; }
 
-  // The windows show the faces; a window going away is let go of.
-  void Attach(Face face, HWND window);
+  // The windows show the faces, each from its picture; a window going away
+  // is let go of.
+  void Attach(Face face, HWND window, BackBuffer_CL* buffer = nullptr);
   void Detach(HWND window);
   HWND Window(Face face) const { return faces_[Index(face)].handle; }
   int Dpi(Face face) const { return faces_[Index(face)].dpi; }
@@ -95,6 +98,8 @@ class Display_CL {
 
   // The whole WM_PAINT of a face's window.
   void Paint(Face face, HWND window, BackBuffer_CL& buffer);
+  // Draws a shown face into its window at once, without a paint message.
+  void Draw(Face face);
 
   // The one tick for every face, on the wall clock's half seconds: the new
   // second, the new minute of the world clocks and the new day, the fades
@@ -127,6 +132,8 @@ class Display_CL {
   static int Index(Face face) { return static_cast<int>(face); }
   FaceState& State(Face face) { return faces_[Index(face)]; }
 
+  // Renders the face for now into the buffer and copies it to the device context.
+  void Render(Face face, HWND window, BackBuffer_CL& buffer, HDC target);
   bool Fades(Face face) const;
   int Alpha(Face face) const;
   void ShowOrHide(Face face);

@@ -75,7 +75,7 @@ LRESULT FaceWindow_CL::OnCreateFace() {
   ChangeWindowStyle(window_, GWL_EXSTYLE, kClickThroughExStyle, 0);
   ChangeWindowStyle(window_, GWL_STYLE, 0, kFrameStyle);
   SetWindowTextW(window_, product::kWindowTitle);
-  display_.Attach(face_, window_);
+  display_.Attach(face_, window_, &backBuffer_);
   RECT client{};
   GetClientRect(window_, &client);
   backBuffer_.Resize(client.right > 0 ? client.right : width_, client.bottom > 0 ? client.bottom : height_);

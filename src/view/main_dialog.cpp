@@ -163,7 +163,17 @@ void MainDialog_CL::RegisterPowerNotifications() {
 }
 
 void MainDialog_CL::AlignClockTimer() {
-  SetTimer(window_, kClockTimerId, clocktick::DelayToNextTickMs(MsIntoSecond()), nullptr);
+  timerMs_ = clocktick::DelayToNextTickMs(MsIntoSecond());
+  SetTimer(window_, kClockTimerId, timerMs_, nullptr);
+}
+
+void MainDialog_CL::KeepTimerAligned(UINT msIntoSecond) {
+  if (!clocktick::IsOnTime(msIntoSecond)) {
+    AlignClockTimer();
+  } else if (timerMs_ != clocktick::kTickMs) {
+    timerMs_ = clocktick::kTickMs;
+    SetTimer(window_, kClockTimerId, timerMs_, nullptr);
+  }
 }
 
 void MainDialog_CL::OnTimeChange() {
@@ -175,7 +185,7 @@ void MainDialog_CL::OnTimeChange() {
 void MainDialog_CL::OnTimer() {
   // A tick a hair early waits, rather than draw the last second again.
   if (const UINT early = clocktick::EarlyByMs(MsIntoSecond())) Sleep(early);
-  AlignClockTimer();
+  KeepTimerAligned(MsIntoSecond());
   display_.Tick();
   if (display_.Hidden() || !desktop_.MovedAway(window_)) return;
   if (sheet_.CloseThenRestart()) {

@@ -49,6 +49,9 @@ class MainDialog_CL : public FaceWindow_CL {
   void OnTimer();
   // Arms the clock's timer for just past the wall clock's next half second.
   void AlignClockTimer();
+  // Keeps the timer to the wall clock: armed again only when a tick strays,
+  // and at the tick's own period once it is on time.
+  void KeepTimerAligned(UINT msIntoSecond);
   // The clock was set, or the time zones changed.
   void OnTimeChange();
   void OnTrayMessage(UINT mouseMessage);
@@ -72,5 +75,7 @@ class MainDialog_CL : public FaceWindow_CL {
   comlib::UniquePowerNotification monitorNotification_;
   comlib::UniquePowerNotification displayNotification_;
   HotKey_CL hotKey_{kHotKeyId};
+  // What the clock's timer was last armed with.
+  UINT timerMs_ = 0;
   std::function<void()> sessionEndAction_;
 };

@@ -34,11 +34,11 @@ std::wstring Piece(const std::wstring& text, size_t first, size_t count) {
 // Adds a part of the time in its layout rectangle. Leading blanks are not
 // drawn: the digits after them move right by one digit's advance each, so a
 // one-digit hour ends where a two-digit one does whatever the font's space.
-void AddPart(Gdiplus::GpPath* path, const std::wstring& piece, const textmeasure::TextFont& font, const AreaF& rect,
-             float digitAdvance) {
+void AddPart(Gdiplus::GpPath* path, const std::wstring& piece, const textmeasure::ResolvedFont& font,
+             const AreaF& rect, float digitAdvance) {
   const size_t firstDigit = std::min(piece.find_first_not_of(L' '), piece.size());
   const float shift = digitAdvance * static_cast<float>(firstDigit);
-  textmeasure::AddText(path, piece.substr(firstDigit), font, rect.x + shift, rect.y);
+  font.AddKeptText(path, piece.substr(firstDigit), rect.x + shift, rect.y);
 }
 
 // Fills and outlines a path in the date's colours and drawing style: the
@@ -73,13 +73,13 @@ void DrawClock(Gdiplus::GpGraphics* graphics, const AppSaveData_CL& clock, const
   const float advance = clockLayout.digitAdvance;
 
   // The colons blink by leaving the path; the digits keep their places.
-  AddPart(path.get(), Piece(timeText, 0, 2), font.get(), parts[kHourPart], advance);
+  AddPart(path.get(), Piece(timeText, 0, 2), font, parts[kHourPart], advance);
   if (!(blinkPhase && clock.blink)) {
-    AddPart(path.get(), L":", font.get(), parts[kFirstColonPart], advance);
-    if (dispSecond) AddPart(path.get(), L":", font.get(), parts[kSecondColonPart], advance);
+    AddPart(path.get(), L":", font, parts[kFirstColonPart], advance);
+    if (dispSecond) AddPart(path.get(), L":", font, parts[kSecondColonPart], advance);
   }
-  AddPart(path.get(), Piece(timeText, 3, 2), font.get(), parts[kMinutePart], advance);
-  if (dispSecond) AddPart(path.get(), Piece(timeText, 6, 2), font.get(), parts[kSecondPart], advance);
+  AddPart(path.get(), Piece(timeText, 3, 2), font, parts[kMinutePart], advance);
+  if (dispSecond) AddPart(path.get(), Piece(timeText, 6, 2), font, parts[kSecondPart], advance);
 
   if (DrawsFill(clock.draw_type)) {
     comlib::GpBrushOwner fill = SolidBrush(clock.font_color1);
@@ -107,7 +107,7 @@ void DrawDate(Gdiplus::GpGraphics* graphics, const DateSaveData_CL& date, SIZE w
   // clock whatever its digits.
   const layout::Ink ink = MeasureDateInk(date, dateText, dpi);
   const layout::OriginF origin = layout::CentredOrigin(ink.outlined, window);
-  textmeasure::AddText(path.get(), dateText, font.get(), origin.x, origin.y);
+  font.AddKeptText(path.get(), dateText, origin.x, origin.y);
   DrawInDateLook(graphics, date, path.get(), dpi);
 }
 
@@ -148,8 +148,7 @@ void RenderZones(BackBuffer_CL& buffer, const DateSaveData_CL& date, SIZE size, 
   if (!graphics || font.get().family == nullptr || !path) return;
   const ZonesLayout zones = MeasureZones(date, widestLines, dpi);
   for (size_t line = 0; line < lines.size(); ++line) {
-    textmeasure::AddText(path.get(), lines[line], font.get(), zones.origin.x,
-                         zones.origin.y + zones.pitch * static_cast<float>(line));
+    font.AddKeptText(path.get(), lines[line], zones.origin.x, zones.origin.y + zones.pitch * static_cast<float>(line));
   }
   DrawInDateLook(graphics.get(), date, path.get(), dpi);
 }
