@@ -6,14 +6,13 @@
 using namespace testing_support;
 
 namespace {
-constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kSecondStartTimeoutMs = 10000;
 }  // namespace
 
 TEST(SingleInstance, SecondStartExitsAtOnceAndLeavesTheFirstRunning) {
   ProgramProcess first;
   ASSERT_TRUE(first.Start());
-  ASSERT_TRUE(WaitUntil([&] { return FindDateWindow(first.Id()) != nullptr; }, kStartTimeoutMs));
+  ASSERT_NE(nullptr, WaitForWindows(first));
   const size_t windowsBefore = FindTopLevelWindows(L"Horavel").size();
 
   ProgramProcess second;
