@@ -1,5 +1,6 @@
 #include "data/face_measure.h"
 
+#include <algorithm>
 #include <memory>
 #include <tuple>
 
@@ -21,6 +22,12 @@ FontKey ClockFontKey(const AppSaveData_CL& clock, int dpi) {
 FontKey DateFontKey(const DateSaveData_CL& date, int dpi) {
   return FontKey(date.font_family, date.font_bold, date.font_italic, dpi::Scale(date.font_em_height, dpi));
 }
+int ZonesEmHeight(const DateSaveData_CL& date, int dpi) {
+  return std::min(dpi::Scale(date.font_em_height, dpi), kZonesLargestEmPx);
+}
+FontKey ZonesFontKey(const DateSaveData_CL& date, int dpi) {
+  return FontKey(date.font_family, date.font_bold, date.font_italic, ZonesEmHeight(date, dpi));
+}
 
 using KeptFont = comlib::LastValue<FontKey, std::unique_ptr<textmeasure::ResolvedFont>>;
 // Process-wide, as the fonts they hold: every face of the one display draws
@@ -28,6 +35,7 @@ using KeptFont = comlib::LastValue<FontKey, std::unique_ptr<textmeasure::Resolve
 struct Kept {
   KeptFont clockFont;
   KeptFont dateFont;
+  KeptFont zonesFont;
   comlib::LastValue<ShapeKey, layout::ClockLayout> clockLayout;
   comlib::LastValue<ShapeKey, SIZE> dateWindow;
   comlib::LastValue<std::tuple<ShapeKey, std::wstring>, layout::Ink> dateInk;
@@ -72,6 +80,7 @@ void ReleaseKeptFonts() {
   Kept& kept = KeptMeasures();
   kept.clockFont.Forget();
   kept.dateFont.Forget();
+  kept.zonesFont.Forget();
   kept.clockLayout.Forget();
   kept.dateWindow.Forget();
   kept.dateInk.Forget();
@@ -104,16 +113,24 @@ layout::Ink MeasureDateInk(const DateSaveData_CL& date, const std::wstring& date
   });
 }
 
-wchar_t WidestDateDigit(const DateSaveData_CL& date, int dpi) {
-  return KeptMeasures().widestDigit.Get(DateFontKey(date, dpi),
-                                        [&date, dpi] { return textmeasure::WidestDigit(DateFont(date, dpi).get()); });
+const textmeasure::ResolvedFont& ZonesFont(const DateSaveData_CL& date, int dpi) {
+  return KeptFontFor(KeptMeasures().zonesFont, ZonesFontKey(date, dpi));
+}
+
+float ZonesPenWidth(const DateSaveData_CL& date, int dpi) {
+  return layout::PenWidth(ZonesEmHeight(date, dpi), date.border_frame_scale);
+}
+
+wchar_t WidestZonesDigit(const DateSaveData_CL& date, int dpi) {
+  return KeptMeasures().widestDigit.Get(ZonesFontKey(date, dpi),
+                                        [&date, dpi] { return textmeasure::WidestDigit(ZonesFont(date, dpi).get()); });
 }
 
 ZonesLayout MeasureZones(const DateSaveData_CL& date, const std::vector<std::wstring>& widestLines, int dpi) {
-  const auto key = std::make_tuple(DateShapeKey(date, dpi), widestLines);
+  const auto key = std::make_tuple(ShapeKey(ZonesFontKey(date, dpi), date.border_frame_scale, 0), widestLines);
   return KeptMeasures().zones.Get(key, [&date, &widestLines, dpi] {
-    const float penWidth = DatePenWidth(date, dpi);
-    const textmeasure::TextFont& font = DateFont(date, dpi).get();
+    const float penWidth = ZonesPenWidth(date, dpi);
+    const textmeasure::TextFont& font = ZonesFont(date, dpi).get();
     ZonesLayout zones;
     zones.pitch = textmeasure::LineSpacing(font);
     AreaF lines;

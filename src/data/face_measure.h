@@ -31,7 +31,14 @@ SIZE MeasureDate(const DateSaveData_CL& date, int dpi);
 // The date text's ink in the date's font and outline, for centring it.
 layout::Ink MeasureDateInk(const DateSaveData_CL& date, const std::wstring& dateText, int dpi);
 
-// The world clocks draw in the date's font: one line under another, each
+// The world clocks draw in the date's font, no larger than kZonesLargestEmPx
+// at any DPI: four lines of long labels at a hand-set date size would make
+// a window GDI+ cannot draw in.
+constexpr int kZonesLargestEmPx = 384;
+const textmeasure::ResolvedFont& ZonesFont(const DateSaveData_CL& date, int dpi);
+float ZonesPenWidth(const DateSaveData_CL& date, int dpi);
+
+// One line under another, each
 // line's layout origin `pitch` below the last one's, the first at `origin`
 // in a window of `window` that holds the widest lines they can show.
 struct ZonesLayout {
@@ -40,5 +47,5 @@ struct ZonesLayout {
   float pitch = 0.0f;
 };
 ZonesLayout MeasureZones(const DateSaveData_CL& date, const std::vector<std::wstring>& widestLines, int dpi);
-// The digit whose ink is widest in the date's font: the lines' samples use it.
-wchar_t WidestDateDigit(const DateSaveData_CL& date, int dpi);
+// The digit whose ink is widest in the world clocks' font: their samples use it.
+wchar_t WidestZonesDigit(const DateSaveData_CL& date, int dpi);

@@ -215,7 +215,7 @@ std::vector<std::wstring> Display_CL::ZoneLines() {
 }
 
 std::vector<std::wstring> Display_CL::WidestZoneLines() {
-  return world_.WidestLines(WidestDateDigit(date_, Dpi(Face::kZones)), clock_.hour12 != 0);
+  return world_.WidestLines(WidestZonesDigit(date_, Dpi(Face::kZones)), clock_.hour12 != 0);
 }
 
 void Display_CL::Tick() {

@@ -43,13 +43,14 @@ void AddPart(Gdiplus::GpPath* path, const std::wstring& piece, const textmeasure
 
 // Fills and outlines a path in the date's colours and drawing style: the
 // date and the world clocks look alike.
-void DrawInDateLook(Gdiplus::GpGraphics* graphics, const DateSaveData_CL& date, Gdiplus::GpPath* path, int dpi) {
+void DrawInDateLook(Gdiplus::GpGraphics* graphics, const DateSaveData_CL& date, Gdiplus::GpPath* path,
+                    float penWidth) {
   if (DrawsFill(date.draw_type)) {
     comlib::GpBrushOwner fill = SolidBrush(date.font_color1);
     gdip::GdipFillPath(graphics, fill.get(), path);
   }
   if (DrawsOutline(date.draw_type, date.border_frame_scale)) {
-    comlib::GpPenOwner pen = Pen(date.font_color3, DatePenWidth(date, dpi));
+    comlib::GpPenOwner pen = Pen(date.font_color3, penWidth);
     gdip::GdipDrawPath(graphics, pen.get(), path);
   }
 }
@@ -108,7 +109,7 @@ void DrawDate(Gdiplus::GpGraphics* graphics, const DateSaveData_CL& date, SIZE w
   const layout::Ink ink = MeasureDateInk(date, dateText, dpi);
   const layout::OriginF origin = layout::CentredOrigin(ink.outlined, window);
   font.AddKeptText(path.get(), dateText, origin.x, origin.y);
-  DrawInDateLook(graphics, date, path.get(), dpi);
+  DrawInDateLook(graphics, date, path.get(), DatePenWidth(date, dpi));
 }
 
 void RenderClockText(BackBuffer_CL& buffer, const AppSaveData_CL& clock, SIZE size, const std::wstring& timeText,
@@ -143,14 +144,14 @@ void RenderZones(BackBuffer_CL& buffer, const DateSaveData_CL& date, SIZE size, 
                  const std::vector<std::wstring>& widestLines, int dpi) {
   buffer.Clear(size.cx, size.cy);
   comlib::GpGraphicsOwner graphics = buffer.Graphics();
-  const textmeasure::ResolvedFont& font = DateFont(date, dpi);
+  const textmeasure::ResolvedFont& font = ZonesFont(date, dpi);
   comlib::GpPathOwner path = textmeasure::NewPath();
   if (!graphics || font.get().family == nullptr || !path) return;
   const ZonesLayout zones = MeasureZones(date, widestLines, dpi);
   for (size_t line = 0; line < lines.size(); ++line) {
     font.AddKeptText(path.get(), lines[line], zones.origin.x, zones.origin.y + zones.pitch * static_cast<float>(line));
   }
-  DrawInDateLook(graphics.get(), date, path.get(), dpi);
+  DrawInDateLook(graphics.get(), date, path.get(), ZonesPenWidth(date, dpi));
 }
 
 }  // namespace render

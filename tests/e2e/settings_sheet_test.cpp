@@ -67,7 +67,7 @@ class SettingsSheet : public ProgramTest {
   if (linesNow() != lines) return ::testing::AssertionFailure() << "the minute changed";
   BackBuffer_CL buffer;
   buffer.Resize(screen.width, screen.height);
-  const std::vector<std::wstring> widest = world.WidestLines(WidestDateDigit(DateData(), dpi::kBaseDpi), false);
+  const std::vector<std::wstring> widest = world.WidestLines(WidestZonesDigit(DateData(), dpi::kBaseDpi), false);
   render::RenderZones(buffer, DateData(), SIZE{screen.width, screen.height}, lines, widest);
   size_t ink = 0;
   for (int y = 0; y < screen.height; ++y) {

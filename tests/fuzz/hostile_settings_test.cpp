@@ -17,9 +17,11 @@
 #include "data/data_test_support.h"
 #include "data/placement.h"
 #include "data/save_data.h"
+#include "data/zone_data.h"
 #include "support/test_support.h"
 #include "support/window_checks.h"
 #include "text/time_text.h"
+#include "text/zone_time.h"
 #include "view/face_window.h"
 #include "view/display.h"
 #include "view/main_dialog.h"
@@ -89,8 +91,25 @@ class HostileFiles {
         if (Pick(4) == 0) text += Junk() + L"\r\n";
       }
     }
+    if (Pick(2) == 0) text += Places();
     if (Pick(4) == 0) text = Junk() + L"\r\n" + text;
     return text;
+  }
+
+  // The world clocks: zone names real, misspelt, long or hostile, labels
+  // and the rest as hostile as any value.
+  std::wstring Places() {
+    static const wchar_t* const zones[] = {L"Tokyo Standard Time", L"GMT Standard Time", L"Tokyo Standard Tim",
+                                           L"..\\Tokyo Standard Time", L"Nepal Standard Time"};
+    const settings::KeyRange plain{L"", false, 0, 0};
+    std::wstring text = std::wstring(L"[") + kZoneSection + L"]\r\n";
+    for (int place = 0; place < kPlaceCount; ++place) {
+      const std::wstring number = std::to_wstring(place + 1);
+      const std::wstring zone = Pick(2) == 0 ? zones[Pick(static_cast<int>(std::size(zones)))] : Value(plain);
+      text += L"zone" + number + L"=" + zone + L"\r\nlabel" + number + L"=" + Value(plain) + L"\r\nshow" + number +
+              L"=" + (Pick(2) == 0 ? L"1" : Value(plain)) + L"\r\n";
+    }
+    return text + L"offset_x=" + Value(plain) + L"\r\noffset_y=" + Value(plain) + L"\r\n";
   }
 
   std::wstring Value(const settings::KeyRange& rule) {
@@ -190,6 +209,17 @@ template <typename Record>
   return result;
 }
 
+// Labels as short as a place keeps them, offsets in their range.
+::testing::AssertionResult PlacesInRange(const ZoneSaveData_CL& zones) {
+  for (const PlaceSetting& place : zones.places) {
+    if (place.label.size() > zonetext::kMaxLabelLength) return ::testing::AssertionFailure() << "a label too long";
+  }
+  if (std::abs(zones.offset_x) > 1024 || std::abs(zones.offset_y) > 1024) {
+    return ::testing::AssertionFailure() << "an offset out of range";
+  }
+  return ::testing::AssertionSuccess();
+}
+
 // True when the window's rectangle meets the target, widened on every side
 // by what the offsets can add.
 ::testing::AssertionResult Reaches(HWND window, RECT target, int reach) {
@@ -229,7 +259,7 @@ RECT VirtualScreen() {
 
 }  // namespace
 
-TEST(HostileSettings, AnySettingsFileLoadsInRangeAndLeavesBothWindowsPaintedWithinReach) {
+TEST(HostileSettings, AnySettingsFileLoadsInRangeAndLeavesEveryFacePaintedWithinReach) {
   if (!data_testing::FontSizesAreRanged()) GTEST_SKIP() << "font sizes are not yet held to a range on load";
   data_testing::RecordsGuard guard;
   testing_support::TempFolder folder;
@@ -238,12 +268,14 @@ TEST(HostileSettings, AnySettingsFileLoadsInRangeAndLeavesBothWindowsPaintedWith
   Display_CL display(ClockData(), DateData(), ZoneData());
   MainDialog_CL clock(display, desktop, tray);
   DateDialog_CL date(display);
-  ASSERT_NE(nullptr, clock.Create());
-  ASSERT_NE(nullptr, date.Create());
-  // Placed and painted, but not on the screen: without a window manager,
-  // Wine waits seconds each time a shown window moves on or off the screen.
-  ShowWindow(clock.Window(), SW_HIDE);
-  ShowWindow(date.Window(), SW_HIDE);
+  ZoneDialog_CL zones(display);
+  const HWND faces[] = {clock.Create(), date.Create(), zones.Create()};
+  for (HWND face : faces) {
+    ASSERT_NE(nullptr, face);
+    // Placed and painted, but not on the screen: without a window manager,
+    // Wine waits seconds each time a shown window moves on or off the screen.
+    ShowWindow(face, SW_HIDE);
+  }
   const std::wstring path = folder.File(L"Horavel.ini");
   // The clock's near edge stands at its offset from a monitor's edge; the
   // date stands at its offset from the clock's centre, or on the clock's
@@ -259,6 +291,8 @@ TEST(HostileSettings, AnySettingsFileLoadsInRangeAndLeavesBothWindowsPaintedWith
     AppIni().SetPath(path);
     ClockData().LoadClockDisp();
     DateData().LoadDateDisp();
+    ZoneData().LoadZoneDisp();
+    ASSERT_TRUE(PlacesInRange(ZoneData())) << "file " << file;
     ASSERT_TRUE(ValuesInRange(ClockData(), kClockSection)) << "file " << file;
     ASSERT_TRUE(ValuesInRange(DateData(), kDateSection)) << "file " << file;
     ASSERT_EQ(timetext::KnownDateFormat(DateData().date_format), DateData().date_format) << "file " << file;
@@ -266,9 +300,8 @@ TEST(HostileSettings, AnySettingsFileLoadsInRangeAndLeavesBothWindowsPaintedWith
 
     // As the windows' creation applies them: placement; then a paint of
     // each, shown or not.
-    display.Apply(display::kClockPlace | display::kDatePlace);
-    SendMessageW(clock.Window(), WM_PAINT, 0, 0);
-    SendMessageW(date.Window(), WM_PAINT, 0, 0);
+    display.Apply(display::kClockPlace | display::kDatePlace | display::kZonesPlace);
+    for (HWND face : faces) SendMessageW(face, WM_PAINT, 0, 0);
     EXPECT_TRUE(Reaches(clock.Window(), VirtualScreen(), clockReach)) << "file " << file;
     if (DateData().show_date) {
       const POINT centre = placement::CentreOf(testing_support::WindowRect(clock.Window()));
@@ -276,9 +309,13 @@ TEST(HostileSettings, AnySettingsFileLoadsInRangeAndLeavesBothWindowsPaintedWith
                   Reaches(date.Window(), VirtualScreen(), 0))
           << "file " << file;
     }
+    // The lines stand below the date or the clock, or were kept on a monitor.
+    const POINT centre = placement::CentreOf(testing_support::WindowRect(clock.Window()));
+    EXPECT_TRUE(Reaches(zones.Window(), RECT{centre.x, centre.y, centre.x + 1, centre.y + 1}, 3 * dateReach) ||
+                Reaches(zones.Window(), VirtualScreen(), 0))
+        << "file " << file;
   }
-  DestroyWindow(date.Window());
-  DestroyWindow(clock.Window());
+  for (HWND face : faces) DestroyWindow(face);
   testing_support::PumpMessages();
   MSG quit;
   while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
