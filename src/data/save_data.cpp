@@ -157,21 +157,20 @@ void LoadSection(Record& record, const wchar_t* section, const Setting<Record> (
   }
 }
 
+// The key's stored form, from the record.
 template <typename Record>
-void WriteSetting(const Record& record, const wchar_t* section, const Setting<Record>& setting) {
-  const Inifile_CL& ini = AppIni();
-  if (setting.text != nullptr) {
-    ini.WriteString(section, setting.key, record.*setting.text);
-  } else if (setting.colour != nullptr) {
-    ini.WriteInt(section, setting.key, static_cast<int>(record.*setting.colour));
-  } else {
-    ini.WriteInt(section, setting.key, record.*setting.number);
-  }
+inistore::Change ChangeOf(const Record& record, const wchar_t* section, const Setting<Record>& setting) {
+  if (setting.text != nullptr) return {section, setting.key, record.*setting.text};
+  // Colours are stored as signed decimals of the same bits.
+  const int number = setting.colour != nullptr ? static_cast<int>(record.*setting.colour) : record.*setting.number;
+  return {section, setting.key, inistore::IntText(number)};
 }
 
 template <typename Record, size_t N>
 void WriteSection(const Record& record, const wchar_t* section, const Setting<Record> (&table)[N]) {
-  for (const Setting<Record>& setting : table) WriteSetting(record, section, setting);
+  inistore::Changes changes;
+  for (const Setting<Record>& setting : table) changes.push_back(ChangeOf(record, section, setting));
+  AppIni().Gather(changes);
 }
 
 template <typename Record, size_t N>
@@ -207,19 +206,29 @@ void RestoreSection(Record& record, const Setting<Record> (&table)[N],
   }
 }
 
+template <typename Record>
+bool SameValue(const Record& a, const Record& b, const Setting<Record>& setting) {
+  if (setting.text != nullptr) return a.*setting.text == b.*setting.text;
+  if (setting.colour != nullptr) return a.*setting.colour == b.*setting.colour;
+  return a.*setting.number == b.*setting.number;
+}
+
+// The keys whose value a load of the file would not give the record: a key
+// that is missing and holds its default, or a stored value that a load
+// clamps to the record's, is left as it is.
 template <typename Record, size_t N>
-int WriteChanged(const Record& record, const wchar_t* section, const Setting<Record> (&table)[N],
-                 const std::vector<SettingsSnapshot::Value>& earlier) {
-  const std::vector<SettingsSnapshot::Value> now = CaptureSection(record, table);
-  int written = 0;
-  for (size_t i = 0; i < N && i < earlier.size(); ++i) {
-    if (now[i].number == earlier[i].number && now[i].colour == earlier[i].colour && now[i].text == earlier[i].text) {
-      continue;
-    }
-    WriteSetting(record, section, table[i]);
-    ++written;
+void AddDifferences(const Record& record, const wchar_t* section, const Setting<Record> (&table)[N],
+                    inistore::Changes* changes) {
+  Record loaded;
+  LoadSection(loaded, section, table);
+  for (const Setting<Record>& setting : table) {
+    if (!SameValue(record, loaded, setting)) changes->push_back(ChangeOf(record, section, setting));
   }
-  return written;
+}
+
+template <typename Record, size_t N>
+void AddKeys(const wchar_t* section, const Setting<Record> (&table)[N], inistore::Changes* keys) {
+  for (const Setting<Record>& setting : table) keys->push_back({section, setting.key, std::nullopt});
 }
 
 template <typename Record>
@@ -236,24 +245,26 @@ bool Names(const Setting<Record>& setting, std::wstring Record::*field) {
 }
 
 // Writes the keys of the given fields, in the order given, under the names
-// the section's table gives them.
+// the section's table gives them, as one group.
 template <typename Record, size_t N, typename... Fields>
 void WriteFields(const Record& record, const wchar_t* section, const Setting<Record> (&table)[N],
                  Fields... fields) {
-  auto writeOne = [&](auto field) {
+  inistore::Changes changes;
+  auto addOne = [&](auto field) {
     for (const Setting<Record>& setting : table) {
       if (Names(setting, field)) {
-        WriteSetting(record, section, setting);
+        changes.push_back(ChangeOf(record, section, setting));
         return true;
       }
     }
     return false;
   };
-  // A comma fold keeps the writes in the order given.
+  // A comma fold keeps the keys in the order given.
   int unknown = 0;
-  ((unknown += writeOne(fields) ? 0 : 1), ...);
+  ((unknown += addOne(fields) ? 0 : 1), ...);
   assert(unknown == 0);
   (void)unknown;
+  AppIni().Gather(changes);
 }
 
 template <typename... Fields>
@@ -410,6 +421,10 @@ SettingsSnapshot SettingsSnapshot::Take() {
   SettingsSnapshot snapshot;
   snapshot.clock_ = CaptureSection(ClockData(), kClockSettings);
   snapshot.date_ = CaptureSection(DateData(), kDateSettings);
+  inistore::Changes keys;
+  AddKeys(kClockSection, kClockSettings, &keys);
+  AddKeys(kDateSection, kDateSettings, &keys);
+  snapshot.stored_ = AppIni().Stored(keys);
   return snapshot;
 }
 
@@ -418,10 +433,7 @@ void SettingsSnapshot::Restore() const {
   RestoreSection(DateData(), kDateSettings, date_);
 }
 
-int SettingsSnapshot::WriteKeysChangedSince(const SettingsSnapshot& earlier) {
-  return WriteChanged(ClockData(), kClockSection, kClockSettings, earlier.clock_) +
-         WriteChanged(DateData(), kDateSection, kDateSettings, earlier.date_);
-}
+bool SettingsSnapshot::PutBackInFile() const { return AppIni().Write(stored_); }
 
 namespace settings {
 
@@ -456,6 +468,13 @@ std::wstring ChooseDataBase(const std::wstring& documents, const std::wstring& p
   if (!localAppData.empty() && canWrite(localAppData)) return localAppData;
   // Nowhere to write: the program runs with the defaults and loses its writes.
   return programFolder;
+}
+
+bool SaveRecords() {
+  inistore::Changes changes;
+  AddDifferences(ClockData(), kClockSection, kClockSettings, &changes);
+  AddDifferences(DateData(), kDateSection, kDateSettings, &changes);
+  return AppIni().Write(changes);
 }
 
 std::vector<KeyRange> LoadRanges(const wchar_t* section) {

@@ -1,14 +1,17 @@
 #pragma once
 // The settings store: the clock's and the date's settings, one process-wide
 // record each, their keys in the settings file, and the data folder. A
-// setter stores a value and writes its key at once; it knows no window.
-// Whoever changes a setting then has the change applied to the windows.
+// setter stores a value and has its keys written, together with the other
+// changes of the moment (comlib/inifile.h); it knows no window. Whoever
+// changes a setting then has the change applied to the windows.
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "comlib/ini_text.h"
 
 // A colour as GDI+ takes it: 0xAARRGGBB.
 using Argb = std::uint32_t;
@@ -119,15 +122,16 @@ class DateSaveData_CL {
   Argb font_color3 = 0xFFFFFFFF;
 };
 
-// Every persisted value of both records, as it stood when taken.
+// Every persisted value of both records, and what the settings file held
+// for each of their keys, as they stood when taken.
 class SettingsSnapshot {
  public:
   static SettingsSnapshot Take();
   // Puts every value back into the records; writes nothing.
   void Restore() const;
-  // Writes from the records each key whose value differs from the one it
-  // had in `earlier`, each once; returns how many it wrote.
-  static int WriteKeysChangedSince(const SettingsSnapshot& earlier);
+  // Puts back in one write what the file held for each key: a key that was
+  // missing is removed again. True when the file holds it all.
+  bool PutBackInFile() const;
 
   struct Value {
     int number = 0;
@@ -138,6 +142,7 @@ class SettingsSnapshot {
  private:
   std::vector<Value> clock_;
   std::vector<Value> date_;
+  inistore::Changes stored_;
 };
 
 // The program's two records.
@@ -150,6 +155,11 @@ namespace settings {
 // over the upper part of the window, rising to alpha at its rim; alpha
 // outside it.
 int FadedAlpha(int alpha, POINT cursor, const RECT& window);
+
+// Writes in one step each key of both sections whose value a load of the
+// file would not give the record, so that the file says what the clock and
+// the date show. True when the file holds it all.
+bool SaveRecords();
 
 // Clamp applied when a value is loaded.
 int Clamp(int value, int lowest, int highest);

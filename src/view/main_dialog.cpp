@@ -140,7 +140,8 @@ LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
       OnPowerBroadcast(wParam, lParam);
       return TRUE;
     case WM_QUERYENDSESSION:
-      // Nothing to save first: every setting is written when it changes.
+      // Settings changed a moment ago go to the file before Windows may end us.
+      AppIni().Flush();
       return TRUE;
     case WM_ENDSESSION:
       OnEndSession(wParam, lParam);
@@ -260,6 +261,8 @@ bool MainDialog_CL::CheckVirtualDesktop() {
 }
 
 bool MainDialog_CL::Restart() {
+  // The new copy loads the settings as they are in effect.
+  AppIni().Flush();
   restarting_ = true;
   restartFailed_ = restart_ == nullptr || !restart_(window_);
   restarting_ = false;
@@ -468,6 +471,8 @@ void MainDialog_CL::SaveWindowRect() {
 }
 
 void MainDialog_CL::OnDestroy() {
+  // The program is ending: what was changed a moment ago goes to the file now.
+  AppIni().Flush();
   monitorNotification_.reset();
   displayNotification_.reset();
   icon_.Remove();

@@ -20,8 +20,10 @@ namespace {
 
 const std::vector<unsigned char> kBareUnicodeFile = {0xFF, 0xFE};
 
-// Every key in the file, as "SECTION.key", in the file's order.
+// Every key in the file, as "SECTION.key", in the file's order, once what
+// the store holds has been written.
 std::vector<std::wstring> StoredKeys(const std::wstring& path) {
+  AppIni().Flush();
   std::vector<std::wstring> keys;
   std::wstring section;
   for (const std::wstring& line : SplitLines(ReadUtf16(path))) {
@@ -82,8 +84,10 @@ void ExpectClockDefaults(const AppSaveData_CL& clock) {
   EXPECT_EQ(L"auto", clock.language);
 }
 
-// Every key in the file with its value, as "SECTION.key=value".
+// Every key in the file with its value, as "SECTION.key=value", once what
+// the store holds has been written.
 std::vector<std::wstring> StoredLines(const std::wstring& path) {
+  AppIni().Flush();
   std::vector<std::wstring> lines;
   std::wstring section;
   for (const std::wstring& line : SplitLines(ReadUtf16(path))) {
@@ -125,7 +129,10 @@ class SettingsTest : public ::testing::Test {
   }
 
   // Starts the next case from a settings file without keys.
-  void EmptyTheFile() { testing_support::WriteBytes(path_, kBareUnicodeFile); }
+  void EmptyTheFile() {
+    AppIni().Flush();
+    testing_support::WriteBytes(path_, kBareUnicodeFile);
+  }
 
   TempFolder documents_;
   RecordsGuard guard_;
@@ -233,6 +240,7 @@ TEST(SaveData, NowhereToWriteRunsWithTheDefaultsAndAReadOnlyFileStaysUntouched) 
   EXPECT_EQ(100, ClockData().alpha);
   ClockData().SetDisplayIndex(1);
   ClockData().SetClockFontEmHeight(90);
+  EXPECT_FALSE(AppIni().Flush());
   lock.reset();
   EXPECT_EQ(before, ReadBytes(ClockData().SettingsPath()));
 }
@@ -390,6 +398,7 @@ TEST_F(SettingsTest, EachSetterWritesExactlyItsOwnKeys) {
 TEST_F(SettingsTest, TheDateFontReachesTheFileOnlyWithTheNextSave) {
   DateSaveData_CL& date = DateData();
   date.SaveDateDisp();
+  AppIni().Flush();
   const std::vector<unsigned char> saved = ReadBytes(path_);
 
   date.SetDateFont(L"DejaVu Sans", 0, 1);
@@ -428,31 +437,47 @@ TEST(SaveData, TheFadeEllipseLiesOverTheUpperPartOfTheWindow) {
   EXPECT_EQ(220, settings::FadedAlpha(220, POINT{100, 100}, RECT{100, 100, 300, 100}));
 }
 
-TEST_F(SettingsTest, SnapshotPutsBackEveryStoredValueWritesOnlyWhatChangedAndBothSectionsWriteWhole) {
+TEST_F(SettingsTest, OkWritesWhatTheFileWouldLoadOtherwiseCancelPutsBackEveryTextAndSectionsWriteWhole) {
   AppSaveData_CL& clock = ClockData();
   DateSaveData_CL& date = DateData();
-  EmptyTheFile();
+  // A value a load clamps, keys missing at their defaults, a key of the user's own.
+  testing_support::WriteUtf16(path_, L"[CLOCK_DISP]\r\ndisp_offset_x=5000\r\nalpha=90\r\n[NOTES]\r\nmine=1\r\n");
   clock.LoadClockDisp();
   date.LoadDateDisp();
+  const std::vector<std::wstring> atOpen = StoredLines(path_);
   const SettingsSnapshot snapshot = SettingsSnapshot::Take();
+  auto sorted = [](std::vector<std::wstring> lines) {
+    std::sort(lines.begin(), lines.end());
+    return lines;
+  };
 
+  // OK with nothing changed writes nothing; then a key changed in memory
+  // only and one already written both reach the file, and nothing else.
+  EXPECT_TRUE(settings::SaveRecords());
+  EXPECT_EQ(atOpen, StoredLines(path_));
+  clock.hour12 = 1;
+  date.font_family = L"DejaVu Sans";
+  clock.SetDisplayIndex(1);
+  EXPECT_TRUE(settings::SaveRecords());
+  std::vector<std::wstring> expected = atOpen;
+  expected.insert(expected.end(),
+                  {L"CLOCK_DISP.hour12=1", L"CLOCK_DISP.display_index=1", L"DATE_DISP.font_family=DejaVu Sans"});
+  EXPECT_EQ(sorted(expected), sorted(StoredLines(path_)));
+
+  // Cancel: every record and every text as they were, keys that were
+  // missing removed again.
   ScrambleClock(clock);
   ScrambleDate(date);
+  clock.SaveClockDisp();
+  date.SaveDateDisp();
   snapshot.Restore();
-  ExpectClockDefaults(clock);
+  EXPECT_TRUE(snapshot.PutBackInFile());
+  EXPECT_EQ(atOpen, StoredLines(path_));
+  EXPECT_EQ(1024, clock.disp_offset_x);
+  EXPECT_EQ(90, clock.alpha);
   ExpectDateDefaults(date);
-  EXPECT_TRUE(StoredKeys(path_).empty());
 
-  // A closing sheet writes each key that changed, once, and nothing else.
-  clock.alpha = 90;
-  date.font_family = L"DejaVu Sans";
-  EXPECT_EQ(2, SettingsSnapshot::WriteKeysChangedSince(snapshot));
-  EXPECT_EQ((std::vector<std::wstring>{L"CLOCK_DISP.alpha=90", L"DATE_DISP.font_family=DejaVu Sans"}),
-            StoredLines(path_));
-  EXPECT_EQ(0, SettingsSnapshot::WriteKeysChangedSince(SettingsSnapshot::Take()));
-  snapshot.Restore();
   EmptyTheFile();
-
   clock.SaveClockDisp();
   date.SaveDateDisp();
   const std::vector<std::wstring> keys = StoredKeys(path_);
@@ -462,10 +487,7 @@ TEST_F(SettingsTest, SnapshotPutsBackEveryStoredValueWritesOnlyWhatChangedAndBot
   EXPECT_EQ(22, inSection(L"CLOCK_DISP."));
   EXPECT_EQ(16, inSection(L"DATE_DISP."));
   // What was written loads back as the same values.
-  ScrambleClock(clock);
   ScrambleDate(date);
-  clock.LoadClockDisp();
   date.LoadDateDisp();
-  ExpectClockDefaults(clock);
   ExpectDateDefaults(date);
 }
