@@ -59,7 +59,8 @@ class Inifile_CL {
 
   // Holds the changes and writes them, with whatever else is held by then,
   // kGatherMs later: a thread timer, run by whichever message loop the
-  // thread is in. Everything one message changes thus lands in one group.
+  // thread is in, between messages, so everything one message changes (a
+  // key, and the window rectangle it moved) lands in one group.
   void Gather(const Changes& changes) const;
   // Writes what is held now; true when nothing is left held.
   bool Flush() const;

@@ -104,6 +104,19 @@ std::vector<std::wstring> SplitLines(const std::wstring& text) {
   }
 }
 
+std::vector<IniLine> IniLines(const std::wstring& text) {
+  std::vector<IniLine> lines;
+  std::wstring section;
+  for (const std::wstring& line : SplitLines(text)) {
+    if (line.size() > 1 && line.front() == L'[') {
+      section = line.substr(1, line.size() - 2);
+    } else if (line.find(L'=') != std::wstring::npos) {
+      lines.push_back({section, line.substr(0, line.find(L'=')), line.substr(line.find(L'=') + 1)});
+    }
+  }
+  return lines;
+}
+
 size_t CountOccurrences(const std::wstring& text, const std::wstring& piece) {
   if (piece.empty()) return 0;
   size_t count = 0;
