@@ -198,14 +198,7 @@ TEST_F(SettingsSheet, CancelPutsBackTheScreenTheFileAndWhatARestartShows) {
   EXPECT_TRUE(Shown());
   ExpectSameRect(clockBefore, WindowRect(clock_));
   ExpectSameRect(dateBefore, WindowRect(date_));
-  const std::pair<const wchar_t*, const wchar_t*> clockKeys[] = {
-      {L"display_index", L"0"}, {L"disp_index", L"0"}, {L"draw_type", L"0"}, {L"disp_offset_x", L"32"}};
-  for (const auto& [key, value] : clockKeys) EXPECT_EQ(value, ProgramSetting(L"CLOCK_DISP", key)) << key;
-  EXPECT_EQ(L"1", ProgramSetting(L"DATE_DISP", L"date_format"));
-  EXPECT_EQ(L"103", ProgramSetting(L"DATE_DISP", L"offset_x"));
-  EXPECT_EQ(L"0", ProgramSetting(L"DATE_DISP", L"hide_clock"));
-  EXPECT_EQ(L"1", ProgramSetting(L"DATE_DISP", L"show_date"));
-
+  // The file, which the random run below checks key by key, loads as before.
   program_.End();
   Start();
   ExpectSameRect(clockBefore, WindowRect(clock_));
