@@ -437,47 +437,32 @@ TEST(SaveData, TheFadeEllipseLiesOverTheUpperPartOfTheWindow) {
   EXPECT_EQ(220, settings::FadedAlpha(220, POINT{100, 100}, RECT{100, 100, 300, 100}));
 }
 
-TEST_F(SettingsTest, OkWritesWhatTheFileWouldLoadOtherwiseCancelPutsBackEveryTextAndSectionsWriteWhole) {
+TEST_F(SettingsTest, SnapshotPutsBackEveryStoredValueOkWritesWhatDiffersAndBothSectionsWriteWhole) {
   AppSaveData_CL& clock = ClockData();
   DateSaveData_CL& date = DateData();
-  // A value a load clamps, keys missing at their defaults, a key of the user's own.
-  testing_support::WriteUtf16(path_, L"[CLOCK_DISP]\r\ndisp_offset_x=5000\r\nalpha=90\r\n[NOTES]\r\nmine=1\r\n");
+  EmptyTheFile();
   clock.LoadClockDisp();
   date.LoadDateDisp();
-  const std::vector<std::wstring> atOpen = StoredLines(path_);
   const SettingsSnapshot snapshot = SettingsSnapshot::Take();
-  auto sorted = [](std::vector<std::wstring> lines) {
-    std::sort(lines.begin(), lines.end());
-    return lines;
-  };
 
-  // OK with nothing changed writes nothing; then a key changed in memory
-  // only and one already written both reach the file, and nothing else.
-  EXPECT_TRUE(settings::SaveRecords());
-  EXPECT_EQ(atOpen, StoredLines(path_));
-  clock.hour12 = 1;
-  date.font_family = L"DejaVu Sans";
-  clock.SetDisplayIndex(1);
-  EXPECT_TRUE(settings::SaveRecords());
-  std::vector<std::wstring> expected = atOpen;
-  expected.insert(expected.end(),
-                  {L"CLOCK_DISP.hour12=1", L"CLOCK_DISP.display_index=1", L"DATE_DISP.font_family=DejaVu Sans"});
-  EXPECT_EQ(sorted(expected), sorted(StoredLines(path_)));
-
-  // Cancel: every record and every text as they were, keys that were
-  // missing removed again.
   ScrambleClock(clock);
   ScrambleDate(date);
-  clock.SaveClockDisp();
-  date.SaveDateDisp();
+  snapshot.Restore();
+  ExpectClockDefaults(clock);
+  ExpectDateDefaults(date);
+  EXPECT_TRUE(StoredKeys(path_).empty());
+
+  // OK writes each key a load would not give its value, written before or
+  // changed in memory only, and nothing else; Cancel removes them again.
+  clock.alpha = 90;
+  date.font_family = L"DejaVu Sans";
+  EXPECT_TRUE(settings::SaveRecords());
+  EXPECT_EQ((std::vector<std::wstring>{L"CLOCK_DISP.alpha=90", L"DATE_DISP.font_family=DejaVu Sans"}),
+            StoredLines(path_));
   snapshot.Restore();
   EXPECT_TRUE(snapshot.PutBackInFile());
-  EXPECT_EQ(atOpen, StoredLines(path_));
-  EXPECT_EQ(1024, clock.disp_offset_x);
-  EXPECT_EQ(90, clock.alpha);
-  ExpectDateDefaults(date);
+  EXPECT_TRUE(StoredKeys(path_).empty());
 
-  EmptyTheFile();
   clock.SaveClockDisp();
   date.SaveDateDisp();
   const std::vector<std::wstring> keys = StoredKeys(path_);
@@ -487,7 +472,10 @@ TEST_F(SettingsTest, OkWritesWhatTheFileWouldLoadOtherwiseCancelPutsBackEveryTex
   EXPECT_EQ(22, inSection(L"CLOCK_DISP."));
   EXPECT_EQ(16, inSection(L"DATE_DISP."));
   // What was written loads back as the same values.
+  ScrambleClock(clock);
   ScrambleDate(date);
+  clock.LoadClockDisp();
   date.LoadDateDisp();
+  ExpectClockDefaults(clock);
   ExpectDateDefaults(date);
 }

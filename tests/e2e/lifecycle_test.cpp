@@ -221,28 +221,22 @@ TEST_F(Lifecycle, WhileMenuChoicesWriteNoReaderSeesHalfAFileAndAKillCostsNoSetti
       SendMessageW(clock, WM_COMMAND, kCommandFirstDisplay + display, 0);
       onDisplay[display] = WindowRect(clock);
     }
-    // A user's choices come with pauses, in which the program writes.
-    std::atomic<bool> choosing{true};
-    std::thread chooser([&] {
-      DWORD_PTR ignored = 0;
-      for (int choice = 0; choosing; ++choice) {
-        if (!SendMessageTimeoutW(clock, WM_COMMAND, kCommandFirstDisplay + choice % 2, 0, SMTO_ABORTIFHUNG,
-                                 kExitTimeoutMs, &ignored)) {
-          break;
-        }
-        Sleep(kChoicePauseMs);
-      }
-    });
-    // Another program (an editor, a backup) looks at the file meanwhile;
-    // then the program dies at a random moment, a few writes on.
-    const ULONGLONG killAt = GetTickCount64() + std::uniform_int_distribution<ULONGLONG>(300, 1500)(random);
+    // The choices come with a hand's pauses, in which the program writes and
+    // another program (an editor, a backup) looks at the file; a few writes
+    // on, the program dies in the middle of one, while its copy is there.
+    const std::wstring copy = ProgramSettingsPath() + L"." + std::to_wstring(program.Id()) + L".tmp";
+    const ULONGLONG killFrom = GetTickCount64() + std::uniform_int_distribution<ULONGLONG>(300, 1500)(random);
     int shortReads = 0;
-    while (GetTickCount64() < killAt) {
-      if (ReadableSize(ProgramSettingsPath()) < whole) ++shortReads;
+    bool writing = false;
+    for (int choice = 0; !writing && GetTickCount64() < killFrom + kExitTimeoutMs; ++choice) {
+      SendMessageW(clock, WM_COMMAND, kCommandFirstDisplay + choice % 2, 0);
+      for (const ULONGLONG next = GetTickCount64() + kChoicePauseMs; !writing && GetTickCount64() < next;) {
+        if (ReadableSize(ProgramSettingsPath()) < whole) ++shortReads;
+        writing = GetTickCount64() >= killFrom && FileExists(copy);
+      }
     }
     program.Kill();
-    choosing = false;
-    chooser.join();
+    EXPECT_TRUE(writing) << "run " << run;
     EXPECT_EQ(0, shortReads) << "run " << run;
 
     for (const IniLine& line : IniLines(file)) {

@@ -3,7 +3,6 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -40,14 +39,8 @@ void RemoveTree(const std::wstring& path) {
 bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool MakeSymbolicLink(const std::wstring& folder, const std::wstring& link, const std::wstring& target) {
-  const std::wstring linkPath = folder + L"\\" + link;
-  if (CreateSymbolicLinkW(linkPath.c_str(), (folder + L"\\" + target).c_str(), 0) && FileExists(linkPath)) {
-    return true;
-  }
   // Wine's CreateSymbolicLinkW makes nothing, but Wine starts Unix programs.
-  std::wstring unixTarget = target;
-  std::replace(unixTarget.begin(), unixTarget.end(), L'\\', L'/');
-  std::wstring command = L"ln -s " + unixTarget + L" " + link;
+  std::wstring command = L"ln -s " + target + L" " + link;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION ln{};
@@ -58,7 +51,7 @@ bool MakeSymbolicLink(const std::wstring& folder, const std::wstring& link, cons
   CloseHandle(ln.hThread);
   CloseHandle(ln.hProcess);
   // Wine's handle of a Unix program is signalled at once: wait for its work.
-  return WaitUntil([&] { return FileExists(linkPath); }, 10000);
+  return WaitUntil([&] { return FileExists(folder + L"\\" + link); }, 10000);
 }
 
 std::vector<unsigned char> ReadBytes(const std::wstring& path) {

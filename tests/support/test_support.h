@@ -37,8 +37,8 @@ std::wstring ReadUtf16(const std::wstring& path);
 // Writes a UTF-16LE file with its byte-order mark.
 void WriteUtf16(const std::wstring& path, const std::wstring& text);
 
-// Makes `link` in the folder a symbolic link to `target`, a path relative
-// to the folder; false when it cannot.
+// Makes `link` in the folder a symbolic link to `target`, a name in the
+// same folder, under Wine; false when it cannot.
 bool MakeSymbolicLink(const std::wstring& folder, const std::wstring& link, const std::wstring& target);
 
 // Each "key=value" line of a settings file's text, in order.
