@@ -269,7 +269,7 @@ Commit CommitChanges(const std::wstring& path, const Changes& changes, ChangeFun
         commit.failure = PutInPlace(target, copy, before, after);
       }
     }
-    // Gone already when it was put in place.
+    // Gone already when it took the file's place; otherwise it goes now.
     DeleteFileW(copy.c_str());
     commit.replaced = commit.failure.step == Step::kNone;
     if (commit.failure.step != Step::kConflict) return commit;

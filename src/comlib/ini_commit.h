@@ -40,8 +40,8 @@ struct Commit {
 // so that its change is kept.
 Commit CommitChanges(const std::wstring& path, const Changes& changes, ChangeFunction change);
 
-// The file's whole text, pending nothing; false when it exists and cannot be
-// read. A missing file reads as empty.
+// The file's whole text as it lies on the disk; false when it exists and
+// cannot be read. A missing file reads as empty.
 bool ReadFileText(const std::wstring& path, std::wstring* text);
 
 // Removes the copies a killed program left beside the settings file: names

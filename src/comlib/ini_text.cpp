@@ -123,14 +123,6 @@ bool KeyIndex::Holds(const Change& change) const {
   return value != nullptr && *value == Trimmed(*change.text);
 }
 
-bool FindValue(const std::wstring& text, const std::wstring& section, const std::wstring& key, std::wstring* value) {
-  const KeyIndex index(text);
-  const std::wstring* found = index.Find(section, key);
-  if (found == nullptr) return false;
-  *value = *found;
-  return true;
-}
-
 bool HoldsChanges(const std::wstring& before, const std::wstring& after, const Changes& changes) {
   const KeyIndex old(before);
   const KeyIndex changed(after);

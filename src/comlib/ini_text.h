@@ -61,9 +61,6 @@ class KeyIndex {
   std::unordered_map<std::wstring, std::wstring> values_;
 };
 
-// The value of a key as the profile functions find it; false when there is none.
-bool FindValue(const std::wstring& text, const std::wstring& section, const std::wstring& key, std::wstring* value);
-
 // True when `after` is `before` with exactly these changes: each changed key
 // holds its new text (or is gone), and every other key that `before` holds
 // still holds its value. A file cut short by a full disk fails this.

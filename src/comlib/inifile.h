@@ -91,7 +91,9 @@ class Inifile_CL {
 
   std::wstring path_;
   ChangeFunction change_ = nullptr;
-  // Changes not yet in the file, each key once, in the order first made.
+  // What follows is the file's state rather than this accessor's: writes
+  // stay const for the callers that hold the store as const (the update
+  // check). Changes not yet in the file, each key once, in the order made.
   mutable Changes held_;
   mutable UINT_PTR timer_ = 0;
   mutable long replaces_ = 0;
