@@ -17,7 +17,6 @@
 #include "product.h"
 #include "data/face_measure.h"
 #include "data/save_data.h"
-#include "data/zone_data.h"
 #include "view/display.h"
 #include "view/face_window.h"
 #include "view/main_dialog.h"

@@ -1,6 +1,7 @@
 #include "comlib/live_objects.h"
 
 #include "comlib/gdiplus_flat.h"
+#include "comlib/inifile.h"
 #include "comlib/unique_handle.h"
 
 namespace comlib {
@@ -20,7 +21,17 @@ UINT LiveObjectsMessage() {
 
 bool AnswerLiveObjects(UINT message, WPARAM which, LRESULT* reply) {
   if (message == 0 || message != LiveObjectsMessage()) return false;
-  *reply = which == kLiveGdiplusObjects ? LiveGdiplusObjects() : LiveGdiObjects();
+  switch (which) {
+    case kLiveGdiplusObjects:
+      *reply = LiveGdiplusObjects();
+      break;
+    case kSettingsFileReplaces:
+      *reply = AppIni().Replaces();
+      break;
+    default:
+      *reply = LiveGdiObjects();
+      break;
+  }
   return true;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // How many GDI and GDI+ objects the program's owners hold right now. A run of
 // weeks must not hold more than the first minutes did: the soak tool asks the
-// running clock for these counts through a registered message.
+// running clock for these counts through a registered message. The same
+// message tells the benchmark how often the settings file was replaced.
 
 #include <windows.h>
 
@@ -16,6 +17,7 @@ long LiveGdiObjects();
 // The message's wParam: which count the answer gives.
 constexpr WPARAM kLiveGdiObjects = 0;
 constexpr WPARAM kLiveGdiplusObjects = 1;
+constexpr WPARAM kSettingsFileReplaces = 2;
 
 // The registered message "Horavel.LiveObjects".
 UINT LiveObjectsMessage();

@@ -1,74 +1,14 @@
 #include "data/save_data.h"
 
-#include <shlobj.h>
-#include <shlwapi.h>
-
-#include <cassert>
 #include <cmath>
 #include <vector>
 
 #include "comlib/inifile.h"
-#include "comlib/log_file.h"
-#include "comlib/program_path.h"
-#include "comlib/unique_handle.h"
-#include "data/portable.h"
-#include "product.h"
-#include "text/time_text.h"
+#include "data/setting_table.h"
 
 namespace {
 
-constexpr wchar_t kLogFileName[] = L"log.txt";
-
-// The program's folder inside a base folder (documents, or a fallback).
-std::wstring DataFolderIn(std::wstring base) {
-  if (!base.empty() && base.back() == L'\\') base.pop_back();
-  return base + L"\\" + product::kName;
-}
-
-// What a load does with the value it read.
-enum class LoadRule { kAsRead, kRange, kDateFormat };
-
-// One key of a section: its field in the record, its default and its load
-// rule. Exactly one of the three field pointers is set.
-template <typename Record>
-struct Setting {
-  const wchar_t* key;
-  int Record::*number;
-  Argb Record::*colour;
-  std::wstring Record::*text;
-  int numberDefault;
-  Argb colourDefault;
-  const wchar_t* textDefault;
-  LoadRule rule;
-  int lowest;
-  int highest;
-};
-
-template <typename Record>
-constexpr Setting<Record> Number(const wchar_t* key, int Record::*field, int defaultValue) {
-  return {key, field, nullptr, nullptr, defaultValue, 0, nullptr, LoadRule::kAsRead, 0, 0};
-}
-
-template <typename Record>
-constexpr Setting<Record> Ranged(const wchar_t* key, int Record::*field, int defaultValue, int lowest,
-                                 int highest) {
-  return {key, field, nullptr, nullptr, defaultValue, 0, nullptr, LoadRule::kRange, lowest, highest};
-}
-
-template <typename Record>
-constexpr Setting<Record> DateFormat(const wchar_t* key, int Record::*field, int defaultValue) {
-  return {key, field, nullptr, nullptr, defaultValue, 0, nullptr, LoadRule::kDateFormat, 0, 0};
-}
-
-template <typename Record>
-constexpr Setting<Record> Colour(const wchar_t* key, Argb Record::*field, Argb defaultValue) {
-  return {key, nullptr, field, nullptr, 0, defaultValue, nullptr, LoadRule::kAsRead, 0, 0};
-}
-
-template <typename Record>
-constexpr Setting<Record> Text(const wchar_t* key, std::wstring Record::*field, const wchar_t* defaultValue) {
-  return {key, nullptr, nullptr, field, 0, 0, defaultValue, LoadRule::kAsRead, 0, 0};
-}
+using namespace settingtable;
 
 constexpr int kOffsetLimit = 1024;
 using settings::kFontEmHeightMax;
@@ -77,6 +17,7 @@ using settings::kOutlineScaleMax;
 
 using Clock = AppSaveData_CL;
 using Date = DateSaveData_CL;
+using Zones = ZoneSaveData_CL;
 
 // CLOCK_DISP, in the order of a load.
 const Setting<Clock> kClockSettings[] = {
@@ -128,133 +69,28 @@ const Setting<Date> kDateSettings[] = {
     Colour(L"font_color3", &Date::font_color3, 0xFFFFFFFF),
 };
 
-template <typename Record>
-int ApplyLoadRule(const Setting<Record>& setting, int value) {
-  switch (setting.rule) {
-    case LoadRule::kRange:
-      return settings::Clamp(value, setting.lowest, setting.highest);
-    case LoadRule::kDateFormat:
-      return timetext::KnownDateFormat(value);
-    case LoadRule::kAsRead:
-      break;
-  }
-  return value;
-}
+// ZONE_DISP: each place's zone, label and switch, then where the lines stand.
+const Setting<Zones> kZoneSettings[] = {
+    Text(L"zone1", &Zones::zone1, L""),   Label(L"label1", &Zones::label1), Number(L"show1", &Zones::show1, 0),
+    Text(L"zone2", &Zones::zone2, L""),   Label(L"label2", &Zones::label2), Number(L"show2", &Zones::show2, 0),
+    Text(L"zone3", &Zones::zone3, L""),   Label(L"label3", &Zones::label3), Number(L"show3", &Zones::show3, 0),
+    Text(L"zone4", &Zones::zone4, L""),   Label(L"label4", &Zones::label4), Number(L"show4", &Zones::show4, 0),
+    Ranged(L"offset_x", &Zones::offset_x, 0, -kOffsetLimit, kOffsetLimit),
+    Ranged(L"offset_y", &Zones::offset_y, 0, -kOffsetLimit, kOffsetLimit),
+};
 
-template <typename Record, size_t N>
-void LoadSection(Record& record, const wchar_t* section, const Setting<Record> (&table)[N]) {
-  const Inifile_CL& ini = AppIni();
-  for (const Setting<Record>& setting : table) {
-    if (setting.text != nullptr) {
-      record.*setting.text = ini.GetString(section, setting.key, setting.textDefault);
-    } else if (setting.colour != nullptr) {
-      // Colours are stored as signed decimals of the same bits.
-      record.*setting.colour =
-          static_cast<Argb>(ini.GetInt(section, setting.key, static_cast<int>(setting.colourDefault)));
-    } else {
-      record.*setting.number = ApplyLoadRule(setting, ini.GetInt(section, setting.key, setting.numberDefault));
-    }
-  }
-}
-
-template <typename Record>
-void WriteSetting(const Record& record, const wchar_t* section, const Setting<Record>& setting) {
-  const Inifile_CL& ini = AppIni();
-  if (setting.text != nullptr) {
-    ini.WriteString(section, setting.key, record.*setting.text);
-  } else if (setting.colour != nullptr) {
-    ini.WriteInt(section, setting.key, static_cast<int>(record.*setting.colour));
-  } else {
-    ini.WriteInt(section, setting.key, record.*setting.number);
-  }
-}
-
-template <typename Record, size_t N>
-void WriteSection(const Record& record, const wchar_t* section, const Setting<Record> (&table)[N]) {
-  for (const Setting<Record>& setting : table) WriteSetting(record, section, setting);
-}
-
-template <typename Record, size_t N>
-std::vector<SettingsSnapshot::Value> CaptureSection(const Record& record, const Setting<Record> (&table)[N]) {
-  std::vector<SettingsSnapshot::Value> values;
-  values.reserve(N);
-  for (const Setting<Record>& setting : table) {
-    SettingsSnapshot::Value value;
-    if (setting.text != nullptr) {
-      value.text = record.*setting.text;
-    } else if (setting.colour != nullptr) {
-      value.colour = record.*setting.colour;
-    } else {
-      value.number = record.*setting.number;
-    }
-    values.push_back(std::move(value));
-  }
-  return values;
-}
-
-template <typename Record, size_t N>
-void RestoreSection(Record& record, const Setting<Record> (&table)[N],
-                    const std::vector<SettingsSnapshot::Value>& values) {
-  for (size_t i = 0; i < N && i < values.size(); ++i) {
-    const Setting<Record>& setting = table[i];
-    if (setting.text != nullptr) {
-      record.*setting.text = values[i].text;
-    } else if (setting.colour != nullptr) {
-      record.*setting.colour = values[i].colour;
-    } else {
-      record.*setting.number = values[i].number;
-    }
-  }
-}
-
-template <typename Record, size_t N>
-int WriteChanged(const Record& record, const wchar_t* section, const Setting<Record> (&table)[N],
-                 const std::vector<SettingsSnapshot::Value>& earlier) {
-  const std::vector<SettingsSnapshot::Value> now = CaptureSection(record, table);
-  int written = 0;
-  for (size_t i = 0; i < N && i < earlier.size(); ++i) {
-    if (now[i].number == earlier[i].number && now[i].colour == earlier[i].colour && now[i].text == earlier[i].text) {
-      continue;
-    }
-    WriteSetting(record, section, table[i]);
-    ++written;
-  }
-  return written;
-}
-
-template <typename Record>
-bool Names(const Setting<Record>& setting, int Record::*field) {
-  return setting.number == field;
-}
-template <typename Record>
-bool Names(const Setting<Record>& setting, Argb Record::*field) {
-  return setting.colour == field;
-}
-template <typename Record>
-bool Names(const Setting<Record>& setting, std::wstring Record::*field) {
-  return setting.text == field;
-}
-
-// Writes the keys of the given fields, in the order given, under the names
-// the section's table gives them.
-template <typename Record, size_t N, typename... Fields>
-void WriteFields(const Record& record, const wchar_t* section, const Setting<Record> (&table)[N],
-                 Fields... fields) {
-  auto writeOne = [&](auto field) {
-    for (const Setting<Record>& setting : table) {
-      if (Names(setting, field)) {
-        WriteSetting(record, section, setting);
-        return true;
-      }
-    }
-    return false;
-  };
-  // A comma fold keeps the writes in the order given.
-  int unknown = 0;
-  ((unknown += writeOne(fields) ? 0 : 1), ...);
-  assert(unknown == 0);
-  (void)unknown;
-}
+// Each place's fields, in the order of its number.
+struct PlaceFields {
+  std::wstring Zones::*zone;
+  std::wstring Zones::*label;
+  int Zones::*show;
+};
+constexpr PlaceFields kPlaceFields[kPlaceCount] = {
+    {&Zones::zone1, &Zones::label1, &Zones::show1},
+    {&Zones::zone2, &Zones::label2, &Zones::show2},
+    {&Zones::zone3, &Zones::label3, &Zones::show3},
+    {&Zones::zone4, &Zones::label4, &Zones::show4},
+};
 
 template <typename... Fields>
 void WriteClockKeys(const Clock& record, Fields... fields) {
@@ -264,27 +100,6 @@ void WriteClockKeys(const Clock& record, Fields... fields) {
 template <typename... Fields>
 void WriteDateKeys(const Date& record, Fields... fields) {
   WriteFields(record, kDateSection, kDateSettings, fields...);
-}
-
-// True when the program's data folder in the base folder exists or can be
-// made, and a file can be written in it.
-bool CanWriteDataFolderIn(const std::wstring& base) {
-  const std::wstring folder = DataFolderIn(base);
-  if (!PathFileExistsW(folder.c_str()) && !CreateDirectoryW(folder.c_str(), nullptr)) return false;
-  const std::wstring probe = folder + L"\\write-check.tmp";
-  return static_cast<bool>(comlib::OwnFile(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
-                                                      nullptr)));
-}
-
-template <typename Record, size_t N>
-std::vector<settings::KeyRange> RulesOf(const Setting<Record> (&table)[N]) {
-  std::vector<settings::KeyRange> rules;
-  for (const Setting<Record>& setting : table) {
-    rules.push_back(settings::KeyRange{setting.key, setting.rule == LoadRule::kRange, setting.lowest,
-                                       setting.highest});
-  }
-  return rules;
 }
 
 }  // namespace
@@ -299,52 +114,9 @@ DateSaveData_CL& DateData() {
   return record;
 }
 
-void AppSaveData_CL::Initialize() {
-  // A settings file beside the program (a copy carried on a USB stick)
-  // keeps the settings and the log there.
-  const std::wstring portable = settings::PortableDataFolder();
-  if (!portable.empty()) {
-    InitializeDataFolder(portable, S_OK);
-    return;
-  }
-  wchar_t documents[MAX_PATH] = {};
-  HRESULT result = SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
-  if (result == S_OK && documents[0] == L'\0') result = E_FAIL;
-  const std::wstring known = result == S_OK ? std::wstring(documents) : std::wstring();
-  wchar_t localAppData[MAX_PATH] = {};
-  if (SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData) != S_OK) {
-    localAppData[0] = L'\0';
-  }
-  const std::wstring base =
-      settings::ChooseDataBase(known, comlib::ProgramFolder(), localAppData, &CanWriteDataFolderIn);
-  InitializeFrom(base, result);
-}
-
-void AppSaveData_CL::InitializeIn(const std::wstring& documentsFolder) { InitializeFrom(documentsFolder, S_OK); }
-
-void AppSaveData_CL::InitializeFrom(const std::wstring& documentsFolder, HRESULT documentsResult) {
-  InitializeDataFolder(DataFolderIn(documentsFolder), documentsResult);
-}
-
-void AppSaveData_CL::InitializeDataFolder(const std::wstring& dataFolder, HRESULT documentsResult) {
-  dataFolder_ = dataFolder;
-  settingsPath_ = dataFolder_ + L"\\" + settings::kSettingsFileName;
-
-  if (!PathFileExistsW(dataFolder_.c_str())) {
-    CreateDirectoryW(dataFolder_.c_str(), nullptr);
-    Inifile_CL::CreateIfMissing(settingsPath_);
-  }
-  AppLog().SetPath(dataFolder_ + L"\\" + kLogFileName);
-  HORAVEL_LOG(L"\r\n★★★★★ アプリ起動 ★★★★★");
-  HORAVEL_LOG(L"DataFolderPath = \"%s\"", dataFolder_.c_str());
-  if (documentsResult != S_OK) {
-    HORAVEL_LOG(L"SHGetFolderPathW(CSIDL_PERSONAL) failed: 0x%08X", static_cast<unsigned>(documentsResult));
-  }
-  // Also covers a data folder that exists without its settings file.
-  Inifile_CL::CreateIfMissing(settingsPath_);
-  Inifile_CL::RemoveLeftoverCopies(settingsPath_);
-  AppIni().SetPath(settingsPath_);
-  LoadClockDisp();
+ZoneSaveData_CL& ZoneData() {
+  static ZoneSaveData_CL record;
+  return record;
 }
 
 void AppSaveData_CL::LoadClockDisp() { LoadSection(*this, kClockSection, kClockSettings); }
@@ -406,22 +178,47 @@ void DateSaveData_CL::SetDateFont(const std::wstring& family, int bold, int ital
 
 void DateSaveData_CL::SaveDateColors() const { WriteDateKeys(*this, &Date::font_color1, &Date::font_color3); }
 
+void ZoneSaveData_CL::LoadZoneDisp() { LoadSection(*this, kZoneSection, kZoneSettings); }
+
+PlaceSetting ZoneSaveData_CL::Place(int index) const {
+  if (index < 0 || index >= kPlaceCount) return PlaceSetting{};
+  const PlaceFields& fields = kPlaceFields[index];
+  return PlaceSetting{this->*fields.zone, this->*fields.label, this->*fields.show};
+}
+
+void ZoneSaveData_CL::SetPlace(int index, const PlaceSetting& place) {
+  if (index < 0 || index >= kPlaceCount) return;
+  const PlaceFields& fields = kPlaceFields[index];
+  this->*fields.zone = place.zone;
+  this->*fields.label = place.label;
+  this->*fields.show = place.show;
+  WriteFields(*this, kZoneSection, kZoneSettings, fields.zone, fields.label, fields.show);
+}
+
+void ZoneSaveData_CL::SaveOffsets() const {
+  WriteFields(*this, kZoneSection, kZoneSettings, &Zones::offset_x, &Zones::offset_y);
+}
+
 SettingsSnapshot SettingsSnapshot::Take() {
   SettingsSnapshot snapshot;
   snapshot.clock_ = CaptureSection(ClockData(), kClockSettings);
   snapshot.date_ = CaptureSection(DateData(), kDateSettings);
+  snapshot.zones_ = CaptureSection(ZoneData(), kZoneSettings);
+  inistore::Changes keys;
+  AddKeys(kClockSection, kClockSettings, &keys);
+  AddKeys(kDateSection, kDateSettings, &keys);
+  AddKeys(kZoneSection, kZoneSettings, &keys);
+  snapshot.stored_ = AppIni().Stored(keys);
   return snapshot;
 }
 
 void SettingsSnapshot::Restore() const {
   RestoreSection(ClockData(), kClockSettings, clock_);
   RestoreSection(DateData(), kDateSettings, date_);
+  RestoreSection(ZoneData(), kZoneSettings, zones_);
 }
 
-int SettingsSnapshot::WriteKeysChangedSince(const SettingsSnapshot& earlier) {
-  return WriteChanged(ClockData(), kClockSection, kClockSettings, earlier.clock_) +
-         WriteChanged(DateData(), kDateSection, kDateSettings, earlier.date_);
-}
+bool SettingsSnapshot::PutBackInFile() const { return AppIni().Write(stored_); }
 
 namespace settings {
 
@@ -449,18 +246,18 @@ int Clamp(int value, int lowest, int highest) {
   return value;
 }
 
-std::wstring ChooseDataBase(const std::wstring& documents, const std::wstring& programFolder,
-                           const std::wstring& localAppData, bool (*canWrite)(const std::wstring& base)) {
-  if (!documents.empty()) return documents;
-  if (canWrite(programFolder)) return programFolder;
-  if (!localAppData.empty() && canWrite(localAppData)) return localAppData;
-  // Nowhere to write: the program runs with the defaults and loses its writes.
-  return programFolder;
+bool SaveRecords() {
+  inistore::Changes changes;
+  AddDifferences(ClockData(), kClockSection, kClockSettings, &changes);
+  AddDifferences(DateData(), kDateSection, kDateSettings, &changes);
+  AddDifferences(ZoneData(), kZoneSection, kZoneSettings, &changes);
+  return AppIni().Write(changes);
 }
 
 std::vector<KeyRange> LoadRanges(const wchar_t* section) {
   if (lstrcmpW(section, kClockSection) == 0) return RulesOf(kClockSettings);
   if (lstrcmpW(section, kDateSection) == 0) return RulesOf(kDateSettings);
+  if (lstrcmpW(section, kZoneSection) == 0) return RulesOf(kZoneSettings);
   return {};
 }
 

@@ -1,8 +1,10 @@
 #pragma once
-// The settings store: the clock's and the date's settings, one process-wide
-// record each, their keys in the settings file, and the data folder. A
-// setter stores a value and writes its key at once; it knows no window.
-// Whoever changes a setting then has the change applied to the windows.
+// The settings store: the clock's, the date's and the world clocks'
+// settings, one process-wide record each, their keys in the settings file,
+// and the data folder. A
+// setter stores a value and has its keys written, together with the other
+// changes of the moment (comlib/inifile.h); it knows no window. Whoever
+// changes a setting then has the change applied to the windows.
 
 #include <windows.h>
 
@@ -10,12 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "comlib/ini_text.h"
+
 // A colour as GDI+ takes it: 0xAARRGGBB.
 using Argb = std::uint32_t;
 
 // Settings sections.
 constexpr wchar_t kClockSection[] = L"CLOCK_DISP";
 constexpr wchar_t kDateSection[] = L"DATE_DISP";
+constexpr wchar_t kZoneSection[] = L"ZONE_DISP";
 
 class AppSaveData_CL {
  public:
@@ -119,30 +124,78 @@ class DateSaveData_CL {
   Argb font_color3 = 0xFFFFFFFF;
 };
 
-// Every persisted value of both records, as it stood when taken.
+// One place among the world clocks.
+struct PlaceSetting {
+  // The zone's Windows key name ("Tokyo Standard Time"); empty: none.
+  std::wstring zone;
+  // What the line shows before the time; empty: the zone's short name.
+  std::wstring label;
+  int show = 0;
+
+  bool operator==(const PlaceSetting& other) const {
+    return zone == other.zone && label == other.label && show == other.show;
+  }
+};
+constexpr int kPlaceCount = 4;
+
+// The world clocks: up to four places, each a Windows time zone, a label and
+// whether it shows, and where the lines stand. Nothing is written unless the
+// user changes it, so a file without the section stays as it is.
+class ZoneSaveData_CL {
+ public:
+  ZoneSaveData_CL() = default;
+  virtual ~ZoneSaveData_CL() = default;
+  ZoneSaveData_CL(const ZoneSaveData_CL&) = delete;
+  ZoneSaveData_CL& operator=(const ZoneSaveData_CL&) = delete;
+
+  void LoadZoneDisp();
+  // The place numbered index + 1 (zoneN, labelN, showN); setting one has
+  // its keys written with the other changes of the moment.
+  PlaceSetting Place(int index) const;
+  void SetPlace(int index, const PlaceSetting& place);
+  void SaveOffsets() const;
+
+  // Persisted in ZONE_DISP, named after their keys.
+  std::wstring zone1, zone2, zone3, zone4;
+  std::wstring label1, label2, label3, label4;
+  int show1 = 0, show2 = 0, show3 = 0, show4 = 0;
+  // The lines' centre from the centre of the date (of the clock when the
+  // date is off), and their top from its bottom edge, in pixels at 96 DPI.
+  int offset_x = 0;
+  int offset_y = 0;
+};
+
+// A persisted value as a snapshot keeps it.
+struct StoredValue {
+  int number = 0;
+  Argb colour = 0;
+  std::wstring text;
+};
+
+// Every persisted value of the records, and what the settings file held
+// for each of their keys, as they stood when taken.
 class SettingsSnapshot {
  public:
   static SettingsSnapshot Take();
   // Puts every value back into the records; writes nothing.
   void Restore() const;
-  // Writes from the records each key whose value differs from the one it
-  // had in `earlier`, each once; returns how many it wrote.
-  static int WriteKeysChangedSince(const SettingsSnapshot& earlier);
+  // Puts back in one write what the file held for each key: a key that was
+  // missing is removed again. True when the file holds it all.
+  bool PutBackInFile() const;
 
-  struct Value {
-    int number = 0;
-    Argb colour = 0;
-    std::wstring text;
-  };
+  using Value = StoredValue;
 
  private:
   std::vector<Value> clock_;
   std::vector<Value> date_;
+  std::vector<Value> zones_;
+  inistore::Changes stored_;
 };
 
-// The program's two records.
+// The program's records.
 AppSaveData_CL& ClockData();
 DateSaveData_CL& DateData();
+ZoneSaveData_CL& ZoneData();
 
 namespace settings {
 
@@ -150,6 +203,11 @@ namespace settings {
 // over the upper part of the window, rising to alpha at its rim; alpha
 // outside it.
 int FadedAlpha(int alpha, POINT cursor, const RECT& window);
+
+// Writes in one step each key of the sections whose value a load of the
+// file would not give the record, so that the file says what the faces
+// show. True when the file holds it all.
+bool SaveRecords();
 
 // Clamp applied when a value is loaded.
 int Clamp(int value, int lowest, int highest);

@@ -5,7 +5,8 @@
 
 void WorldClocks_CL::Resolve(const ZoneSaveData_CL& zones) {
   places_.clear();
-  for (const PlaceSetting& setting : zones.places) {
+  for (int index = 0; index < kPlaceCount; ++index) {
+    const PlaceSetting setting = zones.Place(index);
     if (setting.show == 0 || setting.zone.empty()) continue;
     const auto zone = timezones::Find(setting.zone);
     if (!zone) {

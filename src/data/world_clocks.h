@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "comlib/time_zones.h"
-#include "data/zone_data.h"
+#include "data/save_data.h"
 
 class WorldClocks_CL {
  public:

@@ -15,7 +15,6 @@
 #include "comlib/window_dpi.h"
 #include "data/save_data.h"
 #include "data/world_clocks.h"
-#include "data/zone_data.h"
 
 enum class Face : int { kClock, kDate, kZones };
 constexpr int kFaceCount = 3;

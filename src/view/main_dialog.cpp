@@ -99,7 +99,8 @@ LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
       OnPowerBroadcast(wParam, lParam);
       return TRUE;
     case WM_QUERYENDSESSION:
-      // Nothing to save first: every setting is written when it changes.
+      // Settings changed a moment ago go to the file before Windows may end us.
+      AppIni().Flush();
       return TRUE;
     case WM_ENDSESSION:
       OnEndSession(wParam, lParam);
@@ -192,7 +193,13 @@ void MainDialog_CL::OnTimer() {
     desktop_.Defer();
     return;
   }
-  desktop_.Restart(window_);
+  Restart();
+}
+
+bool MainDialog_CL::Restart() {
+  // The new copy loads the settings as they are in effect.
+  AppIni().Flush();
+  return desktop_.Restart(window_);
 }
 
 void MainDialog_CL::OnTrayMessage(UINT mouseMessage) {
@@ -242,7 +249,7 @@ void MainDialog_CL::ShowOnDisplay(int displayNumber) {
 void MainDialog_CL::AfterSheet(SettingsHost_CL::After after) {
   // The sheet may have put another key back.
   hotKey_.Register(window_, display_.Clock().hotkey);
-  if (after.restart && desktop_.Restart(window_)) return;
+  if (after.restart && Restart()) return;
   if (after.exit) SendMessageW(window_, WM_CLOSE, kCloseForRealCode, 0);
 }
 
@@ -287,6 +294,8 @@ void MainDialog_CL::SaveWindowRect() {
 }
 
 void MainDialog_CL::OnDestroy() {
+  // The program is ending: what was changed a moment ago goes to the file now.
+  AppIni().Flush();
   monitorNotification_.reset();
   displayNotification_.reset();
   icon_.Remove();

@@ -63,6 +63,8 @@ class MainDialog_CL : public FaceWindow_CL {
   void OnEndSession(WPARAM ending, LPARAM reason);
   void PowerResume();
   void ShowOnDisplay(int displayNumber);
+  // Starts a fresh copy and closes this one; false when the copy could not start.
+  bool Restart();
   // Carries out what was asked for while a sheet ran.
   void AfterSheet(SettingsHost_CL::After after);
   void SaveWindowRect();

@@ -90,5 +90,6 @@ void PropAppVersion_CL::OnCommand(int controlId) {
 }
 
 void PropAppVersion_CL::OnApply() const {
-  AppIni().WriteInt(update::kSection, update::kNotifyKey, noticeBox_->IsChecked() ? 1 : 0);
+  // Goes to the file with the rest of the sheet's close.
+  AppIni().Gather({{update::kSection, update::kNotifyKey, inistore::IntText(noticeBox_->IsChecked() ? 1 : 0)}});
 }

@@ -45,7 +45,7 @@ void PropZoneSetting_CL::BuildControls() {
 }
 
 void PropZoneSetting_CL::AddPlaceRow(int index, int top) {
-  const PlaceSetting& place = display_.Zones().places[index];
+  const PlaceSetting place = display_.Zones().Place(index);
   const int w = area_.charWidth;
   const int d = area_.charHeight;
   PlaceRow& row = rows_[index];
@@ -64,14 +64,14 @@ void PropZoneSetting_CL::AddPlaceRow(int index, int top) {
 }
 
 void PropZoneSetting_CL::ShowDefaultLabel(int index) {
-  const std::wstring& key = display_.Zones().places[index].zone;
+  const std::wstring key = display_.Zones().Place(index).zone;
   rows_[index].label->SetCueText(key.empty() ? L"" : zonetext::ShortName(timezones::DisplayName(key)));
 }
 
 bool PropZoneSetting_CL::OnControlCommand(int id, int code, HWND control) {
   for (int index = 0; index < kPlaceCount; ++index) {
     const PlaceRow& row = rows_[index];
-    PlaceSetting changed = display_.Zones().places[index];
+    PlaceSetting changed = display_.Zones().Place(index);
     if (id == row.show->ControlId()) {
       changed.show = row.show->IsChecked() ? 1 : 0;
     } else if (id == row.label->ControlId() && code == EN_CHANGE) {
@@ -83,7 +83,7 @@ bool PropZoneSetting_CL::OnControlCommand(int id, int code, HWND control) {
     } else {
       continue;
     }
-    if (changed == display_.Zones().places[index]) return false;
+    if (changed == display_.Zones().Place(index)) return false;
     ChangePlace(index, changed);
     return true;
   }
@@ -92,9 +92,8 @@ bool PropZoneSetting_CL::OnControlCommand(int id, int code, HWND control) {
 
 void PropZoneSetting_CL::ChangePlace(int index, const PlaceSetting& changed) {
   ZoneSaveData_CL& zones = display_.Zones();
-  const bool zoneChanged = changed.zone != zones.places[index].zone;
-  zones.places[index] = changed;
-  zones.SavePlace(index);
+  const bool zoneChanged = changed.zone != zones.Place(index).zone;
+  zones.SetPlace(index, changed);
   if (zoneChanged) ShowDefaultLabel(index);
   display_.Apply(display::kZonesPlace | display::kShowing);
 }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "comlib/time_zones.h"
-#include "data/zone_data.h"
+#include "data/save_data.h"
 #include "view/scroll_page.h"
 
 class PropZoneSetting_CL : public ScrollPage_CL {

@@ -50,17 +50,19 @@ void SettingDialog_CL::RunSheet() {
   for (SettingPage& page : pages) builder.AddPage(*page.page, page.title);
 
   before_ = SettingsSnapshot::Take();
-  zonesBefore_ = display_.Zones().Take();
   // The Run value lives in the registry, not in the settings.
   startedWithWindows_ = ThisProgramAtStartup().IsOn();
-  if (builder.Run(window_, UiText(TextId::kSheetCaption)) == kChangesSaved) {
-    // Most keys were written as they changed; this writes the rest (the
-    // date's family and styles, the flags written with others).
-    SettingsSnapshot::WriteKeysChangedSince(before_);
-  } else {
-    PutBack();
-  }
+  const bool saved = builder.Run(window_, UiText(TextId::kSheetCaption)) == kChangesSaved;
+  if (!saved) PutBackRecords();
   display_.Apply(display::kEverything);
+  // One write leaves the file saying what the windows now show: on OK every
+  // key whose value is not yet in the file (some change in memory first),
+  // on Cancel every key as it stood; with it goes whatever else is held.
+  if (saved) {
+    settings::SaveRecords();
+  } else {
+    before_.PutBackInFile();
+  }
 
   // The window must be gone before the clock, told next, deletes this object.
   PostMessageW(window_, WM_CLOSE, 0, 0);
@@ -68,11 +70,12 @@ void SettingDialog_CL::RunSheet() {
 }
 
 void SettingDialog_CL::PutBack() const {
-  // The pages wrote their changes as they made them: the file goes back too.
-  const SettingsSnapshot changed = SettingsSnapshot::Take();
+  PutBackRecords();
+  before_.PutBackInFile();
+}
+
+void SettingDialog_CL::PutBackRecords() const {
   before_.Restore();
-  SettingsSnapshot::WriteKeysChangedSince(changed);
-  display_.Zones().PutBack(zonesBefore_);
   if (ThisProgramAtStartup().IsOn() != startedWithWindows_) ThisProgramAtStartup().Set(startedWithWindows_);
 }
 

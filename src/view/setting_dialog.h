@@ -1,15 +1,14 @@
 #pragma once
 // The settings sheet's hidden window. Its creation runs the modal property
 // sheet; when the sheet closes, the live changes stay (OK, or Apply after a
-// change) or every setting is put back as it stood before, each key that
-// must change in the file is written once, both windows are re-applied from
-// the settings, and the clock is told the sheet has gone.
+// change) or every setting is put back as it stood before, both windows are
+// re-applied from the settings, the file is brought to say what they show in
+// one write, and the clock is told the sheet has gone.
 
 #include <windows.h>
 
 #include "comlib/window_base.h"
 #include "data/save_data.h"
-#include "data/zone_data.h"
 
 class Display_CL;
 
@@ -22,19 +21,20 @@ class SettingDialog_CL : public MainWindowBase_CL {
   // Asks the running sheet to close as its close box would: the program is
   // ending or restarting.
   void CloseSheet() const;
-  // Puts every setting back as the close box does, at once: the Windows
-  // session is ending, and the process with it, before the sheet's own loop
-  // could close it.
+  // Puts every setting back as the close box does, at once, file included:
+  // the Windows session is ending, and the process with it, before the
+  // sheet's own loop could close it.
   void PutBack() const;
 
  private:
   void RunSheet();
+  // The records and the Run value as they stood; writes nothing.
+  void PutBackRecords() const;
 
   Display_CL& display_;
   HWND clockWindow_;
   // Every setting, and the Run value, as they stood when the sheet opened.
   SettingsSnapshot before_;
-  ZoneSaveData_CL::Values zonesBefore_;
   bool startedWithWindows_ = false;
   // The hidden window until the first page starts, then the sheet.
   HWND sheetWindow_ = nullptr;

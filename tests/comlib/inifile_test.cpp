@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
+#include <tuple>
 
 #include "comlib/log_file.h"
 #include "comlib/unique_handle.h"
@@ -40,7 +42,8 @@ TEST(Inifile, CreateIfMissingWritesOnlyTheByteOrderMarkOnce) {
 namespace {
 
 // Stand-ins for the profile function that changes the copy: one refused,
-// and one whose file loses its tail as on a full disk.
+// one whose file loses its tail as on a full disk, and one that lets another
+// program write the settings file meanwhile, as often as it is told to.
 BOOL WINAPI RefuseChange(LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR) {
   SetLastError(ERROR_DISK_FULL);
   return FALSE;
@@ -55,6 +58,16 @@ BOOL WINAPI LoseTheTail(LPCWSTR section, LPCWSTR key, LPCWSTR text, LPCWSTR path
   return TRUE;
 }
 
+std::wstring g_settingsFile;
+int g_otherWrites = 0;
+BOOL WINAPI AnotherWriterMeanwhile(LPCWSTR section, LPCWSTR key, LPCWSTR text, LPCWSTR path) {
+  if (g_otherWrites > 0) {
+    --g_otherWrites;
+    WritePrivateProfileStringW(L"NOTES", L"other", std::to_wstring(g_otherWrites).c_str(), g_settingsFile.c_str());
+  }
+  return WritePrivateProfileStringW(section, key, text, path);
+}
+
 bool CopiesLeftBeside(const std::wstring& path) {
   WIN32_FIND_DATAW found{};
   const HANDLE search = FindFirstFileW((path + L".*.tmp").c_str(), &found);
@@ -63,55 +76,134 @@ bool CopiesLeftBeside(const std::wstring& path) {
   return true;
 }
 
+// What the file itself holds, past anything the store still holds.
+std::wstring InFile(const std::wstring& path, const wchar_t* section, const wchar_t* key) {
+  wchar_t value[64] = {};
+  GetPrivateProfileStringW(section, key, L"<missing>", value, 64, path.c_str());
+  return value;
+}
+
 }  // namespace
 
-TEST(Inifile, AWriteThatFailsAnywhereLeavesTheFileAsItWasAndIsLoggedOncePerCause) {
+TEST(Inifile, AGroupWriteCutAtAnyStepLeavesTheFileAsItWasAndIsLoggedOncePerCause) {
+  using Step = Inifile_CL::Step;
   TempFolder folder;
   testing_support::ScopedAppLog log(folder.File(L"log.txt"));
   const std::wstring path = folder.File(L"Horavel.ini");
+  g_settingsFile = path;
   Inifile_CL::CreateIfMissing(path);
   Inifile_CL ini(path);
-  ASSERT_TRUE(ini.WriteInt(L"CLOCK_DISP", L"alpha", 220));
-  ASSERT_TRUE(ini.WriteString(L"DATE_DISP", L"font_family", L"ＭＳ ゴシック"));
-  const std::vector<unsigned char> before = ReadBytes(path);
+  ASSERT_TRUE(ini.Write({{L"CLOCK_DISP", L"alpha", L"220"}, {L"DATE_DISP", L"font_family", L"ＭＳ ゴシック"}}));
+  std::vector<unsigned char> before = ReadBytes(path);
+  const std::wstring copy = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+  const Inifile_CL::Changes group = {
+      {L"CLOCK_DISP", L"alpha", L"2"}, {L"DATE_DISP", L"offset_x", L"5"}, {L"DATE_DISP", L"font_family", {}}};
 
-  // A settings file held open without delete sharing (an editor, a virus
-  // scanner) cannot be replaced either.
-  comlib::UniqueKernelHandle held(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                              nullptr, OPEN_EXISTING, 0, nullptr));
-  ASSERT_TRUE(held);
-  EXPECT_FALSE(ini.WriteInt(L"CLOCK_DISP", L"alpha", 2));
-  held.reset();
-  EXPECT_EQ(before, ReadBytes(path));
-
-  const Inifile_CL::ChangeFunction faults[] = {&RefuseChange, &LoseTheTail};
-  for (const Inifile_CL::ChangeFunction fault : faults) {
-    ini.SetChangeFunctionForTest(fault);
-    for (int attempt = 0; attempt < 3; ++attempt) {
-      EXPECT_FALSE(ini.WriteInt(L"CLOCK_DISP", L"alpha", 2));
-      EXPECT_FALSE(ini.WriteString(L"DATE_DISP", L"offset_x", L"5"));
+  // Each step fails for real where it can: a file held by others, a copy
+  // that cannot be made, a read-only file, another program that keeps
+  // writing the file.
+  const Step steps[] = {Step::kRead,  Step::kReadOnly, Step::kCopy,    Step::kChange,
+                        Step::kCheck, Step::kReplace,  Step::kConflict};
+  for (const Step step : steps) {
+    SCOPED_TRACE(static_cast<int>(step));
+    comlib::UniqueKernelHandle held;
+    if (step == Step::kRead || step == Step::kReplace) {
+      const DWORD sharing = step == Step::kRead ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
+      held = comlib::OwnFile(CreateFileW(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr));
+      ASSERT_TRUE(held);
     }
+    if (step == Step::kReadOnly) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    if (step == Step::kCopy) CreateDirectoryW(copy.c_str(), nullptr);
+    g_otherWrites = step == Step::kConflict ? 1000 : 0;
+    ini.SetChangeFunctionForTest(step == Step::kChange   ? &RefuseChange
+                                 : step == Step::kCheck  ? &LoseTheTail
+                                 : step == Step::kConflict ? &AnotherWriterMeanwhile
+                                                           : nullptr);
+    EXPECT_FALSE(ini.Write(group));
+    EXPECT_FALSE(ini.Flush());
+    held.reset();
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryW(copy.c_str());
+    // Another program's last write stands whole, the group's keys as before.
+    if (step == Step::kConflict) before = ReadBytes(path);
     EXPECT_EQ(before, ReadBytes(path));
+    EXPECT_EQ(L"220", InFile(path, L"CLOCK_DISP", L"alpha"));
     EXPECT_FALSE(CopiesLeftBeside(path));
+    // What could not be written is still in effect for the program.
+    EXPECT_EQ(2, ini.GetInt(L"CLOCK_DISP", L"alpha", 0));
+    EXPECT_EQ(L"none", ini.GetString(L"DATE_DISP", L"font_family", L"none"));
   }
-  EXPECT_EQ(3u, testing_support::CountOccurrences(testing_support::ReadUtf16(folder.File(L"log.txt")),
-                                                  L"設定を保存できませんでした"));
+  EXPECT_EQ(std::size(steps), testing_support::CountOccurrences(testing_support::ReadUtf16(folder.File(L"log.txt")),
+                                                                L"設定を保存できませんでした"));
+
+  // Another program that writes once meanwhile keeps its line; the group
+  // lands whole.
+  g_otherWrites = 1;
+  ASSERT_TRUE(ini.Flush());
+  EXPECT_EQ(L"0", InFile(path, L"NOTES", L"other"));
+  EXPECT_EQ(L"2", InFile(path, L"CLOCK_DISP", L"alpha"));
+  EXPECT_EQ(L"<missing>", InFile(path, L"DATE_DISP", L"font_family"));
 
   // Every stored form goes through the same path and reads back.
   ini.SetChangeFunctionForTest(nullptr);
   const INT32 rect[4] = {-5, 10, 300, 2000};
-  ASSERT_TRUE(ini.WriteInt(L"CLOCK_DISP", L"alpha", 2));
   ASSERT_TRUE(ini.WriteInt(L"CLOCK_DISP", L"font_color1", static_cast<int>(0xFF00FA00u)));
   ASSERT_TRUE(ini.WriteString(L"VERSION", L"next_notify", inistore::FormatHex64(0x0123456789ABCDEFull)));
   ASSERT_TRUE(ini.WriteStruct(L"WINDOW", L"rect", rect, sizeof(rect)));
-  EXPECT_EQ(2, ini.GetInt(L"CLOCK_DISP", L"alpha", 0));
   EXPECT_EQ(0xFF00FA00u, static_cast<unsigned>(ini.GetInt(L"CLOCK_DISP", L"font_color1", 0)));
   EXPECT_EQ(0x0123456789ABCDEFull, ini.GetHex64(L"VERSION", L"next_notify", 0));
-  EXPECT_EQ(L"ＭＳ ゴシック", ini.GetString(L"DATE_DISP", L"font_family", L""));
   INT32 stored[4] = {};
   ASSERT_TRUE(GetPrivateProfileStructW(L"WINDOW", L"rect", stored, sizeof(stored), path.c_str()));
   EXPECT_EQ(0, memcmp(rect, stored, sizeof(rect)));
   EXPECT_FALSE(CopiesLeftBeside(path));
+}
+
+TEST(Inifile, AWriteKeepsTheUsersFileHiddenAndWritesThroughItsLinks) {
+  enum Kind { kHidden, kSymbolicLink, kHardLink };
+  for (const Kind kind : {kHidden, kSymbolicLink, kHardLink}) {
+    SCOPED_TRACE(kind);
+    TempFolder folder;
+    const std::wstring path = folder.File(L"Horavel.ini");
+    // The file the user looks at: the settings file, or the other end of its link.
+    const std::wstring watched = kind == kHidden ? path : folder.File(L"real.ini");
+    testing_support::WriteUtf16(watched, L"[CLOCK_DISP]\r\nalpha=220\r\n");
+    if (kind == kHidden) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    if (kind == kSymbolicLink) {
+      ASSERT_TRUE(testing_support::MakeSymbolicLink(folder.Path(), L"Horavel.ini", L"real.ini"));
+    } else if (kind == kHardLink) {
+      ASSERT_TRUE(CreateHardLinkW(path.c_str(), watched.c_str(), nullptr));
+    }
+    ASSERT_TRUE(Inifile_CL(path).Write({{L"CLOCK_DISP", L"alpha", L"7"}, {L"CLOCK_DISP", L"blink", L"0"}}));
+    EXPECT_EQ(L"7", InFile(watched, L"CLOCK_DISP", L"alpha"));
+    EXPECT_EQ(L"0", InFile(path, L"CLOCK_DISP", L"blink"));
+    EXPECT_EQ(kind == kHidden, (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN) != 0);
+    EXPECT_FALSE(CopiesLeftBeside(watched));
+  }
+}
+
+TEST(Inifile, TheCleanUpAtStartTakesOnlyCopiesThisProgramLeft) {
+  const std::wstring running = L"Horavel.ini." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+  constexpr LONGLONG kMinute = 60LL * 10000000LL;
+  // A user's file; a running program's copy, young, old and dated in the
+  // future; a copy whose program has gone (no process has that id).
+  const std::tuple<std::wstring, LONGLONG, bool> copies[] = {{L"Horavel.ini.backup.tmp", 10 * kMinute, true},
+                                                             {running, 0, true},
+                                                             {running, 2 * kMinute, false},
+                                                             {running, -10 * kMinute, true},
+                                                             {L"Horavel.ini.4000000000.tmp", 0, false}};
+  for (const auto& [name, age, kept] : copies) {
+    TempFolder folder;
+    comlib::UniqueKernelHandle file = comlib::OwnFile(
+        CreateFileW(folder.File(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const ULONGLONG stamp = ((ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime) - age;
+    const FILETIME written{static_cast<DWORD>(stamp), static_cast<DWORD>(stamp >> 32)};
+    ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &written));
+    file.reset();
+    Inifile_CL::RemoveLeftoverCopies(folder.File(L"Horavel.ini"));
+    EXPECT_EQ(kept, testing_support::FileExists(folder.File(name))) << name << " " << age;
+  }
 }
 
 TEST(Inifile, IntegersAndColoursRoundTripThroughSignedDecimals) {
@@ -196,6 +288,7 @@ TEST(Inifile, SaveWindowRectWritesOnlyForANormalWindow) {
   ShowWindow(window.get(), SW_SHOWNOACTIVATE);
   SetWindowPos(window.get(), nullptr, 10, 20, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
   ASSERT_TRUE(ini.SaveWindowRect(L"WINDOW", L"rect", window.get()));
+  ASSERT_TRUE(ini.Flush());
   RECT expected{};
   GetWindowRect(window.get(), &expected);
   INT32 stored[4] = {};

@@ -4,15 +4,12 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "comlib/inifile.h"
 #include "comlib/log_file.h"
 #include "data/save_data.h"
-#include "data/zone_data.h"
 
 namespace data_testing {
 
@@ -26,6 +23,9 @@ namespace data_testing {
   X(show_date) X(hide_clock) X(alpha) X(offset_x) X(offset_y) X(date_format) X(draw_type) X(faint_on_hover) \
   X(disp_startup_hidden) X(font_family) X(font_bold) X(font_italic) X(font_em_height) X(border_frame_scale) \
   X(font_color1) X(font_color3)
+#define HORAVEL_ZONE_FIELDS(X)                                                                               \
+  X(zone1) X(zone2) X(zone3) X(zone4) X(label1) X(label2) X(label3) X(label4) X(show1) X(show2) X(show3)     \
+  X(show4) X(offset_x) X(offset_y)
 #define HORAVEL_COPY_FIELD(name) to.name = from.name;
 
 // Keeps the records, the settings file's path and the log's path, and puts
@@ -52,11 +52,7 @@ class RecordsGuard {
  private:
   static void Copy(const AppSaveData_CL& from, AppSaveData_CL& to) { HORAVEL_CLOCK_FIELDS(HORAVEL_COPY_FIELD) }
   static void Copy(const DateSaveData_CL& from, DateSaveData_CL& to) { HORAVEL_DATE_FIELDS(HORAVEL_COPY_FIELD) }
-  static void Copy(const ZoneSaveData_CL& from, ZoneSaveData_CL& to) {
-    std::copy(std::begin(from.places), std::end(from.places), std::begin(to.places));
-    to.offset_x = from.offset_x;
-    to.offset_y = from.offset_y;
-  }
+  static void Copy(const ZoneSaveData_CL& from, ZoneSaveData_CL& to) { HORAVEL_ZONE_FIELDS(HORAVEL_COPY_FIELD) }
 
   std::wstring iniPath_;
   std::wstring logPath_;

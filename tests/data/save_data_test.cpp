@@ -20,8 +20,10 @@ namespace {
 
 const std::vector<unsigned char> kBareUnicodeFile = {0xFF, 0xFE};
 
-// Every key in the file, as "SECTION.key", in the file's order.
+// Every key in the file, as "SECTION.key", in the file's order, once what
+// the store holds has been written.
 std::vector<std::wstring> StoredKeys(const std::wstring& path) {
+  AppIni().Flush();
   std::vector<std::wstring> keys;
   std::wstring section;
   for (const std::wstring& line : SplitLines(ReadUtf16(path))) {
@@ -82,8 +84,10 @@ void ExpectClockDefaults(const AppSaveData_CL& clock) {
   EXPECT_EQ(L"auto", clock.language);
 }
 
-// Every key in the file with its value, as "SECTION.key=value".
+// Every key in the file with its value, as "SECTION.key=value", once what
+// the store holds has been written.
 std::vector<std::wstring> StoredLines(const std::wstring& path) {
+  AppIni().Flush();
   std::vector<std::wstring> lines;
   std::wstring section;
   for (const std::wstring& line : SplitLines(ReadUtf16(path))) {
@@ -125,7 +129,10 @@ class SettingsTest : public ::testing::Test {
   }
 
   // Starts the next case from a settings file without keys.
-  void EmptyTheFile() { testing_support::WriteBytes(path_, kBareUnicodeFile); }
+  void EmptyTheFile() {
+    AppIni().Flush();
+    testing_support::WriteBytes(path_, kBareUnicodeFile);
+  }
 
   TempFolder documents_;
   RecordsGuard guard_;
@@ -233,6 +240,7 @@ TEST(SaveData, NowhereToWriteRunsWithTheDefaultsAndAReadOnlyFileStaysUntouched) 
   EXPECT_EQ(100, ClockData().alpha);
   ClockData().SetDisplayIndex(1);
   ClockData().SetClockFontEmHeight(90);
+  EXPECT_FALSE(AppIni().Flush());
   lock.reset();
   EXPECT_EQ(before, ReadBytes(ClockData().SettingsPath()));
 }
@@ -390,6 +398,7 @@ TEST_F(SettingsTest, EachSetterWritesExactlyItsOwnKeys) {
 TEST_F(SettingsTest, TheDateFontReachesTheFileOnlyWithTheNextSave) {
   DateSaveData_CL& date = DateData();
   date.SaveDateDisp();
+  AppIni().Flush();
   const std::vector<unsigned char> saved = ReadBytes(path_);
 
   date.SetDateFont(L"DejaVu Sans", 0, 1);
@@ -428,7 +437,7 @@ TEST(SaveData, TheFadeEllipseLiesOverTheUpperPartOfTheWindow) {
   EXPECT_EQ(220, settings::FadedAlpha(220, POINT{100, 100}, RECT{100, 100, 300, 100}));
 }
 
-TEST_F(SettingsTest, SnapshotPutsBackEveryStoredValueWritesOnlyWhatChangedAndBothSectionsWriteWhole) {
+TEST_F(SettingsTest, SnapshotPutsBackEveryStoredValueOkWritesWhatDiffersAndBothSectionsWriteWhole) {
   AppSaveData_CL& clock = ClockData();
   DateSaveData_CL& date = DateData();
   EmptyTheFile();
@@ -443,15 +452,16 @@ TEST_F(SettingsTest, SnapshotPutsBackEveryStoredValueWritesOnlyWhatChangedAndBot
   ExpectDateDefaults(date);
   EXPECT_TRUE(StoredKeys(path_).empty());
 
-  // A closing sheet writes each key that changed, once, and nothing else.
+  // OK writes each key a load would not give its value, written before or
+  // changed in memory only, and nothing else; Cancel removes them again.
   clock.alpha = 90;
   date.font_family = L"DejaVu Sans";
-  EXPECT_EQ(2, SettingsSnapshot::WriteKeysChangedSince(snapshot));
+  EXPECT_TRUE(settings::SaveRecords());
   EXPECT_EQ((std::vector<std::wstring>{L"CLOCK_DISP.alpha=90", L"DATE_DISP.font_family=DejaVu Sans"}),
             StoredLines(path_));
-  EXPECT_EQ(0, SettingsSnapshot::WriteKeysChangedSince(SettingsSnapshot::Take()));
   snapshot.Restore();
-  EmptyTheFile();
+  EXPECT_TRUE(snapshot.PutBackInFile());
+  EXPECT_TRUE(StoredKeys(path_).empty());
 
   clock.SaveClockDisp();
   date.SaveDateDisp();

@@ -230,7 +230,7 @@ TEST_F(ClockProgram, DisplayCommandMovesBothWindowsToTheSecondMonitor) {
   EXPECT_EQ(1024 - 1280, after.right - before.right);
   EXPECT_EQ(768 - 800, after.bottom - before.bottom);
   EXPECT_EQ(before.right - before.left, after.right - after.left);
-  EXPECT_EQ(L"1", ProgramSetting(L"CLOCK_DISP", L"display_index"));
+  EXPECT_EQ(L"1", ProgramSettingOnceWritten(L"CLOCK_DISP", L"display_index", L"1"));
   // The date follows the clock and stands wholly on one of the monitors.
   const RECT date = WindowRect(date_);
   const RECT monitors[] = {{0, 0, 1280, 800}, {0, 0, 1024, 768}};

@@ -126,7 +126,7 @@ TEST_F(Extras, ClockPageBoxesSwitchMakingWayOffAndWriteTheRunValue) {
   EXPECT_EQ(L"<none>", RunValue());
   ClickBox(startBox);
   ClickBox(fullScreenBox);
-  EXPECT_EQ(L"0", ProgramSetting(L"CLOCK_DISP", L"hide_on_fullscreen"));
+  EXPECT_EQ(L"0", ProgramSettingOnceWritten(L"CLOCK_DISP", L"hide_on_fullscreen", L"0"));
   ASSERT_TRUE(PressSheetButton(sheet, clock_, PSBTN_OK));
   EXPECT_EQ(command, RunValue());
 
@@ -164,7 +164,7 @@ TEST_F(Extras, HotKeyTogglesTheClockATakenKeyIsShownAsTakenAndThePageChangesIt) 
 
   // Another key works at once; one without Ctrl, Alt or Win is refused.
   typeKeys(HOTKEYF_CONTROL | HOTKEYF_ALT, 'J');
-  EXPECT_EQ(L"Ctrl+Alt+J", ProgramSetting(L"CLOCK_DISP", L"hotkey"));
+  EXPECT_EQ(L"Ctrl+Alt+J", ProgramSettingOnceWritten(L"CLOCK_DISP", L"hotkey", L"Ctrl+Alt+J"));
   EXPECT_FALSE(IsWindowVisible(status));
   PressCtrlAlt('J');
   EXPECT_TRUE(WaitUntil([&] { return Hidden(); }, kTimeoutMs));
@@ -176,7 +176,7 @@ TEST_F(Extras, HotKeyTogglesTheClockATakenKeyIsShownAsTakenAndThePageChangesIt) 
 
   // Cancel puts the key back, in the file and for the clock.
   ASSERT_TRUE(PressSheetButton(sheet, clock_, PSBTN_CANCEL));
-  EXPECT_EQ(L"Ctrl+Alt+H", ProgramSetting(L"CLOCK_DISP", L"hotkey"));
+  EXPECT_EQ(L"", ProgramSetting(L"CLOCK_DISP", L"hotkey")) << "missing, as it was";
   DestroyWindow(taker);
   PressCtrlAlt('J');
   EXPECT_FALSE(WaitUntil([&] { return Hidden(); }, kQuietMs));

@@ -26,6 +26,8 @@ namespace {
 constexpr DWORD kExitTimeoutMs = 10000;
 // Kills at random moments; each takes a start of the program.
 constexpr int kKillRuns = 5;
+// Between two menu choices, as quick as a user's hand.
+constexpr DWORD kChoicePauseMs = 20;
 constexpr wchar_t kNoGdiplusLeftLine[] = L"GDI+終了前のオブジェクト数 = 0";
 constexpr wchar_t kIconRemovedLine[] = L"タスクトレイアイコンを削除しました。";
 
@@ -162,7 +164,7 @@ TEST_F(Lifecycle, EveryWayOutEvenWithTheSheetOpenPutsSettingsBackFirstAndLeavesN
         HWND page = ShowPage(program.Id(), OpenSettingsSheet(clock, program.Id()), kClockPage);
         ASSERT_NE(nullptr, page);
         ClickBox(PageControl(page, kSecondsBox));
-        ASSERT_EQ(L"0", ProgramSetting(L"CLOCK_DISP", L"disp_second"));
+        ASSERT_EQ(L"0", ProgramSettingOnceWritten(L"CLOCK_DISP", L"disp_second", L"0"));
       }
       if (way.message == 0) {
         answers.Write("elsewhere");
@@ -179,7 +181,7 @@ TEST_F(Lifecycle, EveryWayOutEvenWithTheSheetOpenPutsSettingsBackFirstAndLeavesN
       // The sheet was closed as by its close box before the clock went,
       // and nothing reached the file after that.
       if (sheetOpen) {
-        EXPECT_EQ(L"1", ProgramSetting(L"CLOCK_DISP", L"disp_second"));
+        EXPECT_EQ(L"", ProgramSetting(L"CLOCK_DISP", L"disp_second")) << "missing, as when the sheet opened";
       }
       EXPECT_TRUE(WrittenNoLaterThan(ProgramSettingsPath(), LogLineTime(log, kIconRemovedLine)));
       if (way.message == 0) {
@@ -194,7 +196,7 @@ TEST_F(Lifecycle, EveryWayOutEvenWithTheSheetOpenPutsSettingsBackFirstAndLeavesN
   }
 }
 
-TEST_F(Lifecycle, WhileMenuChoicesWriteNoReaderSeesHalfAFileAndAKillCostsNoSetting) {
+TEST_F(Lifecycle, WhileMenuChoicesWriteNoReaderSeesHalfAFileAndAKillCostsNoSettingNorSplitsAGroup) {
   // Every key of both sections, and a section of the user's own.
   std::wstring file;
   for (const wchar_t* section : {L"CLOCK_DISP", L"DATE_DISP"}) {
@@ -212,35 +214,44 @@ TEST_F(Lifecycle, WhileMenuChoicesWriteNoReaderSeesHalfAFileAndAKillCostsNoSetti
     ProgramProcess program;
     HWND clock = StartAndWait(program);
     ASSERT_NE(nullptr, clock);
-    // Each choice of a display writes its key.
-    for (int choice = 0; choice < 400; ++choice) {
-      PostMessageW(clock, WM_COMMAND, kCommandFirstDisplay + choice % 2, 0);
+    // A choice of a display writes its key and the clock's rectangle, which
+    // the choice moved, as one group.
+    RECT onDisplay[2] = {};
+    for (const int display : {0, 1}) {
+      SendMessageW(clock, WM_COMMAND, kCommandFirstDisplay + display, 0);
+      onDisplay[display] = WindowRect(clock);
     }
-    // Another program (an editor, a backup) looks at the file meanwhile;
-    // then the program dies at a random moment.
-    const ULONGLONG killAt = GetTickCount64() + std::uniform_int_distribution<ULONGLONG>(20, 300)(random);
+    // The choices come with a hand's pauses, in which the program writes and
+    // another program (an editor, a backup) looks at the file; a few writes
+    // on, the program dies in the middle of one, while its copy is there.
+    const std::wstring copy = ProgramSettingsPath() + L"." + std::to_wstring(program.Id()) + L".tmp";
+    const ULONGLONG killFrom = GetTickCount64() + std::uniform_int_distribution<ULONGLONG>(300, 1500)(random);
     int shortReads = 0;
-    while (GetTickCount64() < killAt) {
-      if (ReadableSize(ProgramSettingsPath()) < whole) ++shortReads;
+    bool writing = false;
+    for (int choice = 0; !writing && GetTickCount64() < killFrom + kExitTimeoutMs; ++choice) {
+      SendMessageW(clock, WM_COMMAND, kCommandFirstDisplay + choice % 2, 0);
+      for (const ULONGLONG next = GetTickCount64() + kChoicePauseMs; !writing && GetTickCount64() < next;) {
+        if (ReadableSize(ProgramSettingsPath()) < whole) ++shortReads;
+        writing = GetTickCount64() >= killFrom && FileExists(copy);
+      }
     }
     program.Kill();
+    EXPECT_TRUE(writing) << "run " << run;
     EXPECT_EQ(0, shortReads) << "run " << run;
 
-    std::wstring section;
-    for (const std::wstring& line : SplitLines(file)) {
-      if (line.empty()) continue;
-      if (line.front() == L'[') {
-        section = line.substr(1, line.size() - 2);
-        continue;
-      }
-      const std::wstring key = line.substr(0, line.find(L'='));
-      const std::wstring stored = ProgramSetting(section.c_str(), key.c_str());
-      if (key == L"display_index") {
+    for (const IniLine& line : IniLines(file)) {
+      const std::wstring stored = ProgramSetting(line.section.c_str(), line.key.c_str());
+      if (line.key == L"display_index") {
         EXPECT_TRUE(stored == L"0" || stored == L"1") << "run " << run;
       } else {
-        EXPECT_EQ(line.substr(key.size() + 1), stored) << "run " << run << ": " << section << "." << key;
+        EXPECT_EQ(line.value, stored) << "run " << run << ": " << line.section << "." << line.key;
       }
     }
+    INT32 rect[4] = {};
+    ASSERT_TRUE(GetPrivateProfileStructW(L"WINDOW", L"rect", rect, sizeof(rect), ProgramSettingsPath().c_str()))
+        << "run " << run;
+    const RECT& expected = onDisplay[ProgramSetting(L"CLOCK_DISP", L"display_index") == L"0" ? 0 : 1];
+    ExpectSameRect(expected, RECT{rect[0], rect[1], rect[2], rect[3]});
   }
 }
 

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,7 @@
 #include "support/settings_sheet.h"
 #include "support/test_support.h"
 #include "support/window_checks.h"
+#include "view/prop_font_families.h"
 #include "view/renderer.h"
 
 using namespace testing_support;
@@ -175,7 +178,7 @@ TEST_F(SettingsSheet, ClockPageChangesShowAtOnceAndOkKeepsThemAfterARestart) {
   EXPECT_EQ(32 + 1024, WindowRect(clock_).left - secondMonitor.left);
 
   MoveBar(PageControl(page, kTransparencyBar), 35);
-  EXPECT_EQ(L"220", ProgramSetting(L"CLOCK_DISP", L"alpha"));
+  EXPECT_EQ(L"220", ProgramSettingOnceWritten(L"CLOCK_DISP", L"alpha", L"220"));
   BYTE opacity = 0;
   DWORD flags = 0;
   ASSERT_TRUE(GetLayeredWindowAttributes(clock_, nullptr, &opacity, &flags));
@@ -238,7 +241,7 @@ TEST_F(SettingsSheet, CancelPutsBackTheScreenTheFileAndWhatARestartShows) {
   ASSERT_NE(nullptr, page);
   ChooseItem(PageControl(page, kFormatList), 7);
   MoveBar(PageControl(page, kDateHorizontalBar), -300);
-  EXPECT_EQ(L"-300", ProgramSetting(L"DATE_DISP", L"offset_x"));
+  EXPECT_EQ(L"-300", ProgramSettingOnceWritten(L"DATE_DISP", L"offset_x", L"-300"));
   ClickBox(PageControl(page, kHideDateBox));
   EXPECT_FALSE(IsWindowVisible(date_));
 
@@ -246,14 +249,7 @@ TEST_F(SettingsSheet, CancelPutsBackTheScreenTheFileAndWhatARestartShows) {
   EXPECT_TRUE(Shown());
   ExpectSameRect(clockBefore, WindowRect(clock_));
   ExpectSameRect(dateBefore, WindowRect(date_));
-  const std::pair<const wchar_t*, const wchar_t*> clockKeys[] = {
-      {L"display_index", L"0"}, {L"disp_index", L"0"}, {L"draw_type", L"0"}, {L"disp_offset_x", L"32"}};
-  for (const auto& [key, value] : clockKeys) EXPECT_EQ(value, ProgramSetting(L"CLOCK_DISP", key)) << key;
-  EXPECT_EQ(L"1", ProgramSetting(L"DATE_DISP", L"date_format"));
-  EXPECT_EQ(L"103", ProgramSetting(L"DATE_DISP", L"offset_x"));
-  EXPECT_EQ(L"0", ProgramSetting(L"DATE_DISP", L"hide_clock"));
-  EXPECT_EQ(L"1", ProgramSetting(L"DATE_DISP", L"show_date"));
-
+  // The file, which the random run below checks key by key, loads as before.
   program_.End();
   Start();
   ExpectSameRect(clockBefore, WindowRect(clock_));
@@ -287,8 +283,8 @@ TEST_F(SettingsSheet, WorldClocksShowTheRenderersLinesAndThePageChangesAPlaceLiv
   ASSERT_NE(list.end(), hawaii);
   ChooseItem(PageControl(page, kControlsPerPlace + kPlaceZoneList), static_cast<int>(hawaii - list.begin()));
   ClickBox(PageControl(page, kPlaceShowBox));
-  EXPECT_EQ(L"Hawaiian Standard Time", ProgramSetting(L"ZONE_DISP", L"zone2"));
-  EXPECT_EQ(L"0", ProgramSetting(L"ZONE_DISP", L"show1"));
+  EXPECT_EQ(L"Hawaiian Standard Time", ProgramSettingOnceWritten(L"ZONE_DISP", L"zone2", L"Hawaiian Standard Time"));
+  EXPECT_EQ(L"0", ProgramSettingOnceWritten(L"ZONE_DISP", L"show1", L"0"));
   EXPECT_LT(WindowRect(zones).bottom - WindowRect(zones).top, before.bottom - before.top) << "one line left";
   EXPECT_TRUE(WaitUntil([&] { return ShowsTheRenderedLines(zones); }, kChangeTimeoutMs)) << ShowsTheRenderedLines(zones).message();
 
@@ -298,4 +294,117 @@ TEST_F(SettingsSheet, WorldClocksShowTheRenderersLinesAndThePageChangesAPlaceLiv
   EXPECT_EQ(L"1", ProgramSetting(L"ZONE_DISP", L"show1"));
   ExpectSameRect(before, WindowRect(zones));
   EXPECT_TRUE(WaitUntil([&] { return ShowsTheRenderedLines(zones); }, kChangeTimeoutMs)) << ShowsTheRenderedLines(zones).message();
+}
+
+namespace {
+
+// What a user does with a control (by its place on its page), and the key it sets.
+enum class Act { kTick, kUntick, kList, kBar, kTransparency, kFamily, kColour };
+struct PageAction {
+  const wchar_t* page;
+  int control;
+  Act act;
+  const wchar_t* section;
+  const wchar_t* key;
+  int lowest = 0;  // list items, bar positions
+  int highest = 0;
+};
+constexpr wchar_t kClock[] = L"CLOCK_DISP";
+constexpr wchar_t kDate[] = L"DATE_DISP";
+// Ticks are boxes whose tick sets the key; unticks, boxes whose tick clears it.
+const PageAction kPageActions[] = {
+    {kClockPage, 0, Act::kTick, kDate, L"hide_clock"},
+    {kClockPage, 2, Act::kTick, kClock, L"disp_second"},
+    {kClockPage, 3, Act::kUntick, kClock, L"blink"},
+    {kClockPage, 4, Act::kTick, kClock, L"hour12"},
+    {kClockPage, 7, Act::kList, kClock, L"draw_type", 0, 2},
+    {kClockPage, 9, Act::kList, kClock, L"display_index", 0, 1},
+    {kClockPage, 11, Act::kList, kClock, L"disp_index", 0, 3},
+    {kClockPage, 13, Act::kBar, kClock, L"disp_offset_x", -1024, 1024},
+    {kClockPage, 17, Act::kTransparency, kClock, L"alpha", 0, 255},
+    {kClockFontPage, 1, Act::kFamily, kClock, L"font_family"},
+    {kClockFontPage, 2, Act::kTick, kClock, L"font_bold"},
+    {kClockFontPage, 5, Act::kBar, kClock, L"font_em_height", 64, 512},
+    {kClockFontPage, 7, Act::kBar, kClock, L"border_frame_scale", 0, 20},
+    {kClockColourPage, 5, Act::kColour, kClock, L"font_color2"},
+    {kDatePage, 0, Act::kUntick, kDate, L"show_date"},
+    {kDatePage, 3, Act::kList, kDate, L"date_format", 0, 7},
+    {kDatePage, 9, Act::kBar, kDate, L"offset_y", -1024, 1024},
+    {kDatePage, 11, Act::kTransparency, kDate, L"alpha", 0, 255},
+    {kDateFontPage, 1, Act::kFamily, kDate, L"font_family"},
+    {kDateFontPage, 2, Act::kTick, kDate, L"font_bold"},
+    {kDateFontPage, 3, Act::kTick, kDate, L"font_italic"},
+    {kDateFontPage, 5, Act::kBar, kDate, L"font_em_height", 32, 256},
+    {kDateColourPage, 2, Act::kColour, kDate, L"font_color1"},
+};
+// The steps that once left "blink=0" in the file behind blinking colons:
+// no blinking, the transparency bar, blinking again.
+const size_t kBlinkSteps[] = {2, 8, 2};
+
+// Every key the actions set, each inside the range of its control.
+const wchar_t kStartFile[] =
+    L"[CLOCK_DISP]\r\ndisp_second=1\r\nblink=1\r\nhour12=0\r\ndraw_type=1\r\ndisplay_index=0\r\ndisp_index=2\r\n"
+    L"disp_offset_x=40\r\nalpha=200\r\nfont_family=IPAGothic\r\nfont_bold=1\r\nfont_em_height=100\r\n"
+    L"border_frame_scale=4\r\nfont_color2=-16726016\r\n[DATE_DISP]\r\nhide_clock=0\r\nshow_date=1\r\ndate_format=1\r\n"
+    L"offset_y=-160\r\nalpha=203\r\nfont_family=IPAGothic\r\nfont_bold=1\r\nfont_italic=0\r\nfont_em_height=56\r\n"
+    L"font_color1=-14714823\r\n[VERSION]\r\nnotify=1\r\n";
+
+std::wstring& ValueOf(std::vector<IniLine>& lines, const wchar_t* section, const wchar_t* key) {
+  return std::find_if(lines.begin(), lines.end(), [&](const IniLine& line) {
+           return line.section == section && line.key == key;
+         })->value;
+}
+
+}  // namespace
+
+TEST_F(SettingsSheet, AfterOkOrCancelOfRandomPageActionsTheFileHoldsEveryValueInEffect) {
+  wchar_t replay[16] = {};
+  const unsigned seed = GetEnvironmentVariableW(L"HORAVEL_SHEET_SEED", replay, 16) != 0
+                            ? static_cast<unsigned>(wcstoul(replay, nullptr, 10))
+                            : std::random_device{}();
+  SCOPED_TRACE("replay with HORAVEL_SHEET_SEED=" + std::to_string(seed));
+  std::mt19937 random(seed);
+  auto pick = [&](int lowest, int highest) { return std::uniform_int_distribution<int>(lowest, highest)(random); };
+  WriteUtf16(ProgramSettingsPath(), kStartFile);
+  std::vector<IniLine> inEffect = IniLines(kStartFile);
+  const std::vector<std::wstring> families = font_list::CollectDrawableFamilies(GetDesktopWindow());
+  Start();
+  for (int round = 0; round < 5; ++round) {
+    HWND sheet = OpenSheet();
+    ASSERT_NE(nullptr, sheet);
+    const std::vector<IniLine> atOpen = inEffect;
+    std::vector<size_t> steps(round < 2 ? std::begin(kBlinkSteps) : std::end(kBlinkSteps), std::end(kBlinkSteps));
+    while (steps.size() < 10) steps.push_back(static_cast<size_t>(pick(0, std::size(kPageActions) - 1)));
+    for (const size_t step : steps) {
+      const PageAction& action = kPageActions[step];
+      HWND control = PageControl(ShowPage(program_.Id(), sheet, action.page), action.control);
+      std::wstring& value = ValueOf(inEffect, action.section, action.key);
+      const int chosen = pick(action.lowest, action.highest);
+      if (action.act == Act::kTick || action.act == Act::kUntick) {
+        ClickBox(control);
+        const bool ticked = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        value = ticked == (action.act == Act::kTick) ? L"1" : L"0";
+      } else if (action.act == Act::kFamily) {
+        const int item = pick(0, static_cast<int>(families.size()) - 1);
+        ChooseItem(control, item);
+        value = families[static_cast<size_t>(item)];
+      } else if (action.act == Act::kColour) {
+        const auto argb = static_cast<std::uint32_t>(std::stol(value));
+        const COLORREF colour = RGB(pick(0, 255), pick(0, 255), pick(0, 255));
+        PickColour(program_.Id(), sheet, control, RGB(argb >> 16 & 0xFF, argb >> 8 & 0xFF, argb & 0xFF), colour);
+        value = std::to_wstring(
+            static_cast<int>(0xFF000000u | GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour)));
+      } else {
+        (action.act == Act::kList ? ChooseItem : MoveBar)(control, chosen);
+        value = std::to_wstring(action.act == Act::kTransparency ? 255 - chosen : chosen);
+      }
+    }
+    const bool ok = pick(0, 1) == 1;
+    ASSERT_TRUE(PressSheetButton(sheet, clock_, ok ? PSBTN_OK : PSBTN_CANCEL));
+    if (!ok) inEffect = atOpen;
+    for (const IniLine& line : inEffect) {
+      EXPECT_EQ(line.value, ProgramSetting(line.section.c_str(), line.key.c_str()))
+          << line.section << "." << line.key << " after " << (ok ? "OK" : "Cancel") << " of sheet " << round;
+    }
+  }
 }

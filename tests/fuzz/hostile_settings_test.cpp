@@ -17,7 +17,6 @@
 #include "data/data_test_support.h"
 #include "data/placement.h"
 #include "data/save_data.h"
-#include "data/zone_data.h"
 #include "support/test_support.h"
 #include "support/window_checks.h"
 #include "text/time_text.h"
@@ -211,8 +210,8 @@ template <typename Record>
 
 // Labels as short as a place keeps them, offsets in their range.
 ::testing::AssertionResult PlacesInRange(const ZoneSaveData_CL& zones) {
-  for (const PlaceSetting& place : zones.places) {
-    if (place.label.size() > zonetext::kMaxLabelLength) return ::testing::AssertionFailure() << "a label too long";
+  for (int index = 0; index < kPlaceCount; ++index) {
+    if (zones.Place(index).label.size() > zonetext::kMaxLabelLength) return ::testing::AssertionFailure() << "a label too long";
   }
   if (std::abs(zones.offset_x) > 1024 || std::abs(zones.offset_y) > 1024) {
     return ::testing::AssertionFailure() << "an offset out of range";

@@ -8,6 +8,11 @@
 
 namespace testing_support {
 
+namespace {
+// Far past the program's quarter second, for a busy machine.
+constexpr DWORD kWrittenTimeoutMs = 10000;
+}  // namespace
+
 std::wstring ProgramDataFolder() {
   wchar_t documents[MAX_PATH] = {};
   SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
@@ -42,6 +47,12 @@ std::wstring ProgramSetting(const wchar_t* section, const wchar_t* key) {
   wchar_t value[256] = {};
   GetPrivateProfileStringW(section, key, L"", value, 256, ProgramSettingsPath().c_str());
   return value;
+}
+
+std::wstring ProgramSettingOnceWritten(const wchar_t* section, const wchar_t* key, const std::wstring& expected) {
+  std::wstring stored;
+  WaitUntil([&] { return (stored = ProgramSetting(section, key)) == expected; }, kWrittenTimeoutMs);
+  return stored;
 }
 
 std::wstring ProgramLog() { return ReadUtf16(ProgramLogPath()); }

@@ -22,6 +22,9 @@ void SwitchUpdateCheckOff();
 void SetProgramSetting(const wchar_t* section, const wchar_t* key, int value);
 void SetProgramSetting(const wchar_t* section, const wchar_t* key, const std::wstring& value);
 std::wstring ProgramSetting(const wchar_t* section, const wchar_t* key);
+// The same once the file holds `expected`, or when the wait is over: the
+// program writes a change a moment after it is made.
+std::wstring ProgramSettingOnceWritten(const wchar_t* section, const wchar_t* key, const std::wstring& expected);
 std::wstring ProgramLog();
 
 }  // namespace testing_support

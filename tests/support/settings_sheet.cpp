@@ -1,6 +1,9 @@
 #include "support/settings_sheet.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
 
 #include "app_ids.h"
 #include "support/program_process.h"
@@ -12,6 +15,19 @@ namespace {
 
 constexpr int kFirstControlId = 0x1100;
 constexpr int kTitleRoom = 64;
+// The colour picker's red, green and blue fields.
+constexpr int kPickerFields[] = {706, 707, 708};
+
+// The program's visible dialog other than the sheet: the colour picker.
+HWND FindPicker(DWORD processId, HWND sheet) {
+  for (HWND dialog = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); dialog != nullptr;
+       dialog = FindWindowExW(nullptr, dialog, L"#32770", nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(dialog, &owner);
+    if (owner == processId && dialog != sheet && IsWindowVisible(dialog)) return dialog;
+  }
+  return nullptr;
+}
 
 // Memory in another process, for messages whose answer comes through a pointer.
 class RemoteBuffer {
@@ -103,7 +119,8 @@ HWND ShowPage(DWORD processId, HWND sheet, const std::wstring& title) {
 }
 
 HWND PageControl(HWND page, int creationIndex) {
-  // The controls stand on the page's panel, its one child.
+  if (HWND onPage = GetDlgItem(page, kFirstControlId + creationIndex)) return onPage;
+  // The display pages' controls stand on their panel, the page's one child.
   HWND panel = GetWindow(page, GW_CHILD);
   return GetDlgItem(panel, kFirstControlId + creationIndex);
 }
@@ -137,6 +154,24 @@ void ChooseItem(HWND list, int index) {
 void MoveBar(HWND bar, int position) {
   SendMessageW(bar, TBM_SETPOS, TRUE, position);
   SendMessageW(GetParent(bar), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), reinterpret_cast<LPARAM>(bar));
+}
+
+void PickColour(DWORD processId, HWND sheet, HWND button, COLORREF current, COLORREF chosen) {
+  PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+               reinterpret_cast<LPARAM>(button));
+  HWND picker = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (picker = FindPicker(processId, sheet)) != nullptr; }, kChangeTimeoutMs));
+  const BYTE currentParts[] = {GetRValue(current), GetGValue(current), GetBValue(current)};
+  const BYTE chosenParts[] = {GetRValue(chosen), GetGValue(chosen), GetBValue(chosen)};
+  for (int part = 0; part < 3; ++part) {
+    HWND field = GetDlgItem(picker, kPickerFields[part]);
+    EXPECT_EQ(std::to_wstring(currentParts[part]), ControlText(field));
+    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_wstring(chosenParts[part]).c_str()));
+  }
+  PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(picker, IDOK)));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(picker); }, kChangeTimeoutMs));
+  // The page stores and writes the colour after the picker has gone.
+  RoundTrip(GetParent(button));
 }
 
 }  // namespace testing_support

@@ -67,7 +67,7 @@ std::vector<std::wstring> TabTitles(DWORD processId, HWND sheet);
 HWND ShowPage(DWORD processId, HWND sheet, const std::wstring& title);
 
 // A page's control by its place in creation order (the factory numbers
-// controls from 0x1100).
+// controls from 0x1100), on the page or on its scroll panel.
 HWND PageControl(HWND page, int creationIndex);
 std::wstring TextOf(HWND window);
 // Asked of the control itself: GetWindowText gives only the caption of
@@ -77,5 +77,10 @@ std::wstring ControlText(HWND control);
 void ClickBox(HWND box);
 void ChooseItem(HWND list, int index);
 void MoveBar(HWND bar, int position);
+
+// Opens the colour picker from a colour page's button, checks that it opens
+// on `current`, chooses `chosen`, presses OK and waits until the page has
+// stored it.
+void PickColour(DWORD processId, HWND sheet, HWND button, COLORREF current, COLORREF chosen);
 
 }  // namespace testing_support

@@ -38,6 +38,22 @@ void RemoveTree(const std::wstring& path) {
 
 bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+bool MakeSymbolicLink(const std::wstring& folder, const std::wstring& link, const std::wstring& target) {
+  // Wine's CreateSymbolicLinkW makes nothing, but Wine starts Unix programs.
+  std::wstring command = L"ln -s " + target + L" " + link;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION ln{};
+  if (!CreateProcessW(L"Z:\\bin\\ln", &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                      &ln)) {
+    return false;
+  }
+  CloseHandle(ln.hThread);
+  CloseHandle(ln.hProcess);
+  // Wine's handle of a Unix program is signalled at once: wait for its work.
+  return WaitUntil([&] { return FileExists(folder + L"\\" + link); }, 10000);
+}
+
 std::vector<unsigned char> ReadBytes(const std::wstring& path) {
   std::ifstream in(path.c_str(), std::ios::binary);
   return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -79,6 +95,19 @@ std::vector<std::wstring> SplitLines(const std::wstring& text) {
     lines.push_back(text.substr(start, end - start));
     start = end + 2;
   }
+}
+
+std::vector<IniLine> IniLines(const std::wstring& text) {
+  std::vector<IniLine> lines;
+  std::wstring section;
+  for (const std::wstring& line : SplitLines(text)) {
+    if (line.size() > 1 && line.front() == L'[') {
+      section = line.substr(1, line.size() - 2);
+    } else if (line.find(L'=') != std::wstring::npos) {
+      lines.push_back({section, line.substr(0, line.find(L'=')), line.substr(line.find(L'=') + 1)});
+    }
+  }
+  return lines;
 }
 
 size_t CountOccurrences(const std::wstring& text, const std::wstring& piece) {

@@ -37,6 +37,18 @@ std::wstring ReadUtf16(const std::wstring& path);
 // Writes a UTF-16LE file with its byte-order mark.
 void WriteUtf16(const std::wstring& path, const std::wstring& text);
 
+// Makes `link` in the folder a symbolic link to `target`, a name in the
+// same folder, under Wine; false when it cannot.
+bool MakeSymbolicLink(const std::wstring& folder, const std::wstring& link, const std::wstring& target);
+
+// Each "key=value" line of a settings file's text, in order.
+struct IniLine {
+  std::wstring section;
+  std::wstring key;
+  std::wstring value;
+};
+std::vector<IniLine> IniLines(const std::wstring& text);
+
 // Lines of a UTF-16 text split at CR LF.
 std::vector<std::wstring> SplitLines(const std::wstring& text);
 size_t CountOccurrences(const std::wstring& text, const std::wstring& piece);

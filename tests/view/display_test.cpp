@@ -12,7 +12,6 @@
 #include "data/save_data.h"
 #include "support/test_support.h"
 #include "support/window_checks.h"
-#include "data/zone_data.h"
 
 using data_testing::RecordsGuard;
 using testing_support::IsAbove;
@@ -52,9 +51,10 @@ class PlacementTest : public ::testing::Test {
     display_.Attach(Face::kClock, clockWindow_.get());
     display_.Attach(Face::kDate, dateWindow_.get());
     display_.Attach(Face::kZones, zonesWindow_.get());
-    for (PlaceSetting& place : ZoneData().places) place = PlaceSetting{};
-    ZoneData().offset_x = 0;
-    ZoneData().offset_y = 0;
+    ZoneSaveData_CL& zones = ZoneData();
+    zones.show1 = zones.show2 = zones.show3 = zones.show4 = 0;
+    zones.offset_x = 0;
+    zones.offset_y = 0;
     clock.display_index = 0;
     clock.disp_index = 0;
     clock.disp_offset_x = 32;
@@ -100,7 +100,9 @@ TEST_F(PlacementTest, TheClockGoesToItsCornerTheDateStandsByItAndTheWorldClocksB
   // the clock hidden by hide_clock, not beneath it. The world clocks stand
   // below the date, and below the clock when the date is off.
   display_.Screens() = MultiScreen_CL();
-  ZoneData().places[2] = PlaceSetting{L"Tokyo Standard Time", L"Tokyo", 1};
+  ZoneData().zone3 = L"Tokyo Standard Time";
+  ZoneData().label3 = L"Tokyo";
+  ZoneData().show3 = 1;
   ZoneData().offset_x = 7;
   ZoneData().offset_y = 5;
   display_.Apply(display::kZonesPlace);
@@ -184,7 +186,8 @@ TEST_F(PlacementTest, TheOpacityFadesWithTheRealCursorOnlyOverAShownWindow) {
   EXPECT_EQ(220, display_.Opacity(Face::kClock));
   clock.faint_on_hover = 1;
   // The world clocks fade as the date does.
-  ZoneData().places[0] = PlaceSetting{L"GMT Standard Time", L"", 1};
+  ZoneData().zone1 = L"GMT Standard Time";
+  ZoneData().show1 = 1;
   display_.Apply(display::kZonesPlace);
   SetWindowPos(zonesWindow_.get(), nullptr, 100, 100, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
   EXPECT_EQ(40, display_.Opacity(Face::kZones));
@@ -211,7 +214,8 @@ TEST_F(PlacementTest, ApplyingSetsTheOpacityOnlyWhileShownAndEveryFaceHidesWithT
   ASSERT_TRUE(testing_support::MoveCursorTo(700, 600));
   TestWindow layered(100, 100, 200, 100, WS_EX_LAYERED);
   display_.Attach(Face::kClock, layered.get());
-  ZoneData().places[0] = PlaceSetting{L"GMT Standard Time", L"", 1};
+  ZoneData().zone1 = L"GMT Standard Time";
+  ZoneData().show1 = 1;
   auto opacity = [&] {
     BYTE alpha = 0;
     COLORREF key = 0;

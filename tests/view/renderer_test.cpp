@@ -14,7 +14,7 @@
 #include "data/placement.h"
 #include "support/test_support.h"
 #include "text/time_text.h"
-#include "data/zone_data.h"
+#include "data/save_data.h"
 #include "view/display.h"
 
 namespace {
