@@ -85,6 +85,23 @@ LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_MOVE:
       SaveWindowRect();
       break;
+    case kSettingsClosedMessage:
+      AfterSheet(sheet_.OnClosed());
+      break;
+    case kHotKeyChangedMessage:
+      return hotKey_.Register(window_, display_.Clock().hotkey) ? 1 : 0;
+    default:
+      if (LRESULT result = 0; OnSystemChange(message, wParam, lParam, &result)) return result;
+      handled = false;
+      break;
+  }
+  if (!handled) icon_.IsTaskbarCreated(message);
+  HandleMenuOwnerDraw(window, message, lParam);
+  return FaceWindow_CL::WindowProc(window, message, wParam, lParam);
+}
+
+bool MainDialog_CL::OnSystemChange(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  switch (message) {
     case WM_DISPLAYCHANGE:
       PowerResume();
       break;
@@ -97,26 +114,21 @@ LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
       break;
     case WM_POWERBROADCAST:
       OnPowerBroadcast(wParam, lParam);
-      return TRUE;
+      *result = TRUE;
+      return true;
     case WM_QUERYENDSESSION:
       // Settings changed a moment ago go to the file before Windows may end us.
       AppIni().Flush();
-      return TRUE;
+      *result = TRUE;
+      return true;
     case WM_ENDSESSION:
       OnEndSession(wParam, lParam);
       break;
-    case kSettingsClosedMessage:
-      AfterSheet(sheet_.OnClosed());
-      break;
-    case kHotKeyChangedMessage:
-      return hotKey_.Register(window_, display_.Clock().hotkey) ? 1 : 0;
     default:
-      handled = false;
       break;
   }
-  if (!handled) icon_.IsTaskbarCreated(message);
-  HandleMenuOwnerDraw(window, message, lParam);
-  return FaceWindow_CL::WindowProc(window, message, wParam, lParam);
+  // The others go on to the base.
+  return false;
 }
 
 void MainDialog_CL::OnFaceCreated() {

@@ -46,6 +46,9 @@ class MainDialog_CL : public FaceWindow_CL {
   void OnFaceCreated() override;
 
  private:
+  // The machine's displays, time, fonts, power and session: true with the
+  // answer in `result` where the message is answered here.
+  bool OnSystemChange(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
   void OnTimer();
   // Arms the clock's timer for just past the wall clock's next half second.
   void AlignClockTimer();
