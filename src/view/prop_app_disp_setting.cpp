@@ -101,7 +101,8 @@ bool PropAppDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
     display_.Apply(display::kClockLook);
   } else if (id == hour12Box_->ControlId()) {
     clock.hour12 = hour12Box_->IsChecked() ? 1 : 0;
-    display_.Apply(display::kClockLook);
+    // The world clocks' hours follow, and their lines grow or shrink.
+    display_.Apply(display::kClockLook | display::kZonesPlace);
   } else if (id == fadeBox_->ControlId()) {
     clock.faint_on_hover = fadeBox_->IsChecked() ? 1 : 0;
     clock.SaveField(&AppSaveData_CL::faint_on_hover);
