@@ -11,7 +11,6 @@ namespace {
 
 // The label field and the zone list, in "W" widths of the page's font.
 constexpr int kLabelChars = 12;
-constexpr int kZoneListLines = 12;
 constexpr int kZoneListChars = 30;
 // Rows of "Ｗ" heights each place takes.
 constexpr int kRowsPerPlace = 3;
