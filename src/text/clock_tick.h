@@ -16,12 +16,13 @@ constexpr UINT kTickMs = 500;
 UINT EarlyByMs(UINT msIntoSecond);
 
 // The timer's delay from now to just past the next half second. Armed
-// afresh on each tick, it keeps to the wall clock however late the last
-// tick came.
+// afresh whenever a tick strays, it brings the ticks back to the wall clock
+// however late the last one came.
 UINT DelayToNextTickMs(UINT msIntoSecond);
 
-// True when a tick came this late after a half second or less: a timer
-// that keeps its period keeps to the wall clock, and need not be armed again.
+// True when a tick came no later than a few milliseconds after a half
+// second: a timer that keeps its period keeps to the wall clock then, and
+// arming it again on every tick would cost a round trip to Wine's server.
 bool IsOnTime(UINT msIntoSecond);
 
 // The blink phase at this moment: the colons show in the first half of each
