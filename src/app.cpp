@@ -10,6 +10,7 @@
 
 #include "app_ids.h"
 #include "comlib/command_line.h"
+#include "comlib/dll_function.h"
 #include "comlib/font_family.h"
 #include "comlib/gdiplus_flat.h"
 #include "comlib/log_file.h"
@@ -145,7 +146,7 @@ class HoravelRun {
   void Run() {
     // The date window finds the clock in the settings, so the clock comes first.
     // The loop ends when a window is destroyed; without a clock nothing could end it.
-    if (clock_->Create() == nullptr) return;
+    if (!gdiplus_->IsStarted() || clock_->Create() == nullptr) return;
     if (date_->Create() == nullptr) {
       // The date window's creation is what shows the clock; without it the
       // clock shows itself.
@@ -189,6 +190,8 @@ class HoravelRun {
 }  // namespace
 
 int RunHoravel(VirtualDesktopQuery& desktop) {
+  // Before anything could load a library by name.
+  RestrictLibrarySearch();
   CommandLine_CL commandLine;
   commandLine.Parse();
   const bool startupFlag = commandLine.HasStartupOption();
