@@ -93,6 +93,7 @@ constexpr TextEntry kJapaneseTexts[] = {
     {TextId::kNoticeText,
      L"最新のバージョン%sが公開されています。\r\nサイトへ移動しますか？\r\n\r\n"
      L"　（現在インストールされているバージョンは%sです。）\r\n"},
+    {TextId::kNoticeSiteHost, L"　移動先：%s\r\n"},
     {TextId::kNoticeOpenSite, L"\x3000サイトへ移動する\x3000"},
     {TextId::kNoticeLater, L"後日通知する\x3000"},
 
@@ -186,6 +187,7 @@ constexpr TextEntry kEnglishTexts[] = {
     {TextId::kNoticeText,
      L"Version %s of Horavel has been published.\r\nOpen its download site?\r\n\r\n"
      L"(The version installed now is %s.)\r\n"},
+    {TextId::kNoticeSiteHost, L"The site is on %s.\r\n"},
     {TextId::kNoticeOpenSite, L"  Open the site  "},
     {TextId::kNoticeLater, L"  Remind me later  "},
 

@@ -102,9 +102,10 @@ enum class TextId : int {
   kLicenceMissing,
 
   // The update notice. kNoticeText's "%s" take the published version, then
-  // the running one.
+  // the running one; kNoticeSiteHost's the host the site button opens.
   kNoticeCaption,
   kNoticeText,
+  kNoticeSiteHost,
   kNoticeOpenSite,
   kNoticeLater,
 

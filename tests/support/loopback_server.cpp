@@ -3,7 +3,13 @@
 
 #include "support/loopback_server.h"
 
+#include <wincrypt.h>
+
+#include <gtest/gtest.h>
+
 #include <algorithm>
+
+#include "support/test_support.h"
 
 namespace testing_support {
 
@@ -11,6 +17,9 @@ namespace {
 
 constexpr long kPollMicroseconds = 50000;
 constexpr size_t kRequestRoom = 16384;
+// A TLS front lives no longer than this, whatever becomes of the test.
+constexpr int kTlsFrontSeconds = 60;
+constexpr DWORD kTlsFrontStartMs = 10000;
 
 class WinsockSession {
  public:
@@ -56,6 +65,76 @@ void SendAll(SOCKET socket, const std::string& bytes) {
   }
 }
 
+// Wine's own conversions between its file names and the Linux side's; both
+// missing on Windows. The results come from the process heap.
+std::string UnixPath(const std::wstring& path) {
+  using Convert = char*(CDECL*)(const wchar_t*);
+  const auto convert = reinterpret_cast<Convert>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  char* converted = convert != nullptr ? convert(path.c_str()) : nullptr;
+  const std::string result = converted != nullptr ? converted : "";
+  HeapFree(GetProcessHeap(), 0, converted);
+  return result;
+}
+
+std::wstring DosPath(const char* path) {
+  using Convert = wchar_t*(CDECL*)(const char*);
+  const auto convert = reinterpret_cast<Convert>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+  wchar_t* converted = convert != nullptr ? convert(path) : nullptr;
+  const std::wstring result = converted != nullptr ? converted : L"";
+  HeapFree(GetProcessHeap(), 0, converted);
+  return result;
+}
+
+std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+// The build makes the authority and the server certificate (make_test_certificates.sh).
+std::wstring TlsFolder() { return ProgramFolder() + L"\\tls"; }
+
+bool TrustTestAuthority() {
+  static const bool trusted = [] {
+    const std::vector<unsigned char> der = ReadBytes(TlsFolder() + L"\\ca.der");
+    HCERTSTORE root = CertOpenSystemStoreW(0, L"ROOT");
+    const bool added = root != nullptr && !der.empty() &&
+                       CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, der.data(),
+                                                        static_cast<DWORD>(der.size()), CERT_STORE_ADD_USE_EXISTING,
+                                                        nullptr);
+    if (root != nullptr) CertCloseStore(root, 0);
+    return added;
+  }();
+  return trusted;
+}
+
+bool Accepts(unsigned short port) {
+  SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(port);
+  const bool accepted = connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+  closesocket(probe);
+  return accepted;
+}
+
+// socat on the Linux side, ending by itself: Wine starts a Linux program
+// but hands back no handle to it.
+bool StartTlsFront(unsigned short port, unsigned short backend) {
+  const std::string certificate = UnixPath(TlsFolder() + L"\\server.pem");
+  std::wstring command = L"/bin/sh -c \"exec timeout " + std::to_wstring(kTlsFrontSeconds) +
+                         L" socat OPENSSL-LISTEN:" + std::to_wstring(port) +
+                         L",bind=127.0.0.1,reuseaddr,fork,verify=0,cert=" + Widen(certificate) +
+                         L" TCP:127.0.0.1:" + std::to_wstring(backend) + L" </dev/null >/dev/null 2>&1\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(DosPath("/bin/sh").c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &started)) {
+    return false;
+  }
+  return WaitUntil([&] { return Accepts(port); }, kTlsFrontStartMs);
+}
+
 }  // namespace
 
 LoopbackHttpServer::LoopbackHttpServer() {
@@ -85,7 +164,7 @@ void LoopbackHttpServer::StaySilent() {
 }
 
 std::wstring LoopbackHttpServer::Url(const std::string& path) const {
-  return L"http://127.0.0.1:" + std::to_wstring(port_) + L"/" + std::wstring(path.begin(), path.end());
+  return L"http://127.0.0.1:" + std::to_wstring(port_) + L"/" + Widen(path);
 }
 
 std::vector<std::string> LoopbackHttpServer::RequestLines() const {
@@ -139,6 +218,17 @@ std::string HttpResponse(const std::string& body, std::optional<std::string> con
   const std::string length = contentLength.value_or(std::to_string(body.size()));
   if (!length.empty()) response += "Content-Length: " + length + "\r\n";
   return response + "\r\n" + body;
+}
+
+std::wstring LoopbackHttpServer::SecureUrl(const std::string& path) {
+  if (UnixPath(TlsFolder()).empty()) return L"";
+  if (securePort_ == 0) {
+    EXPECT_TRUE(TrustTestAuthority()) << "the tests' certificate authority is trusted";
+    const unsigned short port = ClosedLoopbackPort();
+    EXPECT_TRUE(StartTlsFront(port, port_)) << "socat serves TLS on 127.0.0.1:" << port;
+    securePort_ = port;
+  }
+  return L"https://127.0.0.1:" + std::to_wstring(securePort_) + L"/" + Widen(path);
 }
 
 unsigned short ClosedLoopbackPort() {
