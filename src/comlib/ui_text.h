@@ -49,6 +49,7 @@ enum class TextId : int {
   kHotKey,
   kHotKeyTaken,
   kHotKeyRefused,
+  kHotKeyReserved,
   kDrawType,
   kDrawAll,
   kDrawOutlineOnly,
