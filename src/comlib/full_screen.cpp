@@ -23,8 +23,8 @@ bool IsCloaked(HWND window) {
   static const auto getAttribute = dwmapi.GetFunctionAs<decltype(&DwmGetWindowAttribute)>("DwmGetWindowAttribute");
   DWORD cloaked = 0;
   // Systems without the window manager's answer (and Wine) cloak nothing.
-  return getAttribute != nullptr &&
-         SUCCEEDED(getAttribute(window, DWMWA_CLOAKED, &cloaked, sizeof(cloaked))) && cloaked != 0;
+  return getAttribute != nullptr && SUCCEEDED(getAttribute(window, DWMWA_CLOAKED, &cloaked, sizeof(cloaked))) &&
+         cloaked != 0;
 }
 
 fullscreen::WindowFacts FactsOf(HWND window) {

@@ -6,8 +6,8 @@ bool gdip::Bind() {
   // Kept to the end of the process: objects may be deleted until then.
   static const DllFunction_CL library(L"gdiplus.dll");
   bool complete = library.IsLoaded();
-#define HORAVEL_GDIPLUS_BIND(name)                              \
-  name = library.GetFunctionAs<decltype(name)>(#name);          \
+#define HORAVEL_GDIPLUS_BIND(name)                     \
+  name = library.GetFunctionAs<decltype(name)>(#name); \
   complete = complete && name != nullptr;
   HORAVEL_GDIPLUS_FUNCTIONS(HORAVEL_GDIPLUS_BIND)
   HORAVEL_GDIPLUS_BIND(GdiplusStartup)

@@ -26,6 +26,7 @@ using std::min;
 // gdip, so that a call reads gdip::GdipCreatePath(...) as an imported one
 // would; they are set once, when the GDI+ session starts, and stay valid to
 // the end of the process.
+// clang-format off
 #define HORAVEL_GDIPLUS_FUNCTIONS(X)                                                                              \
   X(GdipAddPathString) X(GdipBitmapGetPixel) X(GdipBitmapLockBits) X(GdipBitmapUnlockBits)                       \
   X(GdipCloneFontFamily) X(GdipCreateBitmapFromScan0) X(GdipCreateFontFamilyFromName)                           \
@@ -37,6 +38,7 @@ using std::min;
   X(GdipGetImageHeight) X(GdipGetImageWidth) X(GdipGetPathWorldBounds) X(GdipNewInstalledFontCollection)        \
   X(GdipNewPrivateFontCollection) X(GdipPrivateAddMemoryFont) X(GdipResetClip) X(GdipSetClipRect)               \
   X(GdipStringFormatGetGenericDefault) X(GdipWidenPath)
+// clang-format on
 
 namespace gdip {
 #define HORAVEL_GDIPLUS_POINTER(name) inline decltype(&Gdiplus::DllExports::name) name = nullptr;

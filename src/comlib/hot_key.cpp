@@ -30,6 +30,7 @@ constexpr NamedKey kKeyNames[] = {
 };
 
 // Combinations every program, or Windows itself, answers.
+// clang-format off
 constexpr hotkey::KeyCombination kReservedKeys[] = {
     {MOD_CONTROL, 'A'},  {MOD_CONTROL, 'C'},  {MOD_CONTROL, 'V'},  {MOD_CONTROL, 'X'},
     {MOD_CONTROL, 'Z'},  {MOD_CONTROL, 'Y'},  {MOD_CONTROL | MOD_SHIFT, 'Z'},  {MOD_CONTROL, 'S'},
@@ -41,13 +42,13 @@ constexpr hotkey::KeyCombination kReservedKeys[] = {
     {MOD_ALT | MOD_SHIFT, VK_ESCAPE},  {MOD_ALT, VK_SPACE},
     {MOD_WIN, 'L'},  {MOD_WIN, 'D'},  {MOD_WIN, 'E'},  {MOD_WIN, 'R'},  {MOD_WIN, 'M'},  {MOD_WIN, 'X'},
     {MOD_WIN, 'I'},  {MOD_WIN, 'S'},  {MOD_WIN | MOD_SHIFT, 'S'},  {MOD_WIN, VK_TAB},
-    {MOD_WIN, VK_LEFT},  {MOD_WIN, VK_RIGHT},  {MOD_WIN, VK_UP},  {MOD_WIN, VK_DOWN},
-};
+    {MOD_WIN, VK_LEFT},  {MOD_WIN, VK_RIGHT},  {MOD_WIN, VK_UP},  {MOD_WIN, VK_DOWN}};
+// clang-format on
 
 // The keys a hot-key control shows as extended: without the flag it would
 // name the keypad's keys instead (Num 7 for Home).
-constexpr UINT kExtendedKeys[] = {VK_HOME, VK_END, VK_INSERT, VK_DELETE, VK_PRIOR,
-                                  VK_NEXT, VK_LEFT, VK_RIGHT, VK_UP,     VK_DOWN};
+constexpr UINT kExtendedKeys[] = {VK_HOME, VK_END,  VK_INSERT, VK_DELETE, VK_PRIOR,
+                                  VK_NEXT, VK_LEFT, VK_RIGHT,  VK_UP,     VK_DOWN};
 
 // The named keys as the settings spell them.
 constexpr const wchar_t* kKeyTitles[] = {L"Space", L"Home",  L"End", L"Insert", L"Delete", L"PageUp", L"PageDown",
@@ -121,7 +122,8 @@ ParseResult Parse(const std::wstring& text) {
   }
   if (!HasHoldingModifier(result.keys.modifiers) || parts.back().empty()) return result;
   result.keys.virtualKey = KeyCode(parts.back());
-  if (result.keys.virtualKey != 0) result.status = IsReserved(result.keys) ? ParseStatus::kReserved : ParseStatus::kValid;
+  if (result.keys.virtualKey == 0) return result;
+  result.status = IsReserved(result.keys) ? ParseStatus::kReserved : ParseStatus::kValid;
   return result;
 }
 

@@ -16,9 +16,8 @@ constexpr wchar_t kVerb[] = L"GET";
 // the caller's to follow, so that it can vet and count them. Nothing of the
 // user's goes out: no cookies, no answer to a logon challenge, and no
 // WinINet dialog comes up.
-constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                                INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH |
-                                INTERNET_FLAG_NO_UI;
+constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT |
+                                INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH | INTERNET_FLAG_NO_UI;
 constexpr DWORD kLengthHeaderBytes = 256;
 // One try per address: a host that does not answer must not be tried again.
 constexpr DWORD kConnectRetries = 1;
@@ -106,8 +105,8 @@ void InetHttp_CL::Open() {
 HINTERNET InetHttp_CL::Connect(const std::wstring& host, INTERNET_PORT port) {
   request_.reset();
   connection_.reset();
-  connection_ = Own(
-      inet_.InternetConnectW(root_.get(), host.c_str(), port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+  connection_ =
+      Own(inet_.InternetConnectW(root_.get(), host.c_str(), port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection_) LOG_INET_FAILURE(L"InternetConnect()エラー = 0x%08x : %s");
   return connection_.get();
 }
@@ -144,8 +143,8 @@ int InetHttp_CL::Request(const std::wstring& path, bool secure) {
 DWORD InetHttp_CL::StatusCode() const {
   DWORD status = 0;
   DWORD statusBytes = sizeof(status);
-  if (!inet_.HttpQueryInfoW(request_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                            &statusBytes, nullptr)) {
+  if (!inet_.HttpQueryInfoW(request_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &statusBytes,
+                            nullptr)) {
     return 0;
   }
   return status;

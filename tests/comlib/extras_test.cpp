@@ -95,29 +95,25 @@ TEST(HotKeyText, ParsesModifiersAndOneKeyAndRejectsTheRest) {
 // it, and the text stored for it.
 TEST(HotKeyField, TakesWhatWasPressedAndRefusesWhatCannotOrMustNotBeAHotKey) {
   using hotkey::FieldVerdict;
+  constexpr FieldVerdict kNeedsModifier = FieldVerdict::kNeedsModifier;
+  constexpr FieldVerdict kReserved = FieldVerdict::kReserved;
   const BYTE ctrlAlt = HOTKEYF_CONTROL | HOTKEYF_ALT;
   const struct {
     BYTE flags;
     BYTE key;
     FieldVerdict verdict;
-    const wchar_t* stored;
+    const wchar_t* stored = nullptr;  // for the keys that are taken
   } cases[] = {
       {ctrlAlt, 'H', FieldVerdict::kValid, L"Ctrl+Alt+H"},
       {ctrlAlt | HOTKEYF_EXT, VK_HOME, FieldVerdict::kValid, L"Ctrl+Alt+Home"},
       {HOTKEYF_CONTROL | HOTKEYF_SHIFT, 'C', FieldVerdict::kValid, L"Ctrl+Shift+C"},
       {0, 0, FieldVerdict::kOff, L""},
-      {HOTKEYF_EXT, VK_HOME, FieldVerdict::kNeedsModifier, nullptr},
-      {HOTKEYF_EXT, VK_DELETE, FieldVerdict::kNeedsModifier, nullptr},
-      {HOTKEYF_SHIFT, 'A', FieldVerdict::kNeedsModifier, nullptr},
-      {HOTKEYF_CONTROL, 0, FieldVerdict::kNeedsModifier, nullptr},
-      {ctrlAlt, VK_NUMPAD1, FieldVerdict::kNeedsModifier, nullptr},
-      {ctrlAlt, VK_OEM_1, FieldVerdict::kNeedsModifier, nullptr},
-      {HOTKEYF_CONTROL, 'C', FieldVerdict::kReserved, nullptr},
-      {HOTKEYF_CONTROL, 'V', FieldVerdict::kReserved, nullptr},
-      {HOTKEYF_CONTROL | HOTKEYF_SHIFT, 'Z', FieldVerdict::kReserved, nullptr},
-      {HOTKEYF_ALT, VK_F4, FieldVerdict::kReserved, nullptr},
-      {HOTKEYF_ALT, VK_TAB, FieldVerdict::kReserved, nullptr},
-      {HOTKEYF_CONTROL, VK_ESCAPE, FieldVerdict::kReserved, nullptr},
+      {HOTKEYF_EXT, VK_HOME, kNeedsModifier},     {HOTKEYF_EXT, VK_DELETE, kNeedsModifier},
+      {HOTKEYF_SHIFT, 'A', kNeedsModifier},       {HOTKEYF_CONTROL, 0, kNeedsModifier},
+      {ctrlAlt, VK_NUMPAD1, kNeedsModifier},      {ctrlAlt, VK_OEM_1, kNeedsModifier},
+      {HOTKEYF_CONTROL, 'C', kReserved},          {HOTKEYF_CONTROL, 'V', kReserved},
+      {HOTKEYF_CONTROL | HOTKEYF_SHIFT, 'Z', kReserved}, {HOTKEYF_ALT, VK_F4, kReserved},
+      {HOTKEYF_ALT, VK_TAB, kReserved},           {HOTKEYF_CONTROL, VK_ESCAPE, kReserved},
   };
   for (const auto& test : cases) {
     const hotkey::KeyCombination keys = hotkey::FromHotKeyControl(MAKEWORD(test.key, test.flags));

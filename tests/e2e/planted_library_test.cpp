@@ -1,7 +1,7 @@
 // A ZIP unpacked into Downloads may lie beside a stranger's DLL. Planted
 // beside a copy of the program under every name the program loads, such a
 // library is never loaded; and the libraries the program needs only now
-// and then are not mapped until it uses them.
+// and then are not loaded until it uses them.
 
 #include <windows.h>
 #include <tlhelp32.h>
@@ -25,30 +25,18 @@ namespace {
 
 constexpr const wchar_t* kPlantedNames[] = {L"dwmapi.dll", L"wininet.dll", L"gdiplus.dll", L"comdlg32.dll",
                                             L"atl110.dll"};
-constexpr DWORD kTimeoutMs = 15000;
 
-// The full paths of the libraries loaded in the process, in lower case.
-std::vector<std::wstring> LoadedLibraries(DWORD processId) {
-  std::vector<std::wstring> paths;
+// The lower-case paths of the process's libraries whose names begin so.
+std::wstring LoadedLibraries(DWORD processId, const wchar_t* namePrefix) {
+  std::wstring paths;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
-  if (snapshot == INVALID_HANDLE_VALUE) return paths;
   MODULEENTRY32W entry{};
   entry.dwSize = sizeof(entry);
   for (BOOL more = Module32FirstW(snapshot, &entry); more; more = Module32NextW(snapshot, &entry)) {
-    std::wstring path = entry.szExePath;
-    CharLowerW(&path[0]);
-    paths.push_back(path);
+    if (_wcsnicmp(entry.szModule, namePrefix, wcslen(namePrefix)) == 0) paths += CharLowerW(entry.szExePath);
   }
   CloseHandle(snapshot);
   return paths;
-}
-
-// The first loaded library whose file name begins so, or empty.
-std::wstring Loaded(DWORD processId, const std::wstring& namePrefix) {
-  for (const std::wstring& path : LoadedLibraries(processId)) {
-    if (path.compare(path.find_last_of(L'\\') + 1, namePrefix.size(), namePrefix) == 0) return path;
-  }
-  return L"";
 }
 
 }  // namespace
@@ -64,10 +52,6 @@ TEST(PlantedLibraries, NoneBesideTheProgramIsLoadedAndOccasionalOnesWaitForTheir
   const std::wstring program = folder.File(L"Horavel.exe");
   ASSERT_TRUE(CopyFileW(HoravelPath().c_str(), program.c_str(), FALSE));
   ASSERT_TRUE(CopyFileW((ProgramFolder() + L"\\license.html").c_str(), folder.File(L"license.html").c_str(), FALSE));
-  for (const wchar_t* name : kPlantedNames) {
-    ASSERT_TRUE(CopyFileW((ProgramFolder() + L"\\planted\\planted_library.dll").c_str(), folder.File(name).c_str(),
-                          FALSE));
-  }
   const auto plantedThatRan = [&] {
     std::wstring ran;
     for (const wchar_t* name : kPlantedNames) {
@@ -75,15 +59,20 @@ TEST(PlantedLibraries, NoneBesideTheProgramIsLoadedAndOccasionalOnesWaitForTheir
     }
     return ran;
   };
+  for (const wchar_t* name : kPlantedNames) {
+    const std::wstring planted = ProgramFolder() + L"\\planted\\planted_library.dll";
+    ASSERT_TRUE(CopyFileW(planted.c_str(), folder.File(name).c_str(), FALSE));
+  }
+
   // A start without a check: no WinINet, no common dialogs, no browser host.
   ResetProgramData();
   ProgramProcess running;
   ASSERT_TRUE(running.StartProgram(program));
   const HWND started = WaitForWindows(running);
-  EXPECT_EQ(L"", plantedThatRan()) << "loaded at the start";
+  EXPECT_EQ(L"", plantedThatRan()) << "at the start";
   ASSERT_NE(nullptr, started);
   for (const wchar_t* occasional : {L"wininet", L"comdlg32", L"atl"}) {
-    EXPECT_EQ(L"", Loaded(running.Id(), occasional));
+    EXPECT_EQ(L"", LoadedLibraries(running.Id(), occasional));
   }
   running.End();
 
@@ -93,20 +82,16 @@ TEST(PlantedLibraries, NoneBesideTheProgramIsLoadedAndOccasionalOnesWaitForTheir
   SetProgramSetting(L"VERSION", L"notify", 0);
   SetProgramSetting(L"VERSION", L"update_url", server.Url());
   ASSERT_TRUE(running.StartProgram(program));
-  HWND clock = WaitForWindows(running);
+  const HWND clock = WaitForWindows(running);
   ASSERT_NE(nullptr, clock);
   EXPECT_EQ(1u, server.RequestLines().size());
   PostMessageW(clock, WM_COMMAND, kCommandLicence, 0);
-  HWND sheet = nullptr;
+  std::vector<HWND> sheets;
   ASSERT_TRUE(WaitUntil(
-      [&] {
-        const std::vector<HWND> found = FindTopLevelWindows(UiText(TextId::kLicenceTitle), running.Id(), L"#32770");
-        sheet = found.empty() ? nullptr : found.front();
-        return sheet != nullptr && IsWindowVisible(sheet);
-      },
-      kTimeoutMs));
-  EXPECT_NE(std::wstring::npos, Loaded(running.Id(), L"atl").find(L"\\system32\\")) << "from the system folder";
-  EXPECT_TRUE(CloseSheet(sheet, clock, WM_SYSCOMMAND, SC_CLOSE));
+      [&] { return !(sheets = FindTopLevelWindows(UiText(TextId::kLicenceTitle), running.Id(), L"#32770")).empty(); },
+      kChangeTimeoutMs));
+  EXPECT_NE(std::wstring::npos, LoadedLibraries(running.Id(), L"atl").find(L"\\system32\\atl")) << "the system's";
+  EXPECT_TRUE(CloseSheet(sheets.front(), clock, WM_SYSCOMMAND, SC_CLOSE));
   running.End();
-  EXPECT_EQ(L"", plantedThatRan()) << "loaded by the check or the licence sheet";
+  EXPECT_EQ(L"", plantedThatRan()) << "by the check or the licence sheet";
 }

@@ -33,17 +33,12 @@ TEST_F(VirtualDesktop, MoveToAnotherDesktopRestartsIntoExactlyOneInstance) {
   // The instance never lapses between the two copies: a start by hand in
   // that moment is a second start.
   bool lapsed = false;
-  const auto instanceHeld = [&] {
+  const auto held = [&] {
     lapsed |= !comlib::UniqueKernelHandle(OpenMutexW(SYNCHRONIZE, FALSE, product::kInstanceMutexName));
+    return true;
   };
   answers_.Write("elsewhere");
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        instanceHeld();
-        return !program_.IsRunning();
-      },
-      kRestartTimeoutMs))
-      << "the old copy ends";
+  ASSERT_TRUE(WaitUntil([&] { return held() && !program_.IsRunning(); }, kRestartTimeoutMs)) << "the old copy ends";
   EXPECT_EQ(0u, program_.ExitCode());
   EXPECT_EQ("consumed", answers_.Read());
 
@@ -51,7 +46,7 @@ TEST_F(VirtualDesktop, MoveToAnotherDesktopRestartsIntoExactlyOneInstance) {
   DWORD restarted = 0;
   ASSERT_TRUE(WaitUntil(
       [&] {
-        instanceHeld();
+        held();
         const std::vector<DWORD> running = RunningHoravelProcesses();
         restarted = running.size() == 1 ? running.front() : 0;
         return restarted != 0 && FindDateWindow(restarted) != nullptr;

@@ -17,6 +17,9 @@ namespace {
 
 constexpr long kPollMicroseconds = 50000;
 constexpr size_t kRequestRoom = 16384;
+#ifndef HORAVEL_TLS_CERTIFICATE
+#define HORAVEL_TLS_CERTIFICATE ""  // the build had no openssl: no TLS front
+#endif
 // A TLS front lives no longer than this, whatever becomes of the test.
 constexpr int kTlsFrontSeconds = 60;
 constexpr DWORD kTlsFrontStartMs = 10000;
@@ -65,49 +68,11 @@ void SendAll(SOCKET socket, const std::string& bytes) {
   }
 }
 
-// Wine's own conversions between its file names and the Linux side's; both
-// missing on Windows. The results come from the process heap.
-std::string UnixPath(const std::wstring& path) {
-  using Convert = char*(CDECL*)(const wchar_t*);
-  const auto convert = reinterpret_cast<Convert>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  char* converted = convert != nullptr ? convert(path.c_str()) : nullptr;
-  const std::string result = converted != nullptr ? converted : "";
-  HeapFree(GetProcessHeap(), 0, converted);
-  return result;
-}
-
-std::wstring DosPath(const char* path) {
-  using Convert = wchar_t*(CDECL*)(const char*);
-  const auto convert = reinterpret_cast<Convert>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
-  wchar_t* converted = convert != nullptr ? convert(path) : nullptr;
-  const std::wstring result = converted != nullptr ? converted : L"";
-  HeapFree(GetProcessHeap(), 0, converted);
-  return result;
-}
-
 std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
-// The build makes the authority and the server certificate (make_test_certificates.sh).
-std::wstring TlsFolder() { return ProgramFolder() + L"\\tls"; }
-
-bool TrustTestAuthority() {
-  static const bool trusted = [] {
-    const std::vector<unsigned char> der = ReadBytes(TlsFolder() + L"\\ca.der");
-    HCERTSTORE root = CertOpenSystemStoreW(0, L"ROOT");
-    const bool added = root != nullptr && !der.empty() &&
-                       CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, der.data(),
-                                                        static_cast<DWORD>(der.size()), CERT_STORE_ADD_USE_EXISTING,
-                                                        nullptr);
-    if (root != nullptr) CertCloseStore(root, 0);
-    return added;
-  }();
-  return trusted;
-}
-
+// True once something listens on the port: a plain connection, closed at once.
 bool Accepts(unsigned short port) {
-  SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  const SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -117,22 +82,13 @@ bool Accepts(unsigned short port) {
   return accepted;
 }
 
-// socat on the Linux side, ending by itself: Wine starts a Linux program
-// but hands back no handle to it.
-bool StartTlsFront(unsigned short port, unsigned short backend) {
-  const std::string certificate = UnixPath(TlsFolder() + L"\\server.pem");
-  std::wstring command = L"/bin/sh -c \"exec timeout " + std::to_wstring(kTlsFrontSeconds) +
-                         L" socat OPENSSL-LISTEN:" + std::to_wstring(port) +
-                         L",bind=127.0.0.1,reuseaddr,fork,verify=0,cert=" + Widen(certificate) +
-                         L" TCP:127.0.0.1:" + std::to_wstring(backend) + L" </dev/null >/dev/null 2>&1\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION started{};
-  if (!CreateProcessW(DosPath("/bin/sh").c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &started)) {
-    return false;
-  }
-  return WaitUntil([&] { return Accepts(port); }, kTlsFrontStartMs);
+bool TrustCertificate(const std::vector<unsigned char>& der) {
+  HCERTSTORE root = CertOpenSystemStoreW(0, L"ROOT");
+  const bool added = root != nullptr && CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, der.data(),
+                                                                         static_cast<DWORD>(der.size()),
+                                                                         CERT_STORE_ADD_USE_EXISTING, nullptr);
+  if (root != nullptr) CertCloseStore(root, 0);
+  return added;
 }
 
 }  // namespace
@@ -220,13 +176,27 @@ std::string HttpResponse(const std::string& body, std::optional<std::string> con
   return response + "\r\n" + body;
 }
 
+// socat on the Linux side, which Wine shows as drive Z:, with the
+// certificate the build made (tests/CMakeLists.txt). Wine starts a Linux
+// program without handing back a handle to it: the front ends by itself.
 std::wstring LoopbackHttpServer::SecureUrl(const std::string& path) {
-  if (UnixPath(TlsFolder()).empty()) return L"";
+  const bool certificateMade = sizeof(HORAVEL_TLS_CERTIFICATE) > 1;
+  if (!certificateMade || GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr) return L"";
   if (securePort_ == 0) {
-    EXPECT_TRUE(TrustTestAuthority()) << "the tests' certificate authority is trusted";
-    const unsigned short port = ClosedLoopbackPort();
-    EXPECT_TRUE(StartTlsFront(port, port_)) << "socat serves TLS on 127.0.0.1:" << port;
-    securePort_ = port;
+    static const bool trusted = TrustCertificate(ReadBytes(L"Z:" HORAVEL_TLS_CERTIFICATE ".der"));
+    EXPECT_TRUE(trusted) << "the test prefix trusts the test certificate";
+    securePort_ = ClosedLoopbackPort();
+    std::wstring command = L"sh -c \"exec timeout " + std::to_wstring(kTlsFrontSeconds) + L" socat OPENSSL-LISTEN:" +
+                           std::to_wstring(securePort_) +
+                           L",bind=127.0.0.1,reuseaddr,fork,verify=0,cert=" HORAVEL_TLS_CERTIFICATE
+                           ".crt,key=" HORAVEL_TLS_CERTIFICATE ".key TCP:127.0.0.1:" +
+                           std::to_wstring(port_) + L" </dev/null >/dev/null 2>&1\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    EXPECT_TRUE(CreateProcessW(L"Z:\\bin\\sh", &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &started));
+    EXPECT_TRUE(WaitUntil([&] { return Accepts(securePort_); }, kTlsFrontStartMs)) << "socat serves TLS";
   }
   return L"https://127.0.0.1:" + std::to_wstring(securePort_) + L"/" + Widen(path);
 }
