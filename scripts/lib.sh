@@ -16,6 +16,9 @@ HORAVEL_PACKAGES=(
   googletest
   fonts-dejavu-core fonts-vlgothic fonts-ipafont-gothic fonts-wine
   locales
+  # The update check's tests over TLS: a certificate authority of their own
+  # and a TLS front for their loopback server.
+  openssl socat
 )
 
 # Wine follows LANG only where glibc has that locale: the program's texts

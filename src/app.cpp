@@ -2,21 +2,23 @@
 
 #include <commctrl.h>
 #include <ole2.h>
-#include <shellapi.h>
 
+#include <cstdint>
 #include <optional>
+#include <string>
 
 #include "app_ids.h"
 #include "comlib/command_line.h"
+#include "comlib/dll_function.h"
 #include "comlib/font_family.h"
 #include "comlib/gdiplus_flat.h"
 #include "comlib/log_file.h"
 #include "comlib/program_path.h"
 #include "comlib/run_at_startup.h"
 #include "comlib/unique_handle.h"
-#include "product.h"
 #include "data/face_measure.h"
 #include "data/save_data.h"
+#include "product.h"
 #include "view/display.h"
 #include "view/face_window.h"
 #include "view/main_dialog.h"
@@ -26,26 +28,45 @@ namespace {
 constexpr DWORD kCommonControlClasses =
     ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_DATE_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES;
 constexpr DWORD kPathRoom = 260;
-// ShellExecuteW reports failure with a value of 32 or less.
-constexpr INT_PTR kShellExecuteErrorLimit = 32;
 
-// Held for the whole life of the process, and let go before a restart.
+// Held for the whole life of the process. A restart hands it on without
+// letting go: the new copy inherits a handle to the same mutex, so the mutex
+// never ceases to exist and any start in between is a second start.
 comlib::UniqueKernelHandle& InstanceMutex() {
   static comlib::UniqueKernelHandle mutex;
   return mutex;
 }
 
-// True when this is the only running copy of the program.
-bool TakeSingleInstance() {
+// True when the command line names a handle, inherited from the copy that
+// restarted this one, to the instance mutex.
+bool IsHandedOver(const CommandLine_CL& commandLine) {
+  const std::optional<std::wstring> number = commandLine.ValueOf(commandline::kHandOverOption);
+  if (!number) return false;
+  const auto inherited = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(wcstoull(number->c_str(), nullptr, 10)));
+  // Windows 10 and later tell whether two handles are one object; older
+  // systems are taken at the restart's word.
+  const DllFunction_CL kernelBase(L"kernelbase.dll");
+  const auto sameObject = kernelBase.GetFunctionAs<decltype(&CompareObjectHandles)>("CompareObjectHandles");
+  DWORD flags = 0;
+  if (sameObject == nullptr) return GetHandleInformation(inherited, &flags) != FALSE;
+  return sameObject(inherited, InstanceMutex().get()) != FALSE;
+}
+
+// True when this is the only running copy of the program, or the one a
+// restart handed the instance to.
+bool TakeSingleInstance(const CommandLine_CL& commandLine) {
   InstanceMutex().reset(CreateMutexW(nullptr, TRUE, product::kInstanceMutexName));
-  return GetLastError() != ERROR_ALREADY_EXISTS;
+  return GetLastError() != ERROR_ALREADY_EXISTS || IsHandedOver(commandLine);
 }
 
 // Asks the running copy to show itself through its own show command, so
 // that it paints and counts itself shown; it does not take the focus. Only
 // its clock is asked: other windows (an Explorer window on the data folder,
-// the date) may carry the same title.
-void ShowRunningInstance() {
+// the date) may carry the same title. A start at sign-in asks nothing: the
+// sign-in entry and Windows' own restart may both start a copy, and a clock
+// set to start hidden stays hidden.
+void ShowRunningInstance(bool startupFlag) {
+  if (startupFlag) return;
   HWND running = FindWindowW(MainDialog_CL::kClassName, product::kWindowTitle);
   if (running != nullptr) PostMessageW(running, WM_COMMAND, kCommandShow, 0);
 }
@@ -76,30 +97,38 @@ void RunMessageLoop() {
   }
 }
 
-// Starts a fresh copy of the program (without arguments, in the current
-// folder) and then closes the clock window for good, which ends this one.
-// When the copy cannot be started, this one logs it and keeps running
-// (false).
+// Starts a fresh copy of the program (in the current folder, with only the
+// hand-over of the instance) and then closes the clock window for good,
+// which ends this one. When the copy cannot be started, this one logs it and
+// keeps running (false).
 bool RestartProcess(HWND clockWindow) {
   const std::wstring programPath = comlib::ProgramPath();
   wchar_t currentFolder[kPathRoom] = {};
   GetCurrentDirectoryW(kPathRoom, currentFolder);
-  // Let go of the mutex first, or the new copy would take itself for a second start.
-  InstanceMutex().reset();
-  const auto launched = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(nullptr, nullptr, programPath.c_str(), L"", currentFolder, SW_SHOWNORMAL));
-  if (launched <= kShellExecuteErrorLimit) {
+  HANDLE inheritable = nullptr;
+  DuplicateHandle(GetCurrentProcess(), InstanceMutex().get(), GetCurrentProcess(), &inheritable, 0, TRUE,
+                  DUPLICATE_SAME_ACCESS);
+  const comlib::UniqueKernelHandle handOver(inheritable);
+  std::wstring commandLine = L"\"" + programPath + L"\" " + commandline::kHandOverOption + L":" +
+                             std::to_wstring(reinterpret_cast<std::uintptr_t>(handOver.get()));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION started{};
+  if (!handOver || !CreateProcessW(programPath.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                   currentFolder, &startup, &started)) {
     // The program was moved, renamed or removed: this copy keeps running.
-    TakeSingleInstance();
-    HORAVEL_LOG(L"再起動に失敗しました (ShellExecute = %d): このまま動作を続けます。", static_cast<int>(launched));
+    HORAVEL_LOG(L"再起動に失敗しました (CreateProcess = %u): このまま動作を続けます。",
+                static_cast<unsigned>(GetLastError()));
     return false;
   }
+  const comlib::UniqueKernelHandle thread(started.hThread);
+  const comlib::UniqueKernelHandle process(started.hProcess);
   SendMessageW(clockWindow, WM_CLOSE, kCloseForRealCode, 0);
   return true;
 }
 
-// The loop ends when either window is gone; the other one still lives and
-// must go before its object does.
+// The loop ends when one window is gone; the others still live and must go
+// before the platform does.
 void DestroyIfAlive(const MainWindowBase_CL& windowObject) {
   if (IsWindow(windowObject.Window())) DestroyWindow(windowObject.Window());
 }
@@ -148,7 +177,7 @@ class HoravelRun {
   // The windows from creation until one of them is destroyed.
   void Run() {
     // The loop ends when a window is destroyed; without a clock nothing could end it.
-    if (clock_.Create() == nullptr) return;
+    if (!gdiplus_->IsStarted() || clock_.Create() == nullptr) return;
     date_.Create();
     zones_.Create();
     // Every face shows now, as the settings say; started at sign-in, either
@@ -165,11 +194,8 @@ class HoravelRun {
   // stay until the run itself ends, so no handler loses its object.
   void EndPlatform() {
     if (!platform_) return;
-    for (const MainWindowBase_CL* face : {static_cast<const MainWindowBase_CL*>(&zones_),
-                                          static_cast<const MainWindowBase_CL*>(&date_),
-                                          static_cast<const MainWindowBase_CL*>(&clock_)}) {
-      DestroyIfAlive(*face);
-    }
+    const MainWindowBase_CL* const faces[] = {&zones_, &date_, &clock_};
+    for (const MainWindowBase_CL* face : faces) DestroyIfAlive(*face);
     ReleaseKeptFonts();
     comlib::ReleaseFallbackFamilies();
     // Nothing may outlive the GDI+ session; the log keeps the count for checking.
@@ -191,13 +217,15 @@ class HoravelRun {
 }  // namespace
 
 int RunHoravel(VirtualDesktopQuery& desktop) {
+  // Before anything could load a library by name.
+  RestrictLibrarySearch();
   CommandLine_CL commandLine;
   commandLine.Parse();
   const bool startupFlag = commandLine.HasStartupOption();
   if (RanInstallerStep(commandLine)) return 0;
 
-  if (!TakeSingleInstance()) {
-    ShowRunningInstance();
+  if (!TakeSingleInstance(commandLine)) {
+    ShowRunningInstance(startupFlag);
     InstanceMutex().reset();
     return 0;
   }

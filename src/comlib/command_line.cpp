@@ -35,3 +35,11 @@ bool CommandLine_CL::HasOption(const wchar_t* option) const {
 }
 
 bool CommandLine_CL::HasStartupOption() const { return HasOption(commandline::kStartupOption); }
+
+std::optional<std::wstring> CommandLine_CL::ValueOf(const wchar_t* option) const {
+  const std::wstring prefix = commandline::NormaliseArgument(option) + L":";
+  for (const std::wstring& argument : arguments_) {
+    if (_wcsnicmp(argument.c_str(), prefix.c_str(), prefix.size()) == 0) return argument.substr(prefix.size());
+  }
+  return std::nullopt;
+}

@@ -2,6 +2,7 @@
 // The program's arguments, without the program path. A leading '-' of an
 // argument is stored as '/', so "-startup" and "/startup" read alike.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ class CommandLine_CL {
   bool HasOption(const wchar_t* option) const;
   // The sign-in option "-startup".
   bool HasStartupOption() const;
+  // The text after "<option>:" in the first argument of that form (the
+  // option in any spelling), or nothing.
+  std::optional<std::wstring> ValueOf(const wchar_t* option) const;
 
  protected:
   // Called once for every stored argument, in order, after parsing.
@@ -37,6 +41,9 @@ constexpr wchar_t kStartupOption[] = L"-startup";
 // The installer's steps: the program does one thing and ends at once.
 constexpr wchar_t kUninstallOption[] = L"-uninstall";
 constexpr wchar_t kStartWithWindowsOption[] = L"-startwithwindows";
+// Given by a restart to the copy it starts, with the number of the inherited
+// handle to the single-instance mutex: "-handover:<number>".
+constexpr wchar_t kHandOverOption[] = L"-handover";
 
 // "-x" becomes "/x"; nothing else changes.
 std::wstring NormaliseArgument(std::wstring argument);

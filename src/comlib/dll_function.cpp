@@ -2,7 +2,14 @@
 
 #include <shellscalingapi.h>
 
-DllFunction_CL::DllFunction_CL(const wchar_t* libraryName) : module_(LoadLibraryW(libraryName)) {}
+void RestrictLibrarySearch() {
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  // The current folder drops out of the search of callers that name no folder.
+  SetDllDirectoryW(L"");
+}
+
+DllFunction_CL::DllFunction_CL(const wchar_t* libraryName)
+    : module_(LoadLibraryExW(libraryName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {}
 
 FARPROC DllFunction_CL::GetFunction(const char* functionName) const {
   if (!module_) return nullptr;

@@ -1,12 +1,21 @@
 #pragma once
-// Functions that older systems lack, found by name at run time instead of
-// linked, and the DPI helper that uses them to scale sizes given for 96 DPI.
+// Libraries bound at run time instead of linked, always from the system
+// folder, and the DPI helper that uses them to scale sizes given for 96 DPI.
+// A library the program imports is searched beside the program first, so a
+// copy planted there (in Downloads, say) would run inside the clock: only the
+// libraries on the loader's own list are imported, every other one is
+// loaded here, from the system folder and nowhere else.
 
 #include <windows.h>
 
 #include "comlib/unique_handle.h"
 
-// Owns a library loaded by name and hands out addresses from it.
+// Makes the system folder the only place a library is searched by name, for
+// this process and whatever it loads. Called first thing at start.
+void RestrictLibrarySearch();
+
+// Owns a library loaded by name from the system folder and hands out
+// addresses from it; one reference, let go with the object.
 class DllFunction_CL {
  public:
   explicit DllFunction_CL(const wchar_t* libraryName);

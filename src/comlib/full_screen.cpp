@@ -2,6 +2,8 @@
 
 #include <dwmapi.h>
 
+#include "comlib/dll_function.h"
+
 namespace {
 
 constexpr int kClassNameRoom = 256;
@@ -16,9 +18,13 @@ bool SameRect(const RECT& a, const RECT& b) {
 }
 
 bool IsCloaked(HWND window) {
+  // Bound when a window first covers a monitor, and kept.
+  static const DllFunction_CL dwmapi(L"dwmapi.dll");
+  static const auto getAttribute = dwmapi.GetFunctionAs<decltype(&DwmGetWindowAttribute)>("DwmGetWindowAttribute");
   DWORD cloaked = 0;
   // Systems without the window manager's answer (and Wine) cloak nothing.
-  return SUCCEEDED(DwmGetWindowAttribute(window, DWMWA_CLOAKED, &cloaked, sizeof(cloaked))) && cloaked != 0;
+  return getAttribute != nullptr && SUCCEEDED(getAttribute(window, DWMWA_CLOAKED, &cloaked, sizeof(cloaked))) &&
+         cloaked != 0;
 }
 
 fullscreen::WindowFacts FactsOf(HWND window) {

@@ -21,7 +21,37 @@ using std::min;
 
 #include "comlib/unique_handle.h"
 
-namespace gdip = Gdiplus::DllExports;
+// GDI+ is bound at run time from the system folder, not imported (see
+// comlib/dll_function.h). Its functions keep their names in the namespace
+// gdip, so that a call reads gdip::GdipCreatePath(...) as an imported one
+// would; they are set once, when the GDI+ session starts, and stay valid to
+// the end of the process.
+// clang-format off
+#define HORAVEL_GDIPLUS_FUNCTIONS(X)                                                                              \
+  X(GdipAddPathPath) X(GdipAddPathString) X(GdipBitmapGetPixel) X(GdipBitmapLockBits) X(GdipBitmapUnlockBits)     \
+  X(GdipCloneFontFamily) X(GdipCreateBitmapFromScan0) X(GdipCreateFontFamilyFromName)                             \
+  X(GdipCreateHBITMAPFromBitmap) X(GdipCreatePath) X(GdipCreatePen1) X(GdipCreateSolidFill) X(GdipDeleteBrush)    \
+  X(GdipDeleteFont) X(GdipDeleteFontFamily) X(GdipDeleteGraphics) X(GdipDeletePath) X(GdipDeletePen)              \
+  X(GdipDeletePrivateFontCollection) X(GdipDisposeImage) X(GdipDrawPath) X(GdipFillPath) X(GdipFillRectangleI)    \
+  X(GdipFlattenPath) X(GdipGetEmHeight) X(GdipGetFamilyName) X(GdipGetFontCollectionFamilyCount)                  \
+  X(GdipGetFontCollectionFamilyList) X(GdipGetGenericFontFamilySansSerif) X(GdipGetImageGraphicsContext)          \
+  X(GdipGetImageHeight) X(GdipGetImageWidth) X(GdipGetLineSpacing) X(GdipGetPathWorldBounds)                      \
+  X(GdipNewInstalledFontCollection) X(GdipNewPrivateFontCollection) X(GdipPrivateAddMemoryFont) X(GdipResetClip)  \
+  X(GdipSetClipRect) X(GdipStringFormatGetGenericDefault) X(GdipWidenPath)
+// clang-format on
+
+namespace gdip {
+#define HORAVEL_GDIPLUS_POINTER(name) inline decltype(&Gdiplus::DllExports::name) name = nullptr;
+HORAVEL_GDIPLUS_FUNCTIONS(HORAVEL_GDIPLUS_POINTER)
+#undef HORAVEL_GDIPLUS_POINTER
+inline decltype(&Gdiplus::GdiplusStartup) GdiplusStartup = nullptr;
+inline decltype(&Gdiplus::GdiplusShutdown) GdiplusShutdown = nullptr;
+
+// Loads GDI+ once and sets every function above; false when the library or
+// one of them is missing.
+bool Bind();
+}  // namespace gdip
+
 using Gdiplus::GpStatus;
 
 namespace comlib {
@@ -124,14 +154,18 @@ using GpPrivateFontsOwner = GpOwner<Gdiplus::GpFontCollection*, &DeleteGpPrivate
 class GdiplusSession {
  public:
   GdiplusSession() {
+    if (!gdip::Bind()) return;
     Gdiplus::GdiplusStartupInput input;  // version 1, no callback, background thread on
-    Gdiplus::GdiplusStartup(&token_, &input, nullptr);
+    gdip::GdiplusStartup(&token_, &input, nullptr);
   }
   ~GdiplusSession() {
-    if (token_) Gdiplus::GdiplusShutdown(token_);
+    if (token_) gdip::GdiplusShutdown(token_);
   }
   GdiplusSession(const GdiplusSession&) = delete;
   GdiplusSession& operator=(const GdiplusSession&) = delete;
+
+  // False when GDI+ could not be had: nothing can be drawn.
+  bool IsStarted() const { return token_ != 0; }
 
  private:
   ULONG_PTR token_ = 0;

@@ -29,6 +29,27 @@ constexpr NamedKey kKeyNames[] = {
     {L"tab", VK_TAB},       {L"enter", VK_RETURN},   {L"escape", VK_ESCAPE}, {L"esc", VK_ESCAPE},
 };
 
+// Combinations every program, or Windows itself, answers.
+// clang-format off
+constexpr hotkey::KeyCombination kReservedKeys[] = {
+    {MOD_CONTROL, 'A'},  {MOD_CONTROL, 'C'},  {MOD_CONTROL, 'V'},  {MOD_CONTROL, 'X'},
+    {MOD_CONTROL, 'Z'},  {MOD_CONTROL, 'Y'},  {MOD_CONTROL | MOD_SHIFT, 'Z'},  {MOD_CONTROL, 'S'},
+    {MOD_CONTROL, 'P'},  {MOD_CONTROL, 'F'},  {MOD_CONTROL, 'N'},  {MOD_CONTROL, 'O'},
+    {MOD_CONTROL, 'W'},  {MOD_CONTROL, VK_F4},  {MOD_CONTROL, VK_INSERT},  {MOD_CONTROL, VK_TAB},
+    {MOD_CONTROL | MOD_SHIFT, VK_TAB},  {MOD_CONTROL, VK_ESCAPE},  {MOD_CONTROL | MOD_SHIFT, VK_ESCAPE},
+    {MOD_CONTROL | MOD_ALT, VK_DELETE},  {MOD_CONTROL | MOD_ALT, VK_TAB},
+    {MOD_ALT, VK_F4},  {MOD_ALT, VK_TAB},  {MOD_ALT | MOD_SHIFT, VK_TAB},  {MOD_ALT, VK_ESCAPE},
+    {MOD_ALT | MOD_SHIFT, VK_ESCAPE},  {MOD_ALT, VK_SPACE},
+    {MOD_WIN, 'L'},  {MOD_WIN, 'D'},  {MOD_WIN, 'E'},  {MOD_WIN, 'R'},  {MOD_WIN, 'M'},  {MOD_WIN, 'X'},
+    {MOD_WIN, 'I'},  {MOD_WIN, 'S'},  {MOD_WIN | MOD_SHIFT, 'S'},  {MOD_WIN, VK_TAB},
+    {MOD_WIN, VK_LEFT},  {MOD_WIN, VK_RIGHT},  {MOD_WIN, VK_UP},  {MOD_WIN, VK_DOWN}};
+// clang-format on
+
+// The keys a hot-key control shows as extended: without the flag it would
+// name the keypad's keys instead (Num 7 for Home).
+constexpr UINT kExtendedKeys[] = {VK_HOME, VK_END,  VK_INSERT, VK_DELETE, VK_PRIOR,
+                                  VK_NEXT, VK_LEFT, VK_RIGHT,  VK_UP,     VK_DOWN};
+
 // The named keys as the settings spell them.
 constexpr const wchar_t* kKeyTitles[] = {L"Space", L"Home",  L"End", L"Insert", L"Delete", L"PageUp", L"PageDown",
                                          L"Left",  L"Right", L"Up",  L"Down",   L"Pause",  L"Tab",    L"Enter",
@@ -101,11 +122,25 @@ ParseResult Parse(const std::wstring& text) {
   }
   if (!HasHoldingModifier(result.keys.modifiers) || parts.back().empty()) return result;
   result.keys.virtualKey = KeyCode(parts.back());
-  if (result.keys.virtualKey != 0) result.status = ParseStatus::kValid;
+  if (result.keys.virtualKey == 0) return result;
+  result.status = IsReserved(result.keys) ? ParseStatus::kReserved : ParseStatus::kValid;
   return result;
 }
 
 bool HasHoldingModifier(UINT modifiers) { return (modifiers & (MOD_CONTROL | MOD_ALT | MOD_WIN)) != 0; }
+
+bool IsReserved(const KeyCombination& keys) {
+  for (const KeyCombination& reserved : kReservedKeys) {
+    if (reserved.modifiers == keys.modifiers && reserved.virtualKey == keys.virtualKey) return true;
+  }
+  return false;
+}
+
+FieldVerdict CheckFieldKeys(const KeyCombination& keys) {
+  if (keys.virtualKey == 0 && keys.modifiers == 0) return FieldVerdict::kOff;
+  if (!HasHoldingModifier(keys.modifiers) || Format(keys).empty()) return FieldVerdict::kNeedsModifier;
+  return IsReserved(keys) ? FieldVerdict::kReserved : FieldVerdict::kValid;
+}
 
 std::wstring Format(const KeyCombination& keys) {
   if (keys.virtualKey == 0) return std::wstring();
@@ -133,7 +168,6 @@ KeyCombination FromHotKeyControl(WORD value) {
   if (flags & HOTKEYF_CONTROL) keys.modifiers |= MOD_CONTROL;
   if (flags & HOTKEYF_ALT) keys.modifiers |= MOD_ALT;
   if (flags & HOTKEYF_SHIFT) keys.modifiers |= MOD_SHIFT;
-  if (flags & HOTKEYF_EXT) keys.modifiers |= MOD_WIN;
   return keys;
 }
 
@@ -142,7 +176,9 @@ WORD ToHotKeyControl(const KeyCombination& keys) {
   if (keys.modifiers & MOD_CONTROL) flags |= HOTKEYF_CONTROL;
   if (keys.modifiers & MOD_ALT) flags |= HOTKEYF_ALT;
   if (keys.modifiers & MOD_SHIFT) flags |= HOTKEYF_SHIFT;
-  if (keys.modifiers & MOD_WIN) flags |= HOTKEYF_EXT;
+  for (UINT extended : kExtendedKeys) {
+    if (keys.virtualKey == extended) flags |= HOTKEYF_EXT;
+  }
   return MAKEWORD(static_cast<BYTE>(keys.virtualKey), static_cast<BYTE>(flags));
 }
 
@@ -155,6 +191,14 @@ bool HotKey_CL::Register(HWND window, const std::wstring& text) {
   const bool firstReport = reported_ != text;
   if (parsed.status == hotkey::ParseStatus::kInvalid) {
     if (firstReport) HORAVEL_LOG(L"ホットキー \"%s\" を解釈できません: ホットキーなしで動作します。", text.c_str());
+    reported_ = text;
+    return false;
+  }
+  if (parsed.status == hotkey::ParseStatus::kReserved) {
+    if (firstReport) {
+      HORAVEL_LOG(L"ホットキー \"%s\" はWindowsや他のアプリの操作に使われるので登録しません: ホットキーなしで動作します。",
+                  text.c_str());
+    }
     reported_ = text;
     return false;
   }

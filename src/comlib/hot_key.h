@@ -16,7 +16,7 @@ struct KeyCombination {
   UINT virtualKey = 0;
 };
 
-enum class ParseStatus { kOff, kValid, kInvalid };
+enum class ParseStatus { kOff, kValid, kInvalid, kReserved };
 
 struct ParseResult {
   ParseStatus status = ParseStatus::kOff;
@@ -28,17 +28,34 @@ struct ParseResult {
 // a named key (Space, Home, End, Insert, Delete, PageUp, PageDown, Left,
 // Right, Up, Down, Pause, Tab, Enter, Escape). Empty text switches the key
 // off. Ctrl, Alt or Win is needed: a bare or shifted key would be taken from
-// every program's typing.
+// every program's typing. A reserved combination (IsReserved) is read, but
+// marked so.
 ParseResult Parse(const std::wstring& text);
 
 // True when the modifiers hold Ctrl, Alt or Win.
 bool HasHoldingModifier(UINT modifiers);
 
+// The editing and system combinations that Windows users rely on in every
+// program (copy, paste, undo, save, Alt+F4, Alt+Tab, Win+L and their like):
+// a hot key would take them from all of them.
+bool IsReserved(const KeyCombination& keys);
+
+// What keys pressed in the hot-key field come to.
+enum class FieldVerdict {
+  kOff,            // the field was cleared: no hot key
+  kValid,          // these keys become the hot key
+  kNeedsModifier,  // a modifier alone, a key without Ctrl, Alt or Win, or one Format cannot name
+  kReserved,       // IsReserved
+};
+FieldVerdict CheckFieldKeys(const KeyCombination& keys);
+
 // The text Parse reads back as the same keys ("Ctrl+Alt+H"); empty for no
 // key or one that has no name here.
 std::wstring Format(const KeyCombination& keys);
 
-// The keys as a hot-key control holds them (HKM_GETHOTKEY), and back.
+// The keys as a hot-key control holds them (HKM_GETHOTKEY), and back. The
+// control's "extended key" flag only tells Home from the keypad's 7 and the
+// like; it cannot hold Win, which is kept only in the settings' text.
 KeyCombination FromHotKeyControl(WORD value);
 WORD ToHotKeyControl(const KeyCombination& keys);
 

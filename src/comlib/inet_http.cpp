@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <type_traits>
 #include <utility>
 
 #include "comlib/log_file.h"
@@ -12,8 +13,11 @@ namespace {
 constexpr wchar_t kUserAgent[] = L"Microsoft Internet\u3000Explorer";
 constexpr wchar_t kVerb[] = L"GET";
 // Always fetched from the server, never kept in the cache. Redirects are
-// the caller's to follow, so that it can vet and count them.
-constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
+// the caller's to follow, so that it can vet and count them. Nothing of the
+// user's goes out: no cookies, no answer to a logon challenge, and no
+// WinINet dialog comes up.
+constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT |
+                                INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH | INTERNET_FLAG_NO_UI;
 constexpr DWORD kLengthHeaderBytes = 256;
 // One try per address: a host that does not answer must not be tried again.
 constexpr DWORD kConnectRetries = 1;
@@ -53,19 +57,44 @@ bool IsAcceptableLength(long length, std::size_t limit) {
 
 }  // namespace inethttp
 
+WinInet_CL::WinInet_CL() : library_(L"wininet.dll") {
+  bool complete = library_.IsLoaded();
+  const auto bind = [&](auto& function, const char* name) {
+    function = library_.GetFunctionAs<std::remove_reference_t<decltype(function)>>(name);
+    complete = complete && function != nullptr;
+  };
+  bind(InternetOpenW, "InternetOpenW");
+  bind(InternetConnectW, "InternetConnectW");
+  bind(InternetSetOptionW, "InternetSetOptionW");
+  bind(HttpOpenRequestW, "HttpOpenRequestW");
+  bind(HttpSendRequestW, "HttpSendRequestW");
+  bind(HttpQueryInfoW, "HttpQueryInfoW");
+  bind(InternetReadFile, "InternetReadFile");
+  bind(InternetCloseHandle, "InternetCloseHandle");
+  loaded_ = complete;
+}
+
 InetHttp_CL::~InetHttp_CL() = default;
 
-void InetHttp_CL::SetTimeouts(HINTERNET handle) {
+comlib::UniqueInternetHandle InetHttp_CL::Own(HINTERNET handle) const {
+  return comlib::UniqueInternetHandle(handle, comlib::InternetHandleCloser{inet_.InternetCloseHandle});
+}
+
+void InetHttp_CL::SetTimeouts(HINTERNET handle) const {
   DWORD timeout = kTimeoutMs;
-  InternetSetOptionW(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
-  InternetSetOptionW(handle, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof(timeout));
-  InternetSetOptionW(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
+  inet_.InternetSetOptionW(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
+  inet_.InternetSetOptionW(handle, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof(timeout));
+  inet_.InternetSetOptionW(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
   DWORD retries = kConnectRetries;
-  InternetSetOptionW(handle, INTERNET_OPTION_CONNECT_RETRIES, &retries, sizeof(retries));
+  inet_.InternetSetOptionW(handle, INTERNET_OPTION_CONNECT_RETRIES, &retries, sizeof(retries));
 }
 
 void InetHttp_CL::Open() {
-  root_.reset(InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  if (!inet_.IsLoaded()) {
+    HORAVEL_LOG(L"wininet.dllを読み込めません (%u)", static_cast<unsigned>(GetLastError()));
+    return;
+  }
+  root_ = Own(inet_.InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!root_) {
     LOG_INET_FAILURE(L"InternetOpen()エラー = 0x%08x : %s");
     return;
@@ -75,28 +104,30 @@ void InetHttp_CL::Open() {
 
 HINTERNET InetHttp_CL::Connect(const std::wstring& host, INTERNET_PORT port) {
   request_.reset();
-  connection_.reset(
-      InternetConnectW(root_.get(), host.c_str(), port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+  connection_.reset();
+  connection_ =
+      Own(inet_.InternetConnectW(root_.get(), host.c_str(), port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection_) LOG_INET_FAILURE(L"InternetConnect()エラー = 0x%08x : %s");
   return connection_.get();
 }
 
 int InetHttp_CL::Request(const std::wstring& path, bool secure) {
-  request_.reset(HttpOpenRequestW(connection_.get(), kVerb, path.c_str(), nullptr, nullptr, nullptr,
-                                  kRequestFlags | (secure ? INTERNET_FLAG_SECURE : 0), 0));
+  request_.reset();
+  request_ = Own(inet_.HttpOpenRequestW(connection_.get(), kVerb, path.c_str(), nullptr, nullptr, nullptr,
+                                        kRequestFlags | (secure ? INTERNET_FLAG_SECURE : 0), 0));
   if (!request_) {
     LOG_INET_FAILURE(L"HttpOpenRequest()エラー = 0x%08x : %s");
     return 0;
   }
   // Wine honours the receive time-out only when it is set on the request.
   SetTimeouts(request_.get());
-  if (HttpSendRequestW(request_.get(), nullptr, 0, nullptr, 0) != TRUE) {
+  if (inet_.HttpSendRequestW(request_.get(), nullptr, 0, nullptr, 0) != TRUE) {
     LOG_INET_FAILURE(L"HttpSendRequest()エラー = 0x%08x : %s");
     return 0;
   }
   wchar_t header[kLengthHeaderBytes / sizeof(wchar_t)] = {};
   DWORD headerBytes = sizeof(header);
-  if (!HttpQueryInfoW(request_.get(), HTTP_QUERY_CONTENT_LENGTH, header, &headerBytes, nullptr)) {
+  if (!inet_.HttpQueryInfoW(request_.get(), HTTP_QUERY_CONTENT_LENGTH, header, &headerBytes, nullptr)) {
     contentLength_ = kUnknownLength;
     return 1;
   }
@@ -112,8 +143,8 @@ int InetHttp_CL::Request(const std::wstring& path, bool secure) {
 DWORD InetHttp_CL::StatusCode() const {
   DWORD status = 0;
   DWORD statusBytes = sizeof(status);
-  if (!HttpQueryInfoW(request_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &statusBytes,
-                      nullptr)) {
+  if (!inet_.HttpQueryInfoW(request_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &statusBytes,
+                            nullptr)) {
     return 0;
   }
   return status;
@@ -122,7 +153,9 @@ DWORD InetHttp_CL::StatusCode() const {
 std::wstring InetHttp_CL::Location() const {
   std::wstring location(kMaxLocationLength + 1, L'\0');
   DWORD locationBytes = static_cast<DWORD>(location.size() * sizeof(wchar_t));
-  if (!HttpQueryInfoW(request_.get(), HTTP_QUERY_LOCATION, location.data(), &locationBytes, nullptr)) return L"";
+  if (!inet_.HttpQueryInfoW(request_.get(), HTTP_QUERY_LOCATION, location.data(), &locationBytes, nullptr)) {
+    return L"";
+  }
   location.resize(locationBytes / sizeof(wchar_t));
   return location;
 }
@@ -135,7 +168,9 @@ long InetHttp_CL::Read(long count) {
   DWORD total = 0;
   while (total < static_cast<DWORD>(count)) {
     DWORD read = 0;
-    if (!InternetReadFile(request_.get(), body_.data() + total, static_cast<DWORD>(count) - total, &read)) return 0;
+    if (!inet_.InternetReadFile(request_.get(), body_.data() + total, static_cast<DWORD>(count) - total, &read)) {
+      return 0;
+    }
     if (read == 0) break;
     total += read;
   }
@@ -152,7 +187,7 @@ long InetHttp_CL::ReadUnknownLength() {
     // too long is known without holding it.
     const std::size_t room = std::min(chunk.size(), bodyLimit_ + 1 - bytes.size());
     DWORD read = 0;
-    if (!InternetReadFile(request_.get(), chunk.data(), static_cast<DWORD>(room), &read)) {
+    if (!inet_.InternetReadFile(request_.get(), chunk.data(), static_cast<DWORD>(room), &read)) {
       bytes.clear();
       break;
     }

@@ -7,14 +7,51 @@
 #include <wininet.h>
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "comlib/unique_handle.h"
+#include "comlib/dll_function.h"
+
+// WinINet, loaded from the system folder while an object of this class
+// lives: a day without an update check never maps it, nor the TLS and
+// Kerberos libraries under it. Whoever makes calls holds one, so a fetch
+// that outlives its caller keeps the library it runs in.
+class WinInet_CL {
+ public:
+  WinInet_CL();
+  WinInet_CL(const WinInet_CL&) = delete;
+  WinInet_CL& operator=(const WinInet_CL&) = delete;
+
+  // True when the library and every function below were found.
+  bool IsLoaded() const { return loaded_; }
+
+  decltype(&::InternetOpenW) InternetOpenW = nullptr;
+  decltype(&::InternetConnectW) InternetConnectW = nullptr;
+  decltype(&::InternetSetOptionW) InternetSetOptionW = nullptr;
+  decltype(&::HttpOpenRequestW) HttpOpenRequestW = nullptr;
+  decltype(&::HttpSendRequestW) HttpSendRequestW = nullptr;
+  decltype(&::HttpQueryInfoW) HttpQueryInfoW = nullptr;
+  decltype(&::InternetReadFile) InternetReadFile = nullptr;
+  decltype(&::InternetCloseHandle) InternetCloseHandle = nullptr;
+
+ private:
+  DllFunction_CL library_;
+  bool loaded_ = false;
+};
 
 namespace comlib {
-inline void CloseInternetHandle(HINTERNET handle) { InternetCloseHandle(handle); }
-using UniqueInternetHandle = UniqueHandle<HINTERNET, &CloseInternetHandle>;
+// Closes a WinINet handle through the library it came from, leaving
+// GetLastError as it was.
+struct InternetHandleCloser {
+  decltype(&::InternetCloseHandle) close = nullptr;
+  void operator()(HINTERNET handle) const {
+    const DWORD lastError = GetLastError();
+    close(handle);
+    SetLastError(lastError);
+  }
+};
+using UniqueInternetHandle = std::unique_ptr<void, InternetHandleCloser>;
 }  // namespace comlib
 
 class InetHttp_CL {
@@ -65,9 +102,12 @@ class InetHttp_CL {
 
  private:
   long ReadUnknownLength();
-  static void SetTimeouts(HINTERNET handle);
+  void SetTimeouts(HINTERNET handle) const;
+  comlib::UniqueInternetHandle Own(HINTERNET handle) const;
 
-  // Declared so that the request closes first and the session last.
+  // Declared so that the request closes first, the session last, and the
+  // library goes after them.
+  WinInet_CL inet_;
   comlib::UniqueInternetHandle root_;
   comlib::UniqueInternetHandle connection_;
   comlib::UniqueInternetHandle request_;

@@ -43,6 +43,7 @@ constexpr TextEntry kJapaneseTexts[] = {
     {TextId::kHotKey, L"表示・非表示を切り替えるホットキー"},
     {TextId::kHotKeyTaken, L"他のアプリが使用中です"},
     {TextId::kHotKeyRefused, L"Ctrl・Alt・Winのいずれかと組み合わせてください"},
+    {TextId::kHotKeyReserved, L"Windowsや他のアプリで使う組み合わせです"},
     {TextId::kDrawType, L"描画タイプ"},
     {TextId::kDrawAll, L"全て描画"},
     {TextId::kDrawOutlineOnly, L"枠だけ描画"},
@@ -98,6 +99,7 @@ constexpr TextEntry kJapaneseTexts[] = {
     {TextId::kNoticeText,
      L"最新のバージョン%sが公開されています。\r\nサイトへ移動しますか？\r\n\r\n"
      L"　（現在インストールされているバージョンは%sです。）\r\n"},
+    {TextId::kNoticeSiteHost, L"　移動先：%s\r\n"},
     {TextId::kNoticeOpenSite, L"\x3000サイトへ移動する\x3000"},
     {TextId::kNoticeLater, L"後日通知する\x3000"},
 
@@ -146,6 +148,7 @@ constexpr TextEntry kEnglishTexts[] = {
     {TextId::kHotKey, L"Hot key to hide and show the clock"},
     {TextId::kHotKeyTaken, L"Another program uses this key"},
     {TextId::kHotKeyRefused, L"Add Ctrl, Alt or Win"},
+    {TextId::kHotKeyReserved, L"Windows and other programs use this key"},
     {TextId::kDrawType, L"Drawing"},
     {TextId::kDrawAll, L"Fill and outline"},
     {TextId::kDrawOutlineOnly, L"Outline only"},
@@ -201,6 +204,7 @@ constexpr TextEntry kEnglishTexts[] = {
     {TextId::kNoticeText,
      L"Version %s of Horavel has been published.\r\nOpen its download site?\r\n\r\n"
      L"(The version installed now is %s.)\r\n"},
+    {TextId::kNoticeSiteHost, L"The site is on %s.\r\n"},
     {TextId::kNoticeOpenSite, L"  Open the site  "},
     {TextId::kNoticeLater, L"  Remind me later  "},
 

@@ -50,6 +50,7 @@ enum class TextId : int {
   kHotKey,
   kHotKeyTaken,
   kHotKeyRefused,
+  kHotKeyReserved,
   kDrawType,
   kDrawAll,
   kDrawOutlineOnly,
@@ -108,9 +109,10 @@ enum class TextId : int {
   kLicenceMissing,
 
   // The update notice. kNoticeText's "%s" take the published version, then
-  // the running one.
+  // the running one; kNoticeSiteHost's the host the site button opens.
   kNoticeCaption,
   kNoticeText,
+  kNoticeSiteHost,
   kNoticeOpenSite,
   kNoticeLater,
 

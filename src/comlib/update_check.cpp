@@ -90,11 +90,22 @@ bool IsNewerVersion(const std::wstring& current, const std::wstring& candidate) 
   return false;
 }
 
-SiteAddressVerdict CheckSiteAddress(const std::wstring& address) {
+SiteAddressVerdict CheckSiteAddress(const std::wstring& address, const std::vector<std::wstring>& trustedHosts) {
   if (address.empty()) return SiteAddressVerdict::kEmpty;
   if (address.size() > kMaxSiteAddressLength) return SiteAddressVerdict::kTooLong;
   if (!webaddress::IsPrintableAscii(address)) return SiteAddressVerdict::kUnprintable;
-  return webaddress::HasWebScheme(address) ? SiteAddressVerdict::kOpenable : SiteAddressVerdict::kNotHttp;
+  const std::wstring host = HostOf(address);
+  if (host.empty()) return SiteAddressVerdict::kNotHttp;
+  // The whole name: "horavel.example.com.evil.net" is another host.
+  for (const std::wstring& trusted : trustedHosts) {
+    if (!trusted.empty() && _wcsicmp(host.c_str(), trusted.c_str()) == 0) return SiteAddressVerdict::kOpenable;
+  }
+  return SiteAddressVerdict::kForeignHost;
+}
+
+std::wstring HostOf(const std::wstring& url) {
+  const std::optional<WebAddress> address = webaddress::Parse(url);
+  return address ? address->host : std::wstring();
 }
 
 const wchar_t* SiteAddressVerdictText(SiteAddressVerdict verdict) {
@@ -109,19 +120,17 @@ const wchar_t* SiteAddressVerdictText(SiteAddressVerdict verdict) {
       return L"アドレスが長すぎる";
     case SiteAddressVerdict::kUnprintable:
       return L"空白か表示できない文字を含む";
+    case SiteAddressVerdict::kForeignHost:
+      return L"更新サーバーでもサポートサイトでもない";
   }
   return L"";
 }
 
-std::optional<WebAddress> ParseUpdateUrl(const std::wstring& url) {
-  std::optional<WebAddress> address = webaddress::Parse(url);
-  if (address && address->secure) return std::nullopt;
-  return address;
-}
+namespace {
 
-int LocalDayOfMonth(std::int64_t seconds) {
-  // Windows' own time zone, as the clock and the date show it: the C
-  // runtime's local time follows a TZ variable instead, when one is set.
+// Windows' own time zone, as the clock and the date show it: the C
+// runtime's local time follows a TZ variable instead, when one is set.
+SYSTEMTIME LocalTimeOf(std::int64_t seconds) {
   constexpr std::int64_t kTicksPerSecond = 10000000;
   constexpr std::int64_t kTicksFrom1601To1970 = 116444736000000000;
   const ULONGLONG ticks = static_cast<ULONGLONG>(seconds * kTicksPerSecond + kTicksFrom1601To1970);
@@ -129,9 +138,18 @@ int LocalDayOfMonth(std::int64_t seconds) {
   SYSTEMTIME universal{};
   SYSTEMTIME local{};
   if (!FileTimeToSystemTime(&fileTime, &universal) || !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local)) {
-    return 0;
+    return SYSTEMTIME{};
   }
-  return local.wDay;
+  return local;
+}
+
+}  // namespace
+
+int LocalDayOfMonth(std::int64_t seconds) { return LocalTimeOf(seconds).wDay; }
+
+int LocalDate(std::int64_t seconds) {
+  const SYSTEMTIME local = LocalTimeOf(seconds);
+  return local.wYear * 10000 + local.wMonth * 100 + local.wDay;
 }
 
 }  // namespace update
@@ -180,12 +198,24 @@ int UpdateCheck_CL::Run(const std::wstring& caption, const std::wstring& running
   if (NoticeShowing()) return 0;
   if (settings_.GetInt(kSection, kNotifyKey, 0) != 0) return 0;
   const int lastDay = settings_.GetInt(kSection, kLastDayKey, 0);
-  const int today = LocalDayOfMonth(hooks_.now());
+  const std::int64_t now = hooks_.now();
+  const int today = LocalDayOfMonth(now);
   if (force == 0 && lastDay == today) return 0;
+  // A server that failed today is asked again tomorrow: a silent one would
+  // otherwise hold up every start of the day, restarts included.
+  if (force == 0 && settings_.GetInt(kSection, kFailedDateKey, 0) == LocalDate(now)) return 0;
 
-  // A failed fetch writes nothing, so the next start tries again.
-  const std::optional<std::string> body = Fetch();
-  if (!body) return 0;
+  const std::wstring url = settings_.GetString(kSection, kUpdateUrlKey, defaultUrl_.c_str());
+  const std::optional<WebAddress> server = webaddress::Parse(url);
+  if (!server) {
+    HORAVEL_LOG(L"update_urlがhttp://かhttps://のアドレスではないので確認しません。");
+    return 0;
+  }
+  const std::optional<std::string> body = Fetch(*server);
+  if (!body) {
+    settings_.WriteInt(kSection, kFailedDateKey, LocalDate(now));
+    return 0;
+  }
   const VersionFile file = ParseVersionFile(*body);
   // A file too short to hold an address announces nothing.
   const bool newer = IsNewerVersion(runningVersion, file.version) && !file.siteAddress.empty();
@@ -194,21 +224,16 @@ int UpdateCheck_CL::Run(const std::wstring& caption, const std::wstring& running
     return 0;
   }
   if (force == 1 || newer) {
-    ShowNotice(UpdateNotice{owner, caption, runningVersion, file.version}, file.siteAddress, today);
+    const std::wstring site = SiteToOpen(file.siteAddress, server->host);
+    ShowNotice(UpdateNotice{owner, caption, runningVersion, file.version, HostOf(site)}, site, today);
     return 0;
   }
   settings_.WriteInt(kSection, kLastDayKey, today);
   return 0;
 }
 
-std::optional<std::string> UpdateCheck_CL::Fetch() const {
-  const std::wstring url = settings_.GetString(update::kSection, update::kUpdateUrlKey, defaultUrl_.c_str());
-  const std::optional<WebAddress> server = update::ParseUpdateUrl(url);
-  if (!server) {
-    HORAVEL_LOG(L"update_urlがhttp://のアドレスではないので確認しません。");
-    return std::nullopt;
-  }
-  webfetch::Result fetched = webfetch::FetchWithin(*server, update::kFetchTimeLimitMs);
+std::optional<std::string> UpdateCheck_CL::Fetch(const WebAddress& server) const {
+  webfetch::Result fetched = webfetch::FetchWithin(server, update::kFetchTimeLimitMs);
   if (fetched.outcome == webfetch::Outcome::kTimedOut) {
     HORAVEL_LOG(L"バージョンの確認が%u秒以内に終わらないので、打ち切ります。",
                 static_cast<unsigned>(update::kFetchTimeLimitMs / 1000));
@@ -235,27 +260,35 @@ void UpdateCheck_CL::ShowNotice(const UpdateNotice& notice, const std::wstring& 
   const int choice = hooks_.showNotice(notice);
   if (choice == kNoticeOpenSite) {
     // Opening the site stores nothing: the next start asks again.
-    hooks_.openSite(SiteToOpen(siteAddress));
+    hooks_.openSite(siteAddress);
   } else if (choice == kNoticeLater) {
     settings_.WriteInt(update::kSection, update::kLastDayKey, today);
   }
 }
 
-std::wstring UpdateCheck_CL::SiteToOpen(const std::wstring& siteAddress) const {
-  // The address comes from the network: only a plain web address goes to the shell.
-  const update::SiteAddressVerdict verdict = update::CheckSiteAddress(siteAddress);
-  if (verdict == update::SiteAddressVerdict::kOpenable) return siteAddress;
-  HORAVEL_LOG(L"バージョンファイルのサイトアドレスを開きません（%s、%u文字）。サポートサイトを開きます。",
-              update::SiteAddressVerdictText(verdict), static_cast<unsigned>(siteAddress.size()));
+std::wstring UpdateCheck_CL::SiteToOpen(const std::wstring& siteAddress, const std::wstring& serverHost) const {
+  using update::SiteAddressVerdict;
+  // The address comes from the network: only a plain web address on the
+  // maker's hosts goes to the shell.
+  const SiteAddressVerdict verdict = update::CheckSiteAddress(siteAddress, {serverHost, update::HostOf(supportSite_)});
+  if (verdict == SiteAddressVerdict::kOpenable) return siteAddress;
+  if (verdict == SiteAddressVerdict::kForeignHost) {
+    // Printable and of bounded length, so it may stand in the log.
+    HORAVEL_LOG(L"バージョンファイルのサイトアドレス %s を開きません（%s）。サポートサイトを開きます。",
+                siteAddress.c_str(), update::SiteAddressVerdictText(verdict));
+  } else {
+    HORAVEL_LOG(L"バージョンファイルのサイトアドレスを開きません（%s、%u文字）。サポートサイトを開きます。",
+                update::SiteAddressVerdictText(verdict), static_cast<unsigned>(siteAddress.size()));
+  }
   return supportSite_;
 }
 
 int ShowUpdateNotice(const UpdateNotice& notice) {
   if (notice.owner != nullptr) {
-    UpdateDialog_CL dialog(notice.caption, notice.running, notice.published);
+    UpdateDialog_CL dialog(notice.caption, notice.running, notice.published, notice.siteHost);
     return static_cast<int>(dialog.DoModal(notice.owner));
   }
-  const int answer = MessageBoxW(nullptr, NoticeText(notice.published, notice.running).c_str(),
+  const int answer = MessageBoxW(nullptr, NoticeText(notice.published, notice.running, notice.siteHost).c_str(),
                                  notice.caption.c_str(), MB_YESNOCANCEL);
   if (answer == IDYES) return kNoticeOpenSite;
   if (answer == IDCANCEL) return kNoticeClosed;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "comlib/inifile.h"
 #include "comlib/update_dialog.h"
@@ -24,10 +25,13 @@ constexpr wchar_t kForceKey[] = L"force";
 constexpr wchar_t kNotifyKey[] = L"notify";
 // Day of the month on which the last check ended without needing the user.
 constexpr wchar_t kLastDayKey[] = L"last_day";
+// The local date (YYYYMMDD) on which a check last failed or timed out: no
+// other start that day waits for the server again.
+constexpr wchar_t kFailedDateKey[] = L"failed_date";
 constexpr wchar_t kNextVersionKey[] = L"next_version";
 // Seconds since 1970 from which the notice for next_version may show.
 constexpr wchar_t kNextNotifyKey[] = L"next_notify";
-// Where the version file lies: "http://host[:port]/path".
+// Where the version file lies: "http://host[:port]/path" or "https://...".
 constexpr wchar_t kUpdateUrlKey[] = L"update_url";
 
 constexpr wchar_t kNoVersion[] = L"0.0.0.0";
@@ -57,16 +61,20 @@ VersionFile ParseVersionFile(const std::string& body);
 // that is not one counts as 0.
 bool IsNewerVersion(const std::wstring& current, const std::wstring& candidate);
 
-// Why a site address from the network may or may not go to the shell.
-enum class SiteAddressVerdict { kOpenable, kEmpty, kNotHttp, kTooLong, kUnprintable };
-SiteAddressVerdict CheckSiteAddress(const std::wstring& address);
+// Why a site address from the network may or may not go to the shell: only
+// a plain http:// or https:// address on one of the trusted hosts (the
+// update server's, the support site's; compared whole, in any case) may.
+enum class SiteAddressVerdict { kOpenable, kEmpty, kNotHttp, kTooLong, kUnprintable, kForeignHost };
+SiteAddressVerdict CheckSiteAddress(const std::wstring& address, const std::vector<std::wstring>& trustedHosts);
 const wchar_t* SiteAddressVerdictText(SiteAddressVerdict verdict);
 
-// "http://host[:port]/path"; nothing for any other form.
-std::optional<WebAddress> ParseUpdateUrl(const std::wstring& url);
+// The host of a web address; empty for anything else.
+std::wstring HostOf(const std::wstring& url);
 
 // The day of the month, in local time, of a moment in seconds since 1970.
 int LocalDayOfMonth(std::int64_t seconds);
+// The local date of the moment as YYYYMMDD.
+int LocalDate(std::int64_t seconds);
 
 }  // namespace update
 
@@ -76,6 +84,8 @@ struct UpdateNotice {
   std::wstring caption;
   std::wstring running;
   std::wstring published;
+  // Where "open the site" leads, named in the notice.
+  std::wstring siteHost;
 };
 
 // The notice: the dialog over its owner, or a message box when there is none.
@@ -94,7 +104,9 @@ class UpdateCheck_CL {
   static Hooks SystemHooks();
 
   // The version file lies at update_url, else at defaultUrl; an address from
-  // the version file that may not go to the shell is replaced by supportSite.
+  // the version file that may not go to the shell (one off the update
+  // server's and the support site's hosts, among others) is replaced by
+  // supportSite.
   UpdateCheck_CL(const Inifile_CL& settings, std::wstring defaultUrl, std::wstring supportSite,
                  Hooks hooks = SystemHooks());
   virtual ~UpdateCheck_CL() = default;
@@ -109,12 +121,12 @@ class UpdateCheck_CL {
 
  private:
   // The version file's bytes, or nothing when the fetch failed.
-  std::optional<std::string> Fetch() const;
+  std::optional<std::string> Fetch(const WebAddress& server) const;
   // Stores a version seen for the first time with its random delay; true
   // while that delay still runs.
   bool DelayRuns(const std::wstring& published) const;
   void ShowNotice(const UpdateNotice& notice, const std::wstring& siteAddress, int today) const;
-  std::wstring SiteToOpen(const std::wstring& siteAddress) const;
+  std::wstring SiteToOpen(const std::wstring& siteAddress, const std::wstring& serverHost) const;
 
   const Inifile_CL& settings_;
   std::wstring defaultUrl_;

@@ -11,12 +11,16 @@ constexpr LONG_PTR kRemovedBoxes = WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
 }  // namespace
 
-std::wstring NoticeText(const std::wstring& published, const std::wstring& running) {
-  return UiTextWith(TextId::kNoticeText, {published, running});
+std::wstring NoticeText(const std::wstring& published, const std::wstring& running, const std::wstring& siteHost) {
+  return UiTextWith(TextId::kNoticeText, {published, running}) + UiTextWith(TextId::kNoticeSiteHost, {siteHost});
 }
 
-UpdateDialog_CL::UpdateDialog_CL(std::wstring caption, std::wstring running, std::wstring published)
-    : caption_(std::move(caption)), running_(std::move(running)), published_(std::move(published)) {}
+UpdateDialog_CL::UpdateDialog_CL(std::wstring caption, std::wstring running, std::wstring published,
+                                 std::wstring siteHost)
+    : caption_(std::move(caption)),
+      running_(std::move(running)),
+      published_(std::move(published)),
+      siteHost_(std::move(siteHost)) {}
 
 UpdateDialog_CL::~UpdateDialog_CL() = default;
 
@@ -51,7 +55,7 @@ void UpdateDialog_CL::BuildControls() {
   const int openSite = AddButtonWithId(TextId::kNoticeOpenSite, kOpenSiteButtonId);
   AddButtonWithId(TextId::kNoticeLater, kLaterButtonId);
   controls_.PlaceButtonPair(window_, openSite);
-  controls_.AddStaticText(window_, NoticeText(published_, running_), kTextMargin, kTextMargin);
+  controls_.AddStaticText(window_, NoticeText(published_, running_, siteHost_), kTextMargin, kTextMargin);
 }
 
 int UpdateDialog_CL::AddButtonWithId(TextId text, int id) {

@@ -13,8 +13,9 @@
 // The user's answer to the notice.
 enum NoticeChoice : int { kNoticeClosed = 0, kNoticeOpenSite = 1, kNoticeLater = 2 };
 
-// The notice's text, the same in the dialog and the message box.
-std::wstring NoticeText(const std::wstring& published, const std::wstring& running);
+// The notice's text, the same in the dialog and the message box: the two
+// versions, and the host that opening the site leads to.
+std::wstring NoticeText(const std::wstring& published, const std::wstring& running, const std::wstring& siteHost);
 
 class UpdateDialog_CL : public SubClassDialogBase_CL {
  public:
@@ -25,7 +26,7 @@ class UpdateDialog_CL : public SubClassDialogBase_CL {
   static constexpr int kWidth96 = 360;
   static constexpr int kHeight96 = 160;
 
-  UpdateDialog_CL(std::wstring caption, std::wstring running, std::wstring published);
+  UpdateDialog_CL(std::wstring caption, std::wstring running, std::wstring published, std::wstring siteHost);
   ~UpdateDialog_CL() override;
 
   INT_PTR DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -38,5 +39,6 @@ class UpdateDialog_CL : public SubClassDialogBase_CL {
   std::wstring caption_;
   std::wstring running_;
   std::wstring published_;
+  std::wstring siteHost_;
   ControlFactory_CL controls_;
 };

@@ -34,13 +34,6 @@ bool IsPrintableAscii(const std::wstring& text) {
   return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c > L' ' && c < 0x7F; });
 }
 
-bool HasWebScheme(const std::wstring& text) {
-  for (const wchar_t* scheme : {kHttpScheme, kHttpsScheme}) {
-    if (StartsWithNoCase(text, scheme) && text.size() > wcslen(scheme)) return true;
-  }
-  return false;
-}
-
 std::optional<WebAddress> Parse(const std::wstring& url) {
   if (!IsPrintableAscii(url)) return std::nullopt;
   WebAddress address;

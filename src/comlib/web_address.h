@@ -20,10 +20,6 @@ namespace webaddress {
 // Only letters, digits and signs: no blank, control or non-ASCII character.
 bool IsPrintableAscii(const std::wstring& text);
 
-// True when the text begins with "http://" or "https://" (any case) and
-// something follows.
-bool HasWebScheme(const std::wstring& text);
-
 // "http://host[:port]/path" or "https://host[:port]/path"; nothing for any
 // other form.
 std::optional<WebAddress> Parse(const std::wstring& url);

@@ -50,6 +50,11 @@ std::optional<std::string> FetchFollowingRedirects(WebAddress address, const std
       HORAVEL_LOG(L"リダイレクト先がhttp://かhttps://のアドレスではないので、たどりません。");
       return std::nullopt;
     }
+    // What came over TLS may not be taken over plain HTTP.
+    if (address.secure && !next->secure) {
+      HORAVEL_LOG(L"https://からhttp://へのリダイレクトはたどりません。");
+      return std::nullopt;
+    }
     address = *next;
   }
   return std::nullopt;

@@ -27,7 +27,8 @@ struct Result {
   std::string body;
 };
 
-// Fetches the body at the address, following redirects to web addresses.
+// Fetches the body at the address, following redirects to web addresses
+// (never from https:// back to http://).
 // A body counts only when it is whole: its length declared and all of it
 // read. Returns within `timeLimitMs`, whatever the network does.
 Result FetchWithin(const WebAddress& address, DWORD timeLimitMs);

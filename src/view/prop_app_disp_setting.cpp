@@ -68,12 +68,19 @@ void PropAppDispSetting_CL::BuildControls() {
   hotKeyField_ = factory_.Get<HotKeyField_CL>(
       factory_.AddHotKeyField(ControlParent(), Px(kBoxX), extrasTop + 3 * d + d / 2));
   hotKeyField_->SetKeys(hotkey::Parse(clock.hotkey).keys);
-  // Room for the longer of the two reasons, shown below the field.
+  // Room for the longest of the reasons, shown below the field.
   hotKeyStatus_ = AddLabel(UiText(TextId::kHotKeyRefused), Px(kBoxX), RectInParent(hotKeyField_->Window()).bottom + 2);
-  const SIZE taken = MeasureText(hotKeyStatus_->Font(), UiText(TextId::kHotKeyTaken));
-  const SIZE refused = MeasureText(hotKeyStatus_->Font(), UiText(TextId::kHotKeyRefused));
-  hotKeyStatus_->Resize(std::max(taken.cx, refused.cx), std::max(taken.cy, refused.cy), FALSE);
-  ShowHotKeyStatus(clock.hotkey.empty() || SendMessageW(clockWindow_, kHotKeyChangedMessage, 0, 0) != 0);
+  SIZE room{};
+  for (TextId reason : {TextId::kHotKeyTaken, TextId::kHotKeyRefused, TextId::kHotKeyReserved}) {
+    const SIZE size = MeasureText(hotKeyStatus_->Font(), UiText(reason));
+    room = SIZE{std::max(room.cx, size.cx), std::max(room.cy, size.cy)};
+  }
+  hotKeyStatus_->Resize(room.cx, room.cy, FALSE);
+  if (hotkey::Parse(clock.hotkey).status == hotkey::ParseStatus::kReserved) {
+    ShowHotKeyStatus(TextId::kHotKeyReserved);
+  } else {
+    ShowHotKeyHeld();
+  }
 
   FinishPanel(*hideClockBox_, TextId::kClockPage,
               {noBlinkBox_, hour12Box_, transparency_.bar, startWithWindowsBox_, hotKeyStatus_}, *hotKeyStatus_);
@@ -135,22 +142,32 @@ bool PropAppDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
 
 void PropAppDispSetting_CL::OnHotKeyChanged() {
   const hotkey::KeyCombination keys = hotKeyField_->Keys();
-  // A key without Ctrl, Alt or Win would be taken from every program's typing.
-  if (keys.virtualKey != 0 && !hotkey::HasHoldingModifier(keys.modifiers)) {
-    hotKeyStatus_->SetText(UiText(TextId::kHotKeyRefused));
-    ShowWindow(hotKeyStatus_->Window(), SW_SHOWNA);
-    return;
+  // A refused key leaves the one in effect as it was.
+  switch (hotkey::CheckFieldKeys(keys)) {
+    case hotkey::FieldVerdict::kNeedsModifier:
+      ShowHotKeyStatus(TextId::kHotKeyRefused);
+      return;
+    case hotkey::FieldVerdict::kReserved:
+      ShowHotKeyStatus(TextId::kHotKeyReserved);
+      return;
+    case hotkey::FieldVerdict::kOff:
+    case hotkey::FieldVerdict::kValid:
+      break;
   }
   AppSaveData_CL& clock = display_.Clock();
   clock.hotkey = hotkey::Format(keys);
   clock.SaveField(&AppSaveData_CL::hotkey);
-  const bool held = SendMessageW(clockWindow_, kHotKeyChangedMessage, 0, 0) != 0;
-  ShowHotKeyStatus(clock.hotkey.empty() || held);
+  ShowHotKeyHeld();
 }
 
-void PropAppDispSetting_CL::ShowHotKeyStatus(bool held) {
-  hotKeyStatus_->SetText(held ? L"" : UiText(TextId::kHotKeyTaken));
-  ShowWindow(hotKeyStatus_->Window(), held ? SW_HIDE : SW_SHOWNA);
+void PropAppDispSetting_CL::ShowHotKeyHeld() {
+  const bool held = ClockData().hotkey.empty() || SendMessageW(clockWindow_, kHotKeyChangedMessage, 0, 0) != 0;
+  ShowHotKeyStatus(held ? std::nullopt : std::optional<TextId>(TextId::kHotKeyTaken));
+}
+
+void PropAppDispSetting_CL::ShowHotKeyStatus(std::optional<TextId> reason) {
+  hotKeyStatus_->SetText(reason ? UiText(*reason) : L"");
+  ShowWindow(hotKeyStatus_->Window(), reason ? SW_SHOWNA : SW_HIDE);
 }
 
 void PropAppDispSetting_CL::UpdateOffsets() {

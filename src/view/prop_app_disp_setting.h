@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "view/scroll_page.h"
@@ -23,7 +24,10 @@ class PropAppDispSetting_CL : public ScrollPage_CL {
   // Takes the keys in the field as the hot key when they may be one, and
   // says in the status why a key is not had.
   void OnHotKeyChanged();
-  void ShowHotKeyStatus(bool held);
+  // Shows why the hot key is not had; no reason hides the status.
+  void ShowHotKeyStatus(std::optional<TextId> reason);
+  // After the clock has tried the key in the settings: taken, or had.
+  void ShowHotKeyHeld();
 
   CheckBox_CL* hideClockBox_ = nullptr;
   CheckBox_CL* startupBox_ = nullptr;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "comlib/dll_function.h"
 #include "comlib/ui_text.h"
 #include "view/display.h"
 #include "view/prop_color_forms.h"
@@ -92,7 +93,11 @@ void PropColorSetting_CL::ChooseColour(Row& row) {
   // The picker opens on the row's colour, so OK alone keeps it.
   choice.rgbResult = colour_form::ColorrefFromArgb(*row.entry.colour);
   choice.Flags = CC_RGBINIT | CC_FULLOPEN;
-  if (!ChooseColorW(&choice)) return;
+  // The common dialogs, and the printing libraries under them, are mapped
+  // only while the picker is open.
+  const DllFunction_CL commonDialogs(L"comdlg32.dll");
+  const auto chooseColor = commonDialogs.GetFunctionAs<decltype(&ChooseColorW)>("ChooseColorW");
+  if (chooseColor == nullptr || !chooseColor(&choice)) return;
   *row.entry.colour = colour_form::ArgbFromColorref(choice.rgbResult);
   InvalidateRect(row.swatch->Window(), nullptr, TRUE);
   SaveColours();

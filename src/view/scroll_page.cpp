@@ -91,9 +91,11 @@ int WheelTarget(int delta, int position, int line, int max) {
 
 namespace dispsetting {
 
-int TransparencyFromAlpha(int alpha) { return kOpaque - alpha; }
+// Clamped first: a hand-edited alpha may be any int, and 255 minus the least
+// of them overflows.
+int TransparencyFromAlpha(int alpha) { return kOpaque - settings::OpacityFrom(alpha); }
 
-int AlphaFromTransparency(int transparency) { return kOpaque - transparency; }
+int AlphaFromTransparency(int transparency) { return kOpaque - settings::Clamp(transparency, 0, kOpaque); }
 
 int ListItemOrFirst(int value, int count) {
   return static_cast<unsigned>(value) < static_cast<unsigned>(count) ? value : 0;

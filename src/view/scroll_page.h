@@ -50,7 +50,8 @@ constexpr int kOffsetLimit = 1024;
 constexpr int kOpaque = 255;
 constexpr int kDrawTypeCount = 3;
 
-// The bar shows transparency: 0 opaque, 255 invisible.
+// The bar shows transparency: 0 opaque, 255 invisible. Values outside
+// 0 ... 255 count as the nearest end.
 int TransparencyFromAlpha(int alpha);
 int AlphaFromTransparency(int transparency);
 // A stored value outside 0 ... count - 1 (compared unsigned) shows as the first item.

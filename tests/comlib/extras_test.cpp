@@ -1,5 +1,8 @@
 // The full-screen test, the hot-key text and the Run value's command.
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -71,6 +74,9 @@ TEST(HotKeyText, ParsesModifiersAndOneKeyAndRejectsTheRest) {
     EXPECT_EQ(ParseStatus::kValid, result.status) << ::testing::PrintToString(std::wstring(test.text));
     EXPECT_EQ(test.modifiers, result.keys.modifiers);
     EXPECT_EQ(test.key, result.keys.virtualKey);
+    const hotkey::ParseResult again = hotkey::Parse(hotkey::Format(result.keys));
+    EXPECT_EQ(result.keys.modifiers, again.keys.modifiers) << ::testing::PrintToString(hotkey::Format(result.keys));
+    EXPECT_EQ(result.keys.virtualKey, again.keys.virtualKey);
   }
   EXPECT_EQ(ParseStatus::kOff, hotkey::Parse(L"  ").status);
   // Shift alone holds no key back from typing.
@@ -78,18 +84,45 @@ TEST(HotKeyText, ParsesModifiersAndOneKeyAndRejectsTheRest) {
        {L"H", L"Shift+A", L"Ctrl+Alt", L"Ctrl+", L"Ctrl+Ctrl+H", L"Hyper+H", L"Ctrl+F25", L"Ctrl+HH"}) {
     EXPECT_EQ(ParseStatus::kInvalid, hotkey::Parse(text).status) << ::testing::PrintToString(std::wstring(text));
   }
-  // What the page's hot-key control holds is stored as text that reads back the same.
-  for (const auto& test : valid) {
-    const hotkey::KeyCombination keys = hotkey::Parse(test.text).keys;
-    const hotkey::KeyCombination fromControl = hotkey::FromHotKeyControl(hotkey::ToHotKeyControl(keys));
-    EXPECT_EQ(keys.modifiers, fromControl.modifiers);
-    EXPECT_EQ(keys.virtualKey, fromControl.virtualKey);
-    const hotkey::ParseResult again = hotkey::Parse(hotkey::Format(keys));
-    EXPECT_EQ(keys.modifiers, again.keys.modifiers) << ::testing::PrintToString(hotkey::Format(keys));
-    EXPECT_EQ(keys.virtualKey, again.keys.virtualKey);
+  for (const wchar_t* text : {L"ctrl+c", L"Alt+F4", L"Win+L", L"Alt+Shift+Tab", L"Ctrl+Alt+Delete"}) {
+    EXPECT_EQ(ParseStatus::kReserved, hotkey::Parse(text).status) << ::testing::PrintToString(std::wstring(text));
   }
   EXPECT_EQ(L"Ctrl+Alt+H", hotkey::Format(hotkey::Parse(L"alt + ctrl + h").keys));
   EXPECT_EQ(L"", hotkey::Format(hotkey::KeyCombination{}));
+}
+
+// What the hot-key control reports (HKM_GETHOTKEY), what the page makes of
+// it, and the text stored for it.
+TEST(HotKeyField, TakesWhatWasPressedAndRefusesWhatCannotOrMustNotBeAHotKey) {
+  using hotkey::FieldVerdict;
+  constexpr FieldVerdict kNeedsModifier = FieldVerdict::kNeedsModifier;
+  constexpr FieldVerdict kReserved = FieldVerdict::kReserved;
+  const BYTE ctrlAlt = HOTKEYF_CONTROL | HOTKEYF_ALT;
+  const struct {
+    BYTE flags;
+    BYTE key;
+    FieldVerdict verdict;
+    const wchar_t* stored = nullptr;  // for the keys that are taken
+  } cases[] = {
+      {ctrlAlt, 'H', FieldVerdict::kValid, L"Ctrl+Alt+H"},
+      {ctrlAlt | HOTKEYF_EXT, VK_HOME, FieldVerdict::kValid, L"Ctrl+Alt+Home"},
+      {HOTKEYF_CONTROL | HOTKEYF_SHIFT, 'C', FieldVerdict::kValid, L"Ctrl+Shift+C"},
+      {0, 0, FieldVerdict::kOff, L""},
+      {HOTKEYF_EXT, VK_HOME, kNeedsModifier},     {HOTKEYF_EXT, VK_DELETE, kNeedsModifier},
+      {HOTKEYF_SHIFT, 'A', kNeedsModifier},       {HOTKEYF_CONTROL, 0, kNeedsModifier},
+      {ctrlAlt, VK_NUMPAD1, kNeedsModifier},      {ctrlAlt, VK_OEM_1, kNeedsModifier},
+      {HOTKEYF_CONTROL, 'C', kReserved},          {HOTKEYF_CONTROL, 'V', kReserved},
+      {HOTKEYF_CONTROL | HOTKEYF_SHIFT, 'Z', kReserved}, {HOTKEYF_ALT, VK_F4, kReserved},
+      {HOTKEYF_ALT, VK_TAB, kReserved},           {HOTKEYF_CONTROL, VK_ESCAPE, kReserved},
+  };
+  for (const auto& test : cases) {
+    const hotkey::KeyCombination keys = hotkey::FromHotKeyControl(MAKEWORD(test.key, test.flags));
+    EXPECT_EQ(test.verdict, hotkey::CheckFieldKeys(keys)) << int{test.key} << " " << int{test.flags};
+    if (test.stored == nullptr) continue;
+    EXPECT_EQ(test.stored, hotkey::Format(keys));
+    // Shown again in the field as it was pressed.
+    EXPECT_EQ(MAKEWORD(test.key, test.flags), hotkey::ToHotKeyControl(keys)) << test.stored;
+  }
 }
 
 // The uninstall removes a value that runs this program, whatever its option.

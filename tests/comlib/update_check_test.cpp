@@ -23,12 +23,16 @@ using Section = std::map<std::wstring, std::wstring>;
 constexpr wchar_t kRunning[] = L"1.1.3";
 constexpr wchar_t kSupportSite[] = L"https://support.example/Horavel/";
 constexpr std::int64_t kNow = 1800000000;  // a moment in January 2027
+// Stands in a response for the loopback server's own plain http:// address.
+constexpr char kPlainUrl[] = "$PLAIN_URL";
 
 std::string VersionFile(const std::string& version, const std::string& address) {
   return version + "\r\n" + address + "\r\n";
 }
 
 std::wstring Hex(std::int64_t seconds) { return inistore::FormatHex64(static_cast<std::uint64_t>(seconds)); }
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 Section ReadSection(const std::wstring& path) {
   std::vector<wchar_t> buffer(65536, L'\0');
@@ -107,23 +111,30 @@ struct CheckRun {
   // With an answering button, the real notice is shown over this owner.
   std::optional<int> answerButton{};
   HWND owner = nullptr;
+  bool overTls = false;
 
   // What came of it.
   size_t requests = 0;
   std::vector<std::wstring> notices{};  // the published versions shown
+  std::wstring noticeHost{};            // where the last notice said it leads
   std::vector<std::wstring> opened{};
   Section after{};
   std::wstring log{};
   NoticeSeen seen{};
 
-  void Go() {
+  // False where the run needs TLS and there is no front for it (not under Wine).
+  bool Go() {
     TempFolder folder;
     ScopedAppLog logScope(folder.File(L"log.txt"));
     Inifile_CL ini(folder.File(L"Horavel.ini"));
     Inifile_CL::CreateIfMissing(ini.Path());
     LoopbackHttpServer server;
+    const size_t plain = response.find(kPlainUrl);
+    if (plain != std::string::npos) response.replace(plain, strlen(kPlainUrl), Narrow(server.Url()));
     server.Answer(response);
-    ini.WriteString(update::kSection, update::kUpdateUrlKey, server.Url());
+    const std::wstring url = overTls ? server.SecureUrl() : server.Url();
+    if (url.empty()) return false;
+    ini.WriteString(update::kSection, update::kUpdateUrlKey, url);
     for (const auto& [key, value] : before) ini.WriteString(update::kSection, key.c_str(), value);
 
     UpdateCheck_CL::Hooks hooks;
@@ -133,6 +144,7 @@ struct CheckRun {
       EXPECT_TRUE(UpdateCheck_CL::NoticeShowing());
       EXPECT_EQ(kRunning, notice.running);
       notices.push_back(notice.published);
+      noticeHost = notice.siteHost;
       if (!answerButton) return choice;
       NoticeAnswerer answerer(*answerButton);
       const int answer = ShowUpdateNotice(notice);
@@ -147,6 +159,7 @@ struct CheckRun {
     after = ReadSection(ini.Path());
     after.erase(update::kUpdateUrlKey);
     if (FileExists(folder.File(L"log.txt"))) log = ReadUtf16(folder.File(L"log.txt"));
+    return true;
   }
 };
 
@@ -161,7 +174,7 @@ struct Expected {
 
 void Verify(Expected& test) {
   SCOPED_TRACE(test.name);
-  test.run.Go();
+  if (!test.run.Go()) return;
   EXPECT_EQ(test.requests, test.run.requests);
   EXPECT_EQ(test.notices, test.run.notices);
   EXPECT_EQ(test.opened, test.run.opened);
@@ -218,7 +231,7 @@ TEST(VersionFile, VersionsCompareAsNumbersAndTextIsNeverNewer) {
   }
 }
 
-TEST(VersionFile, OnlyPlainWebAddressesMayReachTheShell) {
+TEST(VersionFile, OnlyPlainWebAddressesOnTheMakersHostsMayReachTheShell) {
   using update::SiteAddressVerdict;
   struct Case {
     std::wstring address;
@@ -227,8 +240,8 @@ TEST(VersionFile, OnlyPlainWebAddressesMayReachTheShell) {
   const Case cases[] = {
       {L"http://example.org/Horavel/", SiteAddressVerdict::kOpenable},
       {L"HTTPS://example.org/dl?v=1.1.4", SiteAddressVerdict::kOpenable},
-      {L"http://" + std::wstring(2041, L'a'), SiteAddressVerdict::kOpenable},
-      {L"http://" + std::wstring(2042, L'a'), SiteAddressVerdict::kTooLong},
+      {L"http://example.org/" + std::wstring(2029, L'a'), SiteAddressVerdict::kOpenable},
+      {L"http://example.org/" + std::wstring(2030, L'a'), SiteAddressVerdict::kTooLong},
       {L"", SiteAddressVerdict::kEmpty},
       {L"file:///C:/windows/system32/notepad.exe", SiteAddressVerdict::kNotHttp},
       {L"C:\\windows\\system32\\notepad.exe", SiteAddressVerdict::kNotHttp},
@@ -238,9 +251,16 @@ TEST(VersionFile, OnlyPlainWebAddressesMayReachTheShell) {
       {L"http://example.org/a b", SiteAddressVerdict::kUnprintable},
       {L"http://example.org/\t", SiteAddressVerdict::kUnprintable},
       {L"http://example.org/ü", SiteAddressVerdict::kUnprintable},
+      {L"https://SUPPORT.example:8443/dl", SiteAddressVerdict::kOpenable},
+      {L"http://127.0.0.2:8080/evil/setup.exe", SiteAddressVerdict::kForeignHost},
+      {L"http://example.org.evil.net/", SiteAddressVerdict::kForeignHost},
+      {L"http://evil.net/example.org", SiteAddressVerdict::kForeignHost},
+      {L"http://example.org@evil.net/", SiteAddressVerdict::kForeignHost},
+      {L"http://example.org:80@evil.net/", SiteAddressVerdict::kNotHttp},
   };
   for (const Case& test : cases) {
-    EXPECT_EQ(test.verdict, update::CheckSiteAddress(test.address)) << test.address.size();
+    EXPECT_EQ(test.verdict, update::CheckSiteAddress(test.address, {L"example.org", L"support.example"}))
+        << std::string(test.address.begin(), test.address.begin() + std::min<size_t>(test.address.size(), 40));
   }
 }
 
@@ -249,12 +269,13 @@ TEST(VersionFile, UpdateUrlNamesHostPortAndPath) {
       {L"http://horavel.example.com/Horavel/Version.txt", L"horavel.example.com 80 /Horavel/Version.txt"},
       {L"HTTP://127.0.0.1:8080/v.txt", L"127.0.0.1 8080 /v.txt"},
       {L"http://mirror.example", L"mirror.example 80 /"},
-      {L"https://horavel.example.com/v.txt", L""}, {L"http://:80/v.txt", L""}, {L"http://host:0/v", L""},
+      {L"https://horavel.example.com/v.txt", L"horavel.example.com 443 /v.txt"},
+      {L"http://:80/v.txt", L""}, {L"http://host:0/v", L""},
       {L"http://host:65536/v", L""}, {L"http://host:8x/v", L""}, {L"http://host/a b", L""},
       {L"horavel.example.com/v.txt", L""},
   };
   for (const auto& [url, expected] : cases) {
-    const auto address = update::ParseUpdateUrl(url);
+    const auto address = webaddress::Parse(url);
     const std::wstring parts =
         address ? address->host + L" " + std::to_wstring(address->port) + L" " + address->path : L"";
     EXPECT_EQ(expected, parts);
@@ -264,6 +285,10 @@ TEST(VersionFile, UpdateUrlNamesHostPortAndPath) {
 TEST(UpdateSchedule, FollowsTheStoredState) {
   const std::wstring today = std::to_wstring(update::LocalDayOfMonth(kNow));
   const std::wstring otherDay = std::to_wstring(update::LocalDayOfMonth(kNow) % 28 + 1);
+  const std::wstring failedToday = std::to_wstring(update::LocalDate(kNow));
+  const std::wstring failedYesterday = std::to_wstring(update::LocalDate(kNow - 86400));
+  const std::string toPlain =
+      "HTTP/1.1 302 Found\r\nLocation: " + std::string(kPlainUrl) + "\r\nContent-Length: 0\r\n\r\n";
   const std::string newer = VersionFile("1.1.4.0", "http://127.0.0.1/download");
   const std::string same = VersionFile("1.1.3.0", "http://127.0.0.1/download");
   const std::string html = "<html><body>Server Error</body></html>\r\n";
@@ -298,24 +323,35 @@ TEST(UpdateSchedule, FollowsTheStoredState) {
       {"error page with force",
        {{{L"force", L"1"}}, HttpResponse(html), 0, kNoticeLater}, 1, {L"0.0.0.0"}, {},
        {{L"force", L"1"}, {L"last_day", today}}},
+      {"failed earlier today", {{{L"failed_date", failedToday}}, HttpResponse(same)}, 0, {}, {},
+       {{L"failed_date", failedToday}}},
+      {"failed yesterday", {{{L"failed_date", failedYesterday}}, HttpResponse(same)}, 1, {}, {},
+       {{L"failed_date", failedYesterday}, {L"last_day", today}}},
+      {"over TLS", {{}, HttpResponse(same), 0, kNoticeClosed, std::nullopt, nullptr, true}, 1, {}, {},
+       {{L"last_day", today}}},
+      {"from TLS redirected to plain HTTP", {{}, toPlain, 0, kNoticeClosed, std::nullopt, nullptr, true}, 1, {}, {},
+       {{L"failed_date", failedToday}}},
   };
   for (Expected& test : cases) Verify(test);
+  EXPECT_NE(std::wstring::npos, cases[std::size(cases) - 1].run.log.find(L"https://からhttp://へのリダイレクトはたどりません"));
 }
 
 TEST(UpdateSchedule, HostileResponsesChangeNothingButTheDay) {
   const std::wstring today = std::to_wstring(update::LocalDayOfMonth(kNow));
   const Section seen = {{L"next_version", L"1.1.4.0"}, {L"next_notify", Hex(kNow)}};
   const Section seenToday = {{L"next_version", L"1.1.4.0"}, {L"next_notify", Hex(kNow)}, {L"last_day", today}};
+  Section seenFailed = seen;
+  seenFailed[L"failed_date"] = std::to_wstring(update::LocalDate(kNow));
   const std::string newer = VersionFile("1.1.4.0", "http://127.0.0.1/download");
   const auto opening = [&](const std::string& address) {
     return CheckRun{seen, HttpResponse(VersionFile("1.1.4.0", address)), 0, kNoticeOpenSite};
   };
 
   Expected cases[] = {
-      {"huge length", {seen, HttpResponse(newer, "2000000000"), 0, kNoticeOpenSite}, 1, {}, {}, seen},
-      {"negative length", {seen, HttpResponse(newer, "-7"), 0, kNoticeOpenSite}, 1, {}, {}, seen},
-      {"truncated body", {seen, HttpResponse(newer, "200"), 0, kNoticeOpenSite}, 1, {}, {}, seen},
-      {"no length", {seen, HttpResponse(newer, kNoContentLength), 0, kNoticeOpenSite}, 1, {}, {}, seen},
+      {"huge length", {seen, HttpResponse(newer, "2000000000"), 0, kNoticeOpenSite}, 1, {}, {}, seenFailed},
+      {"negative length", {seen, HttpResponse(newer, "-7"), 0, kNoticeOpenSite}, 1, {}, {}, seenFailed},
+      {"truncated body", {seen, HttpResponse(newer, "200"), 0, kNoticeOpenSite}, 1, {}, {}, seenFailed},
+      {"no length", {seen, HttpResponse(newer, kNoContentLength), 0, kNoticeOpenSite}, 1, {}, {}, seenFailed},
       {"binary bytes", {seen, HttpResponse(std::string("\x00\xff\x10\x80\x01\x02\x03\r\nzz\r\n", 13))}, 1, {}, {},
        seenToday},
       {"body of 0 bytes", {seen, HttpResponse("")}, 1, {}, {}, seenToday},
@@ -325,13 +361,18 @@ TEST(UpdateSchedule, HostileResponsesChangeNothingButTheDay) {
       {"address with a space", opening("http://127.0.0.1/a b"), 1, {L"1.1.4.0"}, {kSupportSite}, seen},
       {"address of 5,000 characters", opening("http://" + std::string(4993, 'a')), 1, {L"1.1.4.0"}, {kSupportSite},
        seen},
+      {"another host", opening("http://127.0.0.2:8080/evil/setup.exe"), 1, {L"1.1.4.0"}, {kSupportSite}, seen},
+      {"the support site's host", opening("https://support.example/dl"), 1, {L"1.1.4.0"},
+       {L"https://support.example/dl"}, seen},
   };
   for (Expected& test : cases) {
     Verify(test);
     if (test.opened == std::vector<std::wstring>{kSupportSite}) {
       EXPECT_NE(std::wstring::npos, test.run.log.find(L"サポートサイトを開きます")) << "the log says why";
+      EXPECT_EQ(L"support.example", test.run.noticeHost) << "the notice names where it leads";
     }
   }
+  EXPECT_NE(std::wstring::npos, cases[11].run.log.find(L"http://127.0.0.2:8080/evil/setup.exe")) << "what it refused";
 }
 
 TEST(UpdateNotice, EachAnswerKeepsItsPromise) {

@@ -194,7 +194,8 @@ TEST(ProgramLanguage, NoticeMenuAndSheetSpeakTheLocalesLanguageUnlessTheSettings
     ASSERT_TRUE(WaitUntil([&] { return (notice = FindUpdateNotice(program.Id())) != nullptr; }, kTimeoutMs));
     const std::vector<HWND> noticeTexts = Controls(notice, L"Static");
     ASSERT_EQ(1u, noticeTexts.size());
-    EXPECT_EQ(UiTextWith(TextId::kNoticeText, {kPublished, product::kVersion}), ControlText(noticeTexts[0]));
+    // It names the host its site button leads to: the update server's own.
+    EXPECT_EQ(NoticeText(kPublished, product::kVersion, L"127.0.0.1"), ControlText(noticeTexts[0]));
     EXPECT_EQ(UiText(TextId::kNoticeOpenSite), ControlText(GetDlgItem(notice, UpdateDialog_CL::kOpenSiteButtonId)));
     HWND later = GetDlgItem(notice, UpdateDialog_CL::kLaterButtonId);
     EXPECT_EQ(UiText(TextId::kNoticeLater), ControlText(later));

@@ -31,5 +31,12 @@ mkdir -p "$folder"
 if x86_64-w64-mingw32-objdump -h "$folder/Horavel.exe" | grep -q '\.debug_'; then
   fail "Horavel.exe still carries debug sections"
 fi
+# The loader looks for an imported library beside the program first, unless
+# it is on the loader's own list of system libraries (comctl32 comes from the
+# side-by-side store the manifest names): no other may be imported.
+system_libraries='^(ADVAPI32|COMCTL32|GDI32|KERNEL32|msvcrt|ole32|OLEAUT32|SHELL32|SHLWAPI|USER32)\.dll$'
+stray="$(x86_64-w64-mingw32-objdump -p "$folder/Horavel.exe" | sed -n 's/^\s*DLL Name: //p' |
+  grep -viE "$system_libraries" || true)"
+[ -z "$stray" ] || fail "Horavel.exe imports libraries that would be looked for beside it: $stray"
 
 expect_clock_and_icon 'C:\Horavel\Horavel.exe'

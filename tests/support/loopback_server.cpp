@@ -3,7 +3,13 @@
 
 #include "support/loopback_server.h"
 
+#include <wincrypt.h>
+
+#include <gtest/gtest.h>
+
 #include <algorithm>
+
+#include "support/test_support.h"
 
 namespace testing_support {
 
@@ -11,6 +17,12 @@ namespace {
 
 constexpr long kPollMicroseconds = 50000;
 constexpr size_t kRequestRoom = 16384;
+#ifndef HORAVEL_TLS_CERTIFICATE
+#define HORAVEL_TLS_CERTIFICATE ""  // the build had no openssl: no TLS front
+#endif
+// A TLS front lives no longer than this, whatever becomes of the test.
+constexpr int kTlsFrontSeconds = 60;
+constexpr DWORD kTlsFrontStartMs = 10000;
 
 class WinsockSession {
  public:
@@ -56,6 +68,29 @@ void SendAll(SOCKET socket, const std::string& bytes) {
   }
 }
 
+std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+// True once something listens on the port: a plain connection, closed at once.
+bool Accepts(unsigned short port) {
+  const SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(port);
+  const bool accepted = connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+  closesocket(probe);
+  return accepted;
+}
+
+bool TrustCertificate(const std::vector<unsigned char>& der) {
+  HCERTSTORE root = CertOpenSystemStoreW(0, L"ROOT");
+  const bool added = root != nullptr && CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, der.data(),
+                                                                         static_cast<DWORD>(der.size()),
+                                                                         CERT_STORE_ADD_USE_EXISTING, nullptr);
+  if (root != nullptr) CertCloseStore(root, 0);
+  return added;
+}
+
 }  // namespace
 
 LoopbackHttpServer::LoopbackHttpServer() {
@@ -85,7 +120,7 @@ void LoopbackHttpServer::StaySilent() {
 }
 
 std::wstring LoopbackHttpServer::Url(const std::string& path) const {
-  return L"http://127.0.0.1:" + std::to_wstring(port_) + L"/" + std::wstring(path.begin(), path.end());
+  return L"http://127.0.0.1:" + std::to_wstring(port_) + L"/" + Widen(path);
 }
 
 std::vector<std::string> LoopbackHttpServer::RequestLines() const {
@@ -139,6 +174,31 @@ std::string HttpResponse(const std::string& body, std::optional<std::string> con
   const std::string length = contentLength.value_or(std::to_string(body.size()));
   if (!length.empty()) response += "Content-Length: " + length + "\r\n";
   return response + "\r\n" + body;
+}
+
+// socat on the Linux side, which Wine shows as drive Z:, with the
+// certificate the build made (tests/CMakeLists.txt). Wine starts a Linux
+// program without handing back a handle to it: the front ends by itself.
+std::wstring LoopbackHttpServer::SecureUrl(const std::string& path) {
+  const bool certificateMade = sizeof(HORAVEL_TLS_CERTIFICATE) > 1;
+  if (!certificateMade || GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr) return L"";
+  if (securePort_ == 0) {
+    static const bool trusted = TrustCertificate(ReadBytes(L"Z:" HORAVEL_TLS_CERTIFICATE ".der"));
+    EXPECT_TRUE(trusted) << "the test prefix trusts the test certificate";
+    securePort_ = ClosedLoopbackPort();
+    std::wstring command = L"sh -c \"exec timeout " + std::to_wstring(kTlsFrontSeconds) + L" socat OPENSSL-LISTEN:" +
+                           std::to_wstring(securePort_) +
+                           L",bind=127.0.0.1,reuseaddr,fork,verify=0,cert=" HORAVEL_TLS_CERTIFICATE
+                           ".crt,key=" HORAVEL_TLS_CERTIFICATE ".key TCP:127.0.0.1:" +
+                           std::to_wstring(port_) + L" </dev/null >/dev/null 2>&1\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    EXPECT_TRUE(CreateProcessW(L"Z:\\bin\\sh", &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &started));
+    EXPECT_TRUE(WaitUntil([&] { return Accepts(securePort_); }, kTlsFrontStartMs)) << "socat serves TLS";
+  }
+  return L"https://127.0.0.1:" + std::to_wstring(securePort_) + L"/" + Widen(path);
 }
 
 unsigned short ClosedLoopbackPort() {

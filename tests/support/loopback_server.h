@@ -1,7 +1,10 @@
 #pragma once
 // A real HTTP server on 127.0.0.1, run by the test itself on a thread of its
 // own: it answers every request with the same raw bytes, at once or one byte
-// at a time, or accepts and never answers.
+// at a time, or accepts and never answers. Under Wine it can be reached over
+// TLS too, through a front on the Linux side whose certificate comes from the
+// tests' own certificate authority, trusted in the throwaway Wine prefix
+// only: the program under test relaxes no check.
 
 #include <atomic>
 #include <cstdint>
@@ -33,6 +36,9 @@ class LoopbackHttpServer {
   unsigned short Port() const { return port_; }
   // "http://127.0.0.1:<port>/<path>"
   std::wstring Url(const std::string& path = "Horavel/Version.txt") const;
+  // "https://127.0.0.1:<tls port>/<path>", the TLS front started on first
+  // use; empty where there can be none (not under Wine).
+  std::wstring SecureUrl(const std::string& path = "Horavel/Version.txt");
   // The request lines received so far ("GET /path HTTP/1.1").
   std::vector<std::string> RequestLines() const;
 
@@ -45,6 +51,7 @@ class LoopbackHttpServer {
 
   Socket listener_ = 0;
   unsigned short port_ = 0;
+  unsigned short securePort_ = 0;
   std::atomic<bool> stopping_{false};
   mutable std::mutex mutex_;
   std::string response_;

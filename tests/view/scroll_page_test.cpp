@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <utility>
+
 namespace {
 
 TEST(ScrollPage, BarRequestsMoveWithinTheContentThatDoesNotFit) {
@@ -50,6 +53,13 @@ TEST(ScrollPage, OneWheelNotchMovesThreeLinesWhateverItsSize) {
   }
   EXPECT_EQ(0, scrolling::WheelTarget(WHEEL_DELTA, 20, 13, 300));
   EXPECT_EQ(300, scrolling::WheelTarget(-WHEEL_DELTA, 290, 13, 300));
+}
+
+TEST(ScrollPage, TransparencyBarShowsAnyStoredAlphaWithinItsRange) {
+  const std::pair<int, int> cases[] = {{220, 35}, {255, 0}, {0, 255}, {-1, 255}, {INT_MIN, 255}, {INT_MAX, 0}};
+  for (const auto& [alpha, transparency] : cases) {
+    EXPECT_EQ(transparency, dispsetting::TransparencyFromAlpha(alpha)) << alpha;
+  }
 }
 
 }  // namespace
