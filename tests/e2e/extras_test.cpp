@@ -183,9 +183,9 @@ TEST_F(Extras, HotKeyTogglesTheClockATakenKeyIsShownAsTakenAndThePageChangesIt) 
     EXPECT_EQ(L"Ctrl+Alt+J", ProgramSetting(L"CLOCK_DISP", L"hotkey"));
   }
   typeKeys(HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_EXT, VK_HOME);
-  EXPECT_EQ(L"Ctrl+Alt+Home", ProgramSetting(L"CLOCK_DISP", L"hotkey"));
+  EXPECT_EQ(L"Ctrl+Alt+Home", ProgramSettingOnceWritten(L"CLOCK_DISP", L"hotkey", L"Ctrl+Alt+Home"));
   typeKeys(0, 0);  // a cleared field: no hot key
-  EXPECT_EQ(L"", ProgramSetting(L"CLOCK_DISP", L"hotkey"));
+  EXPECT_EQ(L"", ProgramSettingOnceWritten(L"CLOCK_DISP", L"hotkey", L""));
 
   // Cancel puts the key back, in the file and for the clock.
   ASSERT_TRUE(PressSheetButton(sheet, clock_, PSBTN_CANCEL));

@@ -112,6 +112,7 @@ void ExpectNothingCut(const Measured& measured, DWORD dpi) {
 TEST(Scaling, ClockNoticeAndSheetPageGrowWithTheDpiAndThePageCutsNothing) {
   const Measured normal = MeasureAt(kNormalDpi);
   const Measured large = MeasureAt(kLargeDpi);
+  ASSERT_FALSE(normal.controls.empty() || large.controls.empty()) << "the page was found at both scales";
   ExpectNothingCut(normal, kNormalDpi);
   ExpectNothingCut(large, kLargeDpi);
 
