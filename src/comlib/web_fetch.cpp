@@ -69,6 +69,23 @@ DWORD WINAPI RunFetchJob(void* parameter) {
   return 0;
 }
 
+// Waits for the object, answering what other threads and programs send to
+// this thread's windows meanwhile (a program broadcasting to every window
+// must not hang on the clock); posted messages wait in the queue. True when
+// the object came within the time.
+bool WaitAnsweringSentMessages(HANDLE object, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    const ULONGLONG now = GetTickCount64();
+    const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+    const DWORD woken = MsgWaitForMultipleObjects(1, &object, FALSE, left, QS_SENDMESSAGE);
+    if (woken == WAIT_OBJECT_0) return true;
+    if (woken != WAIT_OBJECT_0 + 1) return false;
+    MSG sent;
+    PeekMessageW(&sent, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
 }  // namespace
 
 Result FetchWithin(const WebAddress& address, DWORD timeLimitMs) {
@@ -81,7 +98,7 @@ Result FetchWithin(const WebAddress& address, DWORD timeLimitMs) {
     return Result{};
   }
   share.release();  // now the worker's
-  if (WaitForSingleObject(worker.get(), timeLimitMs) != WAIT_OBJECT_0) {
+  if (!WaitAnsweringSentMessages(worker.get(), timeLimitMs)) {
     job->givenUp = true;
     return Result{Outcome::kTimedOut, {}};
   }

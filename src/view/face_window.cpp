@@ -74,7 +74,6 @@ LRESULT FaceWindow_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 LRESULT FaceWindow_CL::OnCreateFace() {
   ChangeWindowStyle(window_, GWL_EXSTYLE, kClickThroughExStyle, 0);
   ChangeWindowStyle(window_, GWL_STYLE, 0, kFrameStyle);
-  SetWindowTextW(window_, product::kWindowTitle);
   display_.Attach(face_, window_, &backBuffer_);
   RECT client{};
   GetClientRect(window_, &client);
