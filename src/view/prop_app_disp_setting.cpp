@@ -59,7 +59,17 @@ void PropAppDispSetting_CL::BuildControls() {
       AddLabelledBar(TextId::kClockTransparency, 22 * d + Px(kTop), 0, kOpaque, TransparencyFromAlpha(clock.alpha));
 
   // Below the designed controls, inside the same frame, a row of "Ｗ" apart.
-  const int extrasTop = RectInParent(transparency_.bar->Window()).bottom + d / 2;
+  BuildExtras(RectInParent(transparency_.bar->Window()).bottom + d / 2);
+
+  FinishPanel(*hideClockBox_, TextId::kClockPage,
+              {noBlinkBox_, hour12Box_, transparency_.bar, startWithWindowsBox_, hotKeyStatus_}, *hotKeyStatus_);
+  UpdateOffsets();
+  UpdateTransparency();
+}
+
+void PropAppDispSetting_CL::BuildExtras(int extrasTop) {
+  const AppSaveData_CL& clock = display_.Clock();
+  const int d = area_.charHeight;
   fullScreenBox_ = AddCheckBox(UiText(TextId::kHideOnFullScreen), Px(kBoxX), extrasTop, clock.hide_on_fullscreen != 0);
   // The box shows what the registry holds, whoever wrote it.
   startWithWindowsBox_ =
@@ -81,11 +91,6 @@ void PropAppDispSetting_CL::BuildControls() {
   } else {
     ShowHotKeyHeld();
   }
-
-  FinishPanel(*hideClockBox_, TextId::kClockPage,
-              {noBlinkBox_, hour12Box_, transparency_.bar, startWithWindowsBox_, hotKeyStatus_}, *hotKeyStatus_);
-  UpdateOffsets();
-  UpdateTransparency();
 }
 
 bool PropAppDispSetting_CL::OnControlCommand(int id, int code, HWND control) {

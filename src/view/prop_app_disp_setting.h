@@ -21,6 +21,9 @@ class PropAppDispSetting_CL : public ScrollPage_CL {
   void UpdateTransparency() override;
 
  private:
+  // Making way for full screen, starting with Windows and the hot key, from
+  // this top down.
+  void BuildExtras(int extrasTop);
   // Takes the keys in the field as the hot key when they may be one, and
   // says in the status why a key is not had.
   void OnHotKeyChanged();
