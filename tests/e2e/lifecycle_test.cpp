@@ -26,8 +26,10 @@ namespace {
 constexpr DWORD kExitTimeoutMs = 10000;
 // Kills at random moments; each takes a start of the program.
 constexpr int kKillRuns = 5;
-// Between two menu choices, as quick as a user's hand.
-constexpr DWORD kChoicePauseMs = 20;
+// Between two menu choices: longer than the store gathers changes, so that
+// each choice is written while the next is awaited, and a kill can meet a
+// write under way.
+constexpr DWORD kChoicePauseMs = 300;
 constexpr wchar_t kNoGdiplusLeftLine[] = L"GDI+終了前のオブジェクト数 = 0";
 constexpr wchar_t kIconRemovedLine[] = L"タスクトレイアイコンを削除しました。";
 

@@ -212,8 +212,11 @@ HWND FindUpdateNotice(DWORD processId) {
 void ProgramTest::SetUp() { ResetProgramData(); }
 
 void ProgramTest::Start(const std::wstring& arguments, const std::wstring& programPath) {
-  clock_ = program_.StartProgram(programPath, arguments) ? WaitForWindows(program_) : nullptr;
-  ASSERT_NE(nullptr, clock_);
+  const bool started = program_.StartProgram(programPath, arguments);
+  const DWORD error = GetLastError();
+  clock_ = started ? WaitForWindows(program_) : nullptr;
+  ASSERT_NE(nullptr, clock_) << (started ? "no windows" : "not started") << ", error " << error << ", running "
+                             << RunningHoravelProcesses().size() << ", exit code " << program_.ExitCode();
   date_ = FindDateWindow(program_.Id());
 }
 
