@@ -13,6 +13,9 @@ HORAVEL_PACKAGES=(
   g++-mingw-w64-x86-64-posix mingw-w64
   wine wine64
   xvfb
+  # A display whose monitors come and go for real, for the multi-monitor
+  # tests (tests/e2e/multi_monitor_test.sh).
+  tigervnc-standalone-server
   googletest
   fonts-dejavu-core fonts-vlgothic fonts-ipafont-gothic fonts-wine
   locales
