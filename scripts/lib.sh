@@ -207,6 +207,9 @@ stop_xvfb() {
 # close).
 use_scratch_wine() {
   HORAVEL_SCRATCH="$(mktemp -d "/tmp/horavel-$1.XXXXXX")"
+  # Tests that need folders of their own make them in here: one killed
+  # outright leaves nothing behind once the run ends.
+  export HORAVEL_SCRATCH
   trap cleanup_scratch_wine EXIT
   export HOME="$HORAVEL_SCRATCH/home"
   export WINEPREFIX="$HORAVEL_SCRATCH/prefix"

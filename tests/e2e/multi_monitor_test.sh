@@ -20,16 +20,20 @@ last_display=199
 # Xvnc answers within a second; a loaded machine may take longer.
 start_tries=100
 start_try_seconds=0.1
+server_linger_seconds=30
 
 if ! command -v Xvnc >/dev/null 2>&1; then
   echo "skipped: no Xvnc (package tigervnc-standalone-server)"
   exit "$skipped"
 fi
 
-scratch="$(mktemp -d "${TMPDIR:-/tmp}/horavel-monitors.XXXXXX")"
+scratch="$(mktemp -d "${HORAVEL_SCRATCH:-${TMPDIR:-/tmp}}/horavel-monitors.XXXXXX")"
 xvnc_pid=""
 cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
+  # Only this script's prefix: the caller's may be serving other tests.
+  if [ -d "$scratch/prefix" ]; then
+    WINEPREFIX="$scratch/prefix" wineserver -k >/dev/null 2>&1 || true
+  fi
   if [ -n "$xvnc_pid" ]; then
     kill "$xvnc_pid" 2>/dev/null || true
     wait "$xvnc_pid" 2>/dev/null || true
@@ -44,16 +48,17 @@ listening() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
 # Starts Xvnc with one screen on the first free display; sets DISPLAY and
 # HORAVEL_VNC_PORT.
 start_xvnc() {
-  local number port try
+  local number port
   for number in $(seq "$first_display" "$last_display"); do
     port=$((5900 + number))
     [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] || listening "$port" && continue
     Xvnc ":$number" -geometry 1280x800 -depth 24 -rfbport "$port" -localhost -nolisten tcp \
       -SecurityTypes None -AcceptSetDesktopSize=1 >"$scratch/xvnc.log" 2>&1 &
     xvnc_pid=$!
-    for try in $(seq "$start_tries"); do
+    for _ in $(seq "$start_tries"); do
       kill -0 "$xvnc_pid" 2>/dev/null || break
-      if [ -e "/tmp/.X11-unix/X$number" ] && listening "$port"; then
+      # Another server that took the number a moment before ends this one.
+      if [ -e "/tmp/.X11-unix/X$number" ] && listening "$port" && kill -0 "$xvnc_pid" 2>/dev/null; then
         export DISPLAY=":$number" HORAVEL_VNC_PORT="$port"
         return 0
       fi
@@ -76,8 +81,11 @@ export HOME="$scratch/home" WINEPREFIX="$scratch/prefix"
 mkdir -p "$HOME"
 wine_environment
 prepare_prefix unmanaged
-# The server and the prefix's services start away from ctest's pipes.
-wineserver -p >/dev/null 2>&1
+# The server and the prefix's services start away from ctest's pipes. The
+# server outlives each program by a while, so that the next finds the
+# services running, but not for ever: it ends by itself if this script is
+# killed outright.
+wineserver -p"$server_linger_seconds" >/dev/null 2>&1
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 
 status=0
