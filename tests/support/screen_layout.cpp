@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
+#include <cwchar>
 #include <iterator>
 #include <tuple>
 
