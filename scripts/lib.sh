@@ -13,6 +13,9 @@ HORAVEL_PACKAGES=(
   g++-mingw-w64-x86-64-posix mingw-w64
   wine wine64
   xvfb
+  # A display whose monitors come and go for real, for the multi-monitor
+  # tests (tests/e2e/multi_monitor_test.sh).
+  tigervnc-standalone-server
   googletest
   fonts-dejavu-core fonts-vlgothic fonts-ipafont-gothic fonts-wine
   locales
@@ -204,6 +207,9 @@ stop_xvfb() {
 # close).
 use_scratch_wine() {
   HORAVEL_SCRATCH="$(mktemp -d "/tmp/horavel-$1.XXXXXX")"
+  # Tests that need folders of their own make them in here: one killed
+  # outright leaves nothing behind once the run ends.
+  export HORAVEL_SCRATCH
   trap cleanup_scratch_wine EXIT
   export HOME="$HORAVEL_SCRATCH/home"
   export WINEPREFIX="$HORAVEL_SCRATCH/prefix"
