@@ -80,16 +80,16 @@ std::uint64_t Inifile_CL::GetHex64(const wchar_t* section, const wchar_t* key, s
   return inistore::ParseHex64(GetString(section, key, L""), defaultValue);
 }
 
-Changes Inifile_CL::Stored(Changes keys) const {
+bool Inifile_CL::Stored(Changes* keys) const {
   std::wstring text;
-  if (!inistore::ReadFileText(path_, &text)) text.clear();
+  if (!inistore::ReadFileText(path_, &text)) return false;
   const inistore::KeyIndex index(text);
-  for (Change& each : keys) {
+  for (Change& each : *keys) {
     const Change* held = Held(each.section.c_str(), each.key.c_str());
     const std::wstring* value = index.Find(each.section, each.key);
     each.text = held != nullptr ? held->text : value != nullptr ? std::optional<std::wstring>(*value) : std::nullopt;
   }
-  return keys;
+  return true;
 }
 
 bool Inifile_CL::Write(const Changes& changes) const {

@@ -43,9 +43,10 @@ class Inifile_CL {
   std::wstring GetString(const wchar_t* section, const wchar_t* key, const wchar_t* defaultText) const;
   int GetInt(const wchar_t* section, const wchar_t* key, int defaultValue) const;
   std::uint64_t GetHex64(const wchar_t* section, const wchar_t* key, std::uint64_t defaultValue) const;
-  // What each of the keys given holds now, held changes included: the same
-  // keys with their texts, none for a missing key. One read of the file.
-  Changes Stored(Changes keys) const;
+  // What each of the keys given holds now, held changes included: their
+  // texts, none for a missing key. One read of the file; false, the keys
+  // left as given, when it cannot be read.
+  bool Stored(Changes* keys) const;
 
   // Writes the changes at once, together with every change still held, as
   // one group. True when the file holds them all afterwards. On a failure
