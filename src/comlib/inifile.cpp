@@ -145,7 +145,8 @@ bool Inifile_CL::Flush() const {
   StopTimer();
   if (held_.empty()) return true;
   const inistore::Commit commit =
-      inistore::CommitChanges(path_, held_, change_ != nullptr ? change_ : &WritePrivateProfileStringW);
+      inistore::CommitChanges(path_, held_, change_ != nullptr ? change_ : &WritePrivateProfileStringW,
+                              replace_ != nullptr ? replace_ : &ReplaceFileW);
   if (commit.replaced) ++replaces_;
   if (commit.failure.step != Step::kNone) {
     Report(commit.failure);
