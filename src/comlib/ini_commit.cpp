@@ -6,151 +6,37 @@
 #include <utility>
 #include <vector>
 
+#include "comlib/ini_replace.h"
 #include "comlib/unique_handle.h"
 
 namespace inistore {
 
 namespace {
 
-// Settings files are a few kilobytes; anything far larger is not ours to copy.
-constexpr DWORD kLargestFileBytes = 16 * 1024 * 1024;
 // Another program that keeps changing the file wins after this many tries.
 constexpr int kAttempts = 3;
 // A write takes milliseconds; a copy this old belongs to nobody.
 constexpr LONGLONG kLeftoverAge100ns = 60LL * 10000000LL;
 constexpr wchar_t kCopySuffix[] = L".tmp";
+// A copy made, checked and flushed: the file's next content, whole.
+constexpr wchar_t kWholeSuffix[] = L".whole.tmp";
 // The attributes a user gives the file, which its replacement takes on.
 constexpr DWORD kKeptAttributes =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 const unsigned char kUtf16ByteOrderMark[] = {0xFF, 0xFE};
 
-Failure FailedAt(Step step, DWORD error = GetLastError()) { return Failure{step, error}; }
-
-// The file as one read found it.
-struct FileState {
-  bool missing = false;
-  DWORD attributes = 0;
-  DWORD links = 1;
-  std::vector<unsigned char> bytes;
-
-  bool SameContent(const FileState& other) const { return missing == other.missing && bytes == other.bytes; }
-};
-
-// False when the file cannot be read; a missing file reads as empty with
-// `missing` set.
-bool ReadState(const std::wstring& path, FileState* state) {
-  *state = FileState{};
-  comlib::UniqueKernelHandle file = comlib::OwnFile(CreateFileW(path.c_str(), GENERIC_READ,
-                                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    const DWORD error = GetLastError();
-    state->missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-    return state->missing;
-  }
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(file.get(), &info)) return false;
-  state->attributes = info.dwFileAttributes;
-  state->links = info.nNumberOfLinks;
-  if (info.nFileSizeHigh != 0 || info.nFileSizeLow > kLargestFileBytes) {
-    SetLastError(ERROR_FILE_TOO_LARGE);
-    return false;
-  }
-  state->bytes.resize(info.nFileSizeLow);
-  DWORD read = 0;
-  if (!state->bytes.empty() &&
-      (!ReadFile(file.get(), state->bytes.data(), static_cast<DWORD>(state->bytes.size()), &read, nullptr) ||
-       read != state->bytes.size())) {
-    if (GetLastError() == ERROR_SUCCESS) SetLastError(ERROR_READ_FAULT);
-    return false;
-  }
-  return true;
-}
-
-// Writes bytes to the open file from `offset` on.
-bool WriteAt(HANDLE file, const std::vector<unsigned char>& bytes, size_t offset, size_t count) {
-  if (count == 0) return true;
-  LARGE_INTEGER at{};
-  at.QuadPart = static_cast<LONGLONG>(offset);
-  DWORD written = 0;
-  if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN) ||
-      !WriteFile(file, bytes.data() + offset, static_cast<DWORD>(count), &written, nullptr) || written != count) {
-    if (GetLastError() == ERROR_SUCCESS) SetLastError(ERROR_DISK_FULL);
-    return false;
-  }
-  return true;
-}
-
-// Writes the bytes as a new file.
-bool WriteNewFile(const std::wstring& path, const std::vector<unsigned char>& bytes) {
-  comlib::UniqueKernelHandle file = comlib::OwnFile(
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return file && WriteAt(file.get(), bytes, 0, bytes.size());
-}
-
-// Pushes what the profile functions wrote out of every cache to the disk.
-bool FlushToDisk(const std::wstring& path) {
-  // The documented way to make the profile functions let go of a file.
-  WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
-  comlib::UniqueKernelHandle file = comlib::OwnFile(
-      CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return file && FlushFileBuffers(file.get());
-}
-
-// A hard-linked file cannot be replaced without leaving its other names on
-// the old content: it is rewritten where it lies. What lies beyond the old
-// end goes first, so that a full disk refuses before a byte of the old
-// content has changed.
-bool WriteInPlace(const std::wstring& path, const std::vector<unsigned char>& bytes, size_t oldSize) {
-  comlib::UniqueKernelHandle file = comlib::OwnFile(
-      CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  const size_t head = std::min(oldSize, bytes.size());
-  LARGE_INTEGER end{};
-  end.QuadPart = static_cast<LONGLONG>(bytes.size());
-  return file && WriteAt(file.get(), bytes, head, bytes.size() - head) && WriteAt(file.get(), bytes, 0, head) &&
-         SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()) &&
-         FlushFileBuffers(file.get());
-}
-
-// "\\?\C:\x" and "\\?\UNC\server\x" as the profile functions take them.
-std::wstring PlainPath(const std::wstring& path) {
-  const std::wstring longPrefix = L"\\\\?\\";
-  const std::wstring uncPrefix = longPrefix + L"UNC\\";
-  if (path.compare(0, uncPrefix.size(), uncPrefix) == 0) return L"\\\\" + path.substr(uncPrefix.size());
-  if (path.compare(0, longPrefix.size(), longPrefix) == 0) return path.substr(longPrefix.size());
-  return path;
-}
-
-// The file a symbolic link leads to, so that the link stays and its target
-// is written; the path itself when it is no link or there is no file.
-std::wstring LinkTarget(const std::wstring& path) {
-  comlib::UniqueKernelHandle file =
-      comlib::OwnFile(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return path;
-  constexpr DWORD kFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
-  const DWORD room = GetFinalPathNameByHandleW(file.get(), nullptr, 0, kFlags);
-  if (room == 0) return path;
-  std::wstring target(room, L'\0');
-  const DWORD length = GetFinalPathNameByHandleW(file.get(), &target[0], room, kFlags);
-  if (length == 0 || length >= room) return path;
-  target.resize(length);
-  return PlainPath(target);
-}
-
 // The copy lies beside the file, so that putting it in place is a rename on
 // one volume; the process id keeps two running copies of the program apart
 // and tells the clean-up at start whose copy it is.
-std::wstring CopyPathFor(const std::wstring& path) {
-  return path + L"." + std::to_wstring(GetCurrentProcessId()) + kCopySuffix;
+std::wstring CopyPathFor(const std::wstring& path, const wchar_t* suffix) {
+  return path + L"." + std::to_wstring(GetCurrentProcessId()) + suffix;
 }
 
-// The copy with the changes made, flushed, read back and checked; its bytes
-// in `after`.
-Failure MakeCheckedCopy(const std::wstring& copy, const FileState& before, const Changes& needed,
-                        ChangeFunction change, std::vector<unsigned char>* after) {
+// The copy with the changes made, flushed, read back, checked and then
+// named whole; its bytes in `after`.
+Failure MakeCheckedCopy(const std::wstring& copy, const std::wstring& whole, const FileState& before,
+                        const Changes& needed, ChangeFunction change, std::vector<unsigned char>* after) {
   // An empty or missing file starts as Unicode, as a new one does.
   const std::vector<unsigned char> start =
       before.bytes.empty() ? std::vector<unsigned char>(std::begin(kUtf16ByteOrderMark), std::end(kUtf16ByteOrderMark))
@@ -170,48 +56,45 @@ Failure MakeCheckedCopy(const std::wstring& copy, const FileState& before, const
   // Windows' replace keeps the file's attributes by itself; Wine's does
   // not, and a hidden file must stay hidden.
   if ((before.attributes & kKeptAttributes) != 0) SetFileAttributesW(copy.c_str(), before.attributes & kKeptAttributes);
+  if (!MoveFileExW(copy.c_str(), whole.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return FailedAt(Step::kCopy);
+  }
   *after = std::move(written.bytes);
   return Failure{};
 }
 
-// Puts the checked copy in the file's place.
-Failure PutInPlace(const std::wstring& target, const std::wstring& copy, const FileState& before,
-                   const std::vector<unsigned char>& after) {
-  if (before.missing) {
-    if (MoveFileExW(copy.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) return Failure{};
-    // Another program made the file meanwhile.
-    const DWORD error = GetLastError();
-    return FailedAt(error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? Step::kConflict : Step::kReplace,
-                    error);
-  }
-  if (before.links > 1) return WriteInPlace(target, after, before.bytes.size()) ? Failure{} : FailedAt(Step::kReplace);
-  if (ReplaceFileW(target.c_str(), copy.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-    return Failure{};
-  }
-  // The old file has gone and the copy, which has taken on its attributes,
-  // is still under its own name: it moves in.
-  if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 &&
-      MoveFileExW(copy.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return Failure{};
-  }
-  return FailedAt(Step::kReplace);
+// Puts the whole copy in the file's place unless another program changed
+// the file since `before` was read: the copy would undo its change.
+Failure PutUnlessChanged(const std::wstring& target, const std::wstring& whole, const FileState& before,
+                         const std::vector<unsigned char>& after, ReplaceFunction replace) {
+  FileState now;
+  if (!ReadState(target, &now)) return FailedAt(Step::kRead);
+  if (!now.SameContent(before)) return Failure{Step::kConflict, ERROR_FILE_INVALID};
+  return PutInPlace(target, whole, before, after, replace);
 }
 
 ULONGLONG AsNumber(const FILETIME& time) {
   return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
-// The process id in a copy's name, "<file name>.<digits>.tmp"; false for
-// any other name.
-bool CopyOwner(const std::wstring& fileName, const std::wstring& found, DWORD* processId) {
-  const size_t suffix = std::size(kCopySuffix) - 1;
+bool EndsWith(const std::wstring& text, const wchar_t* suffix) {
+  const size_t length = wcslen(suffix);
+  return text.size() >= length && _wcsicmp(text.c_str() + text.size() - length, suffix) == 0;
+}
+
+// The process id in a copy's name, "<file name>.<digits>.tmp" or
+// "<file name>.<digits>.whole.tmp"; false for any other name.
+bool CopyOwner(const std::wstring& fileName, const std::wstring& found, DWORD* processId, bool* whole) {
+  *whole = EndsWith(found, kWholeSuffix);
+  const size_t suffix = wcslen(*whole ? kWholeSuffix : kCopySuffix);
   const size_t first = fileName.size() + 1;
   if (found.size() <= first + suffix || _wcsnicmp(found.c_str(), fileName.c_str(), fileName.size()) != 0 ||
-      found[fileName.size()] != L'.' || _wcsicmp(found.c_str() + found.size() - suffix, kCopySuffix) != 0) {
+      found[fileName.size()] != L'.' || !EndsWith(found, kCopySuffix)) {
     return false;
   }
   const std::wstring digits = found.substr(first, found.size() - suffix - first);
-  if (digits.size() > 10 || !std::all_of(digits.begin(), digits.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; })) {
+  if (digits.size() > 10 ||
+      !std::all_of(digits.begin(), digits.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; })) {
     return false;
   }
   const unsigned long long id = wcstoull(digits.c_str(), nullptr, 10);
@@ -229,10 +112,16 @@ bool IsRunning(DWORD processId) {
 
 }  // namespace
 
-Commit CommitChanges(const std::wstring& path, const Changes& changes, ChangeFunction change) {
+Commit CommitChanges(const std::wstring& path, const Changes& changes, ChangeFunction change, ReplaceFunction replace) {
   const std::wstring target = LinkTarget(path);
-  const std::wstring copy = CopyPathFor(target);
+  const std::wstring copy = CopyPathFor(target, kCopySuffix);
+  const std::wstring whole = CopyPathFor(target, kWholeSuffix);
   Commit commit;
+  // Without it the file would be made anew from the changes alone.
+  if (!TakeBack(target, whole, replace)) {
+    commit.failure = FailedAt(Step::kReplace);
+    return commit;
+  }
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     FileState before;
     if (!ReadState(target, &before)) {
@@ -256,21 +145,16 @@ Commit CommitChanges(const std::wstring& path, const Changes& changes, ChangeFun
       return commit;
     }
     std::vector<unsigned char> after;
-    commit.failure = MakeCheckedCopy(copy, before, needed, change, &after);
-    if (commit.failure.step == Step::kNone) {
-      // A change another program made since the read would be undone by
-      // the copy: the group is made again on top of it.
-      FileState now;
-      if (!ReadState(target, &now)) {
-        commit.failure = FailedAt(Step::kRead);
-      } else if (!now.SameContent(before)) {
-        commit.failure = Failure{Step::kConflict, ERROR_FILE_INVALID};
-      } else {
-        commit.failure = PutInPlace(target, copy, before, after);
-      }
-    }
-    // Gone already when it took the file's place; otherwise it goes now.
+    commit.failure = MakeCheckedCopy(copy, whole, before, needed, change, &after);
+    if (commit.failure.step == Step::kNone) commit.failure = PutUnlessChanged(target, whole, before, after, replace);
     DeleteFileW(copy.c_str());
+    // A replace that stopped half-way may have left the file without its
+    // text, and an in-place write part-done: the whole copy stays for them.
+    if (commit.failure.step == Step::kReplace) {
+      TakeBack(target, whole, replace);
+    } else {
+      DeleteFileW(whole.c_str());
+    }
     commit.replaced = commit.failure.step == Step::kNone;
     if (commit.failure.step != Step::kConflict) return commit;
   }
@@ -297,10 +181,16 @@ void RemoveLeftoverCopies(const std::wstring& path) {
   const comlib::UniqueSearch search(first);
   do {
     DWORD owner = 0;
-    if (!CopyOwner(fileName, found.cFileName, &owner)) continue;
+    bool whole = false;
+    if (!CopyOwner(fileName, found.cFileName, &owner, &whole)) continue;
     // Signed: a time stamp in the future is not old.
     const auto age = static_cast<LONGLONG>(AsNumber(now) - AsNumber(found.ftLastWriteTime));
-    if (age > kLeftoverAge100ns || !IsRunning(owner)) DeleteFileW((folder + found.cFileName).c_str());
+    if (age <= kLeftoverAge100ns && IsRunning(owner)) continue;
+    if (whole) {
+      TakeBack(target, folder + found.cFileName, &ReplaceFileW);
+    } else {
+      DeleteFileW((folder + found.cFileName).c_str());
+    }
   } while (FindNextFileW(search.get(), &found));
 }
 

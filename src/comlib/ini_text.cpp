@@ -93,6 +93,10 @@ std::wstring KeyIndex::NameOf(const std::wstring& section, const std::wstring& k
 
 KeyIndex::KeyIndex(const std::wstring& text) {
   std::wstring section;
+  std::unordered_set<std::wstring> sections;
+  // A read finds only the first section of a name: a repeat's keys are not
+  // there for it, and a change found only there is not in the file.
+  bool repeat = false;
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find_first_of(L"\r\n", start);
@@ -103,10 +107,11 @@ KeyIndex::KeyIndex(const std::wstring& text) {
     if (line[0] == L'[') {
       const size_t close = line.find(L']');
       section = line.substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
+      repeat = !sections.insert(NameOf(section, std::wstring())).second;
       continue;
     }
     const size_t equals = line.find(L'=');
-    if (equals == std::wstring::npos) continue;
+    if (repeat || equals == std::wstring::npos) continue;
     // The first of each name is the one a read finds.
     values_.emplace(NameOf(section, line.substr(0, equals)), Trimmed(line.substr(equals + 1)));
   }

@@ -80,16 +80,16 @@ std::uint64_t Inifile_CL::GetHex64(const wchar_t* section, const wchar_t* key, s
   return inistore::ParseHex64(GetString(section, key, L""), defaultValue);
 }
 
-Changes Inifile_CL::Stored(Changes keys) const {
+bool Inifile_CL::Stored(Changes* keys) const {
   std::wstring text;
-  if (!inistore::ReadFileText(path_, &text)) text.clear();
+  if (!inistore::ReadFileText(path_, &text)) return false;
   const inistore::KeyIndex index(text);
-  for (Change& each : keys) {
+  for (Change& each : *keys) {
     const Change* held = Held(each.section.c_str(), each.key.c_str());
     const std::wstring* value = index.Find(each.section, each.key);
     each.text = held != nullptr ? held->text : value != nullptr ? std::optional<std::wstring>(*value) : std::nullopt;
   }
-  return keys;
+  return true;
 }
 
 bool Inifile_CL::Write(const Changes& changes) const {
@@ -145,7 +145,8 @@ bool Inifile_CL::Flush() const {
   StopTimer();
   if (held_.empty()) return true;
   const inistore::Commit commit =
-      inistore::CommitChanges(path_, held_, change_ != nullptr ? change_ : &WritePrivateProfileStringW);
+      inistore::CommitChanges(path_, held_, change_ != nullptr ? change_ : &WritePrivateProfileStringW,
+                              replace_ != nullptr ? replace_ : &ReplaceFileW);
   if (commit.replaced) ++replaces_;
   if (commit.failure.step != Step::kNone) {
     Report(commit.failure);

@@ -23,6 +23,7 @@ class Inifile_CL {
   using Step = inistore::Step;
   using Failure = inistore::Failure;
   using ChangeFunction = inistore::ChangeFunction;
+  using ReplaceFunction = inistore::ReplaceFunction;
 
   // How long a change is held for others to join it: at most four writes a
   // second, and the file holds every change within a quarter of a second
@@ -43,9 +44,10 @@ class Inifile_CL {
   std::wstring GetString(const wchar_t* section, const wchar_t* key, const wchar_t* defaultText) const;
   int GetInt(const wchar_t* section, const wchar_t* key, int defaultValue) const;
   std::uint64_t GetHex64(const wchar_t* section, const wchar_t* key, std::uint64_t defaultValue) const;
-  // What each of the keys given holds now, held changes included: the same
-  // keys with their texts, none for a missing key. One read of the file.
-  Changes Stored(Changes keys) const;
+  // What each of the keys given holds now, held changes included: their
+  // texts, none for a missing key. One read of the file; false, the keys
+  // left as given, when it cannot be read.
+  bool Stored(Changes* keys) const;
 
   // Writes the changes at once, together with every change still held, as
   // one group. True when the file holds them all afterwards. On a failure
@@ -82,6 +84,8 @@ class Inifile_CL {
   // Tests make the copy's change fail at will; null puts the profile
   // function back.
   void SetChangeFunctionForTest(ChangeFunction change) { change_ = change; }
+  // Tests make the replace stop half-way, as Wine's never does.
+  void SetReplaceFunctionForTest(ReplaceFunction replace) { replace_ = replace; }
 
  private:
   const Change* Held(const wchar_t* section, const wchar_t* key) const;
@@ -91,6 +95,7 @@ class Inifile_CL {
 
   std::wstring path_;
   ChangeFunction change_ = nullptr;
+  ReplaceFunction replace_ = nullptr;
   // What follows is the file's state rather than this accessor's: writes
   // stay const for the callers that hold the store as const (the update
   // check). Changes not yet in the file, each key once, in the order made.

@@ -1,6 +1,7 @@
 #include "data/save_data.h"
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "comlib/inifile.h"
@@ -95,6 +96,16 @@ constexpr PlaceFields kPlaceFields[kPlaceCount] = {
 template <typename... Fields>
 void WriteClockKeys(const Clock& record, Fields... fields) {
   WriteFields(record, kClockSection, kClockSettings, fields...);
+}
+
+// The keys whose value a load would not give the record as the snapshot
+// took it.
+template <typename Record, size_t N>
+void AddTakenDifferences(const std::vector<StoredValue>& taken, const wchar_t* section,
+                         const Setting<Record> (&table)[N], inistore::Changes* changes) {
+  Record record;
+  RestoreSection(record, table, taken);
+  AddDifferences(record, section, table, changes);
 }
 
 template <typename... Fields>
@@ -208,7 +219,8 @@ SettingsSnapshot SettingsSnapshot::Take() {
   AddKeys(kClockSection, kClockSettings, &keys);
   AddKeys(kDateSection, kDateSettings, &keys);
   AddKeys(kZoneSection, kZoneSettings, &keys);
-  snapshot.stored_ = AppIni().Stored(keys);
+  snapshot.fileRead_ = AppIni().Stored(&keys);
+  snapshot.stored_ = std::move(keys);
   return snapshot;
 }
 
@@ -218,7 +230,14 @@ void SettingsSnapshot::Restore() const {
   RestoreSection(ZoneData(), kZoneSettings, zones_);
 }
 
-bool SettingsSnapshot::PutBackInFile() const { return AppIni().Write(stored_); }
+bool SettingsSnapshot::PutBackInFile() const {
+  if (fileRead_) return AppIni().Write(stored_);
+  inistore::Changes changes;
+  AddTakenDifferences(clock_, kClockSection, kClockSettings, &changes);
+  AddTakenDifferences(date_, kDateSection, kDateSettings, &changes);
+  AddTakenDifferences(zones_, kZoneSection, kZoneSettings, &changes);
+  return AppIni().Write(changes);
+}
 
 namespace settings {
 

@@ -180,7 +180,10 @@ class SettingsSnapshot {
   // Puts every value back into the records; writes nothing.
   void Restore() const;
   // Puts back in one write what the file held for each key: a key that was
-  // missing is removed again. True when the file holds it all.
+  // missing is removed again. When the file could not be read as the
+  // snapshot was taken (another program held it), nothing is removed: each
+  // key whose value a load would not give is written with the value in
+  // effect then. True when the file holds it all.
   bool PutBackInFile() const;
 
   using Value = StoredValue;
@@ -190,6 +193,7 @@ class SettingsSnapshot {
   std::vector<Value> date_;
   std::vector<Value> zones_;
   inistore::Changes stored_;
+  bool fileRead_ = true;
 };
 
 // The program's records.

@@ -4,7 +4,6 @@
 
 #include <cstring>
 #include <iterator>
-#include <tuple>
 
 #include "comlib/log_file.h"
 #include "comlib/unique_handle.h"
@@ -66,6 +65,17 @@ BOOL WINAPI AnotherWriterMeanwhile(LPCWSTR section, LPCWSTR key, LPCWSTR text, L
     WritePrivateProfileStringW(L"NOTES", L"other", std::to_wstring(g_otherWrites).c_str(), g_settingsFile.c_str());
   }
   return WritePrivateProfileStringW(section, key, text, path);
+}
+
+// A replace that stops half-way, as Windows' may: the file gone and the copy
+// under its own name; with g_copyStuck a folder takes the file's name, so
+// that the copy cannot move in either.
+bool g_copyStuck = false;
+BOOL WINAPI LoseTheFile(LPCWSTR replaced, LPCWSTR, LPCWSTR, DWORD, LPVOID, LPVOID) {
+  DeleteFileW(replaced);
+  if (g_copyStuck) CreateDirectoryW(replaced, nullptr);
+  SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
+  return FALSE;
 }
 
 bool CopiesLeftBeside(const std::wstring& path) {
@@ -144,6 +154,19 @@ TEST(Inifile, AGroupWriteCutAtAnyStepLeavesTheFileAsItWasAndIsLoggedOncePerCause
   EXPECT_EQ(L"2", InFile(path, L"CLOCK_DISP", L"alpha"));
   EXPECT_EQ(L"<missing>", InFile(path, L"DATE_DISP", L"font_family"));
 
+  // After a replace that lost the file the copy moves in; one that cannot
+  // move either stays, and the next write takes it back first.
+  ini.SetReplaceFunctionForTest(&LoseTheFile);
+  ASSERT_TRUE(ini.WriteInt(L"CLOCK_DISP", L"alpha", 3));
+  EXPECT_EQ(L"3", InFile(path, L"CLOCK_DISP", L"alpha"));
+  g_copyStuck = true;
+  EXPECT_FALSE(ini.WriteInt(L"CLOCK_DISP", L"alpha", 4));
+  RemoveDirectoryW(path.c_str());
+  ini.SetReplaceFunctionForTest(nullptr);
+  ASSERT_TRUE(ini.Flush());
+  EXPECT_EQ(L"4", InFile(path, L"CLOCK_DISP", L"alpha"));
+  EXPECT_EQ(L"0", InFile(path, L"NOTES", L"other"));
+
   // Every stored form goes through the same path and reads back.
   ini.SetChangeFunctionForTest(nullptr);
   const INT32 rect[4] = {-5, 10, 300, 2000};
@@ -181,28 +204,54 @@ TEST(Inifile, AWriteKeepsTheUsersFileHiddenAndWritesThroughItsLinks) {
   }
 }
 
-TEST(Inifile, TheCleanUpAtStartTakesOnlyCopiesThisProgramLeft) {
-  const std::wstring running = L"Horavel.ini." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+TEST(Inifile, TheCleanUpAtStartTakesOnlyCopiesThisProgramLeftAndTakesBackAWholeOneTheFileNeeds) {
+  const std::wstring running = L"Horavel.ini." + std::to_wstring(GetCurrentProcessId());
+  // No process has that id.
+  const std::wstring ended = L"Horavel.ini.4000000000";
   constexpr LONGLONG kMinute = 60LL * 10000000LL;
   // A user's file; a running program's copy, young, old and dated in the
-  // future; a copy whose program has gone (no process has that id).
-  const std::tuple<std::wstring, LONGLONG, bool> copies[] = {{L"Horavel.ini.backup.tmp", 10 * kMinute, true},
-                                                             {running, 0, true},
-                                                             {running, 2 * kMinute, false},
-                                                             {running, -10 * kMinute, true},
-                                                             {L"Horavel.ini.4000000000.tmp", 0, false}};
-  for (const auto& [name, age, kept] : copies) {
+  // future; copies whose program has gone, beside a settings file missing,
+  // empty, whole, or hard-linked and cut by an in-place write that died.
+  struct Case {
+    std::wstring copy;
+    LONGLONG age;
+    const wchar_t* file;
+    bool linked;
+    bool kept;
+    bool takenBack;
+  };
+  const Case cases[] = {{L"Horavel.ini.backup.tmp", 10 * kMinute, nullptr, false, true, false},
+                        {running + L".tmp", 0, nullptr, false, true, false},
+                        {running + L".tmp", 2 * kMinute, nullptr, false, false, false},
+                        {running + L".tmp", -10 * kMinute, nullptr, false, true, false},
+                        {running + L".whole.tmp", 0, nullptr, false, true, false},
+                        {ended + L".tmp", 0, nullptr, false, false, false},
+                        {ended + L".whole.tmp", 0, nullptr, false, false, true},
+                        {ended + L".whole.tmp", 0, L"", false, false, true},
+                        {ended + L".whole.tmp", 0, L"[S]\r\nk=old\r\n", false, false, false},
+                        {ended + L".whole.tmp", 0, L"[S]\r\nk=new\r\nold\r\n", true, false, true}};
+  for (const Case& each : cases) {
+    SCOPED_TRACE(each.copy + L" " + std::to_wstring(each.age) + L" " + (each.file ? each.file : L"(missing)"));
     TempFolder folder;
+    const std::wstring path = folder.File(L"Horavel.ini");
+    testing_support::WriteUtf16(folder.File(each.copy), L"[S]\r\nk=new\r\n");
+    if (each.file != nullptr) testing_support::WriteUtf16(path, each.file);
+    if (each.linked) CreateHardLinkW(folder.File(L"link.ini").c_str(), path.c_str(), nullptr);
+    const std::vector<unsigned char> whole = ReadBytes(folder.File(each.copy));
+    const std::vector<unsigned char> before = ReadBytes(path);
     comlib::UniqueKernelHandle file = comlib::OwnFile(
-        CreateFileW(folder.File(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        CreateFileW(folder.File(each.copy).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
-    const ULONGLONG stamp = ((ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime) - age;
+    const ULONGLONG stamp = ((ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime) - each.age;
     const FILETIME written{static_cast<DWORD>(stamp), static_cast<DWORD>(stamp >> 32)};
     ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &written));
     file.reset();
-    Inifile_CL::RemoveLeftoverCopies(folder.File(L"Horavel.ini"));
-    EXPECT_EQ(kept, testing_support::FileExists(folder.File(name))) << name << " " << age;
+    Inifile_CL::RemoveLeftoverCopies(path);
+    EXPECT_EQ(each.kept, testing_support::FileExists(folder.File(each.copy)));
+    EXPECT_EQ(each.file != nullptr || each.takenBack, testing_support::FileExists(path));
+    EXPECT_EQ(each.takenBack ? whole : before, ReadBytes(path));
+    EXPECT_EQ(each.linked ? whole : std::vector<unsigned char>{}, ReadBytes(folder.File(L"link.ini")));
   }
 }
 

@@ -478,4 +478,23 @@ TEST_F(SettingsTest, SnapshotPutsBackEveryStoredValueOkWritesWhatDiffersAndBothS
   date.LoadDateDisp();
   ExpectClockDefaults(clock);
   ExpectDateDefaults(date);
+
+  // A snapshot taken while another program (a backup) holds the file
+  // without sharing: Cancel removes nothing, and each key holds the value in
+  // effect when it was taken.
+  testing_support::WriteUtf16(path_, L"[CLOCK_DISP]\r\nalpha=90\r\n[DATE_DISP]\r\nfont_family=DejaVu Sans\r\n");
+  clock.LoadClockDisp();
+  date.LoadDateDisp();
+  comlib::UniqueKernelHandle held =
+      comlib::OwnFile(CreateFileW(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held);
+  const SettingsSnapshot unreadable = SettingsSnapshot::Take();
+  held.reset();
+  clock.disp_second = 0;
+  EXPECT_TRUE(settings::SaveRecords());
+  unreadable.Restore();
+  EXPECT_TRUE(unreadable.PutBackInFile());
+  EXPECT_EQ((std::vector<std::wstring>{L"CLOCK_DISP.alpha=90", L"CLOCK_DISP.disp_second=1",
+                                       L"DATE_DISP.font_family=DejaVu Sans"}),
+            StoredLines(path_));
 }

@@ -276,6 +276,18 @@ TEST(HostileSettings, AnySettingsFileLoadsInRangeAndLeavesEveryFacePaintedWithin
     ShowWindow(face, SW_HIDE);
   }
   const std::wstring path = folder.File(L"Horavel.ini");
+  // A section written twice, as hand edits and merges leave it: a read finds
+  // only the first, so unticking the seconds, then OK, must write the key
+  // there, though the second section holds that value.
+  testing_support::WriteUtf16(path, L"[CLOCK_DISP]\r\nalpha=90\r\n[DATE_DISP]\r\n[clock_disp]\r\ndisp_second=0\r\n");
+  AppIni().SetPath(path);
+  ClockData().LoadClockDisp();
+  ASSERT_EQ(1, ClockData().disp_second);
+  ClockData().disp_second = 0;
+  ASSERT_TRUE(settings::SaveRecords());
+  ClockData().LoadClockDisp();
+  EXPECT_EQ(0, ClockData().disp_second);
+  EXPECT_EQ(90, ClockData().alpha);
   // The clock's near edge stands at its offset from a monitor's edge; the
   // date stands at its offset from the clock's centre, or on the clock's
   // monitor where that offset would take it off.
