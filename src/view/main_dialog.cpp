@@ -259,6 +259,8 @@ void MainDialog_CL::ShowOnDisplay(int displayNumber) {
 }
 
 void MainDialog_CL::AfterSheet(SettingsHost_CL::After after) {
+  // The session ended while the sheet ran: the clock has gone.
+  if (!IsWindow(window_)) return;
   // The sheet may have put another key back.
   hotKey_.Register(window_, display_.Clock().hotkey);
   if (after.restart && Restart()) return;
@@ -289,7 +291,7 @@ void MainDialog_CL::OnEndSession(WPARAM ending, LPARAM reason) {
   if (!ending || !sessionEndAction_) return;
   HORAVEL_LOG(L"Windowsのセッション終了 (0x%08X): Horavelを終了します。", static_cast<unsigned>(reason));
   // The sheet's own loop will not get to close it: its settings go back now.
-  sheet_.PutBackNow();
+  sheet_.End();
   sessionEndAction_();
 }
 
