@@ -211,7 +211,9 @@ int UpdateCheck_CL::Run(const std::wstring& caption, const std::wstring& running
     HORAVEL_LOG(L"update_urlがhttp://かhttps://のアドレスではないので確認しません。");
     return 0;
   }
-  const std::optional<std::string> body = Fetch(*server);
+  const std::optional<std::string> body = Fetch(*server, owner);
+  // The clock went while the check waited (the session ended): nothing to show or store.
+  if (owner != nullptr && !IsWindow(owner)) return 0;
   if (!body) {
     settings_.WriteInt(kSection, kFailedDateKey, LocalDate(now));
     return 0;
@@ -232,8 +234,8 @@ int UpdateCheck_CL::Run(const std::wstring& caption, const std::wstring& running
   return 0;
 }
 
-std::optional<std::string> UpdateCheck_CL::Fetch(const WebAddress& server) const {
-  webfetch::Result fetched = webfetch::FetchWithin(server, update::kFetchTimeLimitMs);
+std::optional<std::string> UpdateCheck_CL::Fetch(const WebAddress& server, HWND owner) const {
+  webfetch::Result fetched = webfetch::FetchWithin(server, update::kFetchTimeLimitMs, owner);
   if (fetched.outcome == webfetch::Outcome::kTimedOut) {
     HORAVEL_LOG(L"バージョンの確認が%u秒以内に終わらないので、打ち切ります。",
                 static_cast<unsigned>(update::kFetchTimeLimitMs / 1000));

@@ -121,7 +121,7 @@ class UpdateCheck_CL {
 
  private:
   // The version file's bytes, or nothing when the fetch failed.
-  std::optional<std::string> Fetch(const WebAddress& server) const;
+  std::optional<std::string> Fetch(const WebAddress& server, HWND owner) const;
   // Stores a version seen for the first time with its random delay; true
   // while that delay still runs.
   bool DelayRuns(const std::wstring& published) const;

@@ -69,26 +69,29 @@ DWORD WINAPI RunFetchJob(void* parameter) {
   return 0;
 }
 
+enum class Waited { kSignalled, kTimedOut, kWindowGone };
+
 // Waits for the object, answering what other threads and programs send to
 // this thread's windows meanwhile (a program broadcasting to every window
-// must not hang on the clock); posted messages wait in the queue. True when
-// the object came within the time.
-bool WaitAnsweringSentMessages(HANDLE object, DWORD timeoutMs) {
+// must not hang on the clock); posted messages wait in the queue. Stops
+// when what was sent destroyed the waiting window (the session ended).
+Waited WaitAnsweringSentMessages(HANDLE object, DWORD timeoutMs, HWND waiting) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   for (;;) {
     const ULONGLONG now = GetTickCount64();
     const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
     const DWORD woken = MsgWaitForMultipleObjects(1, &object, FALSE, left, QS_SENDMESSAGE);
-    if (woken == WAIT_OBJECT_0) return true;
-    if (woken != WAIT_OBJECT_0 + 1) return false;
+    if (woken == WAIT_OBJECT_0) return Waited::kSignalled;
+    if (woken != WAIT_OBJECT_0 + 1) return Waited::kTimedOut;
     MSG sent;
     PeekMessageW(&sent, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    if (waiting != nullptr && !IsWindow(waiting)) return Waited::kWindowGone;
   }
 }
 
 }  // namespace
 
-Result FetchWithin(const WebAddress& address, DWORD timeLimitMs) {
+Result FetchWithin(const WebAddress& address, DWORD timeLimitMs, HWND waiting) {
   const auto job = std::make_shared<FetchJob>();
   job->address = address;
   auto share = std::make_unique<std::shared_ptr<FetchJob>>(job);
@@ -98,9 +101,10 @@ Result FetchWithin(const WebAddress& address, DWORD timeLimitMs) {
     return Result{};
   }
   share.release();  // now the worker's
-  if (!WaitAnsweringSentMessages(worker.get(), timeLimitMs)) {
+  const Waited waited = WaitAnsweringSentMessages(worker.get(), timeLimitMs, waiting);
+  if (waited != Waited::kSignalled) {
     job->givenUp = true;
-    return Result{Outcome::kTimedOut, {}};
+    return Result{waited == Waited::kTimedOut ? Outcome::kTimedOut : Outcome::kAbandoned, {}};
   }
   AppendAppLogLines(job->logLines);
   if (!job->body) return Result{};

@@ -20,7 +20,8 @@ namespace webfetch {
 // Redirects followed at most, all of them inside the same time limit.
 constexpr int kMaxRedirects = 5;
 
-enum class Outcome { kFetched, kFailed, kTimedOut };
+// kAbandoned: the window the caller waited for went meanwhile.
+enum class Outcome { kFetched, kFailed, kTimedOut, kAbandoned };
 
 struct Result {
   Outcome outcome = Outcome::kFailed;
@@ -30,7 +31,8 @@ struct Result {
 // Fetches the body at the address, following redirects to web addresses
 // (never from https:// back to http://).
 // A body counts only when it is whole: its length declared and all of it
-// read. Returns within `timeLimitMs`, whatever the network does.
-Result FetchWithin(const WebAddress& address, DWORD timeLimitMs);
+// read. Returns within `timeLimitMs`, whatever the network does, and at
+// once when a message answered meanwhile destroys the `waiting` window.
+Result FetchWithin(const WebAddress& address, DWORD timeLimitMs, HWND waiting = nullptr);
 
 }  // namespace webfetch

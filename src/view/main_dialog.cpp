@@ -101,6 +101,10 @@ LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 bool MainDialog_CL::OnSystemChange(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  // Until its start-up is done (the update check may wait seconds for the
+  // server, then for the user) the clock neither shows nor places anything:
+  // the start-up reads the monitors afresh.
+  if (!created_ && message != WM_QUERYENDSESSION && message != WM_ENDSESSION) return false;
   switch (message) {
     case WM_DISPLAYCHANGE:
       PowerResume();
@@ -138,11 +142,13 @@ void MainDialog_CL::OnFaceCreated() {
   display_.Zones().LoadZoneDisp();
   // Read once, before the update notice: every text from here on is in this language.
   SetUiLanguage(ChooseUiLanguage(clock.language, GetUserDefaultUILanguage()));
-  display_.Screens().Enumerate();
-  display_.Screens().DumpMonitors();
   // Runs to its end, notice included, before the clock is ever shown.
   UpdateCheck_CL(AppIni(), product::VersionFileUrl(), product::SupportSiteUrl())
       .Run(UiText(TextId::kNoticeCaption), product::kVersion, window_);
+  // The session ended while the check waited: there is nothing left to start.
+  if (!IsWindow(window_)) return;
+  display_.Screens().Enumerate();
+  display_.Screens().DumpMonitors();
   SetWindowTextW(window_, product::kWindowTitle);
   AddTrayIcon();
   // Placed now; shown, with the other faces, once they all exist.
@@ -259,6 +265,8 @@ void MainDialog_CL::ShowOnDisplay(int displayNumber) {
 }
 
 void MainDialog_CL::AfterSheet(SettingsHost_CL::After after) {
+  // The session ended while the sheet ran: the clock has gone.
+  if (!IsWindow(window_)) return;
   // The sheet may have put another key back.
   hotKey_.Register(window_, display_.Clock().hotkey);
   if (after.restart && Restart()) return;
@@ -289,7 +297,7 @@ void MainDialog_CL::OnEndSession(WPARAM ending, LPARAM reason) {
   if (!ending || !sessionEndAction_) return;
   HORAVEL_LOG(L"Windowsのセッション終了 (0x%08X): Horavelを終了します。", static_cast<unsigned>(reason));
   // The sheet's own loop will not get to close it: its settings go back now.
-  sheet_.PutBackNow();
+  sheet_.End();
   sessionEndAction_();
 }
 

@@ -53,15 +53,16 @@ void SettingDialog_CL::RunSheet() {
   // The Run value lives in the registry, not in the settings.
   startedWithWindows_ = ThisProgramAtStartup().IsOn();
   const bool saved = builder.Run(window_, UiText(TextId::kSheetCaption)) == kChangesSaved;
-  if (!saved) PutBackRecords();
-  display_.Apply(display::kEverything);
-  // One write leaves the file saying what the windows now show: on OK every
-  // key whose value is not yet in the file (some change in memory first),
-  // on Cancel every key as it stood; with it goes whatever else is held.
+  // Ended while it ran: its settings went back then, and the windows and the
+  // platform may have gone since.
+  if (ended_) return;
   if (saved) {
+    display_.Apply(display::kEverything);
+    // On OK one write brings every key whose value is not yet in the file
+    // (some change in memory first), with whatever else is held.
     settings::SaveRecords();
   } else {
-    before_.PutBackInFile();
+    PutBack();
   }
 
   // The window must be gone before the clock, told next, deletes this object.
@@ -69,14 +70,20 @@ void SettingDialog_CL::RunSheet() {
   PostMessageW(clockWindow_, kSettingsClosedMessage, 0, 0);
 }
 
-void SettingDialog_CL::PutBack() const {
-  PutBackRecords();
-  before_.PutBackInFile();
+void SettingDialog_CL::End() {
+  if (ended_) return;
+  ended_ = true;
+  PutBack();
+  CloseSheet();
 }
 
-void SettingDialog_CL::PutBackRecords() const {
+void SettingDialog_CL::PutBack() const {
   before_.Restore();
   if (ThisProgramAtStartup().IsOn() != startedWithWindows_) ThisProgramAtStartup().Set(startedWithWindows_);
+  display_.Apply(display::kEverything);
+  // One write leaves the file saying what the windows now show: every key
+  // as it stood, and with it whatever else is held (the clock's place).
+  before_.PutBackInFile();
 }
 
 void SettingDialog_CL::CloseSheet() const {

@@ -21,21 +21,23 @@ class SettingDialog_CL : public MainWindowBase_CL {
   // Asks the running sheet to close as its close box would: the program is
   // ending or restarting.
   void CloseSheet() const;
-  // Puts every setting back as the close box does, at once, file included:
-  // the Windows session is ending, and the process with it, before the
-  // sheet's own loop could close it.
-  void PutBack() const;
+  // Puts every setting back as the close box does, at once, and asks the
+  // sheet to close: the clock is going (the Windows session ends) before
+  // the sheet's own loop could close it. Once that loop returns, the sheet
+  // touches nothing more; its object must live until then.
+  void End();
 
  private:
   void RunSheet();
-  // The records and the Run value as they stood; writes nothing.
-  void PutBackRecords() const;
+  // The records, the Run value, the windows and then the file as they stood.
+  void PutBack() const;
 
   Display_CL& display_;
   HWND clockWindow_;
   // Every setting, and the Run value, as they stood when the sheet opened.
   SettingsSnapshot before_;
   bool startedWithWindows_ = false;
+  bool ended_ = false;
   // The hidden window until the first page starts, then the sheet.
   HWND sheetWindow_ = nullptr;
 };

@@ -24,6 +24,10 @@ SettingsHost_CL::After SettingsHost_CL::Open(HWND clockWindow) {
     // No closed message will come: let the next choice try again.
     HORAVEL_LOG(L"設定ダイアログを開けませんでした: %d", static_cast<int>(GetLastError()));
     dialog_.reset();
+  } else if (discarded_) {
+    // The clock went while the sheet ran: now that it has returned, it goes too.
+    discarded_ = false;
+    Discard();
   }
   const After after = after_;
   after_ = After{};
@@ -56,12 +60,19 @@ bool SettingsHost_CL::CloseThenRestart() {
   return true;
 }
 
-void SettingsHost_CL::PutBackNow() {
-  if (running_) dialog_->PutBack();
+void SettingsHost_CL::End() {
+  if (running_) dialog_->End();
 }
 
 void SettingsHost_CL::Discard() {
   if (!dialog_) return;
+  if (running_) {
+    // Its loop is still on the stack, below this call: it is ended now and
+    // deleted once it has returned.
+    End();
+    discarded_ = true;
+    return;
+  }
   // Its close was posted just before the closed message on this same
   // thread, so the window has normally gone; waiting could never see it go.
   const HWND settingsWindow = dialog_->Window();

@@ -1,8 +1,9 @@
 #pragma once
 // The settings sheet's life beside the clock: at most one sheet at a time.
 // The sheet runs inside Open; its object outlives it until the closed
-// message. An end or a restart asked for while it runs closes it first and
-// happens once it has closed, after its settings were put back.
+// message, and is never deleted while the sheet runs. An end or a restart
+// asked for while it runs closes it first and happens once it has closed,
+// after its settings were put back.
 
 #include <windows.h>
 
@@ -37,9 +38,10 @@ class SettingsHost_CL {
   bool CloseThenExit();
   bool CloseThenRestart();
   // The Windows session ends, and the process with it, before the sheet's
-  // own loop could close it: its settings go back now.
-  void PutBackNow();
-  // The clock's window is going: so is any sheet object.
+  // own loop could close it: its settings go back now, and it closes.
+  void End();
+  // The clock's window is going: so is any sheet object, a running one once
+  // its loop has returned (it is ended first).
   void Discard();
 
  private:
@@ -49,5 +51,7 @@ class SettingsHost_CL {
   bool running_ = false;
   // A settings command came while the last sheet was closing.
   bool wanted_ = false;
+  // The clock went while the sheet ran.
+  bool discarded_ = false;
   After after_;
 };

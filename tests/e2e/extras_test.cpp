@@ -24,11 +24,9 @@ namespace {
 constexpr DWORD kTimeoutMs = 15000;
 // Several clock ticks: long enough for a change that must not come.
 constexpr DWORD kQuietMs = 2000;
-constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 // The clock display page's controls in creation order: after the designed
 // ones (the scaling test checks that they stand inside the frame).
 constexpr int kFullScreenBox = 18;
-constexpr int kStartWithWindowsBox = 19;
 constexpr int kHotKeyField = 21;
 constexpr int kHotKeyStatus = 22;
 
@@ -43,13 +41,6 @@ struct CoveringWindow {
   ~CoveringWindow() { DestroyWindow(window); }
   HWND window;
 };
-
-std::wstring RunValue() {
-  wchar_t value[1024] = {};
-  DWORD bytes = sizeof(value);
-  const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, kRunKey, L"Horavel", RRF_RT_REG_SZ, nullptr, value, &bytes);
-  return status == ERROR_SUCCESS ? value : L"<none>";
-}
 
 void PressCtrlAlt(WORD letter) {
   const WORD keys[] = {VK_CONTROL, VK_MENU, letter};

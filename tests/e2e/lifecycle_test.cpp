@@ -150,28 +150,42 @@ TEST_F(Lifecycle, EveryWayOutEvenWithTheSheetOpenPutsSettingsBackFirstAndLeavesN
                          {"close code to the clock", false, WM_CLOSE, kCloseForRealCode},
                          {"close code to the date", true, WM_CLOSE, kCloseForRealCode},
                          {"restart", false, 0, 0},
-                         {"end of the session", false, WM_ENDSESSION, TRUE}};
+                         {"end of the session", false, WM_ENDSESSION, TRUE},
+                         {"end of the session, sent", false, WM_QUERYENDSESSION, TRUE}};
   const DesktopAnswers answers;
   for (const WayOut& way : ways) {
     for (const bool sheetOpen : {false, true}) {
       SCOPED_TRACE(std::string(way.name) + (sheetOpen ? ", sheet open" : ""));
       ResetProgramData();
+      SetProgramSetting(L"CLOCK_DISP", L"disp_second", 1);
       answers.Write("");
       ProgramProcess program;
       ASSERT_TRUE(program.StartProgram(ScriptedHoravelPath()));
       HWND clock = WaitForWindows(program);
       ASSERT_NE(nullptr, clock);
       const LONG width = WindowRect(clock).right - WindowRect(clock).left;
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Horavel");
+      std::vector<unsigned char> fileAtOpen;
       if (sheetOpen) {
+        // Once the start's own write (the clock's place) has landed.
+        ASSERT_TRUE(WaitUntil([] { return !ProgramSetting(L"WINDOW", L"rect").empty(); }, kExitTimeoutMs));
+        fileAtOpen = ReadBytes(ProgramSettingsPath());
         HWND page = ShowPage(program.Id(), OpenSettingsSheet(clock, program.Id()), kClockPage);
         ASSERT_NE(nullptr, page);
         ClickBox(PageControl(page, kSecondsBox));
+        ClickBox(PageControl(page, kStartWithWindowsBox));
         ASSERT_EQ(L"0", ProgramSettingOnceWritten(L"CLOCK_DISP", L"disp_second", L"0"));
+        ASSERT_NE(L"<none>", RunValue());
       }
       if (way.message == 0) {
         answers.Write("elsewhere");
       } else if (way.message == WM_ENDSESSION) {
         EndWindowsSession();
+      } else if (way.message == WM_QUERYENDSESSION) {
+        // With no one to end the program after the handler: what runs on then runs.
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(clock, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, kExitTimeoutMs, &answer);
+        SendMessageTimeoutW(clock, WM_ENDSESSION, way.wParam, 0, SMTO_NORMAL, kExitTimeoutMs, &answer);
       } else {
         PostMessageW(way.toDate ? FindDateWindow(program.Id()) : clock, way.message, way.wParam, 0);
       }
@@ -183,7 +197,8 @@ TEST_F(Lifecycle, EveryWayOutEvenWithTheSheetOpenPutsSettingsBackFirstAndLeavesN
       // The sheet was closed as by its close box before the clock went,
       // and nothing reached the file after that.
       if (sheetOpen) {
-        EXPECT_EQ(L"", ProgramSetting(L"CLOCK_DISP", L"disp_second")) << "missing, as when the sheet opened";
+        EXPECT_TRUE(fileAtOpen == ReadBytes(ProgramSettingsPath())) << "the file as when the sheet opened";
+        EXPECT_EQ(L"<none>", RunValue());
       }
       EXPECT_TRUE(WrittenNoLaterThan(ProgramSettingsPath(), LogLineTime(log, kIconRemovedLine)));
       if (way.message == 0) {

@@ -49,23 +49,37 @@ bool ClockShown(DWORD processId) {
   return clock != nullptr && IsWindowVisible(clock);
 }
 
+// Starts the copy whose freed memory is filled against a server that offers
+// a newer version (seen before, its delay run out), the last bytes a second
+// apart; returns the clock while its check waits for them.
+HWND StartWaitingForNotice(LoopbackHttpServer& server, ProgramProcess& program) {
+  const std::string response = HttpResponse("1.1.4.0\r\nhttp://127.0.0.1/download\r\n");
+  server.Trickle(response, response.size() - 2);
+  UseServer(server.Url());
+  SetProgramSetting(L"VERSION", L"next_version", L"1.1.4.0");
+  SetProgramSetting(L"VERSION", L"next_notify", L"00000000:00000001");
+  HWND waiting = nullptr;
+  if (!program.StartProgram(ScriptedHoravelPath())) return nullptr;
+  WaitUntil([&] { return (waiting = FindCreatingClock(program.Id())) != nullptr; }, kStartTimeoutMs);
+  return waiting;
+}
+
 }  // namespace
 
 TEST(UpdateNoticeProgram, NoticeComesBeforeTheClockAndLaterStoresTheDay) {
   LoopbackHttpServer server;
-  server.Answer(HttpResponse("1.1.4.0\r\nhttp://127.0.0.1/download\r\n"));
-  UseServer(server.Url());
-  // Seen before, and its delay has run out.
-  SetProgramSetting(L"VERSION", L"next_version", L"1.1.4.0");
-  SetProgramSetting(L"VERSION", L"next_notify", L"00000000:00000001");
-
   ProgramProcess program;
-  ASSERT_TRUE(program.Start());
+  HWND waiting = StartWaitingForNotice(server, program);
+  ASSERT_NE(nullptr, waiting);
+  // A display change and a resume meanwhile show nothing yet.
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutW(waiting, WM_DISPLAYCHANGE, 24, 0, SMTO_NORMAL, kAnswerWithinMs, &answer);
+  SendMessageTimeoutW(waiting, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0, SMTO_NORMAL, kAnswerWithinMs, &answer);
   HWND notice = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (notice = FindUpdateNotice(program.Id())) != nullptr; }, kStartTimeoutMs));
   EXPECT_EQ(1u, server.RequestLines().size());
   EXPECT_EQ("GET /Horavel/Version.txt HTTP/1.1", server.RequestLines().front());
-  EXPECT_FALSE(ClockShown(program.Id())) << "the clock waits for the answer";
+  EXPECT_FALSE(IsWindowVisible(waiting)) << "the clock waits for the answer";
   EXPECT_EQ(nullptr, FindDateWindow(program.Id()));
   EXPECT_EQ(L"", ProgramSetting(L"VERSION", L"last_day"));
 
@@ -82,6 +96,20 @@ TEST(UpdateNoticeProgram, NoticeComesBeforeTheClockAndLaterStoresTheDay) {
   EXPECT_EQ(nullptr, FindUpdateNotice(program.Id()));
   program.End();
   EXPECT_EQ(0u, program.ExitCode());
+}
+
+TEST(UpdateNoticeProgram, ASessionEndWhileTheCheckWaitsEndsTheProgramThereStoringNothing) {
+  LoopbackHttpServer server;
+  ProgramProcess program;
+  HWND waiting = StartWaitingForNotice(server, program);
+  ASSERT_NE(nullptr, waiting);
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutW(waiting, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, kAnswerWithinMs, &answer);
+  SendMessageTimeoutW(waiting, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, kAnswerWithinMs, &answer);
+  ASSERT_TRUE(program.WaitForExit(kStartTimeoutMs));
+  EXPECT_EQ(0u, program.ExitCode());
+  EXPECT_EQ(0u, CountOccurrences(ProgramLog(), L"タスクトレイへアイコンを追加しました。")) << "the start-up went on";
+  EXPECT_EQ(L"", ProgramSetting(L"VERSION", L"failed_date")) << "no check failed";
 }
 
 TEST(UpdateNoticeProgram, ClockIsDrawnWithinSixSecondsWhateverTheServerDoesAndNoOtherStartThatDayWaits) {

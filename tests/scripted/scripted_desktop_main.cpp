@@ -7,9 +7,18 @@
 // The file: "elsewhere" is answered once as "not on this desktop" (the file
 // then reads "consumed"); "error" makes the call fail and appends a dot per
 // call; anything else, or no file, is an unreachable shell.
+//
+// Its freed memory is filled, and held back for a while before it goes
+// back to the heap: an object used after its delete reads nonsense and
+// shows, rather than its old values or those of the next object.
 
 #include <windows.h>
 
+#include <malloc.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "app.h"
@@ -19,6 +28,9 @@
 namespace {
 
 constexpr wchar_t kAnswerFileVariable[] = L"HORAVEL_DESKTOP_ANSWER_FILE";
+constexpr size_t kHeldBackBlocks = 1 << 16;
+std::atomic<void*> g_heldBack[kHeldBackBlocks];
+std::atomic<size_t> g_nextHeldBack{0};
 
 std::string ReadSmallFile(const std::wstring& path) {
   const comlib::UniqueStdioFile file(_wfopen(path.c_str(), L"rb"));
@@ -64,6 +76,15 @@ std::wstring AnswerFile() {
 }
 
 }  // namespace
+
+// The runtime's own operator new takes its blocks from malloc.
+void operator delete(void* block) noexcept {
+  if (block == nullptr) return;
+  std::memset(block, 0xDD, _msize(block));
+  std::free(g_heldBack[g_nextHeldBack++ % kHeldBackBlocks].exchange(block));
+}
+
+void operator delete(void* block, std::size_t) noexcept { operator delete(block); }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   ScriptedDesktopQuery desktop(AnswerFile());

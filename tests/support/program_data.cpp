@@ -57,4 +57,11 @@ std::wstring ProgramSettingOnceWritten(const wchar_t* section, const wchar_t* ke
 
 std::wstring ProgramLog() { return ReadUtf16(ProgramLogPath()); }
 
+std::wstring RunValue() {
+  wchar_t value[1024] = {};
+  DWORD bytes = sizeof(value);
+  const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, kRunKey, L"Horavel", RRF_RT_REG_SZ, nullptr, value, &bytes);
+  return status == ERROR_SUCCESS ? value : L"<none>";
+}
+
 }  // namespace testing_support

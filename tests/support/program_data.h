@@ -27,4 +27,9 @@ std::wstring ProgramSetting(const wchar_t* section, const wchar_t* key);
 std::wstring ProgramSettingOnceWritten(const wchar_t* section, const wchar_t* key, const std::wstring& expected);
 std::wstring ProgramLog();
 
+// The current user's entry that starts the program at sign-in.
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// Its value, or "<none>".
+std::wstring RunValue();
+
 }  // namespace testing_support

@@ -33,6 +33,7 @@ enum ClockPageControl {
   kHorizontalLabel = 12,
   kHorizontalBar = 13,
   kTransparencyBar = 17,
+  kStartWithWindowsBox = 19,
 };
 // A place's row on the world clocks' page: its box, label caption, label
 // field and zone list, four controls a place.
