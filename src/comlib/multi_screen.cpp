@@ -13,12 +13,23 @@ MonitorRecord EmptyRecord() {
   return record;
 }
 
+// The first monitor device on the monitor's adapter; a second one exists
+// only when the adapter mirrors itself, and both then show the same picture.
+std::wstring InterfaceNameOf(const MONITORINFOEXW& info) {
+  DISPLAY_DEVICEW device{};
+  device.cb = sizeof(device);
+  if (!EnumDisplayDevicesW(info.szDevice, 0, &device, EDD_GET_DEVICE_INTERFACE_NAME)) return std::wstring();
+  return device.DeviceID;
+}
+
 BOOL CALLBACK AppendMonitor(HMONITOR monitor, HDC dc, LPRECT, LPARAM context) {
   auto* screens = reinterpret_cast<MultiScreen_CL*>(context);
   MonitorRecord record = EmptyRecord();
   record.monitor = monitor;
   record.dc = dc;
-  GetMonitorInfoW(monitor, reinterpret_cast<MONITORINFO*>(&record.info));
+  if (GetMonitorInfoW(monitor, reinterpret_cast<MONITORINFO*>(&record.info))) {
+    record.interfaceName = InterfaceNameOf(record.info);
+  }
   screens->monitors.push_back(record);
   if (record.info.dwFlags == MONITORINFOF_PRIMARY) screens->primary = record;
   return TRUE;
@@ -48,6 +59,7 @@ std::vector<std::wstring> MultiScreen_CL::DumpLines() const {
     lines.push_back(comlib::FormatWide(kDumpLineLimit, L"Flags   = %lu", static_cast<unsigned long>(record.info.dwFlags)));
     lines.push_back(RectLine(L"Monitor = ", record.info.rcMonitor));
     lines.push_back(RectLine(L"Work    = ", record.info.rcWork));
+    lines.push_back(L"Name    = " + record.interfaceName);
   }
   return lines;
 }
@@ -67,8 +79,10 @@ int MultiScreen_CL::MonitorIndexFromPoint(POINT point) const {
   return -1;
 }
 
-MonitorRecord MakeMonitorRecord(const RECT& monitorRect, const RECT& workRect, DWORD flags) {
+MonitorRecord MakeMonitorRecord(const RECT& monitorRect, const RECT& workRect, DWORD flags,
+                                const std::wstring& interfaceName) {
   MonitorRecord record = EmptyRecord();
+  record.interfaceName = interfaceName;
   record.info.rcMonitor = monitorRect;
   record.info.rcWork = workRect;
   record.info.dwFlags = flags;

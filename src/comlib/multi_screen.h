@@ -11,6 +11,11 @@ struct MonitorRecord {
   HMONITOR monitor = nullptr;
   HDC dc = nullptr;  // null: enumerated without a device context
   MONITORINFOEXW info{};
+  // The monitor device's interface name. On Windows it carries the
+  // monitor's own hardware id, so it names the monitor wherever it stands in
+  // the list; Wine numbers its monitors in the order of the X outputs.
+  // Empty when the system gave none.
+  std::wstring interfaceName;
 };
 
 class MultiScreen_CL {
@@ -20,7 +25,8 @@ class MultiScreen_CL {
 
   // Refills the list from the system.
   void Enumerate();
-  // Flags, monitor and work rectangles of each monitor, three lines apiece.
+  // Flags, monitor and work rectangles and interface name of each monitor,
+  // four lines apiece.
   std::vector<std::wstring> DumpLines() const;
   // The same lines, one log line each.
   void DumpMonitors() const;
@@ -34,5 +40,7 @@ class MultiScreen_CL {
   std::vector<MonitorRecord> monitors;
 };
 
-// A monitor record with the given rectangles, as the enumeration would fill it.
-MonitorRecord MakeMonitorRecord(const RECT& monitorRect, const RECT& workRect, DWORD flags);
+// A monitor record with the given rectangles and name, as the enumeration
+// would fill it.
+MonitorRecord MakeMonitorRecord(const RECT& monitorRect, const RECT& workRect, DWORD flags,
+                                const std::wstring& interfaceName = std::wstring());

@@ -41,18 +41,25 @@ TEST(MultiScreen, EnumeratesBothScreensOfTheTestDisplayAndFindsThePrimary) {
   }
   EXPECT_EQ(1, primaries);
   EXPECT_NE(screens.monitors[0].monitor, screens.monitors[1].monitor);
+  // The name is what finds a chosen monitor again, so each has its own.
+  EXPECT_FALSE(screens.monitors[0].interfaceName.empty());
+  EXPECT_FALSE(screens.monitors[1].interfaceName.empty());
+  EXPECT_NE(screens.monitors[0].interfaceName, screens.monitors[1].interfaceName);
 }
 
-TEST(MultiScreen, DumpWritesFlagsMonitorAndWorkAreaOfEachMonitor) {
+TEST(MultiScreen, DumpWritesFlagsMonitorWorkAreaAndNameOfEachMonitor) {
   MultiScreen_CL screens;
-  screens.monitors.push_back(MakeMonitorRecord(RECT{0, 0, 1280, 800}, RECT{0, 0, 1280, 770}, MONITORINFOF_PRIMARY));
+  screens.monitors.push_back(
+      MakeMonitorRecord(RECT{0, 0, 1280, 800}, RECT{0, 0, 1280, 770}, MONITORINFOF_PRIMARY, L"\\\\?\\DISPLAY#A"));
   screens.monitors.push_back(MakeMonitorRecord(RECT{-1024, 0, 0, 768}, RECT{-1024, 0, 0, 768}, 0));
   const std::vector<std::wstring> expected{L"Flags   = 1",
                                            L"Monitor = ( 0, 0, 1280, 800 )",
                                            L"Work    = ( 0, 0, 1280, 770 )",
+                                           L"Name    = \\\\?\\DISPLAY#A",
                                            L"Flags   = 0",
                                            L"Monitor = ( -1024, 0, 0, 768 )",
-                                           L"Work    = ( -1024, 0, 0, 768 )"};
+                                           L"Work    = ( -1024, 0, 0, 768 )",
+                                           L"Name    = "};
   EXPECT_EQ(expected, screens.DumpLines());
 }
 

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <string>
 #include <vector>
 
+#include "data/monitor_choice.h"
 #include "support/window_checks.h"
 
 namespace {
@@ -133,3 +136,80 @@ TEST(Placement, TheDisplayCheckJudgesTheClockOnTheRectangleItWasPlacedIn) {
   EXPECT_TRUE(placement::FallsBackToPrimary(two, -1));
 }
 
+TEST(MonitorChoice, TheChosenMonitorIsFoundAgainByNameOrRectangle) {
+  using monitor_choice::MonitorIdentity;
+  constexpr int kAbsent = -1;
+  // Windows names its monitors by their hardware (H...), Wine by their order
+  // (W0, W1, ...). P, X: a primary and a second monitor on Windows; A, B, C:
+  // three monitors under Wine, the stored one in the rectangle named first.
+  const RECT p{0, 0, 1920, 1080}, x{1920, 0, 3200, 1024}, a{0, 0, 1280, 800}, b{1280, 0, 2080, 600};
+  const RECT c{2080, 100, 3104, 868}, cShifted{1280, 100, 2304, 868};
+  const std::wstring storedX = L"1920,0,3200,1024,HX", storedB = L"1280,0,2080,600,W1";
+  const std::wstring storedC = L"2080,100,3104,868,W2";
+  const struct {
+    std::vector<MonitorIdentity> monitors;
+    std::wstring stored;
+    int displayIndex;
+    int expected;
+  } cases[] = {
+      {{{p, L"HP"}, {x, L"HX"}}, storedX, 0, 1},
+      {{{x, L"HX"}, {p, L"HP"}}, storedX, 1, 0},                                  // re-ordered
+      {{{p, L"HP"}, {{-1280, 0, 0, 1024}, L"HX"}}, storedX, 0, 1},                // moved
+      {{{p, L"HP"}, {{1920, 0, 3840, 1080}, L"HX"}}, storedX, 0, 1},              // its resolution changed
+      {{{p, L"HP"}, {x, L"HY"}, {{3200, 0, 4480, 1024}, L"HX"}}, storedX, 0, 2},  // swapped with its twin
+      {{{p, L"HP"}, {{1920, 0, 2944, 768}, L"HZ"}}, storedX, 1, kAbsent},         // unplugged
+      {{{a, L"W0"}, {c, L"W1"}}, storedC, 1, 1},                                  // the second of three removed
+      {{{a, L"W0"}, {cShifted, L"W1"}}, storedC, 0, 1},                           // ... and the third moved up
+      {{{a, L"W0"}, {c, L"W1"}, {b, L"W2"}}, storedC, 2, 1},                      // re-ordered
+      {{{a, L"W0"}, {cShifted, L"W1"}}, storedB, 1, kAbsent},                     // its name taken over
+      {{{a, L"W0"}, {{1280, 0, 2304, 768}, L"W1"}, {{2304, 0, 3104, 600}, L"W2"}}, storedB, 1, 2},  // and it moved
+      {{{{0, 0, 800, 600}, L"W0"}, {{800, 100, 1824, 868}, L"W1"}}, storedB, 1, 0},  // shifted to the origin
+      // Two of the stored size: only the stored rectangle tells.
+      {{{a, L"W0"}, {{1280, 200, 2080, 800}, L"W1"}, {{2080, 0, 2880, 600}, L"W2"}}, L"1280,0,2080,600,W5", 1, kAbsent},
+      {{{a, L"W0"}, {{1280, 200, 2080, 800}, L"W1"}, {b, L"W2"}}, L"1280,0,2080,600,W5", 1, 2},
+      {{{a, L""}, {{1280, 200, 2080, 800}, L""}, {{2080, 0, 2880, 600}, L""}}, L"1280,0,2080,600,", 1, kAbsent},
+      // No identity, an old file or an unreadable one: the display number.
+      {{{a, L"W0"}, {b, L"W1"}}, L"", 1, 1},
+      {{{a, L"W0"}, {b, L"W1"}}, L"", 2, kAbsent},
+      {{{a, L"W0"}, {b, L"W1"}}, L"", -1, kAbsent},
+      {{{a, L"W0"}, {b, L"W1"}}, L"1280,0,2080,600,%zz", 0, 0},
+  };
+  for (const auto& t : cases) {
+    const auto chosen =
+        monitor_choice::ChooseMonitor(t.monitors, monitor_choice::ParseIdentity(t.stored), t.displayIndex);
+    EXPECT_EQ(t.expected, chosen.value_or(kAbsent)) << std::string(t.stored.begin(), t.stored.end()) << " among "
+                                                    << t.monitors.size() << ", display " << t.displayIndex;
+  }
+}
+
+TEST(MonitorChoice, TheStoredIdentityReadsBackWhateverTheName) {
+  const std::wstring names[] = {L"", L"\\\\?\\DISPLAY#Default_Monitor#0000&0000#{e6f07b5f-ee97-4a90-b076-33f57bf4eaa7}",
+                                L" a,b=c;d \"q\" ", L"100%\t\r\n", std::wstring(L"\u6642\u8A08\xD800") + L'\0' + L"x"};
+  for (const RECT& rect : {RECT{-1280, -200, 0, 824}, RECT{LONG_MIN, LONG_MIN, LONG_MAX, LONG_MAX}}) {
+    for (const std::wstring& name : names) {
+      const std::wstring text = monitor_choice::IdentityText({rect, name});
+      // One line of printable ASCII, without blanks a settings file would trim.
+      for (const wchar_t c : text) EXPECT_TRUE(c > L' ' && c <= L'~') << static_cast<int>(c);
+      const auto read = monitor_choice::ParseIdentity(text);
+      ASSERT_TRUE(read.has_value()) << std::string(text.begin(), text.end());
+      EXPECT_TRUE(SameRect(rect, read->rect));
+      EXPECT_EQ(name, read->name);
+    }
+  }
+  // Files written before keep reading the same.
+  EXPECT_EQ(L"-1280,0,0,1024,A%0020B%0025", monitor_choice::IdentityText({{-1280, 0, 0, 1024}, L"A B%"}));
+  for (const wchar_t* unreadable :
+       {L"", L"garbage", L"1,2,3,4", L"1,2,3,,N", L"+1,2,3,4,N", L" 1,2,3,4,N", L"1,2,3x,4,N", L"0,0,0,0,N",
+        L"10,0,5,5,N", L"0,0,4294967297,1,N", L"1,2,3,4,%00", L"1,2,3,4,%00G1"}) {
+    EXPECT_FALSE(monitor_choice::ParseIdentity(unreadable).has_value()) << std::wstring(unreadable).size();
+  }
+  // What the user's choice writes finds that monitor again.
+  MultiScreen_CL screens;
+  screens.monitors.push_back(MakeMonitorRecord(RECT{0, 0, 1280, 800}, RECT{0, 0, 1280, 770}, 1, L"W0"));
+  screens.monitors.push_back(MakeMonitorRecord(RECT{1280, 0, 2080, 600}, RECT{1280, 0, 2080, 600}, 0, L"W1"));
+  for (const int index : {0, 1}) {
+    const auto stored = monitor_choice::ParseIdentity(monitor_choice::IdentityTextFor(screens, index));
+    EXPECT_EQ(index, monitor_choice::ChooseMonitor(monitor_choice::IdentitiesOf(screens), stored, -1).value_or(-1));
+  }
+  EXPECT_EQ(L"", monitor_choice::IdentityTextFor(screens, 2));
+}
