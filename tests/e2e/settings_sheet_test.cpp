@@ -384,6 +384,64 @@ std::wstring& ValueOf(std::vector<IniLine>& lines, const wchar_t* section, const
          })->value;
 }
 
+// Chooses what a user does next, from a seed, and does it.
+class RandomUser {
+ public:
+  explicit RandomUser(unsigned seed) : random_(seed) {
+    for (const TimeZoneEntry& zone : timezones::List()) zones_.push_back(zone.key);
+  }
+  int Pick(int lowest, int highest) { return std::uniform_int_distribution<int>(lowest, highest)(random_); }
+
+  // Every action once and some twice, in any order.
+  std::vector<size_t> Steps() {
+    const int count = static_cast<int>(std::size(kPageActions));
+    std::vector<size_t> steps(static_cast<size_t>(count));
+    std::iota(steps.begin(), steps.end(), size_t{0});
+    for (int extra = 0; extra < 15; ++extra) steps.push_back(static_cast<size_t>(Pick(0, count - 1)));
+    std::shuffle(steps.begin(), steps.end(), random_);
+    return steps;
+  }
+
+  // Does the action with its control on the sheet; `value`, the key's value, becomes the one it leaves in effect.
+  void Do(const PageAction& action, DWORD processId, HWND sheet, std::wstring& value) {
+    HWND control = PageControl(ShowPage(processId, sheet, action.page), action.control);
+    const int chosen = Pick(action.lowest, action.highest);
+    if (action.act == Act::kTick || action.act == Act::kUntick) {
+      ClickBox(control);
+      const bool ticked = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+      value = ticked == (action.act == Act::kTick) ? L"1" : L"0";
+    } else if (action.act == Act::kFamily || action.act == Act::kZone) {
+      const std::vector<std::wstring>& names = action.act == Act::kFamily ? families_ : zones_;
+      const int item = Pick(0, static_cast<int>(names.size()) - 1);
+      ChooseItem(control, item);
+      value = names[static_cast<size_t>(item)];
+    } else if (action.act == Act::kColour) {
+      const auto argb = static_cast<std::uint32_t>(std::stol(value));
+      const COLORREF colour = RGB(Pick(0, 255), Pick(0, 255), Pick(0, 255));
+      PickColour(processId, sheet, control, RGB(argb >> 16 & 0xFF, argb >> 8 & 0xFF, argb & 0xFF), colour);
+      value = std::to_wstring(
+          static_cast<int>(0xFF000000u | GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour)));
+    } else if (action.act == Act::kLabel) {
+      SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kLabels[chosen]));
+      value = kLabels[chosen];
+    } else if (action.act == Act::kChord) {
+      PressKeys(control, kChords[chosen].first);
+      if (kChords[chosen].second != nullptr) value = kChords[chosen].second;
+    } else if (action.act == Act::kNoHotKey) {
+      ClickBox(control);
+      value.clear();
+    } else {
+      (action.act == Act::kList ? ChooseItem : MoveBar)(control, chosen);
+      value = std::to_wstring(action.act == Act::kTransparency ? 255 - chosen : chosen);
+    }
+  }
+
+ private:
+  std::mt19937 random_;
+  const std::vector<std::wstring> families_ = font_list::CollectDrawableFamilies(GetDesktopWindow());
+  std::vector<std::wstring> zones_;
+};
+
 }  // namespace
 
 TEST_F(SettingsSheet, AfterOkOrCancelOfRandomPageActionsTheFileHoldsEveryValueInEffect) {
@@ -392,65 +450,26 @@ TEST_F(SettingsSheet, AfterOkOrCancelOfRandomPageActionsTheFileHoldsEveryValueIn
                             ? static_cast<unsigned>(wcstoul(replay, nullptr, 10))
                             : std::random_device{}();
   SCOPED_TRACE("replay with HORAVEL_SHEET_SEED=" + std::to_string(seed));
-  std::mt19937 random(seed);
-  auto pick = [&](int lowest, int highest) { return std::uniform_int_distribution<int>(lowest, highest)(random); };
+  RandomUser user(seed);
   WriteUtf16(ProgramSettingsPath(), kStartFile);
   const RunAtStartup_CL run(HoravelPath());
   run.Set(false);
   std::vector<IniLine> inEffect = IniLines(kStartFile);
   inEffect.push_back({kRun, L"Horavel", L"0"});
-  const std::vector<std::wstring> families = font_list::CollectDrawableFamilies(GetDesktopWindow());
-  std::vector<std::wstring> zones;
-  for (const TimeZoneEntry& zone : timezones::List()) zones.push_back(zone.key);
   Start();
   for (int round = 0; round < 6; ++round) {
     HWND sheet = OpenSheet();
     ASSERT_NE(nullptr, sheet);
     const std::vector<IniLine> atOpen = inEffect;
-    // Every action once a round and some twice, in any order.
-    const int count = static_cast<int>(std::size(kPageActions));
-    std::vector<size_t> steps(static_cast<size_t>(count));
-    std::iota(steps.begin(), steps.end(), size_t{0});
-    for (int extra = 0; extra < 15; ++extra) steps.push_back(static_cast<size_t>(pick(0, count - 1)));
-    std::shuffle(steps.begin(), steps.end(), random);
+    std::vector<size_t> steps = user.Steps();
     if (round < 2) steps.insert(steps.begin(), std::begin(kBlinkSteps), std::end(kBlinkSteps));
     for (const size_t step : steps) {
       const PageAction& action = kPageActions[step];
-      HWND control = PageControl(ShowPage(program_.Id(), sheet, action.page), action.control);
-      std::wstring& value = ValueOf(inEffect, action.section, action.key);
-      const int chosen = pick(action.lowest, action.highest);
-      if (action.act == Act::kTick || action.act == Act::kUntick) {
-        ClickBox(control);
-        const bool ticked = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
-        value = ticked == (action.act == Act::kTick) ? L"1" : L"0";
-      } else if (action.act == Act::kFamily || action.act == Act::kZone) {
-        const std::vector<std::wstring>& names = action.act == Act::kFamily ? families : zones;
-        const int item = pick(0, static_cast<int>(names.size()) - 1);
-        ChooseItem(control, item);
-        value = names[static_cast<size_t>(item)];
-      } else if (action.act == Act::kColour) {
-        const auto argb = static_cast<std::uint32_t>(std::stol(value));
-        const COLORREF colour = RGB(pick(0, 255), pick(0, 255), pick(0, 255));
-        PickColour(program_.Id(), sheet, control, RGB(argb >> 16 & 0xFF, argb >> 8 & 0xFF, argb & 0xFF), colour);
-        value = std::to_wstring(
-            static_cast<int>(0xFF000000u | GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour)));
-      } else if (action.act == Act::kLabel) {
-        SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kLabels[chosen]));
-        value = kLabels[chosen];
-      } else if (action.act == Act::kChord) {
-        PressKeys(control, kChords[chosen].first);
-        if (kChords[chosen].second != nullptr) value = kChords[chosen].second;
-      } else if (action.act == Act::kNoHotKey) {
-        ClickBox(control);
-        value.clear();
-      } else {
-        (action.act == Act::kList ? ChooseItem : MoveBar)(control, chosen);
-        value = std::to_wstring(action.act == Act::kTransparency ? 255 - chosen : chosen);
-      }
+      user.Do(action, program_.Id(), sheet, ValueOf(inEffect, action.section, action.key));
     }
     // A key a page forgets shows after OK, one the put-back misses after
     // Cancel: the first round ends with OK, the second with Cancel.
-    const bool ok = round == 0 || (round > 1 && pick(0, 1) == 1);
+    const bool ok = round == 0 || (round > 1 && user.Pick(0, 1) == 1);
     ASSERT_TRUE(PressSheetButton(sheet, clock_, ok ? PSBTN_OK : PSBTN_CANCEL));
     if (!ok) inEffect = atOpen;
     for (const IniLine& line : inEffect) {
