@@ -88,8 +88,10 @@ int ControlFactory_CL::AddHotKeyField(HWND parent, int x, int y) {
   auto control = std::make_unique<HotKeyField_CL>();
   // The control spells the keys out as the keyboard names them.
   const SIZE size = MeasureText(control->Font(), kWidestHotKeyText);
-  return AddControl(std::move(control), parent, HOTKEY_CLASSW, L"", kChildStyle | WS_TABSTOP | WS_BORDER, x, y,
-                    size.cx + kButtonPadding, size.cy + kButtonPadding);
+  const int index = AddControl(std::move(control), parent, HOTKEY_CLASSW, L"", kChildStyle | WS_TABSTOP | WS_BORDER, x,
+                               y, size.cx + kButtonPadding, size.cy + kButtonPadding);
+  Get<HotKeyField_CL>(index)->ReportSilentClears();
+  return index;
 }
 
 ControlBase_CL* ControlFactory_CL::At(int index) const {

@@ -9,6 +9,22 @@ namespace {
 
 // Room wide enough for any one-line control text.
 constexpr LONG kMeasureLimit = 0x8000;
+constexpr UINT_PTR kHotKeySubclassId = 1;
+
+// A key other than a modifier that takes the field from keys to none: the
+// control says nothing of it. Modifiers empty the field too, and say so.
+LRESULT CALLBACK ReportSilentClear(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(field, &ReportSilentClear, id);
+  const bool keyDown = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+  const bool modifier = wParam == VK_SHIFT || wParam == VK_CONTROL || wParam == VK_MENU;
+  const bool heldKeys = keyDown && !modifier && SendMessageW(field, HKM_GETHOTKEY, 0, 0) != 0;
+  const LRESULT result = DefSubclassProc(field, message, wParam, lParam);
+  if (heldKeys && SendMessageW(field, HKM_GETHOTKEY, 0, 0) == 0) {
+    SendMessageW(GetParent(field), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(field), EN_CHANGE),
+                 reinterpret_cast<LPARAM>(field));
+  }
+  return result;
+}
 
 }  // namespace
 
@@ -126,4 +142,8 @@ hotkey::KeyCombination HotKeyField_CL::Keys() const {
 
 void HotKeyField_CL::SetKeys(const hotkey::KeyCombination& keys) {
   SendMessageW(window_, HKM_SETHOTKEY, hotkey::ToHotKeyControl(keys), 0);
+}
+
+void HotKeyField_CL::ReportSilentClears() {
+  if (window_ != nullptr) SetWindowSubclass(window_, &ReportSilentClear, kHotKeySubclassId, 0);
 }

@@ -95,12 +95,18 @@ class EditBox_CL : public ControlBase_CL {
 };
 
 // A standard hot-key control ("msctls_hotkey32"): the keys the user pressed.
+// Its parent hears of every change (EN_CHANGE), also where the control empties
+// itself without a word.
 class HotKeyField_CL : public ControlBase_CL {
  public:
   HotKeyField_CL() : ControlBase_CL(kControlHotKey) {}
 
   hotkey::KeyCombination Keys() const;
   void SetKeys(const hotkey::KeyCombination& keys);
+  // Once the window is made: Wine's control empties itself at Backspace,
+  // Delete, Space, Tab, Enter and Escape without telling its parent, which
+  // would go on showing what the field no longer holds.
+  void ReportSilentClears();
 };
 
 // The size of a text drawn in a font, as DrawText measures it on the screen.

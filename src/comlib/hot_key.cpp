@@ -137,7 +137,7 @@ bool IsReserved(const KeyCombination& keys) {
 }
 
 FieldVerdict CheckFieldKeys(const KeyCombination& keys) {
-  if (keys.virtualKey == 0 && keys.modifiers == 0) return FieldVerdict::kOff;
+  if (keys.virtualKey == 0) return FieldVerdict::kIncomplete;
   if (!HasHoldingModifier(keys.modifiers) || Format(keys).empty()) return FieldVerdict::kNeedsModifier;
   return IsReserved(keys) ? FieldVerdict::kReserved : FieldVerdict::kValid;
 }

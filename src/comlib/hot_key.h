@@ -40,11 +40,13 @@ bool HasHoldingModifier(UINT modifiers);
 // a hot key would take them from all of them.
 bool IsReserved(const KeyCombination& keys);
 
-// What keys pressed in the hot-key field come to.
+// What keys pressed in the hot-key field come to. The control holds no key
+// from the first key-down of a chord until its key comes, and none after
+// Backspace: an empty field is a chord not yet pressed, never "no hot key".
 enum class FieldVerdict {
-  kOff,            // the field was cleared: no hot key
+  kIncomplete,     // no key yet, whatever modifiers are down
   kValid,          // these keys become the hot key
-  kNeedsModifier,  // a modifier alone, a key without Ctrl, Alt or Win, or one Format cannot name
+  kNeedsModifier,  // a key without Ctrl, Alt or Win, or one Format cannot name
   kReserved,       // IsReserved
 };
 FieldVerdict CheckFieldKeys(const KeyCombination& keys);

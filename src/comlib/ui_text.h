@@ -47,10 +47,14 @@ enum class TextId : int {
   kHideOnFullScreen,
   kStartWithWindows,
   // The hot key that hides and shows the clock, and why a key is not had.
+  // kHotKeyKept's "%s" takes the key still in effect while the field shows
+  // none; kHotKeyClear names the button that switches the hot key off.
   kHotKey,
   kHotKeyTaken,
   kHotKeyRefused,
   kHotKeyReserved,
+  kHotKeyKept,
+  kHotKeyClear,
   kDrawType,
   kDrawAll,
   kDrawOutlineOnly,

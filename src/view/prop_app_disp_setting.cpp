@@ -62,13 +62,15 @@ void PropAppDispSetting_CL::BuildControls() {
   BuildExtras(RectInParent(transparency_.bar->Window()).bottom + d / 2);
 
   FinishPanel(*hideClockBox_, TextId::kClockPage,
-              {noBlinkBox_, hour12Box_, transparency_.bar, startWithWindowsBox_, hotKeyStatus_}, *hotKeyStatus_);
+              {noBlinkBox_, hour12Box_, transparency_.bar, startWithWindowsBox_, clearHotKeyButton_, hotKeyStatus_},
+              *hotKeyStatus_);
   UpdateOffsets();
   UpdateTransparency();
 }
 
 void PropAppDispSetting_CL::BuildExtras(int extrasTop) {
   const AppSaveData_CL& clock = display_.Clock();
+  const int w = area_.charWidth;
   const int d = area_.charHeight;
   fullScreenBox_ = AddCheckBox(UiText(TextId::kHideOnFullScreen), Px(kBoxX), extrasTop, clock.hide_on_fullscreen != 0);
   // The box shows what the registry holds, whoever wrote it.
@@ -78,19 +80,23 @@ void PropAppDispSetting_CL::BuildExtras(int extrasTop) {
   hotKeyField_ = factory_.Get<HotKeyField_CL>(
       factory_.AddHotKeyField(ControlParent(), Px(kBoxX), extrasTop + 3 * d + d / 2));
   hotKeyField_->SetKeys(hotkey::Parse(clock.hotkey).keys);
+  const RECT field = RectInParent(hotKeyField_->Window());
   // Room for the longest of the reasons, shown below the field.
-  hotKeyStatus_ = AddLabel(UiText(TextId::kHotKeyRefused), Px(kBoxX), RectInParent(hotKeyField_->Window()).bottom + 2);
+  hotKeyStatus_ = AddLabel(UiText(TextId::kHotKeyRefused), Px(kBoxX), field.bottom + 2);
+  clearHotKeyButton_ = factory_.Get<Button_CL>(
+      factory_.AddButton(ControlParent(), UiText(TextId::kHotKeyClear), field.right + w / 2, field.top));
+  clearHotKeyButton_->Resize(WindowSize(clearHotKeyButton_->Window()).cx, field.bottom - field.top, FALSE);
+  const hotkey::KeyCombination longestKeys{MOD_CONTROL | MOD_ALT | MOD_SHIFT | MOD_WIN, VK_NEXT};
+  const std::wstring reasons[] = {UiText(TextId::kHotKeyTaken), UiText(TextId::kHotKeyRefused),
+                                  UiText(TextId::kHotKeyReserved),
+                                  UiTextWith(TextId::kHotKeyKept, {hotkey::Format(longestKeys)})};
   SIZE room{};
-  for (TextId reason : {TextId::kHotKeyTaken, TextId::kHotKeyRefused, TextId::kHotKeyReserved}) {
-    const SIZE size = MeasureText(hotKeyStatus_->Font(), UiText(reason));
+  for (const std::wstring& reason : reasons) {
+    const SIZE size = MeasureText(hotKeyStatus_->Font(), reason);
     room = SIZE{std::max(room.cx, size.cx), std::max(room.cy, size.cy)};
   }
   hotKeyStatus_->Resize(room.cx, room.cy, FALSE);
-  if (hotkey::Parse(clock.hotkey).status == hotkey::ParseStatus::kReserved) {
-    ShowHotKeyStatus(TextId::kHotKeyReserved);
-  } else {
-    ShowHotKeyHeld();
-  }
+  ShowKeyInEffect(false);
 }
 
 bool PropAppDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
@@ -129,6 +135,8 @@ bool PropAppDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
     startWithWindowsBox_->SetChecked(run.IsOn());
   } else if (id == hotKeyField_->ControlId() && code == EN_CHANGE) {
     OnHotKeyChanged();
+  } else if (id == clearHotKeyButton_->ControlId()) {
+    OnClearHotKey();
   } else if (IsListChoice(drawTypeList_, code, control)) {
     clock.SetClockDrawType(drawTypeList_->Selection());
     display_.Apply(display::kClockLook);
@@ -147,32 +155,53 @@ bool PropAppDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
 
 void PropAppDispSetting_CL::OnHotKeyChanged() {
   const hotkey::KeyCombination keys = hotKeyField_->Keys();
-  // A refused key leaves the one in effect as it was.
+  // Anything short of a key that may be one leaves the key in effect as it was.
   switch (hotkey::CheckFieldKeys(keys)) {
+    case hotkey::FieldVerdict::kIncomplete:
+      ShowKeyInEffect(true);
+      return;
     case hotkey::FieldVerdict::kNeedsModifier:
-      ShowHotKeyStatus(TextId::kHotKeyRefused);
+      ShowHotKeyStatus(UiText(TextId::kHotKeyRefused));
       return;
     case hotkey::FieldVerdict::kReserved:
-      ShowHotKeyStatus(TextId::kHotKeyReserved);
+      ShowHotKeyStatus(UiText(TextId::kHotKeyReserved));
       return;
-    case hotkey::FieldVerdict::kOff:
     case hotkey::FieldVerdict::kValid:
       break;
   }
+  SetHotKey(hotkey::Format(keys));
+}
+
+void PropAppDispSetting_CL::OnClearHotKey() {
+  hotKeyField_->SetKeys(hotkey::KeyCombination{});
+  SetHotKey(std::wstring());
+}
+
+void PropAppDispSetting_CL::SetHotKey(const std::wstring& text) {
   AppSaveData_CL& clock = display_.Clock();
-  clock.hotkey = hotkey::Format(keys);
+  clock.hotkey = text;
   clock.SaveField(&AppSaveData_CL::hotkey);
-  ShowHotKeyHeld();
+  ShowKeyInEffect(false);
 }
 
-void PropAppDispSetting_CL::ShowHotKeyHeld() {
-  const bool held = ClockData().hotkey.empty() || SendMessageW(clockWindow_, kHotKeyChangedMessage, 0, 0) != 0;
-  ShowHotKeyStatus(held ? std::nullopt : std::optional<TextId>(TextId::kHotKeyTaken));
+void PropAppDispSetting_CL::ShowKeyInEffect(bool fieldEmpty) {
+  const hotkey::ParseResult inEffect = hotkey::Parse(display_.Clock().hotkey);
+  // The clock takes the key in the settings, or lets its own go when there is none.
+  const bool held = SendMessageW(clockWindow_, kHotKeyChangedMessage, 0, 0) != 0;
+  if (inEffect.status == hotkey::ParseStatus::kOff) {
+    ShowHotKeyStatus(std::wstring());
+  } else if (inEffect.status == hotkey::ParseStatus::kReserved) {
+    ShowHotKeyStatus(UiText(TextId::kHotKeyReserved));
+  } else if (!held) {
+    ShowHotKeyStatus(UiText(TextId::kHotKeyTaken));
+  } else {
+    ShowHotKeyStatus(fieldEmpty ? UiTextWith(TextId::kHotKeyKept, {hotkey::Format(inEffect.keys)}) : std::wstring());
+  }
 }
 
-void PropAppDispSetting_CL::ShowHotKeyStatus(std::optional<TextId> reason) {
-  hotKeyStatus_->SetText(reason ? UiText(*reason) : L"");
-  ShowWindow(hotKeyStatus_->Window(), reason ? SW_SHOWNA : SW_HIDE);
+void PropAppDispSetting_CL::ShowHotKeyStatus(const std::wstring& text) {
+  hotKeyStatus_->SetText(text);
+  ShowWindow(hotKeyStatus_->Window(), text.empty() ? SW_HIDE : SW_SHOWNA);
 }
 
 void PropAppDispSetting_CL::UpdateOffsets() {

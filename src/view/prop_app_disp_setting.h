@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 
 #include "view/scroll_page.h"
@@ -27,10 +26,15 @@ class PropAppDispSetting_CL : public ScrollPage_CL {
   // Takes the keys in the field as the hot key when they may be one, and
   // says in the status why a key is not had.
   void OnHotKeyChanged();
-  // Shows why the hot key is not had; no reason hides the status.
-  void ShowHotKeyStatus(std::optional<TextId> reason);
-  // After the clock has tried the key in the settings: taken, or had.
-  void ShowHotKeyHeld();
+  // The button beside the field: no hot key.
+  void OnClearHotKey();
+  void SetHotKey(const std::wstring& text);
+  // Once the clock has tried the key in the settings: nothing when it is
+  // had or there is none, else why it is not; and while the field shows no
+  // key (fieldEmpty), which one is still in effect.
+  void ShowKeyInEffect(bool fieldEmpty);
+  // An empty text hides the status.
+  void ShowHotKeyStatus(const std::wstring& text);
 
   CheckBox_CL* hideClockBox_ = nullptr;
   CheckBox_CL* startupBox_ = nullptr;
@@ -45,6 +49,7 @@ class PropAppDispSetting_CL : public ScrollPage_CL {
   ComboBox_CL* cornerList_ = nullptr;
   HotKeyField_CL* hotKeyField_ = nullptr;
   StaticText_CL* hotKeyStatus_ = nullptr;
+  Button_CL* clearHotKeyButton_ = nullptr;
 };
 
 namespace dispsetting {

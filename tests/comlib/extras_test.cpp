@@ -107,9 +107,10 @@ TEST(HotKeyField, TakesWhatWasPressedAndRefusesWhatCannotOrMustNotBeAHotKey) {
       {ctrlAlt, 'H', FieldVerdict::kValid, L"Ctrl+Alt+H"},
       {ctrlAlt | HOTKEYF_EXT, VK_HOME, FieldVerdict::kValid, L"Ctrl+Alt+Home"},
       {HOTKEYF_CONTROL | HOTKEYF_SHIFT, 'C', FieldVerdict::kValid, L"Ctrl+Shift+C"},
-      {0, 0, FieldVerdict::kOff, L""},
+      // No key yet: not "no hot key".
+      {0, 0, FieldVerdict::kIncomplete},          {HOTKEYF_CONTROL, 0, FieldVerdict::kIncomplete},
       {HOTKEYF_EXT, VK_HOME, kNeedsModifier},     {HOTKEYF_EXT, VK_DELETE, kNeedsModifier},
-      {HOTKEYF_SHIFT, 'A', kNeedsModifier},       {HOTKEYF_CONTROL, 0, kNeedsModifier},
+      {HOTKEYF_SHIFT, 'A', kNeedsModifier},
       {ctrlAlt, VK_NUMPAD1, kNeedsModifier},      {ctrlAlt, VK_OEM_1, kNeedsModifier},
       {HOTKEYF_CONTROL, 'C', kReserved},          {HOTKEYF_CONTROL, 'V', kReserved},
       {HOTKEYF_CONTROL | HOTKEYF_SHIFT, 'Z', kReserved}, {HOTKEYF_ALT, VK_F4, kReserved},

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "comlib/ui_text.h"
@@ -29,6 +29,7 @@ constexpr DWORD kQuietMs = 2000;
 constexpr int kFullScreenBox = 18;
 constexpr int kHotKeyField = 21;
 constexpr int kHotKeyStatus = 22;
+constexpr int kClearHotKeyButton = 23;
 
 RECT PrimaryMonitor() { return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
@@ -146,44 +147,47 @@ TEST_F(Extras, HotKeyTogglesTheClockATakenKeyIsShownAsTakenAndThePageChangesIt) 
   ASSERT_NE(nullptr, page);
   HWND field = PageControl(page, kHotKeyField);
   HWND status = PageControl(page, kHotKeyStatus);
-  auto typeKeys = [&](UINT modifiers, UINT key) {
-    SendMessageW(field, HKM_SETHOTKEY, MAKEWORD(key, modifiers), 0);
-    SendMessageW(GetParent(field), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(field), EN_CHANGE),
-                 reinterpret_cast<LPARAM>(field));
-  };
   EXPECT_TRUE(IsWindowVisible(status));
   EXPECT_EQ(UiText(TextId::kHotKeyTaken), TextOf(status));
+  auto toggles = [&](WORD letter) {
+    PressCtrlAlt(letter);
+    const bool hidden = WaitUntil([&] { return Hidden(); }, kTimeoutMs);
+    PressCtrlAlt(letter);
+    return hidden && WaitUntil([&] { return Shown(); }, kTimeoutMs);
+  };
 
-  // Another key works at once; one without Ctrl, Alt or Win is refused.
-  typeKeys(HOTKEYF_CONTROL | HOTKEYF_ALT, 'J');
+  // Another key works at once, pressed as the keyboard sends it.
+  PressKeys(field, {VK_CONTROL, VK_MENU, 'J'});
   EXPECT_EQ(L"Ctrl+Alt+J", ProgramSettingOnceWritten(L"CLOCK_DISP", L"hotkey", L"Ctrl+Alt+J"));
   EXPECT_FALSE(IsWindowVisible(status));
-  PressCtrlAlt('J');
-  EXPECT_TRUE(WaitUntil([&] { return Hidden(); }, kTimeoutMs));
-  PressCtrlAlt('J');
-  EXPECT_TRUE(WaitUntil([&] { return Shown(); }, kTimeoutMs));
-  // Home's "extended key" flag is no Win key, and a modifier alone no key;
-  // copy has a reason of its own. Each leaves the key in effect as it was.
-  const std::tuple<UINT, UINT, TextId> refused[] = {{HOTKEYF_SHIFT, 'A', TextId::kHotKeyRefused},
-                                                    {HOTKEYF_EXT, VK_HOME, TextId::kHotKeyRefused},
-                                                    {HOTKEYF_CONTROL, 0, TextId::kHotKeyRefused},
-                                                    {HOTKEYF_CONTROL, 'C', TextId::kHotKeyReserved}};
-  for (const auto& [flags, key, reason] : refused) {
-    typeKeys(flags, key);
-    EXPECT_EQ(UiText(reason), TextOf(status)) << key;
-    EXPECT_EQ(L"Ctrl+Alt+J", ProgramSetting(L"CLOCK_DISP", L"hotkey"));
+  EXPECT_TRUE(toggles('J'));
+  // The field holds no key while a modifier alone is down, nor after
+  // Backspace; a key needs Ctrl, Alt or Win; copy has a reason of its own.
+  // Each leaves the key in effect as it was, and the page says so.
+  const std::wstring kept = UiTextWith(TextId::kHotKeyKept, {L"Ctrl+Alt+J"});
+  const std::pair<std::vector<UINT>, std::wstring> refused[] = {
+      {{VK_CONTROL}, kept}, {{VK_SHIFT, 'A'}, UiText(TextId::kHotKeyRefused)}, {{VK_BACK}, kept},
+      {{VK_CONTROL, 'C'}, UiText(TextId::kHotKeyReserved)}, {{VK_CONTROL}, kept}};
+  for (const auto& [keys, reason] : refused) {
+    PressKeys(field, keys);
+    EXPECT_EQ(reason, TextOf(status)) << keys.back();
   }
-  typeKeys(HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_EXT, VK_HOME);
-  EXPECT_EQ(L"Ctrl+Alt+Home", ProgramSettingOnceWritten(L"CLOCK_DISP", L"hotkey", L"Ctrl+Alt+Home"));
-  typeKeys(0, 0);  // a cleared field: no hot key
-  EXPECT_EQ(L"", ProgramSettingOnceWritten(L"CLOCK_DISP", L"hotkey", L""));
+  ASSERT_TRUE(PressSheetButton(sheet, clock_, PSBTN_OK));
+  EXPECT_EQ(L"Ctrl+Alt+J", ProgramSetting(L"CLOCK_DISP", L"hotkey"));
+  EXPECT_TRUE(toggles('J'));
 
-  // Cancel puts the key back, in the file and for the clock.
-  ASSERT_TRUE(PressSheetButton(sheet, clock_, PSBTN_CANCEL));
-  EXPECT_EQ(L"", ProgramSetting(L"CLOCK_DISP", L"hotkey")) << "missing, as it was";
-  DestroyWindow(taker);
+  // Only the button switches the key off, at once; Cancel puts it back.
+  sheet = OpenSettingsSheet(clock_, program_.Id());
+  page = ShowPage(program_.Id(), sheet, kClockPage);
+  ClickBox(PageControl(page, kClearHotKeyButton));
+  EXPECT_EQ(L"", ProgramSettingOnceWritten(L"CLOCK_DISP", L"hotkey", L""));
+  EXPECT_FALSE(IsWindowVisible(PageControl(page, kHotKeyStatus)));
   PressCtrlAlt('J');
   EXPECT_FALSE(WaitUntil([&] { return Hidden(); }, kQuietMs));
+  ASSERT_TRUE(PressSheetButton(sheet, clock_, PSBTN_CANCEL));
+  EXPECT_EQ(L"Ctrl+Alt+J", ProgramSetting(L"CLOCK_DISP", L"hotkey"));
+  EXPECT_TRUE(toggles('J'));
+  DestroyWindow(taker);
 }
 
 TEST_F(Extras, SettingsFileBesideTheProgramIsTheOneReadAndWritten) {

@@ -9,11 +9,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <numeric>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "comlib/inifile.h"
+#include "comlib/run_at_startup.h"
 #include "comlib/time_zones.h"
 #include "data/data_test_support.h"
 #include "data/face_measure.h"
@@ -299,61 +302,145 @@ TEST_F(SettingsSheet, WorldClocksShowTheRenderersLinesAndThePageChangesAPlaceLiv
 namespace {
 
 // What a user does with a control (by its place on its page), and the key it sets.
-enum class Act { kTick, kUntick, kList, kBar, kTransparency, kFamily, kColour };
+enum class Act { kTick, kUntick, kList, kBar, kTransparency, kFamily, kZone, kColour, kLabel, kChord, kNoHotKey };
 struct PageAction {
   const wchar_t* page;
   int control;
   Act act;
   const wchar_t* section;
   const wchar_t* key;
-  int lowest = 0;  // list items, bar positions
+  int lowest = 0;  // list items, bar positions, the labels and chords below
   int highest = 0;
 };
 constexpr wchar_t kClock[] = L"CLOCK_DISP";
 constexpr wchar_t kDate[] = L"DATE_DISP";
+constexpr wchar_t kZones[] = L"ZONE_DISP";
+// The Run value, "1" when it starts the program.
+constexpr wchar_t kRun[] = L"Run";
 // Ticks are boxes whose tick sets the key; unticks, boxes whose tick clears it.
 const PageAction kPageActions[] = {
-    {kClockPage, 0, Act::kTick, kDate, L"hide_clock"},
-    {kClockPage, 2, Act::kTick, kClock, L"disp_second"},
-    {kClockPage, 3, Act::kUntick, kClock, L"blink"},
-    {kClockPage, 4, Act::kTick, kClock, L"hour12"},
+    {kClockPage, 0, Act::kTick, kDate, L"hide_clock"}, {kClockPage, 1, Act::kTick, kClock, L"disp_startup_hidden"},
+    {kClockPage, 2, Act::kTick, kClock, L"disp_second"}, {kClockPage, 3, Act::kUntick, kClock, L"blink"},
+    {kClockPage, 4, Act::kTick, kClock, L"hour12"}, {kClockPage, 5, Act::kTick, kClock, L"faint_on_hover"},
     {kClockPage, 7, Act::kList, kClock, L"draw_type", 0, 2},
     {kClockPage, 9, Act::kList, kClock, L"display_index", 0, 1},
     {kClockPage, 11, Act::kList, kClock, L"disp_index", 0, 3},
     {kClockPage, 13, Act::kBar, kClock, L"disp_offset_x", -1024, 1024},
+    {kClockPage, 15, Act::kBar, kClock, L"disp_offset_y", -1024, 1024},
     {kClockPage, 17, Act::kTransparency, kClock, L"alpha", 0, 255},
-    {kClockFontPage, 1, Act::kFamily, kClock, L"font_family"},
-    {kClockFontPage, 2, Act::kTick, kClock, L"font_bold"},
+    {kClockPage, 18, Act::kTick, kClock, L"hide_on_fullscreen"}, {kClockPage, 19, Act::kTick, kRun, L"Horavel"},
+    {kClockPage, 21, Act::kChord, kClock, L"hotkey", 0, 1}, {kClockPage, 21, Act::kChord, kClock, L"hotkey", 2, 5},
+    {kClockPage, 23, Act::kNoHotKey, kClock, L"hotkey"}, {kClockFontPage, 1, Act::kFamily, kClock, L"font_family"},
+    {kClockFontPage, 2, Act::kTick, kClock, L"font_bold"}, {kClockFontPage, 3, Act::kTick, kClock, L"font_italic"},
     {kClockFontPage, 5, Act::kBar, kClock, L"font_em_height", 64, 512},
     {kClockFontPage, 7, Act::kBar, kClock, L"border_frame_scale", 0, 20},
+    {kClockColourPage, 2, Act::kColour, kClock, L"font_color1"},
     {kClockColourPage, 5, Act::kColour, kClock, L"font_color2"},
-    {kDatePage, 0, Act::kUntick, kDate, L"show_date"},
-    {kDatePage, 3, Act::kList, kDate, L"date_format", 0, 7},
+    {kClockColourPage, 8, Act::kColour, kClock, L"font_color3"}, {kDatePage, 0, Act::kUntick, kDate, L"show_date"},
+    {kDatePage, 1, Act::kTick, kDate, L"disp_startup_hidden"}, {kDatePage, 3, Act::kList, kDate, L"date_format", 0, 7},
+    {kDatePage, 5, Act::kList, kDate, L"draw_type", 0, 2}, {kDatePage, 7, Act::kBar, kDate, L"offset_x", -1024, 1024},
     {kDatePage, 9, Act::kBar, kDate, L"offset_y", -1024, 1024},
-    {kDatePage, 11, Act::kTransparency, kDate, L"alpha", 0, 255},
-    {kDateFontPage, 1, Act::kFamily, kDate, L"font_family"},
-    {kDateFontPage, 2, Act::kTick, kDate, L"font_bold"},
+    {kDatePage, 11, Act::kTransparency, kDate, L"alpha", 0, 255}, {kDatePage, 12, Act::kTick, kDate, L"faint_on_hover"},
+    {kDateFontPage, 1, Act::kFamily, kDate, L"font_family"}, {kDateFontPage, 2, Act::kTick, kDate, L"font_bold"},
     {kDateFontPage, 3, Act::kTick, kDate, L"font_italic"},
     {kDateFontPage, 5, Act::kBar, kDate, L"font_em_height", 32, 256},
+    {kDateFontPage, 7, Act::kBar, kDate, L"border_frame_scale", 0, 20},
     {kDateColourPage, 2, Act::kColour, kDate, L"font_color1"},
+    {kDateColourPage, 5, Act::kColour, kDate, L"font_color3"}, {kZonePage, 0, Act::kTick, kZones, L"show1"},
+    {kZonePage, 2, Act::kLabel, kZones, L"label1", 0, 3}, {kZonePage, 3, Act::kZone, kZones, L"zone1"},
+    {kZonePage, 4, Act::kTick, kZones, L"show2"}, {kZonePage, 6, Act::kLabel, kZones, L"label2", 0, 3},
+    {kZonePage, 7, Act::kZone, kZones, L"zone2"}, {kZonePage, 8, Act::kTick, kZones, L"show3"},
+    {kZonePage, 10, Act::kLabel, kZones, L"label3", 0, 3}, {kZonePage, 11, Act::kZone, kZones, L"zone3"},
+    {kZonePage, 12, Act::kTick, kZones, L"show4"}, {kZonePage, 14, Act::kLabel, kZones, L"label4", 0, 3},
+    {kZonePage, 15, Act::kZone, kZones, L"zone4"}, {kZonePage, 17, Act::kBar, kZones, L"offset_x", -1024, 1024},
+    {kZonePage, 19, Act::kBar, kZones, L"offset_y", -1024, 1024}, {kVersionPage, 0, Act::kTick, L"VERSION", L"notify"},
 };
 // The steps that once left "blink=0" in the file behind blinking colons:
 // no blinking, the transparency bar, blinking again.
-const size_t kBlinkSteps[] = {2, 8, 2};
+const size_t kBlinkSteps[] = {3, 11, 3};
+const wchar_t* const kLabels[] = {L"", L"Tokyo", L"ロンドン", L"Base 2"};
+// Keys pressed in the hot-key field, and the key each leaves in effect:
+// its own, or (null) the one before.
+const std::pair<std::vector<UINT>, const wchar_t*> kChords[] = {
+    {{VK_CONTROL, VK_MENU, 'K'}, L"Ctrl+Alt+K"}, {{VK_CONTROL, VK_SHIFT, VK_F7}, L"Ctrl+Shift+F7"},
+    {{VK_CONTROL}, nullptr}, {{VK_SHIFT, 'A'}, nullptr}, {{VK_CONTROL, 'C'}, nullptr}, {{VK_BACK}, nullptr}};
 
 // Every key the actions set, each inside the range of its control.
 const wchar_t kStartFile[] =
     L"[CLOCK_DISP]\r\ndisp_second=1\r\nblink=1\r\nhour12=0\r\ndraw_type=1\r\ndisplay_index=0\r\ndisp_index=2\r\n"
-    L"disp_offset_x=40\r\nalpha=200\r\nfont_family=IPAGothic\r\nfont_bold=1\r\nfont_em_height=100\r\n"
-    L"border_frame_scale=4\r\nfont_color2=-16726016\r\n[DATE_DISP]\r\nhide_clock=0\r\nshow_date=1\r\ndate_format=1\r\n"
-    L"offset_y=-160\r\nalpha=203\r\nfont_family=IPAGothic\r\nfont_bold=1\r\nfont_italic=0\r\nfont_em_height=56\r\n"
-    L"font_color1=-14714823\r\n[VERSION]\r\nnotify=1\r\n";
+    L"disp_offset_x=40\r\ndisp_offset_y=200\r\nalpha=200\r\nfont_family=IPAGothic\r\nfont_bold=1\r\nfont_italic=0\r\n"
+    L"font_em_height=100\r\nborder_frame_scale=4\r\nfont_color1=-16713216\r\nfont_color2=-16726016\r\n"
+    L"font_color3=-1\r\ndisp_startup_hidden=0\r\nfaint_on_hover=0\r\nhide_on_fullscreen=1\r\nhotkey=Ctrl+Alt+H\r\n"
+    L"[DATE_DISP]\r\nhide_clock=0\r\nshow_date=1\r\ndisp_startup_hidden=0\r\ndate_format=1\r\ndraw_type=0\r\n"
+    L"offset_x=103\r\noffset_y=-160\r\nalpha=203\r\nfaint_on_hover=0\r\nfont_family=IPAGothic\r\nfont_bold=1\r\n"
+    L"font_italic=0\r\nfont_em_height=56\r\nborder_frame_scale=10\r\nfont_color1=-14714823\r\nfont_color3=-1\r\n"
+    L"[ZONE_DISP]\r\nzone1=Tokyo Standard Time\r\nlabel1=\r\nshow1=1\r\nzone2=GMT Standard Time\r\nlabel2=London\r\n"
+    L"show2=0\r\nzone3=Hawaiian Standard Time\r\nlabel3=\r\nshow3=1\r\nzone4=Pacific Standard Time\r\nlabel4=\r\n"
+    L"show4=0\r\noffset_x=0\r\noffset_y=0\r\n[VERSION]\r\nnotify=1\r\n";
 
 std::wstring& ValueOf(std::vector<IniLine>& lines, const wchar_t* section, const wchar_t* key) {
   return std::find_if(lines.begin(), lines.end(), [&](const IniLine& line) {
            return line.section == section && line.key == key;
          })->value;
 }
+
+// Chooses what a user does next, from a seed, and does it.
+class RandomUser {
+ public:
+  explicit RandomUser(unsigned seed) : random_(seed) {
+    for (const TimeZoneEntry& zone : timezones::List()) zones_.push_back(zone.key);
+  }
+  int Pick(int lowest, int highest) { return std::uniform_int_distribution<int>(lowest, highest)(random_); }
+
+  // Every action once and some twice, in any order.
+  std::vector<size_t> Steps() {
+    const int count = static_cast<int>(std::size(kPageActions));
+    std::vector<size_t> steps(static_cast<size_t>(count));
+    std::iota(steps.begin(), steps.end(), size_t{0});
+    for (int extra = 0; extra < 15; ++extra) steps.push_back(static_cast<size_t>(Pick(0, count - 1)));
+    std::shuffle(steps.begin(), steps.end(), random_);
+    return steps;
+  }
+
+  // Does the action with its control on the sheet; `value`, the key's value, becomes the one it leaves in effect.
+  void Do(const PageAction& action, DWORD processId, HWND sheet, std::wstring& value) {
+    HWND control = PageControl(ShowPage(processId, sheet, action.page), action.control);
+    const int chosen = Pick(action.lowest, action.highest);
+    if (action.act == Act::kTick || action.act == Act::kUntick) {
+      ClickBox(control);
+      const bool ticked = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+      value = ticked == (action.act == Act::kTick) ? L"1" : L"0";
+    } else if (action.act == Act::kFamily || action.act == Act::kZone) {
+      const std::vector<std::wstring>& names = action.act == Act::kFamily ? families_ : zones_;
+      const int item = Pick(0, static_cast<int>(names.size()) - 1);
+      ChooseItem(control, item);
+      value = names[static_cast<size_t>(item)];
+    } else if (action.act == Act::kColour) {
+      const auto argb = static_cast<std::uint32_t>(std::stol(value));
+      const COLORREF colour = RGB(Pick(0, 255), Pick(0, 255), Pick(0, 255));
+      PickColour(processId, sheet, control, RGB(argb >> 16 & 0xFF, argb >> 8 & 0xFF, argb & 0xFF), colour);
+      value = std::to_wstring(
+          static_cast<int>(0xFF000000u | GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour)));
+    } else if (action.act == Act::kLabel) {
+      SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kLabels[chosen]));
+      value = kLabels[chosen];
+    } else if (action.act == Act::kChord) {
+      PressKeys(control, kChords[chosen].first);
+      if (kChords[chosen].second != nullptr) value = kChords[chosen].second;
+    } else if (action.act == Act::kNoHotKey) {
+      ClickBox(control);
+      value.clear();
+    } else {
+      (action.act == Act::kList ? ChooseItem : MoveBar)(control, chosen);
+      value = std::to_wstring(action.act == Act::kTransparency ? 255 - chosen : chosen);
+    }
+  }
+
+ private:
+  std::mt19937 random_;
+  const std::vector<std::wstring> families_ = font_list::CollectDrawableFamilies(GetDesktopWindow());
+  std::vector<std::wstring> zones_;
+};
 
 }  // namespace
 
@@ -363,48 +450,34 @@ TEST_F(SettingsSheet, AfterOkOrCancelOfRandomPageActionsTheFileHoldsEveryValueIn
                             ? static_cast<unsigned>(wcstoul(replay, nullptr, 10))
                             : std::random_device{}();
   SCOPED_TRACE("replay with HORAVEL_SHEET_SEED=" + std::to_string(seed));
-  std::mt19937 random(seed);
-  auto pick = [&](int lowest, int highest) { return std::uniform_int_distribution<int>(lowest, highest)(random); };
+  RandomUser user(seed);
   WriteUtf16(ProgramSettingsPath(), kStartFile);
+  const RunAtStartup_CL run(HoravelPath());
+  run.Set(false);
   std::vector<IniLine> inEffect = IniLines(kStartFile);
-  const std::vector<std::wstring> families = font_list::CollectDrawableFamilies(GetDesktopWindow());
+  inEffect.push_back({kRun, L"Horavel", L"0"});
   Start();
-  for (int round = 0; round < 5; ++round) {
+  for (int round = 0; round < 6; ++round) {
     HWND sheet = OpenSheet();
     ASSERT_NE(nullptr, sheet);
     const std::vector<IniLine> atOpen = inEffect;
-    std::vector<size_t> steps(round < 2 ? std::begin(kBlinkSteps) : std::end(kBlinkSteps), std::end(kBlinkSteps));
-    while (steps.size() < 10) steps.push_back(static_cast<size_t>(pick(0, std::size(kPageActions) - 1)));
+    std::vector<size_t> steps = user.Steps();
+    if (round < 2) steps.insert(steps.begin(), std::begin(kBlinkSteps), std::end(kBlinkSteps));
     for (const size_t step : steps) {
       const PageAction& action = kPageActions[step];
-      HWND control = PageControl(ShowPage(program_.Id(), sheet, action.page), action.control);
-      std::wstring& value = ValueOf(inEffect, action.section, action.key);
-      const int chosen = pick(action.lowest, action.highest);
-      if (action.act == Act::kTick || action.act == Act::kUntick) {
-        ClickBox(control);
-        const bool ticked = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
-        value = ticked == (action.act == Act::kTick) ? L"1" : L"0";
-      } else if (action.act == Act::kFamily) {
-        const int item = pick(0, static_cast<int>(families.size()) - 1);
-        ChooseItem(control, item);
-        value = families[static_cast<size_t>(item)];
-      } else if (action.act == Act::kColour) {
-        const auto argb = static_cast<std::uint32_t>(std::stol(value));
-        const COLORREF colour = RGB(pick(0, 255), pick(0, 255), pick(0, 255));
-        PickColour(program_.Id(), sheet, control, RGB(argb >> 16 & 0xFF, argb >> 8 & 0xFF, argb & 0xFF), colour);
-        value = std::to_wstring(
-            static_cast<int>(0xFF000000u | GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour)));
-      } else {
-        (action.act == Act::kList ? ChooseItem : MoveBar)(control, chosen);
-        value = std::to_wstring(action.act == Act::kTransparency ? 255 - chosen : chosen);
-      }
+      user.Do(action, program_.Id(), sheet, ValueOf(inEffect, action.section, action.key));
     }
-    const bool ok = pick(0, 1) == 1;
+    // A key a page forgets shows after OK, one the put-back misses after
+    // Cancel: the first round ends with OK, the second with Cancel.
+    const bool ok = round == 0 || (round > 1 && user.Pick(0, 1) == 1);
     ASSERT_TRUE(PressSheetButton(sheet, clock_, ok ? PSBTN_OK : PSBTN_CANCEL));
     if (!ok) inEffect = atOpen;
     for (const IniLine& line : inEffect) {
-      EXPECT_EQ(line.value, ProgramSetting(line.section.c_str(), line.key.c_str()))
-          << line.section << "." << line.key << " after " << (ok ? "OK" : "Cancel") << " of sheet " << round;
+      const std::wstring stored = line.section == kRun ? (run.IsOn() ? L"1" : L"0")
+                                                       : ProgramSetting(line.section.c_str(), line.key.c_str());
+      EXPECT_EQ(line.value, stored) << line.section << "." << line.key << " after " << (ok ? "OK" : "Cancel")
+                                    << " of sheet " << round;
     }
   }
+  run.Set(false);
 }

@@ -145,6 +145,11 @@ void ClickBox(HWND box) {
   SendMessageW(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), BN_CLICKED), reinterpret_cast<LPARAM>(box));
 }
 
+void PressKeys(HWND field, const std::vector<UINT>& keys) {
+  for (UINT key : keys) SendMessageW(field, WM_KEYDOWN, key, 1);
+  for (auto key = keys.rbegin(); key != keys.rend(); ++key) SendMessageW(field, WM_KEYUP, *key, 0xC0000001);
+}
+
 void ChooseItem(HWND list, int index) {
   SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELENDOK),

@@ -76,6 +76,8 @@ std::wstring TextOf(HWND window);
 std::wstring ControlText(HWND control);
 
 void ClickBox(HWND box);
+// Sends the keys down in order and up in reverse, as a keyboard would to the focused field.
+void PressKeys(HWND field, const std::vector<UINT>& keys);
 void ChooseItem(HWND list, int index);
 void MoveBar(HWND bar, int position);
 
