@@ -6,7 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "comlib/ini_text.h"
+#include "comlib/unique_handle.h"
+#include "comlib/update_check.h"
 #include "comlib/update_dialog.h"
+#include "product.h"
 #include "support/loopback_server.h"
 #include "support/program_data.h"
 #include "support/program_process.h"
@@ -37,12 +41,36 @@ void UseServer(const std::wstring& url) {
   SetProgramSetting(L"VERSION", L"update_url", url);
 }
 
-// The local date as the settings store a failed check's: YYYYMMDD.
-std::wstring Today() {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  return std::to_wstring(now.wYear * 10000 + now.wMonth * 100 + now.wDay);
+std::int64_t Now() { return static_cast<std::int64_t>(_time64(nullptr)); }
+
+// When the program says its last check failed, in seconds since 1970.
+std::int64_t FailedTime() {
+  return static_cast<std::int64_t>(inistore::ParseHex64(ProgramSetting(L"VERSION", L"failed_time"), 0));
 }
+
+// WinINet's own proxy setting, in the test's prefix for as long as this
+// lives: every request of the program goes to the test's server, which
+// sees where it was meant to go, and nothing leaves the machine.
+class ProxyThrough {
+ public:
+  explicit ProxyThrough(unsigned short port) {
+    const std::wstring server = L"127.0.0.1:" + std::to_wstring(port);
+    const DWORD enable = 1;
+    set_ = RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"ProxyServer", REG_SZ, server.c_str(),
+                           static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS &&
+           RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"ProxyEnable", REG_DWORD, &enable, sizeof(enable)) ==
+               ERROR_SUCCESS;
+  }
+  ~ProxyThrough() {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"ProxyEnable");
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"ProxyServer");
+  }
+  bool IsSet() const { return set_; }
+
+ private:
+  static constexpr wchar_t kKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+  bool set_ = false;
+};
 
 bool ClockShown(DWORD processId) {
   HWND clock = FindClockWindow(processId);
@@ -70,9 +98,12 @@ TEST(UpdateNoticeProgram, NoticeComesBeforeTheClockAndLaterStoresTheDay) {
   EXPECT_EQ(L"", ProgramSetting(L"VERSION", L"last_day"));
 
   HWND later = GetDlgItem(notice, UpdateDialog_CL::kLaterButtonId);
-  wchar_t text[32] = {};
+  wchar_t text[512] = {};
   GetWindowTextW(later, text, 32);
   EXPECT_EQ(L"後日通知する\x3000", std::wstring(text));
+  // The file's address is plain http: the notice leads to the support site instead.
+  GetWindowTextW(FindWindowExW(notice, nullptr, L"Static", nullptr), text, 512);
+  EXPECT_NE(std::wstring::npos, std::wstring(text).find(std::wstring(L"移動先：") + product::kMakerHost)) << text;
   PostMessageW(later, BM_CLICK, 0, 0);
 
   ASSERT_TRUE(WaitUntil([&] { return ClockShown(program.Id()); }, kStartTimeoutMs));
@@ -131,17 +162,41 @@ TEST(UpdateNoticeProgram, ClockIsDrawnWithinSixSecondsWhateverTheServerDoesAndNo
     EXPECT_LE(GetTickCount64() - started, kClockDrawnWithinMs);
     EXPECT_EQ(test.requests, server.RequestLines().size());
     EXPECT_EQ(1u, CountOccurrences(ProgramLog(), test.logged));
-    EXPECT_EQ(L"", ProgramSetting(L"VERSION", L"last_day")) << "the next day's start tries again";
-    EXPECT_EQ(Today(), ProgramSetting(L"VERSION", L"failed_date"));
+    EXPECT_EQ(L"", ProgramSetting(L"VERSION", L"last_day")) << "a start a few hours later tries again";
+    EXPECT_NEAR(static_cast<double>(Now()), static_cast<double>(FailedTime()), kStartTimeoutMs / 1000.0);
     // Runs on and ends at once, though the server may still hold a request.
     EXPECT_TRUE(program.IsRunning());
     program.End();
     EXPECT_EQ(0u, program.ExitCode());
-    // Another start that day (the restart after a move to another virtual
+    // Another start soon after (the restart after a move to another virtual
     // desktop, or the user's) asks nothing and waits for nothing.
     ASSERT_NE(nullptr, StartAndWait(program));
     EXPECT_EQ(test.requests, server.RequestLines().size());
     EXPECT_EQ(1u, CountOccurrences(ProgramLog(), test.logged));
     program.End();
+    // A start a few hours later asks once more, and only once.
+    SetProgramSetting(L"VERSION", L"failed_time",
+                      inistore::FormatHex64(static_cast<std::uint64_t>(Now() - update::kRetryAfterFailureSeconds)));
+    ASSERT_NE(nullptr, StartAndWait(program));
+    EXPECT_EQ(2 * test.requests, server.RequestLines().size());
+    EXPECT_EQ(2u, CountOccurrences(ProgramLog(), test.logged));
+    EXPECT_NEAR(static_cast<double>(Now()), static_cast<double>(FailedTime()), kStartTimeoutMs / 1000.0);
+    program.End();
   }
+}
+
+TEST(UpdateNoticeProgram, TheMakersVersionFileIsAskedForOverTls) {
+  LoopbackHttpServer proxy;
+  proxy.Answer("HTTP/1.1 403 Forbidden\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+  ResetProgramData();
+  SetProgramSetting(L"VERSION", L"notify", 0);
+  const ProxyThrough through(proxy.Port());
+  ASSERT_TRUE(through.IsSet()) << "without the proxy the request would leave the machine";
+
+  ProgramProcess program;
+  ASSERT_NE(nullptr, StartAndWait(program));
+  const std::wstring host = product::kMakerHost;
+  const std::vector<std::string> expected = {"CONNECT " + std::string(host.begin(), host.end()) + ":443 HTTP/1.1"};
+  EXPECT_EQ(expected, proxy.RequestLines());
+  program.End();
 }
