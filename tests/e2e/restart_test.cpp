@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "comlib/unique_handle.h"
@@ -18,6 +19,31 @@ namespace {
 
 constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kRestartTimeoutMs = 20000;
+// Handle numbers are multiples of four, and a clock holds a few hundred.
+constexpr std::uintptr_t kHandleNumbersTried = 0x10000;
+
+using CompareObjectHandlesFunction = BOOL(WINAPI*)(HANDLE, HANDLE);
+
+// How many of the process's handles lead to the instance mutex: each handle
+// number is copied here and compared with the test's own handle to it.
+int InstanceHandlesIn(DWORD processId) {
+  const auto sameObject = reinterpret_cast<CompareObjectHandlesFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernelbase.dll"), "CompareObjectHandles")));
+  const comlib::UniqueKernelHandle process(OpenProcess(PROCESS_DUP_HANDLE, FALSE, processId));
+  const comlib::UniqueKernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, product::kInstanceMutexName));
+  if (sameObject == nullptr || !process || !mutex) return -1;
+  int count = 0;
+  for (std::uintptr_t number = 4; number < kHandleNumbersTried; number += 4) {
+    HANDLE copy = nullptr;
+    if (!DuplicateHandle(process.get(), reinterpret_cast<HANDLE>(number), GetCurrentProcess(), &copy, 0, FALSE,
+                         DUPLICATE_SAME_ACCESS)) {
+      continue;
+    }
+    const comlib::UniqueKernelHandle owned(copy);
+    count += sameObject(copy, mutex.get()) ? 1 : 0;
+  }
+  return count;
+}
 
 class VirtualDesktop : public ProgramTest {
  protected:
@@ -30,6 +56,17 @@ class VirtualDesktop : public ProgramTest {
 
 TEST_F(VirtualDesktop, MoveToAnotherDesktopRestartsIntoExactlyOneInstance) {
   ASSERT_NO_FATAL_FAILURE(StartScripted());
+  // An inheritable handle the old copy holds (here one more to the mutex)
+  // stays behind: the new copy inherits the hand-over alone, and closes it
+  // once it holds its own, so nothing it starts later inherits one.
+  {
+    const comlib::UniqueKernelHandle process(OpenProcess(PROCESS_DUP_HANDLE, FALSE, program_.Id()));
+    const comlib::UniqueKernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, product::kInstanceMutexName));
+    HANDLE planted = nullptr;
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), mutex.get(), process.get(), &planted, 0, TRUE,
+                                DUPLICATE_SAME_ACCESS));
+    ASSERT_EQ(2, InstanceHandlesIn(program_.Id()));
+  }
   // The instance never lapses between the two copies: a start by hand in
   // that moment is a second start.
   bool lapsed = false;
@@ -55,6 +92,7 @@ TEST_F(VirtualDesktop, MoveToAnotherDesktopRestartsIntoExactlyOneInstance) {
   EXPECT_FALSE(lapsed);
   EXPECT_NE(program_.Id(), restarted);
   EXPECT_EQ(1u, RunningHoravelProcesses().size());
+  EXPECT_EQ(1, InstanceHandlesIn(restarted)) << "its own handle, and nothing inherited";
   EXPECT_NE(std::wstring::npos, ProgramLog().find(L"カレントデスクトップ移動を検出したので再起動します。"));
   // The old copy let go of every GDI+ object before its session ended.
   EXPECT_EQ(1u, CountOccurrences(ProgramLog(), L"GDI+終了前のオブジェクト数 = 0"));
