@@ -95,11 +95,12 @@ SiteAddressVerdict CheckSiteAddress(const std::wstring& address, const std::vect
   if (address.size() > kMaxSiteAddressLength) return SiteAddressVerdict::kTooLong;
   if (!webaddress::IsPrintableAscii(address)) return SiteAddressVerdict::kUnprintable;
   const std::optional<WebAddress> parsed = webaddress::Parse(address);
-  if (!parsed || !parsed->secure) return SiteAddressVerdict::kNotHttps;
-  const std::wstring& host = parsed->host;
+  if (!parsed) return SiteAddressVerdict::kNotHttp;
   // The whole name: "horavel.example.com.evil.net" is another host.
   for (const std::wstring& trusted : trustedHosts) {
-    if (!trusted.empty() && _wcsicmp(host.c_str(), trusted.c_str()) == 0) return SiteAddressVerdict::kOpenable;
+    if (!trusted.empty() && _wcsicmp(parsed->host.c_str(), trusted.c_str()) == 0) {
+      return parsed->secure ? SiteAddressVerdict::kOpenable : SiteAddressVerdict::kPlainHttp;
+    }
   }
   return SiteAddressVerdict::kForeignHost;
 }
@@ -115,8 +116,10 @@ const wchar_t* SiteAddressVerdictText(SiteAddressVerdict verdict) {
       return L"開けるアドレス";
     case SiteAddressVerdict::kEmpty:
       return L"アドレスが空";
-    case SiteAddressVerdict::kNotHttps:
-      return L"https://のアドレスではない";
+    case SiteAddressVerdict::kNotHttp:
+      return L"http://かhttps://のアドレスではない";
+    case SiteAddressVerdict::kPlainHttp:
+      return L"https://ではなくhttp://のアドレス";
     case SiteAddressVerdict::kTooLong:
       return L"アドレスが長すぎる";
     case SiteAddressVerdict::kUnprintable:
@@ -307,7 +310,7 @@ std::wstring UpdateCheck_CL::SiteToOpen(const std::wstring& siteAddress, const s
   // maker's hosts goes to the shell.
   const SiteAddressVerdict verdict = update::CheckSiteAddress(siteAddress, {serverHost, update::HostOf(supportSite_)});
   if (verdict == SiteAddressVerdict::kOpenable) return siteAddress;
-  if (verdict == SiteAddressVerdict::kForeignHost) {
+  if (verdict == SiteAddressVerdict::kForeignHost || verdict == SiteAddressVerdict::kPlainHttp) {
     // Printable and of bounded length, so it may stand in the log.
     HORAVEL_LOG(L"バージョンファイルのサイトアドレス %s を開きません（%s）。サポートサイトを開きます。",
                 siteAddress.c_str(), update::SiteAddressVerdictText(verdict));

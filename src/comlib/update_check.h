@@ -72,7 +72,7 @@ bool IsNewerVersion(const std::wstring& current, const std::wstring& candidate);
 // a plain https:// address on one of the trusted hosts (the update server's,
 // the support site's; compared whole, in any case) may. Over http:// anyone
 // on the way could swap the download.
-enum class SiteAddressVerdict { kOpenable, kEmpty, kNotHttps, kTooLong, kUnprintable, kForeignHost };
+enum class SiteAddressVerdict { kOpenable, kEmpty, kNotHttp, kTooLong, kUnprintable, kForeignHost, kPlainHttp };
 SiteAddressVerdict CheckSiteAddress(const std::wstring& address, const std::vector<std::wstring>& trustedHosts);
 const wchar_t* SiteAddressVerdictText(SiteAddressVerdict verdict);
 
