@@ -132,11 +132,11 @@ const wchar_t* SiteAddressVerdictText(SiteAddressVerdict verdict) {
 
 namespace {
 
-// Windows' own time zone, as the clock and the date show it: the C
-// runtime's local time follows a TZ variable instead, when one is set.
 constexpr std::int64_t kTicksPerSecond = 10000000;
 constexpr std::int64_t kTicksFrom1601To1970 = 116444736000000000;
 
+// Windows' own time zone, as the clock and the date show it: the C
+// runtime's local time follows a TZ variable instead, when one is set.
 SYSTEMTIME LocalTimeOf(std::int64_t seconds) {
   const ULONGLONG ticks = static_cast<ULONGLONG>(seconds * kTicksPerSecond + kTicksFrom1601To1970);
   const FILETIME fileTime{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
@@ -226,7 +226,8 @@ int UpdateCheck_CL::Run(const std::wstring& caption, const std::wstring& running
   const std::int64_t now = hooks_.now();
   const int today = LocalDayOfMonth(now);
   if (force == 0 && lastDay == today) return 0;
-  // A silent server would otherwise hold up every start, restarts included.
+  // A server that failed is asked again only hours later: a silent one would
+  // otherwise hold up every start, restarts included.
   const std::optional<std::int64_t> failedAt = LastFailure();
   if (force == 0 && failedAt && FailureHoldsBack(*failedAt, now)) return 0;
 
