@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <ole2.h>
 
-#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -12,6 +11,7 @@
 #include "comlib/dll_function.h"
 #include "comlib/font_family.h"
 #include "comlib/gdiplus_flat.h"
+#include "comlib/instance_mutex.h"
 #include "comlib/log_file.h"
 #include "comlib/program_path.h"
 #include "comlib/run_at_startup.h"
@@ -29,34 +29,17 @@ constexpr DWORD kCommonControlClasses =
     ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_DATE_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES;
 constexpr DWORD kPathRoom = 260;
 
-// Held for the whole life of the process. A restart hands it on without
-// letting go: the new copy inherits a handle to the same mutex, so the mutex
-// never ceases to exist and any start in between is a second start.
-comlib::UniqueKernelHandle& InstanceMutex() {
-  static comlib::UniqueKernelHandle mutex;
+// Held for the whole life of the process; a restart hands it on without
+// letting go.
+InstanceMutex_CL& InstanceMutex() {
+  static InstanceMutex_CL mutex(product::kInstanceMutexName);
   return mutex;
-}
-
-// True when the command line names a handle, inherited from the copy that
-// restarted this one, to the instance mutex.
-bool IsHandedOver(const CommandLine_CL& commandLine) {
-  const std::optional<std::wstring> number = commandLine.ValueOf(commandline::kHandOverOption);
-  if (!number) return false;
-  const auto inherited = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(wcstoull(number->c_str(), nullptr, 10)));
-  // Windows 10 and later tell whether two handles are one object; older
-  // systems are taken at the restart's word.
-  const DllFunction_CL kernelBase(L"kernelbase.dll");
-  const auto sameObject = kernelBase.GetFunctionAs<decltype(&CompareObjectHandles)>("CompareObjectHandles");
-  DWORD flags = 0;
-  if (sameObject == nullptr) return GetHandleInformation(inherited, &flags) != FALSE;
-  return sameObject(inherited, InstanceMutex().get()) != FALSE;
 }
 
 // True when this is the only running copy of the program, or the one a
 // restart handed the instance to.
 bool TakeSingleInstance(const CommandLine_CL& commandLine) {
-  InstanceMutex().reset(CreateMutexW(nullptr, TRUE, product::kInstanceMutexName));
-  return GetLastError() != ERROR_ALREADY_EXISTS || IsHandedOver(commandLine);
+  return InstanceMutex().Take(commandLine.ValueOf(commandline::kHandOverOption));
 }
 
 // Asks the running copy to show itself through its own show command, so
@@ -102,27 +85,14 @@ void RunMessageLoop() {
 // which ends this one. When the copy cannot be started, this one logs it and
 // keeps running (false).
 bool RestartProcess(HWND clockWindow) {
-  const std::wstring programPath = comlib::ProgramPath();
   wchar_t currentFolder[kPathRoom] = {};
   GetCurrentDirectoryW(kPathRoom, currentFolder);
-  HANDLE inheritable = nullptr;
-  DuplicateHandle(GetCurrentProcess(), InstanceMutex().get(), GetCurrentProcess(), &inheritable, 0, TRUE,
-                  DUPLICATE_SAME_ACCESS);
-  const comlib::UniqueKernelHandle handOver(inheritable);
-  std::wstring commandLine = L"\"" + programPath + L"\" " + commandline::kHandOverOption + L":" +
-                             std::to_wstring(reinterpret_cast<std::uintptr_t>(handOver.get()));
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION started{};
-  if (!handOver || !CreateProcessW(programPath.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                   currentFolder, &startup, &started)) {
+  if (!InstanceMutex().StartHeir(comlib::ProgramPath(), commandline::kHandOverOption, currentFolder)) {
     // The program was moved, renamed or removed: this copy keeps running.
     HORAVEL_LOG(L"再起動に失敗しました (CreateProcess = %u): このまま動作を続けます。",
                 static_cast<unsigned>(GetLastError()));
     return false;
   }
-  const comlib::UniqueKernelHandle thread(started.hThread);
-  const comlib::UniqueKernelHandle process(started.hProcess);
   SendMessageW(clockWindow, WM_CLOSE, kCloseForRealCode, 0);
   return true;
 }
@@ -226,7 +196,7 @@ int RunHoravel(VirtualDesktopQuery& desktop) {
 
   if (!TakeSingleInstance(commandLine)) {
     ShowRunningInstance(startupFlag);
-    InstanceMutex().reset();
+    InstanceMutex().Release();
     return 0;
   }
 

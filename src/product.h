@@ -15,7 +15,8 @@ constexpr wchar_t kVersion[] = HORAVEL_VERSION_WIDE;
 constexpr wchar_t kMakerHost[] = HORAVEL_MAKER_HOST_WIDE;
 constexpr wchar_t kVersionFilePath[] = L"Horavel/Version.txt";
 
-inline std::wstring VersionFileUrl() { return std::wstring(L"http://") + kMakerHost + L"/" + kVersionFilePath; }
+// Over TLS only: whoever could change the file could choose what the user downloads.
+inline std::wstring VersionFileUrl() { return std::wstring(L"https://") + kMakerHost + L"/" + kVersionFilePath; }
 inline std::wstring SupportSiteUrl() { return HORAVEL_SUPPORT_URL_WIDE; }
 
 // Every build uses this name, so that any two copies see each other.

@@ -2,14 +2,53 @@
 
 #include <shellscalingapi.h>
 
+namespace {
+
+constexpr UINT kPathRoom = MAX_PATH;
+
+// Bound at run time: importing it would keep the program from starting at all
+// on a system without it.
+dllsearch::SetDefaultDllDirectoriesFunction FindSetDefaultDllDirectories() {
+  const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  if (kernel == nullptr) return nullptr;
+  return reinterpret_cast<dllsearch::SetDefaultDllDirectoriesFunction>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+}
+
+dllsearch::Lookup g_lookup = &FindSetDefaultDllDirectories;
+
+std::wstring SystemFolder() {
+  wchar_t folder[kPathRoom] = {};
+  const UINT length = GetSystemDirectoryW(folder, kPathRoom);
+  return length > 0 && length < kPathRoom ? std::wstring(folder, length) : std::wstring();
+}
+
+}  // namespace
+
+namespace dllsearch {
+
+void SetLookupForTest(Lookup lookup) { g_lookup = lookup != nullptr ? lookup : &FindSetDefaultDllDirectories; }
+
+Load SystemLibraryLoad(const wchar_t* libraryName, bool hasSearchFlags, const std::wstring& systemFolder) {
+  if (hasSearchFlags) return Load{libraryName, LOAD_LIBRARY_SEARCH_SYSTEM32};
+  // Without a system folder there is no full path: nothing is loaded.
+  if (systemFolder.empty()) return Load{};
+  return Load{systemFolder + L"\\" + libraryName, LOAD_WITH_ALTERED_SEARCH_PATH};
+}
+
+}  // namespace dllsearch
+
 void RestrictLibrarySearch() {
-  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  const dllsearch::SetDefaultDllDirectoriesFunction setDefault = g_lookup();
+  if (setDefault != nullptr) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
   // The current folder drops out of the search of callers that name no folder.
   SetDllDirectoryW(L"");
 }
 
-DllFunction_CL::DllFunction_CL(const wchar_t* libraryName)
-    : module_(LoadLibraryExW(libraryName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {}
+DllFunction_CL::DllFunction_CL(const wchar_t* libraryName) {
+  const dllsearch::Load load = dllsearch::SystemLibraryLoad(libraryName, g_lookup() != nullptr, SystemFolder());
+  if (!load.file.empty()) module_.reset(LoadLibraryExW(load.file.c_str(), nullptr, load.flags));
+}
 
 FARPROC DllFunction_CL::GetFunction(const char* functionName) const {
   if (!module_) return nullptr;

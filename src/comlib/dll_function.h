@@ -8,11 +8,36 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "comlib/unique_handle.h"
 
 // Makes the system folder the only place a library is searched by name, for
-// this process and whatever it loads. Called first thing at start.
+// this process and whatever it loads, where the system can (Windows 8, and
+// 7 or Vista with the update that brought SetDefaultDllDirectories). Called
+// first thing at start.
 void RestrictLibrarySearch();
+
+namespace dllsearch {
+
+using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+// Finds SetDefaultDllDirectories; null where the system lacks it.
+using Lookup = SetDefaultDllDirectoriesFunction (*)();
+// Tests play a system without the function, which Wine never is; null puts
+// the real lookup back.
+void SetLookupForTest(Lookup lookup);
+
+// How a library named without a folder is loaded from the system folder.
+struct Load {
+  std::wstring file;
+  DWORD flags = 0;
+};
+// With the system's own search flag where it has one; elsewhere by its full
+// path, its own libraries then searched from there rather than beside the
+// program.
+Load SystemLibraryLoad(const wchar_t* libraryName, bool hasSearchFlags, const std::wstring& systemFolder);
+
+}  // namespace dllsearch
 
 // Owns a library loaded by name from the system folder and hands out
 // addresses from it; one reference, let go with the object.

@@ -15,7 +15,8 @@ constexpr wchar_t kVerb[] = L"GET";
 // Always fetched from the server, never kept in the cache. Redirects are
 // the caller's to follow, so that it can vet and count them. Nothing of the
 // user's goes out: no cookies, no answer to a logon challenge, and no
-// WinINet dialog comes up.
+// WinINet dialog comes up. No INTERNET_FLAG_IGNORE_CERT_* and no security
+// option ever: a certificate Windows does not trust fails the request.
 constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT |
                                 INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH | INTERNET_FLAG_NO_UI;
 constexpr DWORD kLengthHeaderBytes = 256;

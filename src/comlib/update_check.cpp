@@ -94,11 +94,13 @@ SiteAddressVerdict CheckSiteAddress(const std::wstring& address, const std::vect
   if (address.empty()) return SiteAddressVerdict::kEmpty;
   if (address.size() > kMaxSiteAddressLength) return SiteAddressVerdict::kTooLong;
   if (!webaddress::IsPrintableAscii(address)) return SiteAddressVerdict::kUnprintable;
-  const std::wstring host = HostOf(address);
-  if (host.empty()) return SiteAddressVerdict::kNotHttp;
+  const std::optional<WebAddress> parsed = webaddress::Parse(address);
+  if (!parsed) return SiteAddressVerdict::kNotHttp;
   // The whole name: "horavel.example.com.evil.net" is another host.
   for (const std::wstring& trusted : trustedHosts) {
-    if (!trusted.empty() && _wcsicmp(host.c_str(), trusted.c_str()) == 0) return SiteAddressVerdict::kOpenable;
+    if (!trusted.empty() && _wcsicmp(parsed->host.c_str(), trusted.c_str()) == 0) {
+      return parsed->secure ? SiteAddressVerdict::kOpenable : SiteAddressVerdict::kPlainHttp;
+    }
   }
   return SiteAddressVerdict::kForeignHost;
 }
@@ -116,6 +118,8 @@ const wchar_t* SiteAddressVerdictText(SiteAddressVerdict verdict) {
       return L"アドレスが空";
     case SiteAddressVerdict::kNotHttp:
       return L"http://かhttps://のアドレスではない";
+    case SiteAddressVerdict::kPlainHttp:
+      return L"https://ではなくhttp://のアドレス";
     case SiteAddressVerdict::kTooLong:
       return L"アドレスが長すぎる";
     case SiteAddressVerdict::kUnprintable:
@@ -128,11 +132,12 @@ const wchar_t* SiteAddressVerdictText(SiteAddressVerdict verdict) {
 
 namespace {
 
+constexpr std::int64_t kTicksPerSecond = 10000000;
+constexpr std::int64_t kTicksFrom1601To1970 = 116444736000000000;
+
 // Windows' own time zone, as the clock and the date show it: the C
 // runtime's local time follows a TZ variable instead, when one is set.
 SYSTEMTIME LocalTimeOf(std::int64_t seconds) {
-  constexpr std::int64_t kTicksPerSecond = 10000000;
-  constexpr std::int64_t kTicksFrom1601To1970 = 116444736000000000;
   const ULONGLONG ticks = static_cast<ULONGLONG>(seconds * kTicksPerSecond + kTicksFrom1601To1970);
   const FILETIME fileTime{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
   SYSTEMTIME universal{};
@@ -150,6 +155,26 @@ int LocalDayOfMonth(std::int64_t seconds) { return LocalTimeOf(seconds).wDay; }
 int LocalDate(std::int64_t seconds) {
   const SYSTEMTIME local = LocalTimeOf(seconds);
   return local.wYear * 10000 + local.wMonth * 100 + local.wDay;
+}
+
+std::optional<std::int64_t> LocalDayStart(int date) {
+  SYSTEMTIME local{};
+  local.wYear = static_cast<WORD>(date / 10000);
+  local.wMonth = static_cast<WORD>(date / 100 % 100);
+  local.wDay = static_cast<WORD>(date % 100);
+  SYSTEMTIME universal{};
+  FILETIME fileTime{};
+  if (date <= 0 || !TzSpecificLocalTimeToSystemTime(nullptr, &local, &universal) ||
+      !SystemTimeToFileTime(&universal, &fileTime)) {
+    return std::nullopt;
+  }
+  const auto ticks = static_cast<std::int64_t>((static_cast<ULONGLONG>(fileTime.dwHighDateTime) << 32) |
+                                               fileTime.dwLowDateTime);
+  return (ticks - kTicksFrom1601To1970) / kTicksPerSecond;
+}
+
+bool FailureHoldsBack(std::int64_t failedAt, std::int64_t now) {
+  return failedAt <= now && now - failedAt < kRetryAfterFailureSeconds;
 }
 
 }  // namespace update
@@ -201,21 +226,22 @@ int UpdateCheck_CL::Run(const std::wstring& caption, const std::wstring& running
   const std::int64_t now = hooks_.now();
   const int today = LocalDayOfMonth(now);
   if (force == 0 && lastDay == today) return 0;
-  // A server that failed today is asked again tomorrow: a silent one would
-  // otherwise hold up every start of the day, restarts included.
-  if (force == 0 && settings_.GetInt(kSection, kFailedDateKey, 0) == LocalDate(now)) return 0;
+  // A server that failed is asked again only hours later: a silent one would
+  // otherwise hold up every start, restarts included.
+  const std::optional<std::int64_t> failedAt = LastFailure();
+  if (force == 0 && failedAt && FailureHoldsBack(*failedAt, now)) return 0;
 
   const std::wstring url = settings_.GetString(kSection, kUpdateUrlKey, defaultUrl_.c_str());
   const std::optional<WebAddress> server = webaddress::Parse(url);
-  if (!server) {
-    HORAVEL_LOG(L"update_urlがhttp://かhttps://のアドレスではないので確認しません。");
+  if (!server || !webaddress::IsTrustedChannel(*server)) {
+    HORAVEL_LOG(L"update_urlがhttps://のアドレス（このパソコンの中ならhttp://も可）ではないので確認しません。");
     return 0;
   }
   const std::optional<std::string> body = Fetch(*server, owner);
   // The clock went while the check waited (the session ended): nothing to show or store.
   if (owner != nullptr && !IsWindow(owner)) return 0;
   if (!body) {
-    settings_.WriteInt(kSection, kFailedDateKey, LocalDate(now));
+    StoreFailure(now);
     return 0;
   }
   const VersionFile file = ParseVersionFile(*body);
@@ -242,6 +268,19 @@ std::optional<std::string> UpdateCheck_CL::Fetch(const WebAddress& server, HWND 
   }
   if (fetched.outcome != webfetch::Outcome::kFetched) return std::nullopt;
   return std::move(fetched.body);
+}
+
+std::optional<std::int64_t> UpdateCheck_CL::LastFailure() const {
+  using namespace update;
+  const auto failedAt = static_cast<std::int64_t>(settings_.GetHex64(kSection, kFailedTimeKey, 0));
+  if (failedAt != 0) return failedAt;
+  return LocalDayStart(settings_.GetInt(kSection, kFailedDateKey, 0));
+}
+
+void UpdateCheck_CL::StoreFailure(std::int64_t now) const {
+  using namespace update;
+  settings_.Write({{kSection, kFailedTimeKey, inistore::FormatHex64(static_cast<std::uint64_t>(now))},
+                   {kSection, kFailedDateKey, std::nullopt}});
 }
 
 bool UpdateCheck_CL::DelayRuns(const std::wstring& published) const {
@@ -274,7 +313,7 @@ std::wstring UpdateCheck_CL::SiteToOpen(const std::wstring& siteAddress, const s
   // maker's hosts goes to the shell.
   const SiteAddressVerdict verdict = update::CheckSiteAddress(siteAddress, {serverHost, update::HostOf(supportSite_)});
   if (verdict == SiteAddressVerdict::kOpenable) return siteAddress;
-  if (verdict == SiteAddressVerdict::kForeignHost) {
+  if (verdict == SiteAddressVerdict::kForeignHost || verdict == SiteAddressVerdict::kPlainHttp) {
     // Printable and of bounded length, so it may stand in the log.
     HORAVEL_LOG(L"バージョンファイルのサイトアドレス %s を開きません（%s）。サポートサイトを開きます。",
                 siteAddress.c_str(), update::SiteAddressVerdictText(verdict));

@@ -25,19 +25,26 @@ constexpr wchar_t kForceKey[] = L"force";
 constexpr wchar_t kNotifyKey[] = L"notify";
 // Day of the month on which the last check ended without needing the user.
 constexpr wchar_t kLastDayKey[] = L"last_day";
-// The local date (YYYYMMDD) on which a check last failed or timed out: no
-// other start that day waits for the server again.
+// The moment (seconds since 1970) a check last failed or timed out: no start
+// in the hours after it waits for the server again.
+constexpr wchar_t kFailedTimeKey[] = L"failed_time";
+// What older versions kept instead: the local date (YYYYMMDD) of the failure.
+// Read as a failure at the start of that day, and removed at the next failure.
 constexpr wchar_t kFailedDateKey[] = L"failed_date";
 constexpr wchar_t kNextVersionKey[] = L"next_version";
 // Seconds since 1970 from which the notice for next_version may show.
 constexpr wchar_t kNextNotifyKey[] = L"next_notify";
-// Where the version file lies: "http://host[:port]/path" or "https://...".
+// Where the version file lies: "https://host[:port]/path"; plain "http://"
+// only on this machine (a test server).
 constexpr wchar_t kUpdateUrlKey[] = L"update_url";
 
 constexpr wchar_t kNoVersion[] = L"0.0.0.0";
 // A newly seen version is announced after 0 to this many days.
 constexpr int kMaxDelayDays = 5;
 constexpr std::int64_t kSecondsPerDay = 86400;
+// A failed check is tried again at the first start this long after it: a
+// start at sign-in before the network is up does not cost the whole day.
+constexpr std::int64_t kRetryAfterFailureSeconds = 3 * 3600;
 // Longer site addresses are not handed to the shell.
 constexpr std::size_t kMaxSiteAddressLength = 2048;
 // The clock waits for the check: it gives up this long after it starts
@@ -62,9 +69,10 @@ VersionFile ParseVersionFile(const std::string& body);
 bool IsNewerVersion(const std::wstring& current, const std::wstring& candidate);
 
 // Why a site address from the network may or may not go to the shell: only
-// a plain http:// or https:// address on one of the trusted hosts (the
-// update server's, the support site's; compared whole, in any case) may.
-enum class SiteAddressVerdict { kOpenable, kEmpty, kNotHttp, kTooLong, kUnprintable, kForeignHost };
+// a plain https:// address on one of the trusted hosts (the update server's,
+// the support site's; compared whole, in any case) may. Over http:// anyone
+// on the way could swap the download.
+enum class SiteAddressVerdict { kOpenable, kEmpty, kNotHttp, kTooLong, kUnprintable, kForeignHost, kPlainHttp };
 SiteAddressVerdict CheckSiteAddress(const std::wstring& address, const std::vector<std::wstring>& trustedHosts);
 const wchar_t* SiteAddressVerdictText(SiteAddressVerdict verdict);
 
@@ -75,6 +83,13 @@ std::wstring HostOf(const std::wstring& url);
 int LocalDayOfMonth(std::int64_t seconds);
 // The local date of the moment as YYYYMMDD.
 int LocalDate(std::int64_t seconds);
+// The moment a local date (YYYYMMDD) begins; nothing for a text that is no date.
+std::optional<std::int64_t> LocalDayStart(int date);
+
+// True while a check that failed at `failedAt` keeps others from asking the
+// server: for kRetryAfterFailureSeconds after it. A failure that lies ahead
+// (the clock was set back since) holds nothing back.
+bool FailureHoldsBack(std::int64_t failedAt, std::int64_t now);
 
 }  // namespace update
 
@@ -127,6 +142,9 @@ class UpdateCheck_CL {
   bool DelayRuns(const std::wstring& published) const;
   void ShowNotice(const UpdateNotice& notice, const std::wstring& siteAddress, int today) const;
   std::wstring SiteToOpen(const std::wstring& siteAddress, const std::wstring& serverHost) const;
+  // When the last check failed, as this or an older version stored it.
+  std::optional<std::int64_t> LastFailure() const;
+  void StoreFailure(std::int64_t now) const;
 
   const Inifile_CL& settings_;
   std::wstring defaultUrl_;

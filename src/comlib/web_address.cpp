@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <vector>
 
 namespace webaddress {
 
@@ -12,6 +13,12 @@ constexpr wchar_t kHttpsScheme[] = L"https://";
 constexpr wchar_t kDigits[] = L"0123456789";
 constexpr std::size_t kMaxPortDigits = 5;
 constexpr unsigned long kHighestPort = 65535;
+constexpr wchar_t kLoopbackName[] = L"localhost";
+// The whole 127.0.0.0/8 block is this machine's.
+constexpr unsigned long kLoopbackFirstPart = 127;
+constexpr unsigned long kHighestAddressPart = 255;
+constexpr int kAddressParts = 4;
+constexpr std::size_t kMaxAddressPartDigits = 3;
 
 bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
   const std::size_t length = wcslen(prefix);
@@ -26,6 +33,24 @@ std::optional<INTERNET_PORT> ParsePort(const std::wstring& text) {
   const unsigned long number = wcstoul(text.c_str(), nullptr, 10);
   if (number == 0 || number > kHighestPort) return std::nullopt;
   return static_cast<INTERNET_PORT>(number);
+}
+
+// The dotted parts of an IPv4 address written as four decimal numbers.
+std::optional<std::vector<unsigned long>> AddressParts(const std::wstring& host) {
+  std::vector<unsigned long> parts;
+  std::size_t start = 0;
+  for (int index = 0; index < kAddressParts; ++index) {
+    const std::size_t end = index + 1 < kAddressParts ? host.find(L'.', start) : host.size();
+    if (end == std::wstring::npos) return std::nullopt;
+    const std::wstring part = host.substr(start, end - start);
+    if (part.empty() || part.size() > kMaxAddressPartDigits || wcsspn(part.c_str(), kDigits) != part.size()) {
+      return std::nullopt;
+    }
+    parts.push_back(wcstoul(part.c_str(), nullptr, 10));
+    if (parts.back() > kHighestAddressPart) return std::nullopt;
+    start = end + 1;
+  }
+  return parts;
 }
 
 }  // namespace
@@ -65,5 +90,13 @@ std::optional<WebAddress> RedirectTarget(const WebAddress& from, const std::wstr
   }
   return Parse(location);
 }
+
+bool IsLoopbackHost(const std::wstring& host) {
+  if (_wcsicmp(host.c_str(), kLoopbackName) == 0) return true;
+  const std::optional<std::vector<unsigned long>> parts = AddressParts(host);
+  return parts && parts->front() == kLoopbackFirstPart;
+}
+
+bool IsTrustedChannel(const WebAddress& address) { return address.secure || IsLoopbackHost(address.host); }
 
 }  // namespace webaddress

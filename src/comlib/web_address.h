@@ -28,4 +28,12 @@ std::optional<WebAddress> Parse(const std::wstring& url);
 // https:// address, or a path on the same server; nothing for anything else.
 std::optional<WebAddress> RedirectTarget(const WebAddress& from, const std::wstring& location);
 
+// True for a name of this machine itself: "localhost" or 127.x.x.x.
+bool IsLoopbackHost(const std::wstring& host);
+
+// True when what comes from the address may be trusted: https://, or plain
+// http:// to this machine (a test server). Anywhere else, anyone on the way
+// could read and change what plain http carries.
+bool IsTrustedChannel(const WebAddress& address);
+
 }  // namespace webaddress

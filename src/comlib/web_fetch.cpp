@@ -55,6 +55,10 @@ std::optional<std::string> FetchFollowingRedirects(WebAddress address, const std
       HORAVEL_LOG(L"https://からhttp://へのリダイレクトはたどりません。");
       return std::nullopt;
     }
+    if (!webaddress::IsTrustedChannel(*next)) {
+      HORAVEL_LOG(L"このパソコンの外のhttp://へのリダイレクトはたどりません。");
+      return std::nullopt;
+    }
     address = *next;
   }
   return std::nullopt;

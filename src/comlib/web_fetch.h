@@ -29,7 +29,7 @@ struct Result {
 };
 
 // Fetches the body at the address, following redirects to web addresses
-// (never from https:// back to http://).
+// (never from https:// back to http://, and to http:// only on this machine).
 // A body counts only when it is whole: its length declared and all of it
 // read. Returns within `timeLimitMs`, whatever the network does, and at
 // once when a message answered meanwhile destroys the `waiting` window.

@@ -42,6 +42,18 @@ TEST(DllFunction, AMissingLibraryGivesNoFunctions) {
   EXPECT_NE(nullptr, DllFunction_CL(L"kernel32.dll").GetFunction("GetTickCount"));
 }
 
+// Windows 7 and Vista without their update lack SetDefaultDllDirectories and
+// the search flags; Wine has both, so the lookup is played through its seam.
+TEST(DllFunction, WithoutTheSearchFlagsALibraryComesByItsFullSystemPath) {
+  const dllsearch::Load load = dllsearch::SystemLibraryLoad(L"gdiplus.dll", false, L"C:\\W\\system32");
+  EXPECT_EQ(L"C:\\W\\system32\\gdiplus.dll", load.file);
+  EXPECT_EQ(static_cast<DWORD>(LOAD_WITH_ALTERED_SEARCH_PATH), load.flags);
+  dllsearch::SetLookupForTest([] { return dllsearch::SetDefaultDllDirectoriesFunction{}; });
+  EXPECT_NE(nullptr, DllFunction_CL(L"wininet.dll").GetFunction("InternetOpenW"));
+  EXPECT_FALSE(DllFunction_CL(L"comlib_tests.exe").IsLoaded()) << "a file beside the program is never taken";
+  dllsearch::SetLookupForTest(nullptr);
+}
+
 TEST(HighDpiHelper, OnlyAnUnawareProcessScalesToTheScreen) {
   struct Case {
     const char* name;

@@ -112,6 +112,7 @@ struct CheckRun {
   std::optional<int> answerButton{};
   HWND owner = nullptr;
   bool overTls = false;
+  std::int64_t now = kNow;
 
   // What came of it.
   size_t requests = 0;
@@ -138,7 +139,7 @@ struct CheckRun {
     for (const auto& [key, value] : before) ini.WriteString(update::kSection, key.c_str(), value);
 
     UpdateCheck_CL::Hooks hooks;
-    hooks.now = [] { return kNow; };
+    hooks.now = [this] { return now; };
     hooks.delayDays = [this] { return delayDays; };
     hooks.showNotice = [this](const UpdateNotice& notice) {
       EXPECT_TRUE(UpdateCheck_CL::NoticeShowing());
@@ -238,9 +239,10 @@ TEST(VersionFile, OnlyPlainWebAddressesOnTheMakersHostsMayReachTheShell) {
     SiteAddressVerdict verdict;
   };
   const Case cases[] = {
-      {L"http://example.org/Horavel/", SiteAddressVerdict::kOpenable},
+      {L"https://example.org/Horavel/", SiteAddressVerdict::kOpenable},
+      {L"http://example.org/Horavel/", SiteAddressVerdict::kPlainHttp},
       {L"HTTPS://example.org/dl?v=1.1.4", SiteAddressVerdict::kOpenable},
-      {L"http://example.org/" + std::wstring(2029, L'a'), SiteAddressVerdict::kOpenable},
+      {L"https://example.org/" + std::wstring(2028, L'a'), SiteAddressVerdict::kOpenable},
       {L"http://example.org/" + std::wstring(2030, L'a'), SiteAddressVerdict::kTooLong},
       {L"", SiteAddressVerdict::kEmpty},
       {L"file:///C:/windows/system32/notepad.exe", SiteAddressVerdict::kNotHttp},
@@ -280,6 +282,12 @@ TEST(VersionFile, UpdateUrlNamesHostPortAndPath) {
         address ? address->host + L" " + std::to_wstring(address->port) + L" " + address->path : L"";
     EXPECT_EQ(expected, parts);
   }
+  // Plain http only from this machine.
+  for (const auto& [url, trusted] : {std::pair{L"https://mirror.example/v", true}, {L"http://LocalHost:81/v", true},
+                                     {L"http://127.9.0.1/v", true}, {L"http://mirror.example/v", false},
+                                     {L"http://128.0.0.1/v", false}, {L"http://127.0.0.1.evil.net/v", false}}) {
+    EXPECT_EQ(trusted, webaddress::IsTrustedChannel(*webaddress::Parse(url)));
+  }
 }
 
 TEST(UpdateSchedule, FollowsTheStoredState) {
@@ -289,8 +297,15 @@ TEST(UpdateSchedule, FollowsTheStoredState) {
   const std::wstring failedYesterday = std::to_wstring(update::LocalDate(kNow - 86400));
   const std::string toPlain =
       "HTTP/1.1 302 Found\r\nLocation: " + std::string(kPlainUrl) + "\r\nContent-Length: 0\r\n\r\n";
-  const std::string newer = VersionFile("1.1.4.0", "http://127.0.0.1/download");
-  const std::string same = VersionFile("1.1.3.0", "http://127.0.0.1/download");
+  // Plain http off this machine (a closed port, were it followed).
+  const std::string toElsewhere = "HTTP/1.1 302 Found\r\nLocation: http://0.0.0.0:1/v.txt\r\nContent-Length: 0\r\n\r\n";
+  const std::int64_t dayStart = update::LocalDayStart(update::LocalDate(kNow)).value_or(0);
+  const auto at = [](std::int64_t now, CheckRun run) {
+    run.now = now;
+    return run;
+  };
+  const std::string newer = VersionFile("1.1.4.0", "https://127.0.0.1/download");
+  const std::string same = VersionFile("1.1.3.0", "https://127.0.0.1/download");
   const std::string html = "<html><body>Server Error</body></html>\r\n";
   const Section seen = {{L"next_version", L"1.1.4.0"}, {L"next_notify", Hex(kNow)}};
 
@@ -310,7 +325,7 @@ TEST(UpdateSchedule, FollowsTheStoredState) {
        {{}, HttpResponse(newer), 0, kNoticeLater}, 1, {L"1.1.4.0"}, {},
        {{L"next_version", L"1.1.4.0"}, {L"next_notify", Hex(kNow)}, {L"last_day", today}}},
       {"delay ends this second, site opened",
-       {seen, HttpResponse(newer), 4, kNoticeOpenSite}, 1, {L"1.1.4.0"}, {L"http://127.0.0.1/download"}, seen},
+       {seen, HttpResponse(newer), 4, kNoticeOpenSite}, 1, {L"1.1.4.0"}, {L"https://127.0.0.1/download"}, seen},
       {"delay ends next second",
        {{{L"next_version", L"1.1.4.0"}, {L"next_notify", Hex(kNow + 1)}}, HttpResponse(newer)}, 1, {}, {},
        {{L"next_version", L"1.1.4.0"}, {L"next_notify", Hex(kNow + 1)}, {L"last_day", today}}},
@@ -323,16 +338,26 @@ TEST(UpdateSchedule, FollowsTheStoredState) {
       {"error page with force",
        {{{L"force", L"1"}}, HttpResponse(html), 0, kNoticeLater}, 1, {L"0.0.0.0"}, {},
        {{L"force", L"1"}, {L"last_day", today}}},
-      {"failed earlier today", {{{L"failed_date", failedToday}}, HttpResponse(same)}, 0, {}, {},
+      {"failed a moment ago", {{{L"failed_time", Hex(kNow - 60)}}, HttpResponse(same)}, 0, {}, {},
+       {{L"failed_time", Hex(kNow - 60)}}},
+      {"failed hours ago", {{{L"failed_time", Hex(kNow - update::kRetryAfterFailureSeconds)}}, HttpResponse(same)}, 1,
+       {}, {}, {{L"failed_time", Hex(kNow - update::kRetryAfterFailureSeconds)}, {L"last_day", today}}},
+      {"an older version's failed date, early that day",
+       at(dayStart + 60, {{{L"failed_date", failedToday}}, HttpResponse(same)}), 0, {}, {},
        {{L"failed_date", failedToday}}},
-      {"failed yesterday", {{{L"failed_date", failedYesterday}}, HttpResponse(same)}, 1, {}, {},
-       {{L"failed_date", failedYesterday}, {L"last_day", today}}},
+      {"an older version's failed date, hours into it",
+       at(dayStart + update::kRetryAfterFailureSeconds, {{{L"failed_date", failedToday}}, HttpResponse(same)}), 1, {},
+       {}, {{L"failed_date", failedToday}, {L"last_day", today}}},
+      {"a failure stores its time in place of the date", {{{L"failed_date", failedYesterday}}, HttpResponse(same, "99")},
+       1, {}, {}, {{L"failed_time", Hex(kNow)}}},
+      {"redirected to plain HTTP elsewhere", {{}, toElsewhere}, 1, {}, {}, {{L"failed_time", Hex(kNow)}}},
       {"over TLS", {{}, HttpResponse(same), 0, kNoticeClosed, std::nullopt, nullptr, true}, 1, {}, {},
        {{L"last_day", today}}},
       {"from TLS redirected to plain HTTP", {{}, toPlain, 0, kNoticeClosed, std::nullopt, nullptr, true}, 1, {}, {},
-       {{L"failed_date", failedToday}}},
+       {{L"failed_time", Hex(kNow)}}},
   };
   for (Expected& test : cases) Verify(test);
+  EXPECT_NE(std::wstring::npos, cases[std::size(cases) - 3].run.log.find(L"このパソコンの外のhttp://"));
   EXPECT_NE(std::wstring::npos, cases[std::size(cases) - 1].run.log.find(L"https://からhttp://へのリダイレクトはたどりません"));
 }
 
@@ -341,7 +366,7 @@ TEST(UpdateSchedule, HostileResponsesChangeNothingButTheDay) {
   const Section seen = {{L"next_version", L"1.1.4.0"}, {L"next_notify", Hex(kNow)}};
   const Section seenToday = {{L"next_version", L"1.1.4.0"}, {L"next_notify", Hex(kNow)}, {L"last_day", today}};
   Section seenFailed = seen;
-  seenFailed[L"failed_date"] = std::to_wstring(update::LocalDate(kNow));
+  seenFailed[L"failed_time"] = Hex(kNow);
   const std::string newer = VersionFile("1.1.4.0", "http://127.0.0.1/download");
   const auto opening = [&](const std::string& address) {
     return CheckRun{seen, HttpResponse(VersionFile("1.1.4.0", address)), 0, kNoticeOpenSite};
@@ -362,6 +387,7 @@ TEST(UpdateSchedule, HostileResponsesChangeNothingButTheDay) {
       {"address of 5,000 characters", opening("http://" + std::string(4993, 'a')), 1, {L"1.1.4.0"}, {kSupportSite},
        seen},
       {"another host", opening("http://127.0.0.2:8080/evil/setup.exe"), 1, {L"1.1.4.0"}, {kSupportSite}, seen},
+      {"plain http", opening("http://127.0.0.1/download"), 1, {L"1.1.4.0"}, {kSupportSite}, seen},
       {"the support site's host", opening("https://support.example/dl"), 1, {L"1.1.4.0"},
        {L"https://support.example/dl"}, seen},
   };

@@ -179,7 +179,7 @@ TEST(ProgramLanguage, NoticeMenuAndSheetSpeakTheLocalesLanguageUnlessTheSettings
     SCOPED_TRACE(each.setting != nullptr ? each.setting : L"(none)");
     ScopedUiLanguage texts(each.expected);
     LoopbackHttpServer server;
-    server.Answer(HttpResponse("9.9.9.9\r\nhttp://127.0.0.1/download\r\n"));
+    server.Answer(HttpResponse("9.9.9.9\r\nhttps://127.0.0.1/download\r\n"));
     ResetProgramData();
     if (each.setting != nullptr) SetProgramSetting(L"CLOCK_DISP", L"language", each.setting);
     SetProgramSetting(L"VERSION", L"notify", 0);

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "comlib/instance_mutex.h"
 #include "comlib/unique_handle.h"
 #include "product.h"
 #include "support/program_data.h"
@@ -19,6 +20,22 @@ namespace {
 constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kRestartTimeoutMs = 20000;
 
+// How many of the process's handles lead to the instance mutex: each handle
+// number (a multiple of four) is copied here and compared with the mutex.
+int InstanceHandlesIn(DWORD processId) {
+  const comlib::UniqueKernelHandle process(OpenProcess(PROCESS_DUP_HANDLE, FALSE, processId));
+  const comlib::UniqueKernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, product::kInstanceMutexName));
+  int count = 0;
+  for (UINT_PTR number = 4; number < 0x10000; number += 4) {
+    HANDLE copy = nullptr;
+    DuplicateHandle(process.get(), reinterpret_cast<HANDLE>(number), GetCurrentProcess(), &copy, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    const comlib::UniqueKernelHandle owned(copy);
+    count += instancemutex::IsAnotherHandleToSame(copy, mutex.get()) ? 1 : 0;
+  }
+  return count;
+}
+
 class VirtualDesktop : public ProgramTest {
  protected:
   void StartScripted() { Start(L"", ScriptedHoravelPath()); }
@@ -30,6 +47,12 @@ class VirtualDesktop : public ProgramTest {
 
 TEST_F(VirtualDesktop, MoveToAnotherDesktopRestartsIntoExactlyOneInstance) {
   ASSERT_NO_FATAL_FAILURE(StartScripted());
+  // Another inheritable handle in the old copy stays behind; the new copy
+  // closes the one it inherits, so nothing it starts inherits any.
+  const comlib::UniqueKernelHandle oldCopy(OpenProcess(PROCESS_DUP_HANDLE, FALSE, program_.Id()));
+  DuplicateHandle(GetCurrentProcess(), OpenMutexW(SYNCHRONIZE, FALSE, product::kInstanceMutexName), oldCopy.get(),
+                  nullptr, 0, TRUE, DUPLICATE_SAME_ACCESS | DUPLICATE_CLOSE_SOURCE);
+  ASSERT_EQ(2, InstanceHandlesIn(program_.Id()));
   // The instance never lapses between the two copies: a start by hand in
   // that moment is a second start.
   bool lapsed = false;
@@ -55,6 +78,7 @@ TEST_F(VirtualDesktop, MoveToAnotherDesktopRestartsIntoExactlyOneInstance) {
   EXPECT_FALSE(lapsed);
   EXPECT_NE(program_.Id(), restarted);
   EXPECT_EQ(1u, RunningHoravelProcesses().size());
+  EXPECT_EQ(1, InstanceHandlesIn(restarted)) << "its own handle, none inherited";
   EXPECT_NE(std::wstring::npos, ProgramLog().find(L"カレントデスクトップ移動を検出したので再起動します。"));
   // The old copy let go of every GDI+ object before its session ended.
   EXPECT_EQ(1u, CountOccurrences(ProgramLog(), L"GDI+終了前のオブジェクト数 = 0"));
@@ -95,4 +119,17 @@ TEST_F(VirtualDesktop, FailingShellCallDoesNotRestart) {
   EXPECT_TRUE(program_.IsRunning());
   EXPECT_EQ(std::vector<DWORD>{program_.Id()}, RunningHoravelProcesses());
   EXPECT_EQ(std::wstring::npos, ProgramLog().find(L"再起動します"));
+}
+
+// A number on the command line is a hand-over only as another handle to the same mutex.
+TEST(HandOver, OnlyAnotherHandleToTheSameMutexCounts) {
+  const comlib::UniqueKernelHandle own(CreateMutexW(nullptr, FALSE, L"Horavel.HandOverTest"));
+  HANDLE same = nullptr;
+  DuplicateHandle(GetCurrentProcess(), own.get(), GetCurrentProcess(), &same, 0, FALSE, DUPLICATE_SAME_ACCESS);
+  const comlib::UniqueKernelHandle owned(same), other(CreateMutexW(nullptr, FALSE, L"Horavel.HandOverTest2"));
+  const HANDLE noHandle = reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(0xFFF0));
+  for (const auto& [handed, counts] : {std::pair{same, true}, {own.get(), false}, {other.get(), false},
+                                       {GetCurrentProcess(), false}, {noHandle, false}}) {
+    EXPECT_EQ(counts, instancemutex::IsAnotherHandleToSame(handed, own.get()));
+  }
 }

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "comlib/ini_text.h"
+#include "comlib/update_check.h"
 #include "comlib/update_dialog.h"
+#include "product.h"
 #include "support/loopback_server.h"
 #include "support/program_data.h"
 #include "support/program_process.h"
@@ -35,13 +38,6 @@ void UseServer(const std::wstring& url) {
   ResetProgramData();
   SetProgramSetting(L"VERSION", L"notify", 0);
   SetProgramSetting(L"VERSION", L"update_url", url);
-}
-
-// The local date as the settings store a failed check's: YYYYMMDD.
-std::wstring Today() {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  return std::to_wstring(now.wYear * 10000 + now.wMonth * 100 + now.wDay);
 }
 
 bool ClockShown(DWORD processId) {
@@ -159,17 +155,28 @@ TEST(UpdateNoticeProgram, ClockIsDrawnWithinSixSecondsWhateverTheServerDoesAndNo
     EXPECT_LE(GetTickCount64() - started, kClockDrawnWithinMs);
     EXPECT_EQ(test.requests, server.RequestLines().size());
     EXPECT_EQ(1u, CountOccurrences(ProgramLog(), test.logged));
-    EXPECT_EQ(L"", ProgramSetting(L"VERSION", L"last_day")) << "the next day's start tries again";
-    EXPECT_EQ(Today(), ProgramSetting(L"VERSION", L"failed_date"));
+    EXPECT_EQ(L"", ProgramSetting(L"VERSION", L"last_day")) << "a later start tries again";
+    EXPECT_NE(L"", ProgramSetting(L"VERSION", L"failed_time"));
     // Runs on and ends at once, though the server may still hold a request.
     EXPECT_TRUE(program.IsRunning());
     program.End();
     EXPECT_EQ(0u, program.ExitCode());
-    // Another start that day (the restart after a move to another virtual
+    // Another start soon after (the restart after a move to another virtual
     // desktop, or the user's) asks nothing and waits for nothing.
     ASSERT_NE(nullptr, StartAndWait(program));
     EXPECT_EQ(test.requests, server.RequestLines().size());
     EXPECT_EQ(1u, CountOccurrences(ProgramLog(), test.logged));
     program.End();
+    // One a few hours later asks again, once.
+    const std::int64_t hoursAgo = _time64(nullptr) - update::kRetryAfterFailureSeconds;
+    SetProgramSetting(L"VERSION", L"failed_time", inistore::FormatHex64(static_cast<std::uint64_t>(hoursAgo)));
+    ASSERT_NE(nullptr, StartAndWait(program));
+    EXPECT_EQ(2 * test.requests, server.RequestLines().size());
+    EXPECT_EQ(2u, CountOccurrences(ProgramLog(), test.logged));
+    program.End();
   }
+}
+
+TEST(UpdateNoticeProgram, TheMakersVersionFileIsFetchedOverTls) {
+  EXPECT_EQ(0u, product::VersionFileUrl().rfind(L"https://", 0)) << "and so only the maker's server can answer";
 }
