@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "app_ids.h"
+#include "comlib/font_family.h"
 #include "comlib/full_screen.h"
 #include "comlib/log_file.h"
 #include "comlib/unique_handle.h"
@@ -287,6 +288,7 @@ bool Display_CL::OtherWindowAbove(HWND highest) const {
 
 void Display_CL::FontsChanged() {
   ReleaseKeptFonts();
+  comlib::ForgetUnreadableFamilies();
   Apply(display::kClockPlace | display::kDatePlace | display::kClockLook | display::kDateLook);
 }
 
