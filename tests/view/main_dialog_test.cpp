@@ -263,4 +263,12 @@ TEST_F(InProcessClock, AnswersWithTheLiveObjectCounts) {
   EXPECT_EQ(comlib::LiveGdiObjects(), gdi);
   EXPECT_GE(gdi, 1) << "the back buffer holds a bitmap";
   EXPECT_EQ(comlib::LiveGdiplusObjects(), SendMessageW(clock_->Window(), message, comlib::kLiveGdiplusObjects, 0));
+  // The text paths the fonts keep are among the live objects, and go with the fonts.
+  const LRESULT kept = SendMessageW(clock_->Window(), message, comlib::kKeptGdiplusObjects, 0);
+  EXPECT_EQ(comlib::KeptGdiplusObjects(), kept);
+  EXPECT_GT(kept, 0) << "the clock's pieces are kept";
+  const long others = comlib::LiveGdiplusObjects() - static_cast<long>(kept);
+  ReleaseKeptFonts();
+  EXPECT_EQ(0, comlib::KeptGdiplusObjects());
+  EXPECT_LE(comlib::LiveGdiplusObjects(), others);
 }
