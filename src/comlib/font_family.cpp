@@ -109,15 +109,18 @@ std::vector<unsigned char> FontFileThroughGdi(const std::wstring& name) {
   return {};
 }
 
+// The family read from GDI's copy of its file; empty when GDI has no such
+// family or GDI+ makes none of the file.
 LoadedFont LoadThroughGdi(const std::wstring& name) {
   LoadedFont font;
   font.bytes = FontFileThroughGdi(name);
+  if (font.bytes.empty()) return {};
+  const INT size = static_cast<INT>(font.bytes.size());
   GpFontFamilyOwner family;
-  if (font.bytes.empty() || gdip::GdipNewPrivateFontCollection(font.collection.put()) != Gdiplus::Ok ||
-      gdip::GdipPrivateAddMemoryFont(font.collection.get(), font.bytes.data(),
-                                     static_cast<INT>(font.bytes.size())) != Gdiplus::Ok ||
+  if (gdip::GdipNewPrivateFontCollection(font.collection.put()) != Gdiplus::Ok ||
+      gdip::GdipPrivateAddMemoryFont(font.collection.get(), font.bytes.data(), size) != Gdiplus::Ok ||
       gdip::GdipCreateFontFamilyFromName(name.c_str(), font.collection.get(), family.put()) != Gdiplus::Ok) {
-    return LoadedFont{};
+    return {};
   }
   return font;
 }
