@@ -1,5 +1,6 @@
 #include "comlib/font_family.h"
 
+#include <iterator>
 #include <map>
 #include <vector>
 
@@ -49,7 +50,8 @@ Gdiplus::GpFontFamily* FirstDrawableInstalledFamily() {
 }
 
 // A font file's bytes as GDI has them, and the private collection GDI+
-// reads them from.
+// reads them from; neither when GDI has no such family or GDI+ cannot read
+// its file.
 struct LoadedFont {
   std::vector<unsigned char> bytes;
   GpPrivateFontsOwner collection;
@@ -57,10 +59,17 @@ struct LoadedFont {
 
 // GDI+ lists the installed fonts once, when first asked; a font installed
 // later is known to GDI alone. Such a family is read from GDI's copy of its
-// file, once, and kept until the families are released.
+// file, once, and kept until the families are released. A family that could
+// not be read is remembered too, until the fonts change: every step of the
+// size bar resolves the font again, and each try copies a whole file.
 std::map<std::wstring, LoadedFont>& LoadedFonts() {
   static std::map<std::wstring, LoadedFont> loaded;
   return loaded;
+}
+
+long& FontFileCopies() {
+  static long copies = 0;
+  return copies;
 }
 
 // The bytes of the font file GDI draws the family from; empty when GDI has
@@ -94,25 +103,34 @@ std::vector<unsigned char> FontFileThroughGdi(const std::wstring& name) {
     const DWORD size = GetFontData(dc.get(), table, 0, nullptr, 0);
     if (size == GDI_ERROR || size == 0) continue;
     std::vector<unsigned char> bytes(size);
+    ++FontFileCopies();
     if (GetFontData(dc.get(), table, 0, bytes.data(), size) == size) return bytes;
   }
   return {};
 }
 
+// The family read from GDI's copy of its file; empty when GDI has no such
+// family or GDI+ makes none of the file.
+LoadedFont LoadThroughGdi(const std::wstring& name) {
+  LoadedFont font;
+  font.bytes = FontFileThroughGdi(name);
+  if (font.bytes.empty()) return {};
+  const INT size = static_cast<INT>(font.bytes.size());
+  GpFontFamilyOwner family;
+  if (gdip::GdipNewPrivateFontCollection(font.collection.put()) != Gdiplus::Ok ||
+      gdip::GdipPrivateAddMemoryFont(font.collection.get(), font.bytes.data(), size) != Gdiplus::Ok ||
+      gdip::GdipCreateFontFamilyFromName(name.c_str(), font.collection.get(), family.put()) != Gdiplus::Ok) {
+    return {};
+  }
+  return font;
+}
+
 bool CreateFamilyInstalledLater(const std::wstring& name, GpFontFamilyOwner& family) {
   std::map<std::wstring, LoadedFont>& loaded = LoadedFonts();
   auto known = loaded.find(name);
-  if (known == loaded.end()) {
-    LoadedFont font;
-    font.bytes = FontFileThroughGdi(name);
-    if (font.bytes.empty() || gdip::GdipNewPrivateFontCollection(font.collection.put()) != Gdiplus::Ok ||
-        gdip::GdipPrivateAddMemoryFont(font.collection.get(), font.bytes.data(),
-                                       static_cast<INT>(font.bytes.size())) != Gdiplus::Ok) {
-      return false;
-    }
-    known = loaded.emplace(name, std::move(font)).first;
-  }
-  return gdip::GdipCreateFontFamilyFromName(name.c_str(), known->second.collection.get(), family.put()) ==
+  if (known == loaded.end()) known = loaded.emplace(name, LoadThroughGdi(name)).first;
+  return known->second.collection &&
+         gdip::GdipCreateFontFamilyFromName(name.c_str(), known->second.collection.get(), family.put()) ==
              Gdiplus::Ok &&
          family;
 }
@@ -153,6 +171,15 @@ void ReleaseFallbackFamilies() {
   InstalledFallback().reset();
   LoadedFonts().clear();
 }
+
+void ForgetUnreadableFamilies() {
+  std::map<std::wstring, LoadedFont>& loaded = LoadedFonts();
+  for (auto font = loaded.begin(); font != loaded.end();) {
+    font = font->second.collection ? std::next(font) : loaded.erase(font);
+  }
+}
+
+long FontFilesCopiedFromGdi() { return FontFileCopies(); }
 
 bool CreateInstalledFamily(const std::wstring& name, GpFontFamilyOwner& family) {
   family.reset();

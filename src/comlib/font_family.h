@@ -28,6 +28,11 @@ void ReleaseFallbackFamilies();
 // there is none. A font installed after GDI+ first listed the fonts is
 // found too.
 bool CreateInstalledFamily(const std::wstring& name, GpFontFamilyOwner& family);
+// The installed fonts changed: families that could not be read are tried
+// again when next asked for.
+void ForgetUnreadableFamilies();
+// How many font files have been copied out of GDI so far, each a whole file.
+long FontFilesCopiedFromGdi();
 
 class FontFamilyRef {
  public:

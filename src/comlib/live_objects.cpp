@@ -8,7 +8,16 @@ namespace comlib {
 
 namespace {
 constexpr wchar_t kLiveObjectsMessageName[] = L"Horavel.LiveObjects";
+
+long& KeptCount() {
+  static long kept = 0;
+  return kept;
+}
 }  // namespace
+
+long KeptGdiplusObjects() { return KeptCount(); }
+
+void CountKeptGdiplusObjects(long change) { KeptCount() += change; }
 
 long LiveGdiObjects() {
   return UniqueFont::Live() + UniqueBitmap::Live() + UniqueBrush::Live() + UniqueMemoryDC::Live();
@@ -27,6 +36,9 @@ bool AnswerLiveObjects(UINT message, WPARAM which, LRESULT* reply) {
       break;
     case kSettingsFileReplaces:
       *reply = AppIni().Replaces();
+      break;
+    case kKeptGdiplusObjects:
+      *reply = KeptGdiplusObjects();
       break;
     default:
       *reply = LiveGdiObjects();

@@ -14,10 +14,17 @@ namespace comlib {
 // owners right now; LiveGdiplusObjects() counts the GDI+ ones.
 long LiveGdiObjects();
 
+// Of the live GDI+ objects, those the fonts keep on purpose: the paths of
+// the texts each font has drawn, up to its bound. They grow as new times are
+// drawn, hours after the start; the soak tells them from a leak.
+long KeptGdiplusObjects();
+void CountKeptGdiplusObjects(long change);
+
 // The message's wParam: which count the answer gives.
 constexpr WPARAM kLiveGdiObjects = 0;
 constexpr WPARAM kLiveGdiplusObjects = 1;
 constexpr WPARAM kSettingsFileReplaces = 2;
+constexpr WPARAM kKeptGdiplusObjects = 3;
 
 // The registered message "Horavel.LiveObjects".
 UINT LiveObjectsMessage();

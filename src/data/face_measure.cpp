@@ -25,8 +25,8 @@ FontKey DateFontKey(const DateSaveData_CL& date, int dpi) {
 int ZonesEmHeight(const DateSaveData_CL& date, int dpi) {
   return std::min(dpi::Scale(date.font_em_height, dpi), kZonesLargestEmPx);
 }
-FontKey ZonesFontKey(const DateSaveData_CL& date, int dpi) {
-  return FontKey(date.font_family, date.font_bold, date.font_italic, ZonesEmHeight(date, dpi));
+FontKey ZonesFontKey(const DateSaveData_CL& date, int emHeight) {
+  return FontKey(date.font_family, date.font_bold, date.font_italic, emHeight);
 }
 
 using KeptFont = comlib::LastValue<FontKey, std::unique_ptr<textmeasure::ResolvedFont>>;
@@ -113,34 +113,58 @@ layout::Ink MeasureDateInk(const DateSaveData_CL& date, const std::wstring& date
   });
 }
 
-const textmeasure::ResolvedFont& ZonesFont(const DateSaveData_CL& date, int dpi) {
-  return KeptFontFor(KeptMeasures().zonesFont, ZonesFontKey(date, dpi));
+namespace {
+
+const textmeasure::ResolvedFont& ZonesFontAt(const DateSaveData_CL& date, int emHeight) {
+  return KeptFontFor(KeptMeasures().zonesFont, ZonesFontKey(date, emHeight));
 }
 
-float ZonesPenWidth(const DateSaveData_CL& date, int dpi) {
-  return layout::PenWidth(ZonesEmHeight(date, dpi), date.border_frame_scale);
+ZonesLayout LayOutZones(const DateSaveData_CL& date, const std::vector<std::wstring>& widestLines, int emHeight) {
+  ZonesLayout zones;
+  zones.emHeight = emHeight;
+  zones.penWidth = layout::PenWidth(emHeight, date.border_frame_scale);
+  const textmeasure::TextFont& font = ZonesFontAt(date, emHeight).get();
+  zones.pitch = textmeasure::LineSpacing(font);
+  AreaF lines;
+  for (size_t line = 0; line < widestLines.size(); ++line) {
+    AreaF ink = textmeasure::MeasureInk(font, widestLines[line], zones.penWidth).outlined;
+    ink.y += zones.pitch * static_cast<float>(line);
+    lines = layout::Enclosing(lines, ink);
+  }
+  zones.window = layout::DateWindowSize(lines, zones.penWidth, font.emSize);
+  zones.origin = layout::CentredOrigin(lines, zones.window);
+  return zones;
+}
+
+}  // namespace
+
+const textmeasure::ResolvedFont& ZonesFont(const DateSaveData_CL& date, const ZonesLayout& zones) {
+  return ZonesFontAt(date, zones.emHeight);
 }
 
 wchar_t WidestZonesDigit(const DateSaveData_CL& date, int dpi) {
-  return KeptMeasures().widestDigit.Get(ZonesFontKey(date, dpi),
-                                        [&date, dpi] { return textmeasure::WidestDigit(ZonesFont(date, dpi).get()); });
+  const int emHeight = ZonesEmHeight(date, dpi);
+  return KeptMeasures().widestDigit.Get(ZonesFontKey(date, emHeight), [&date, emHeight] {
+    return textmeasure::WidestDigit(ZonesFontAt(date, emHeight).get());
+  });
 }
 
 ZonesLayout MeasureZones(const DateSaveData_CL& date, const std::vector<std::wstring>& widestLines, int dpi) {
-  const auto key = std::make_tuple(ShapeKey(ZonesFontKey(date, dpi), date.border_frame_scale, 0), widestLines);
-  return KeptMeasures().zones.Get(key, [&date, &widestLines, dpi] {
-    const float penWidth = ZonesPenWidth(date, dpi);
-    const textmeasure::TextFont& font = ZonesFont(date, dpi).get();
-    ZonesLayout zones;
-    zones.pitch = textmeasure::LineSpacing(font);
-    AreaF lines;
-    for (size_t line = 0; line < widestLines.size(); ++line) {
-      AreaF ink = textmeasure::MeasureInk(font, widestLines[line], penWidth).outlined;
-      ink.y += zones.pitch * static_cast<float>(line);
-      lines = layout::Enclosing(lines, ink);
+  const int emHeight = ZonesEmHeight(date, dpi);
+  const auto key = std::make_tuple(ShapeKey(ZonesFontKey(date, emHeight), date.border_frame_scale, 0), widestLines);
+  return KeptMeasures().zones.Get(key, [&date, &widestLines, emHeight] {
+    ZonesLayout zones = LayOutZones(date, widestLines, emHeight);
+    // Measured again in the smaller font, rather than scaled: what is drawn
+    // is what was measured.
+    const int fitted = layout::EmHeightToFit(emHeight, zones.window.cx, kZonesWidestPx);
+    if (fitted != emHeight) zones = LayOutZones(date, widestLines, fitted);
+    // A font need not measure exactly in proportion to its size: what is
+    // still over comes off both margins alike.
+    const LONG over = zones.window.cx - kZonesWidestPx;
+    if (over > 0) {
+      zones.origin.x -= static_cast<float>(over) / 2.0f;
+      zones.window.cx = kZonesWidestPx;
     }
-    zones.window = layout::DateWindowSize(lines, penWidth, font.emSize);
-    zones.origin = layout::CentredOrigin(lines, zones.window);
     return zones;
   });
 }

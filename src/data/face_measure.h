@@ -32,20 +32,28 @@ SIZE MeasureDate(const DateSaveData_CL& date, int dpi);
 layout::Ink MeasureDateInk(const DateSaveData_CL& date, const std::wstring& dateText, int dpi);
 
 // The world clocks draw in the date's font, no larger than kZonesLargestEmPx
-// at any DPI: four lines of long labels at a hand-set date size would make
-// a window GDI+ cannot draw in.
+// at any DPI, in a window no wider than kZonesWidestPx: lines too long for
+// it are drawn whole in a smaller font. Four places' lines of long labels at
+// a hand-set date size would otherwise make a window GDI+ cannot draw in, or
+// a picture of hundreds of megabytes. The width is about a 4K monitor's, more
+// than four lines need at any size a screen can show whole; with the em cap
+// the picture stays within about 4096 x 1,900 pixels (some 30 MB).
 constexpr int kZonesLargestEmPx = 384;
-const textmeasure::ResolvedFont& ZonesFont(const DateSaveData_CL& date, int dpi);
-float ZonesPenWidth(const DateSaveData_CL& date, int dpi);
+constexpr int kZonesWidestPx = 4096;
 
 // One line under another, each
 // line's layout origin `pitch` below the last one's, the first at `origin`
-// in a window of `window` that holds the widest lines they can show.
+// in a window of `window` that holds the widest lines they can show, drawn
+// at `emHeight` with an outline `penWidth` wide.
 struct ZonesLayout {
   SIZE window{};
   layout::OriginF origin;
   float pitch = 0.0f;
+  int emHeight = 0;
+  float penWidth = 0.0f;
 };
 ZonesLayout MeasureZones(const DateSaveData_CL& date, const std::vector<std::wstring>& widestLines, int dpi);
+// The font the lines of that layout draw in.
+const textmeasure::ResolvedFont& ZonesFont(const DateSaveData_CL& date, const ZonesLayout& zones);
 // The digit whose ink is widest in the world clocks' font: their samples use it.
 wchar_t WidestZonesDigit(const DateSaveData_CL& date, int dpi);

@@ -115,6 +115,13 @@ SIZE DateWindowSize(const AreaF& sampleOutlined, float penWidth, float emSize) {
   return SIZE{Ceil(sampleOutlined.width + 2.0f * margin), Ceil(sampleOutlined.height + 2.0f * margin)};
 }
 
+int EmHeightToFit(int emHeight, int windowWidth, int widest) {
+  if (windowWidth <= widest) return emHeight;
+  const float fixed = 2.0f * kMarginPx;
+  const float share = (static_cast<float>(widest) - fixed) / (static_cast<float>(windowWidth) - fixed);
+  return std::max(1, std::min(Floor(static_cast<float>(emHeight) * share), emHeight));
+}
+
 OriginF CentredOrigin(const AreaF& outlined, SIZE window) {
   return OriginF{static_cast<float>(window.cx) / 2.0f - (outlined.x + outlined.width / 2.0f),
                  static_cast<float>(window.cy) / 2.0f - (outlined.y + outlined.height / 2.0f)};

@@ -95,6 +95,11 @@ float RisingFillTop(int bandTop, int bandBottom, int second);
 
 // The date window's size for the outlined ink of its widest sample.
 SIZE DateWindowSize(const AreaF& sampleOutlined, float penWidth, float emSize);
+// The largest em height, at most `emHeight`, at which a window that
+// DateWindowSize made `windowWidth` wide at `emHeight` is at most `widest`
+// wide: the ink, the outline and the margins in ems grow with the em, the
+// margin in pixels does not. Never below 1.
+int EmHeightToFit(int emHeight, int windowWidth, int widest);
 
 struct OriginF {
   float x = 0.0f;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "comlib/live_objects.h"
 #include "text/time_text.h"
 
 namespace textmeasure {
@@ -48,16 +49,25 @@ ResolvedFont::ResolvedFont(const std::wstring& family, int bold, int italic, int
     : family_(family),
       font_{family_.get(), comlib::FontStyleFor(bold, italic), static_cast<float>(emHeight)} {}
 
+ResolvedFont::~ResolvedFont() { ForgetKeptTexts(); }
+
+void ResolvedFont::ForgetKeptTexts() const {
+  comlib::CountKeptGdiplusObjects(-static_cast<long>(kept_.size()));
+  kept_.clear();
+}
+
 void ResolvedFont::AddKeptText(Gdiplus::GpPath* path, const std::wstring& text, float x, float y) const {
   if (path == nullptr || font_.family == nullptr || text.empty()) return;
   // Hours, minutes, seconds and colons in their places: a few hundred paths.
   constexpr size_t kMostKeptTexts = 256;
   auto kept = kept_.find(TextPlace(text, x, y));
   if (kept == kept_.end()) {
-    if (kept_.size() >= kMostKeptTexts) kept_.clear();
+    if (kept_.size() >= kMostKeptTexts) ForgetKeptTexts();
     comlib::GpPathOwner own = NewPath();
+    if (!own) return;
     AddText(own.get(), text, font_, x, y);
     kept = kept_.emplace(TextPlace(text, x, y), std::move(own)).first;
+    comlib::CountKeptGdiplusObjects(1);
   }
   gdip::GdipAddPathPath(path, kept->second.get(), FALSE);
 }

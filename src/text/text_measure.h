@@ -24,6 +24,7 @@ struct TextFont {
 class ResolvedFont {
  public:
   ResolvedFont(const std::wstring& family, int bold, int italic, int emHeight);
+  ~ResolvedFont();
   ResolvedFont(const ResolvedFont&) = delete;
   ResolvedFont& operator=(const ResolvedFont&) = delete;
 
@@ -36,6 +37,8 @@ class ResolvedFont {
   void AddKeptText(Gdiplus::GpPath* path, const std::wstring& text, float x, float y) const;
 
  private:
+  void ForgetKeptTexts() const;
+
   comlib::FontFamilyRef family_;
   TextFont font_;
   using TextPlace = std::tuple<std::wstring, float, float>;

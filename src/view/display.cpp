@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "app_ids.h"
+#include "comlib/font_family.h"
 #include "comlib/full_screen.h"
 #include "comlib/log_file.h"
 #include "comlib/unique_handle.h"
@@ -18,7 +19,8 @@ constexpr Face kFaces[kFaceCount] = {Face::kClock, Face::kDate, Face::kZones};
 constexpr Face kBottomToTop[kFaceCount] = {Face::kZones, Face::kDate, Face::kClock};
 constexpr UINT kRaiseFlags = SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE;
 // The monitors are checked on the first shown tick and then every 8
-// seconds; the faces are put back on top every 1.5 seconds.
+// seconds; the faces are put back on top, and shown again where another
+// program hid them, every 1.5 seconds.
 constexpr unsigned kDisplayCheckEveryTicks = 16;
 constexpr unsigned kTopmostEveryTicks = 3;
 // Between leaving and re-entering the topmost band, so the faces land on its top.
@@ -111,7 +113,7 @@ void Display_CL::Apply(unsigned changes) {
   if (changes & kDateLook) Repaint(Face::kDate);
   // The lines share the date's look and the clock's 12-hour setting.
   if (changes & (kClockLook | kDateLook | kZonesLook)) Repaint(Face::kZones);
-  if (changes & (kShowing | kClockPlace | kDatePlace | kZonesPlace)) RaiseAll();
+  if (changes & (kShowing | kClockPlace | kDatePlace | kZonesPlace)) RaiseAll(kRaiseFlags);
 }
 
 void Display_CL::Start(bool hidden) {
@@ -147,9 +149,9 @@ void Display_CL::Repaint(Face face) {
   if (window != nullptr && Shown(face)) InvalidateRect(window, nullptr, FALSE);
 }
 
-void Display_CL::RaiseAll() {
+void Display_CL::RaiseAll(UINT flags) {
   for (const Face face : kBottomToTop) {
-    if (Window(face) != nullptr && Shown(face)) SetWindowPos(Window(face), HWND_TOPMOST, 0, 0, 0, 0, kRaiseFlags);
+    if (Window(face) != nullptr && Shown(face)) SetWindowPos(Window(face), HWND_TOPMOST, 0, 0, 0, 0, flags);
   }
 }
 
@@ -162,7 +164,7 @@ void Display_CL::BringToTop() {
   }
   if (!any) return;
   Sleep(kTopmostSettleMs);
-  RaiseAll();
+  RaiseAll(kRaiseFlags);
 }
 
 void Display_CL::Paint(Face face, HWND window, BackBuffer_CL& buffer) {
@@ -261,23 +263,32 @@ void Display_CL::KeepOnTop() {
   // The highest shown face: a window that comes to the top of the band
   // comes above it first.
   HWND highest = nullptr;
+  bool allVisible = true;
   for (const Face face : kBottomToTop) {
-    if (Window(face) != nullptr && Shown(face)) highest = Window(face);
+    const HWND window = Window(face);
+    if (window == nullptr || !Shown(face)) continue;
+    highest = window;
+    // Read from this process's own copy of the style, no round trip to
+    // Wine's server: another program may have hidden the face.
+    if (!IsWindowVisible(window)) allVisible = false;
   }
   if (highest == nullptr) return;
-  // Only worth its cost when a window of another lies above: under Wine a
+  if (!allVisible || OtherWindowAbove(highest)) RaiseAll(kRaiseFlags | SWP_SHOWWINDOW);
+}
+
+bool Display_CL::OtherWindowAbove(HWND highest) const {
+  // Only worth a raise when a window of another lies above: under Wine a
   // raise is a few dozen requests to the server, and most ticks nothing is.
   for (HWND above = GetWindow(highest, GW_HWNDPREV); above != nullptr; above = GetWindow(above, GW_HWNDPREV)) {
     const bool ours = above == Window(Face::kClock) || above == Window(Face::kDate) || above == Window(Face::kZones);
-    if (!ours && IsWindowVisible(above)) {
-      RaiseAll();
-      return;
-    }
+    if (!ours && IsWindowVisible(above)) return true;
   }
+  return false;
 }
 
 void Display_CL::FontsChanged() {
   ReleaseKeptFonts();
+  comlib::ForgetUnreadableFamilies();
   Apply(display::kClockPlace | display::kDatePlace | display::kClockLook | display::kDateLook);
 }
 

@@ -137,7 +137,8 @@ class Display_CL {
   int Alpha(Face face) const;
   void ShowOrHide(Face face);
   void Repaint(Face face);
-  void RaiseAll();
+  // Every shown face to the top of the topmost band, lowest first.
+  void RaiseAll(UINT flags);
   void BringToTop();
   // Placing, each face by the one it follows.
   void PlaceClock();
@@ -146,7 +147,10 @@ class Display_CL {
   bool ShouldMakeWay() const;
   // True while making way for a full-screen program.
   bool CheckFullScreen();
+  // Raises the faces, showing any that another program hid, when that
+  // changes anything.
   void KeepOnTop();
+  bool OtherWindowAbove(HWND highest) const;
 
   AppSaveData_CL& clock_;
   DateSaveData_CL& date_;

@@ -144,14 +144,14 @@ void RenderZones(BackBuffer_CL& buffer, const DateSaveData_CL& date, SIZE size, 
                  const std::vector<std::wstring>& widestLines, int dpi) {
   buffer.Clear(size.cx, size.cy);
   comlib::GpGraphicsOwner graphics = buffer.Graphics();
-  const textmeasure::ResolvedFont& font = ZonesFont(date, dpi);
+  const ZonesLayout zones = MeasureZones(date, widestLines, dpi);
+  const textmeasure::ResolvedFont& font = ZonesFont(date, zones);
   comlib::GpPathOwner path = textmeasure::NewPath();
   if (!graphics || font.get().family == nullptr || !path) return;
-  const ZonesLayout zones = MeasureZones(date, widestLines, dpi);
   for (size_t line = 0; line < lines.size(); ++line) {
     font.AddKeptText(path.get(), lines[line], zones.origin.x, zones.origin.y + zones.pitch * static_cast<float>(line));
   }
-  DrawInDateLook(graphics.get(), date, path.get(), ZonesPenWidth(date, dpi));
+  DrawInDateLook(graphics.get(), date, path.get(), zones.penWidth);
 }
 
 }  // namespace render

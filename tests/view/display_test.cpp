@@ -129,7 +129,7 @@ TEST_F(PlacementTest, TheClockGoesToItsCornerTheDateStandsByItAndTheWorldClocksB
   }
 }
 
-TEST_F(PlacementTest, TheDisplayCheckStaysQuietOnAGoneMonitorAndRestoresOnlyWhatMoved) {
+TEST_F(PlacementTest, TheDisplayCheckStaysQuietOnAGoneMonitorAndAHiddenOrMovedFaceComesBack) {
   AppSaveData_CL& clock = ClockData();
   const std::wstring changeLine = L"ディスプレイ構成変更を検出: ポジション更新";
   const std::wstring fallbackLine = L"プライマリディスプレイに表示します。";
@@ -163,6 +163,13 @@ TEST_F(PlacementTest, TheDisplayCheckStaysQuietOnAGoneMonitorAndRestoresOnlyWhat
   display_.CheckDisplayChange();
   EXPECT_EQ(2u, testing_support::CountOccurrences(Log(), changeLine));
   EXPECT_TRUE(IsWindowVisible(clockWindow_.get()));
+
+  // Hidden by another program between the display checks: the tick's raise
+  // shows every face again, at the latest on the third tick (1.5 s).
+  display_.Tick();
+  for (HWND face : {clockWindow_.get(), dateWindow_.get()}) ShowWindow(face, SW_HIDE);
+  for (int tick = 0; tick < 3; ++tick) display_.Tick();
+  EXPECT_TRUE(IsWindowVisible(clockWindow_.get()) && IsWindowVisible(dateWindow_.get()));
 
   // Hidden by the user and on its monitor: nothing to do.
   display_.SetHidden(true);

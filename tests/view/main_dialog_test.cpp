@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "comlib/font_family.h"
 #include "comlib/gdiplus_flat.h"
 #include "comlib/live_objects.h"
 #include "data/data_test_support.h"
@@ -197,7 +198,7 @@ std::wstring DrawnClockFamily() {
 
 }  // namespace
 
-TEST_F(InProcessClock, AFontInstalledWhileTheClockRunsIsDrawnOnceFontsChange) {
+TEST_F(InProcessClock, AFontInstalledWhileTheClockRunsIsDrawnOnceFontsChangeAndOneGdiplusCannotReadIsCopiedOnlyOnce) {
   std::vector<unsigned char> font = testing_support::ReadBytes(L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf");
   if (font.empty()) GTEST_SKIP() << "needs DejaVu Sans under Wine";
   // DejaVu Sans under a family name of its own: a font nobody has installed.
@@ -212,6 +213,27 @@ TEST_F(InProcessClock, AFontInstalledWhileTheClockRunsIsDrawnOnceFontsChange) {
   ASSERT_NE(0, AddFontResourceW(path.c_str()));
   SendMessageW(clock_->Window(), WM_FONTCHANGE, 0, 0);
   EXPECT_EQ(L"HoravelTest", DrawnClockFamily());
+
+  // A bold face alone under a name of its own, which GDI draws and Wine's
+  // GDI+ makes no family of: its file is copied out of GDI once however
+  // often the size changes, and once more after the fonts change.
+  std::vector<unsigned char> bold =
+      testing_support::ReadBytes(L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans-Bold.ttf");
+  RenameFont(bold, "DejaVu Sans", "HoravelBold");
+  const std::wstring unreadable = folder.File(L"horavel-bold.ttf");
+  testing_support::WriteBytes(unreadable, bold);
+  ASSERT_NE(0, AddFontResourceW(unreadable.c_str()));
+  ClockData().font_family = L"HoravelBold";
+  const long copiesBefore = comlib::FontFilesCopiedFromGdi();
+  for (const int size : {100, 101, 102}) {
+    ClockData().font_em_height = size;
+    display_.Apply(display::kClockPlace);
+  }
+  EXPECT_EQ(copiesBefore + 1, comlib::FontFilesCopiedFromGdi());
+  SendMessageW(clock_->Window(), WM_FONTCHANGE, 0, 0);
+  EXPECT_EQ(copiesBefore + 2, comlib::FontFilesCopiedFromGdi());
+
+  RemoveFontResourceW(unreadable.c_str());
   RemoveFontResourceW(path.c_str());
   SendMessageW(clock_->Window(), WM_FONTCHANGE, 0, 0);
 }
@@ -222,4 +244,11 @@ TEST_F(InProcessClock, AnswersWithTheLiveObjectCounts) {
   EXPECT_EQ(comlib::LiveGdiObjects(), gdi);
   EXPECT_GE(gdi, 1) << "the back buffer holds a bitmap";
   EXPECT_EQ(comlib::LiveGdiplusObjects(), SendMessageW(clock_->Window(), message, comlib::kLiveGdiplusObjects, 0));
+  // The text paths the fonts keep are among the live objects, and go with the fonts.
+  const LRESULT kept = SendMessageW(clock_->Window(), message, comlib::kKeptGdiplusObjects, 0);
+  EXPECT_TRUE(kept > 0 && kept == comlib::KeptGdiplusObjects()) << kept;
+  const long others = comlib::LiveGdiplusObjects() - static_cast<long>(kept);
+  ReleaseKeptFonts();
+  EXPECT_EQ(0, comlib::KeptGdiplusObjects());
+  EXPECT_LE(comlib::LiveGdiplusObjects(), others);
 }

@@ -14,6 +14,7 @@
 #include "data/placement.h"
 #include "support/test_support.h"
 #include "text/time_text.h"
+#include "text/zone_time.h"
 #include "data/save_data.h"
 #include "view/display.h"
 
@@ -589,7 +590,7 @@ TEST_F(ClockRendering, SecondColourCoversNothingAtZeroAndEveryDigitAtFiftyNine) 
   }
 }
 
-TEST_F(DateRendering, EveryDateIsWholeAndCentredInItsWindow) {
+TEST_F(DateRendering, EveryDateAndTheLongestWorldClocksAreWholeInTheirWindows) {
   ShowDate();
   DateSaveData_CL& date = DateData();
   // Days ending in 0, 1 and 8, and the widest months and days.
@@ -624,4 +625,20 @@ TEST_F(DateRendering, EveryDateIsWholeAndCentredInItsWindow) {
       }
     }
   }
+
+  // Every place's line with a label as long as a place keeps, at the largest
+  // date size: a smaller font fits them whole into a window no wider than the
+  // cap, using nearly all of it.
+  date.font_em_height = settings::kFontEmHeightMax;
+  const std::vector<std::wstring> lines(
+      kPlaceCount, zonetext::WidestLine(std::wstring(zonetext::kMaxLabelLength, L'W'), L'8', true));
+  const SIZE size = MeasureZones(date, lines, dpi::kBaseDpi).window;
+  EXPECT_LE(size.cx, kZonesWidestPx);
+  EXPECT_GE(size.cx, kZonesWidestPx * 9 / 10);
+  BackBuffer_CL buffer;
+  buffer.Resize(size.cx, size.cy);
+  render::RenderZones(buffer, date, size, lines, lines);
+  const RECT ink = Image(buffer).InkBounds();
+  EXPECT_TRUE(ink.left >= 1 && ink.top >= 1 && ink.right < size.cx && ink.bottom < size.cy && ink.right > ink.left)
+      << "ink " << ink.left << ", " << ink.top << ", " << ink.right << ", " << ink.bottom;
 }
