@@ -54,7 +54,7 @@ POWERBROADCAST_SETTING PowerSetting(const GUID& setting, DWORD state) {
 class InProcessClock : public ::testing::Test {
  protected:
   void SetUp() override {
-    clock_ = std::make_unique<MainDialog_CL>(display_, desktop_, tray_);
+    clock_ = std::make_unique<MainDialog_CL>(settings_, display_, desktop_, tray_);
     date_ = std::make_unique<DateDialog_CL>(display_);
     ASSERT_NE(nullptr, clock_->Create());
     ASSERT_NE(nullptr, date_->Create());
@@ -79,8 +79,8 @@ class InProcessClock : public ::testing::Test {
     SetWindowPos(clock_->Window(), nullptr, 500, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
-  const data_testing::RecordsGuard records_;
-  Display_CL display_{ClockData(), DateData(), ZoneData()};
+  data_testing::TestSettings settings_;
+  Display_CL display_{settings_};
   ScriptedDesktop desktop_;
   AcceptingTray tray_;
   std::unique_ptr<MainDialog_CL> clock_;
@@ -189,9 +189,9 @@ void RenameFont(std::vector<unsigned char>& font, const std::string& from, const
   replaceAll(wide(from), wide(to));
 }
 
-std::wstring DrawnClockFamily() {
+std::wstring DrawnClockFamily(const AppSaveData_CL& clock) {
   wchar_t name[LF_FACESIZE] = {};
-  gdip::GdipGetFamilyName(ClockFont(ClockData(), dpi::kBaseDpi).get().family, name, LANG_NEUTRAL);
+  gdip::GdipGetFamilyName(ClockFont(clock, dpi::kBaseDpi).get().family, name, LANG_NEUTRAL);
   return name;
 }
 
@@ -205,13 +205,13 @@ TEST_F(InProcessClock, AFontInstalledWhileTheClockRunsIsDrawnOnceFontsChange) {
   const testing_support::TempFolder folder;
   const std::wstring path = folder.File(L"horavel-test.ttf");
   testing_support::WriteBytes(path, font);
-  ClockData().font_family = L"HoravelTest";
+  settings_.Clock().font_family = L"HoravelTest";
   display_.Apply(display::kClockPlace);
-  ASSERT_NE(L"HoravelTest", DrawnClockFamily()) << "drawn with a stand-in";
+  ASSERT_NE(L"HoravelTest", DrawnClockFamily(settings_.Clock())) << "drawn with a stand-in";
 
   ASSERT_NE(0, AddFontResourceW(path.c_str()));
   SendMessageW(clock_->Window(), WM_FONTCHANGE, 0, 0);
-  EXPECT_EQ(L"HoravelTest", DrawnClockFamily());
+  EXPECT_EQ(L"HoravelTest", DrawnClockFamily(settings_.Clock()));
   RemoveFontResourceW(path.c_str());
   SendMessageW(clock_->Window(), WM_FONTCHANGE, 0, 0);
 }
