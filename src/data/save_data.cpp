@@ -1,6 +1,7 @@
 #include "data/save_data.h"
 
 #include <cmath>
+#include <iterator>
 
 #include "comlib/inifile.h"
 #include "data/setting_table.h"
@@ -96,7 +97,7 @@ constexpr PlaceFields kPlaceFields[kPlaceCount] = {
 AppSaveData_CL::AppSaveData_CL(const Inifile_CL& store) : store_(store) { SetDefaults(*this); }
 
 const KeyTable<Clock>& AppSaveData_CL::Keys() {
-  static const KeyTable<Clock> table = TableOf(kClockSection, kClockSettings);
+  static const KeyTable<Clock> table{kClockSection, {std::begin(kClockSettings), std::end(kClockSettings)}};
   return table;
 }
 
@@ -141,7 +142,7 @@ void AppSaveData_CL::SetDisplayIndex(int index) {
 DateSaveData_CL::DateSaveData_CL(const Inifile_CL& store) : store_(store) { SetDefaults(*this); }
 
 const KeyTable<Date>& DateSaveData_CL::Keys() {
-  static const KeyTable<Date> table = TableOf(kDateSection, kDateSettings);
+  static const KeyTable<Date> table{kDateSection, {std::begin(kDateSettings), std::end(kDateSettings)}};
   return table;
 }
 
@@ -165,7 +166,7 @@ void DateSaveData_CL::SaveDateColors() const { WriteFields(*this, store_, &Date:
 ZoneSaveData_CL::ZoneSaveData_CL(const Inifile_CL& store) : store_(store) { SetDefaults(*this); }
 
 const KeyTable<Zones>& ZoneSaveData_CL::Keys() {
-  static const KeyTable<Zones> table = TableOf(kZoneSection, kZoneSettings);
+  static const KeyTable<Zones> table{kZoneSection, {std::begin(kZoneSettings), std::end(kZoneSettings)}};
   return table;
 }
 

@@ -73,22 +73,13 @@ constexpr Setting<Record> Label(const wchar_t* key, std::wstring Record::*field)
 template <typename Record>
 struct KeyTable {
   const wchar_t* section;
-  const Setting<Record>* first;
-  size_t count;
-
-  const Setting<Record>* begin() const { return first; }
-  const Setting<Record>* end() const { return first + count; }
+  std::vector<Setting<Record>> keys;
 };
-
-template <typename Record, size_t N>
-constexpr KeyTable<Record> TableOf(const wchar_t* section, const Setting<Record> (&keys)[N]) {
-  return {section, keys, N};
-}
 
 // Every field of the record at its default.
 template <typename Record>
 void SetDefaults(Record& record) {
-  for (const Setting<Record>& setting : Record::Keys()) {
+  for (const Setting<Record>& setting : Record::Keys().keys) {
     if (setting.text != nullptr) {
       record.*setting.text = setting.textDefault;
     } else if (setting.colour != nullptr) {
@@ -116,7 +107,7 @@ int ApplyLoadRule(const Setting<Record>& setting, int value) {
 template <typename Record>
 void LoadSection(Record& record, const Inifile_CL& ini) {
   const wchar_t* section = Record::Keys().section;
-  for (const Setting<Record>& setting : Record::Keys()) {
+  for (const Setting<Record>& setting : Record::Keys().keys) {
     if (setting.text != nullptr) {
       const std::wstring text = ini.GetString(section, setting.key, setting.textDefault);
       record.*setting.text = setting.rule == LoadRule::kLabel ? zonetext::CleanLabel(text) : text;
@@ -142,7 +133,7 @@ inistore::Change ChangeOf(const Record& record, const wchar_t* section, const Se
 template <typename Record>
 void WriteSection(const Record& record, const Inifile_CL& ini) {
   inistore::Changes changes;
-  for (const Setting<Record>& setting : Record::Keys()) {
+  for (const Setting<Record>& setting : Record::Keys().keys) {
     changes.push_back(ChangeOf(record, Record::Keys().section, setting));
   }
   ini.Gather(changes);
@@ -151,8 +142,8 @@ void WriteSection(const Record& record, const Inifile_CL& ini) {
 template <typename Record>
 std::vector<StoredValue> CaptureSection(const Record& record) {
   std::vector<StoredValue> values;
-  values.reserve(Record::Keys().count);
-  for (const Setting<Record>& setting : Record::Keys()) {
+  values.reserve(Record::Keys().keys.size());
+  for (const Setting<Record>& setting : Record::Keys().keys) {
     StoredValue value;
     if (setting.text != nullptr) {
       value.text = record.*setting.text;
@@ -168,9 +159,9 @@ std::vector<StoredValue> CaptureSection(const Record& record) {
 
 template <typename Record>
 void RestoreSection(Record& record, const std::vector<StoredValue>& values) {
-  const KeyTable<Record>& table = Record::Keys();
-  for (size_t i = 0; i < table.count && i < values.size(); ++i) {
-    const Setting<Record>& setting = table.first[i];
+  const std::vector<Setting<Record>>& keys = Record::Keys().keys;
+  for (size_t i = 0; i < keys.size() && i < values.size(); ++i) {
+    const Setting<Record>& setting = keys[i];
     if (setting.text != nullptr) {
       record.*setting.text = values[i].text;
     } else if (setting.colour != nullptr) {
@@ -195,7 +186,7 @@ template <typename Record>
 void AddDifferences(const Record& record, const Inifile_CL& ini, inistore::Changes* changes) {
   Record loaded(ini);
   LoadSection(loaded, ini);
-  for (const Setting<Record>& setting : Record::Keys()) {
+  for (const Setting<Record>& setting : Record::Keys().keys) {
     if (!SameValue(record, loaded, setting)) changes->push_back(ChangeOf(record, Record::Keys().section, setting));
   }
 }
@@ -211,7 +202,7 @@ void AddTakenDifferences(const std::vector<StoredValue>& taken, const Inifile_CL
 
 template <typename Record>
 void AddKeys(inistore::Changes* keys) {
-  for (const Setting<Record>& setting : Record::Keys()) {
+  for (const Setting<Record>& setting : Record::Keys().keys) {
     keys->push_back({Record::Keys().section, setting.key, std::nullopt});
   }
 }
@@ -235,7 +226,7 @@ template <typename Record, typename... Fields>
 void WriteFields(const Record& record, const Inifile_CL& ini, Fields... fields) {
   inistore::Changes changes;
   auto addOne = [&](auto field) {
-    for (const Setting<Record>& setting : Record::Keys()) {
+    for (const Setting<Record>& setting : Record::Keys().keys) {
       if (Names(setting, field)) {
         changes.push_back(ChangeOf(record, Record::Keys().section, setting));
         return true;
@@ -254,7 +245,7 @@ void WriteFields(const Record& record, const Inifile_CL& ini, Fields... fields) 
 template <typename Record>
 std::vector<settings::KeyRange> RulesOf() {
   std::vector<settings::KeyRange> rules;
-  for (const Setting<Record>& setting : Record::Keys()) {
+  for (const Setting<Record>& setting : Record::Keys().keys) {
     rules.push_back(settings::KeyRange{setting.key, setting.rule == LoadRule::kRange, setting.lowest,
                                        setting.highest});
   }

@@ -1,3 +1,6 @@
+// The settings object's steps over the whole file: each walks every record
+// in one order, the order in which their sections are written.
+
 #include "data/settings.h"
 
 #include <tuple>
@@ -16,9 +19,6 @@ template <typename Records, typename Visit>
 void ForEachRecord(Records& records, Visit visit) {
   std::apply([&visit](auto&... record) { (visit(record), ...); }, records);
 }
-
-template <typename Record>
-using RecordType = std::remove_const_t<std::remove_reference_t<Record>>;
 
 template <typename... Record>
 std::vector<settings::KeyRange> RangesIn(const wchar_t* section, const std::tuple<Record...>*) {
@@ -45,7 +45,7 @@ SettingsSnapshot Settings_CL::TakeSnapshot() const {
   inistore::Changes keys;
   ForEachRecord(records_, [&](const auto& record) {
     snapshot.values.push_back(CaptureSection(record));
-    AddKeys<RecordType<decltype(record)>>(&keys);
+    AddKeys<std::decay_t<decltype(record)>>(&keys);
   });
   snapshot.fileRead = store_.Stored(&keys);
   snapshot.stored = std::move(keys);
@@ -66,7 +66,7 @@ bool Settings_CL::PutBackInFile(const SettingsSnapshot& snapshot) const {
   size_t index = 0;
   ForEachRecord(records_, [&](const auto& record) {
     if (index < snapshot.values.size()) {
-      AddTakenDifferences<RecordType<decltype(record)>>(snapshot.values[index], store_, &changes);
+      AddTakenDifferences<std::decay_t<decltype(record)>>(snapshot.values[index], store_, &changes);
     }
     ++index;
   });

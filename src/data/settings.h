@@ -76,7 +76,11 @@ class Settings_CL {
   static std::vector<settings::KeyRange> LoadRanges(const wchar_t* section);
 
  private:
-  // One record for each section, in the file's order of writing.
+  // One record for each section, in the order their keys are written. A new
+  // section is a record made over the store (const Inifile_CL&) whose
+  // static Keys() gives its key table (data/setting_table.h): listed here,
+  // given the store in the constructor and an accessor above, it is loaded,
+  // snapshotted, put back and saved with the others.
   using Records = std::tuple<AppSaveData_CL, DateSaveData_CL, ZoneSaveData_CL>;
 
   // documentsResult tells whether the documents folder was found; when it was

@@ -183,7 +183,7 @@ int OffsetReach(const wchar_t* section) {
 // Every ranged value of a record lies inside the range its key is loaded to.
 template <typename Record>
 ::testing::AssertionResult ValuesInRange(const Record& record) {
-  for (const settingtable::Setting<Record>& setting : Record::Keys()) {
+  for (const settingtable::Setting<Record>& setting : Record::Keys().keys) {
     if (setting.rule != settingtable::LoadRule::kRange) continue;
     const int value = record.*setting.number;
     if (value < setting.lowest || value > setting.highest) {
