@@ -11,8 +11,9 @@
 #include "comlib/back_buffer.h"
 #include "comlib/font_family.h"
 #include "comlib/gdiplus_flat.h"
+#include "comlib/inifile.h"
 #include "data/face_measure.h"
-#include "data/save_data.h"
+#include "data/settings.h"
 #include "view/renderer.h"
 #include "text/time_text.h"
 
@@ -72,8 +73,7 @@ void CopyToWindow(HWND window, const BackBuffer_CL& buffer, SIZE size) {
 
 // The clock paint as the calls were first listed: a brush fill of the whole
 // bitmap and a GDI bitmap made from it on every paint.
-void NaiveClockPaint(HWND window, Gdiplus::GpBitmap* bitmap, SIZE size) {
-  const AppSaveData_CL& clock = ClockData();
+void NaiveClockPaint(const AppSaveData_CL& clock, HWND window, Gdiplus::GpBitmap* bitmap, SIZE size) {
   comlib::GpGraphicsOwner graphics;
   gdip::GdipGetImageGraphicsContext(bitmap, graphics.put());
   comlib::GpBrushOwner white;
@@ -83,7 +83,7 @@ void NaiveClockPaint(HWND window, Gdiplus::GpBitmap* bitmap, SIZE size) {
   GetLocalTime(&now);
   timetext::ClockTextOptions options;
   const std::wstring text = timetext::MakeTimeText(now, false, options);
-  const layout::ClockLayout clockLayout = MeasureClock(ClockData(), dpi::kBaseDpi);
+  const layout::ClockLayout clockLayout = MeasureClock(clock, dpi::kBaseDpi);
   comlib::GpPenOwner pen;
   gdip::GdipCreatePen1(render::DrawableColour(clock.font_color3),
                        layout::PenWidth(clock.font_em_height, clock.border_frame_scale), Gdiplus::UnitWorld,
@@ -110,10 +110,14 @@ int main() {
   windowClass.lpszClassName = kWindowClass;
   RegisterClassExW(&windowClass);
 
+  // The defaults are all the bench needs: its store has no file to read or write.
+  Inifile_CL store;
+  Settings_CL settings(store);
+
   // The clock at its defaults, seconds on, sized as the placement sizes it.
-  AppSaveData_CL& clock = ClockData();
+  AppSaveData_CL& clock = settings.Clock();
   clock.disp_second = 1;
-  const SIZE clockWindowSize = MeasureClock(ClockData(), dpi::kBaseDpi).window;
+  const SIZE clockWindowSize = MeasureClock(clock, dpi::kBaseDpi).window;
   HWND clockWindow = CreateLayeredWindow(clockWindowSize.cx, clockWindowSize.cy);
   const SIZE clockSize = ClientSize(clockWindow);
   BackBuffer_CL clockBuffer;
@@ -122,13 +126,13 @@ int main() {
   const double clockUs = MedianMicroseconds([&] {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    render::RenderClock(clockBuffer, ClockData(), clockSize, now, false);
+    render::RenderClock(clockBuffer, clock, clockSize, now, false);
     CopyToWindow(clockWindow, clockBuffer, clockSize);
   });
 
   // The date at its defaults.
   HWND dateWindow = CreateLayeredWindow(320, 64);
-  const SIZE dateWindowSize = MeasureDate(DateData(), dpi::kBaseDpi);
+  const SIZE dateWindowSize = MeasureDate(settings.Date(), dpi::kBaseDpi);
   SetWindowPos(dateWindow, nullptr, 0, 0, dateWindowSize.cx, dateWindowSize.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   const SIZE dateSize = ClientSize(dateWindow);
@@ -138,7 +142,7 @@ int main() {
   const double dateUs = MedianMicroseconds([&] {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    render::RenderDate(dateBuffer, DateData(), dateSize, now);
+    render::RenderDate(dateBuffer, settings.Date(), dateSize, now);
     CopyToWindow(dateWindow, dateBuffer, dateSize);
   });
 
@@ -174,7 +178,7 @@ int main() {
   {
     comlib::GpBitmapOwner bitmap;
     gdip::GdipCreateBitmapFromScan0(clockSize.cx, clockSize.cy, 0, PixelFormat32bppRGB, nullptr, bitmap.put());
-    naiveUs = MedianMicroseconds([&] { NaiveClockPaint(clockWindow, bitmap.get(), clockSize); });
+    naiveUs = MedianMicroseconds([&] { NaiveClockPaint(clock, clockWindow, bitmap.get(), clockSize); });
   }
 
   std::printf("clock_paint_us=%.0f\n", clockUs);

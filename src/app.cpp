@@ -11,13 +11,15 @@
 #include "comlib/dll_function.h"
 #include "comlib/font_family.h"
 #include "comlib/gdiplus_flat.h"
+#include "comlib/inifile.h"
 #include "comlib/instance_mutex.h"
 #include "comlib/log_file.h"
 #include "comlib/program_path.h"
 #include "comlib/run_at_startup.h"
+#include "comlib/ui_text.h"
 #include "comlib/unique_handle.h"
 #include "data/face_measure.h"
-#include "data/save_data.h"
+#include "data/settings.h"
 #include "product.h"
 #include "view/display.h"
 #include "view/face_window.h"
@@ -126,15 +128,17 @@ bool RanInstallerStep(const CommandLine_CL& commandLine) {
 }
 
 // The program from the platform's set-up to its clean shutdown: COM, OLE,
-// the common controls, GDI+, the display and its three windows.
+// the common controls, GDI+, the settings, the display and its three
+// windows.
 class HoravelRun {
  public:
   HoravelRun(bool startupFlag, VirtualDesktopQuery& desktop)
       : startupFlag_(startupFlag),
         platform_(std::in_place),
         gdiplus_(std::in_place),
-        display_(ClockData(), DateData(), ZoneData()),
-        clock_(display_, desktop, SystemTrayShell(), &RestartProcess),
+        settings_(AppIni()),
+        display_(settings_),
+        clock_(settings_, display_, desktop, SystemTrayShell(), &RestartProcess),
         date_(display_),
         zones_(display_) {
     clock_.SetSessionEndAction([this] { EndPlatform(); });
@@ -146,14 +150,16 @@ class HoravelRun {
 
   // The windows from creation until one of them is destroyed.
   void Run() {
+    if (!gdiplus_->IsStarted()) return;
+    LoadSettings();
     // The loop ends when a window is destroyed; without a clock nothing could end it.
-    if (!gdiplus_->IsStarted() || clock_.Create() == nullptr) return;
+    if (clock_.Create() == nullptr) return;
     date_.Create();
     zones_.Create();
     // Every face shows now, as the settings say; started at sign-in, either
     // section's wish to start hidden hides the program.
     const bool startHidden =
-        startupFlag_ && (display_.Clock().disp_startup_hidden != 0 || display_.Date().disp_startup_hidden != 0);
+        startupFlag_ && (settings_.Clock().disp_startup_hidden != 0 || settings_.Date().disp_startup_hidden != 0);
     display_.Start(startHidden);
     RunMessageLoop();
   }
@@ -175,9 +181,17 @@ class HoravelRun {
   }
 
  private:
+  // The data folder, the log, the file and every section, and the language
+  // of every text from here on (the update notice's too), before any window.
+  void LoadSettings() {
+    settings_.Initialize();
+    SetUiLanguage(ChooseUiLanguage(settings_.Clock().language, GetUserDefaultUILanguage()));
+  }
+
   bool startupFlag_;
   std::optional<PlatformSession> platform_;
   std::optional<comlib::GdiplusSession> gdiplus_;
+  Settings_CL settings_;
   Display_CL display_;
   MainDialog_CL clock_;
   DateDialog_CL date_;

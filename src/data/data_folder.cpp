@@ -10,7 +10,7 @@
 #include "comlib/program_path.h"
 #include "comlib/unique_handle.h"
 #include "data/portable.h"
-#include "data/save_data.h"
+#include "data/settings.h"
 #include "product.h"
 
 namespace {
@@ -36,7 +36,7 @@ bool CanWriteDataFolderIn(const std::wstring& base) {
 
 }  // namespace
 
-void AppSaveData_CL::Initialize() {
+void Settings_CL::Initialize() {
   // A settings file beside the program (a copy carried on a USB stick)
   // keeps the settings and the log there.
   const std::wstring portable = settings::PortableDataFolder();
@@ -57,13 +57,13 @@ void AppSaveData_CL::Initialize() {
   InitializeFrom(base, result);
 }
 
-void AppSaveData_CL::InitializeIn(const std::wstring& documentsFolder) { InitializeFrom(documentsFolder, S_OK); }
+void Settings_CL::InitializeIn(const std::wstring& documentsFolder) { InitializeFrom(documentsFolder, S_OK); }
 
-void AppSaveData_CL::InitializeFrom(const std::wstring& documentsFolder, HRESULT documentsResult) {
+void Settings_CL::InitializeFrom(const std::wstring& documentsFolder, HRESULT documentsResult) {
   InitializeDataFolder(DataFolderIn(documentsFolder), documentsResult);
 }
 
-void AppSaveData_CL::InitializeDataFolder(const std::wstring& dataFolder, HRESULT documentsResult) {
+void Settings_CL::InitializeDataFolder(const std::wstring& dataFolder, HRESULT documentsResult) {
   dataFolder_ = dataFolder;
   settingsPath_ = dataFolder_ + L"\\" + settings::kSettingsFileName;
 
@@ -80,8 +80,8 @@ void AppSaveData_CL::InitializeDataFolder(const std::wstring& dataFolder, HRESUL
   // Also covers a data folder that exists without its settings file.
   Inifile_CL::CreateIfMissing(settingsPath_);
   Inifile_CL::RemoveLeftoverCopies(settingsPath_);
-  AppIni().SetPath(settingsPath_);
-  LoadClockDisp();
+  store_.SetPath(settingsPath_);
+  Load();
 }
 
 namespace settings {

@@ -1,8 +1,7 @@
 #include "data/save_data.h"
 
 #include <cmath>
-#include <utility>
-#include <vector>
+#include <iterator>
 
 #include "comlib/inifile.h"
 #include "data/setting_table.h"
@@ -93,92 +92,67 @@ constexpr PlaceFields kPlaceFields[kPlaceCount] = {
     {&Zones::zone4, &Zones::label4, &Zones::show4},
 };
 
-template <typename... Fields>
-void WriteClockKeys(const Clock& record, Fields... fields) {
-  WriteFields(record, kClockSection, kClockSettings, fields...);
-}
-
-// The keys whose value a load would not give the record as the snapshot
-// took it.
-template <typename Record, size_t N>
-void AddTakenDifferences(const std::vector<StoredValue>& taken, const wchar_t* section,
-                         const Setting<Record> (&table)[N], inistore::Changes* changes) {
-  Record record;
-  RestoreSection(record, table, taken);
-  AddDifferences(record, section, table, changes);
-}
-
-template <typename... Fields>
-void WriteDateKeys(const Date& record, Fields... fields) {
-  WriteFields(record, kDateSection, kDateSettings, fields...);
-}
-
 }  // namespace
 
-AppSaveData_CL& ClockData() {
-  static AppSaveData_CL record;
-  return record;
+AppSaveData_CL::AppSaveData_CL(const Inifile_CL& store) : store_(store) { SetDefaults(*this); }
+
+const KeyTable<Clock>& AppSaveData_CL::Keys() {
+  static const KeyTable<Clock> table{kClockSection, {std::begin(kClockSettings), std::end(kClockSettings)}};
+  return table;
 }
 
-DateSaveData_CL& DateData() {
-  static DateSaveData_CL record;
-  return record;
-}
+void AppSaveData_CL::SaveClockDisp() const { WriteSection(*this, store_); }
 
-ZoneSaveData_CL& ZoneData() {
-  static ZoneSaveData_CL record;
-  return record;
-}
+void AppSaveData_CL::SaveField(int Clock::*field) const { WriteFields(*this, store_, field); }
 
-void AppSaveData_CL::LoadClockDisp() { LoadSection(*this, kClockSection, kClockSettings); }
-
-void AppSaveData_CL::SaveClockDisp() const { WriteSection(*this, kClockSection, kClockSettings); }
-
-void AppSaveData_CL::SaveField(int Clock::*field) const { WriteClockKeys(*this, field); }
-
-void AppSaveData_CL::SaveField(std::wstring Clock::*field) const { WriteClockKeys(*this, field); }
+void AppSaveData_CL::SaveField(std::wstring Clock::*field) const { WriteFields(*this, store_, field); }
 
 void AppSaveData_CL::SaveClockDispFlags() const {
-  WriteClockKeys(*this, &Clock::disp_startup_hidden, &Clock::disp_second, &Clock::blink, &Clock::hour12,
-                 &Clock::faint_on_hover, &Clock::alpha);
+  WriteFields(*this, store_, &Clock::disp_startup_hidden, &Clock::disp_second, &Clock::blink, &Clock::hour12,
+              &Clock::faint_on_hover, &Clock::alpha);
 }
 
 void AppSaveData_CL::SetClockFontEmHeight(int size) {
   font_em_height = settings::Clamp(size, kFontEmHeightMin, kFontEmHeightMax);
-  WriteClockKeys(*this, &Clock::font_em_height);
+  WriteFields(*this, store_, &Clock::font_em_height);
 }
 
 void AppSaveData_CL::SetClockFont(const std::wstring& family, int bold, int italic) {
   font_family = family;
   font_bold = bold;
   font_italic = italic;
-  WriteClockKeys(*this, &Clock::font_family, &Clock::font_bold, &Clock::font_italic);
+  WriteFields(*this, store_, &Clock::font_family, &Clock::font_bold, &Clock::font_italic);
   SetClockFontEmHeight(font_em_height);
 }
 
 void AppSaveData_CL::SaveClockColors() const {
-  WriteClockKeys(*this, &Clock::font_color1, &Clock::font_color2, &Clock::font_color3);
+  WriteFields(*this, store_, &Clock::font_color1, &Clock::font_color2, &Clock::font_color3);
 }
 
 void AppSaveData_CL::SetClockDrawType(int drawType) {
   draw_type = drawType;
-  WriteClockKeys(*this, &Clock::draw_type);
+  WriteFields(*this, store_, &Clock::draw_type);
 }
 
 void AppSaveData_CL::SetDisplayIndex(int index) {
   display_index = index;
-  WriteClockKeys(*this, &Clock::display_index);
+  WriteFields(*this, store_, &Clock::display_index);
 }
 
-void DateSaveData_CL::LoadDateDisp() { LoadSection(*this, kDateSection, kDateSettings); }
+DateSaveData_CL::DateSaveData_CL(const Inifile_CL& store) : store_(store) { SetDefaults(*this); }
 
-void DateSaveData_CL::SaveDateDisp() const { WriteSection(*this, kDateSection, kDateSettings); }
+const KeyTable<Date>& DateSaveData_CL::Keys() {
+  static const KeyTable<Date> table{kDateSection, {std::begin(kDateSettings), std::end(kDateSettings)}};
+  return table;
+}
 
-void DateSaveData_CL::SaveField(int Date::*field) const { WriteDateKeys(*this, field); }
+void DateSaveData_CL::SaveDateDisp() const { WriteSection(*this, store_); }
+
+void DateSaveData_CL::SaveField(int Date::*field) const { WriteFields(*this, store_, field); }
 
 void DateSaveData_CL::SetDateFontEmHeight(int size) {
   font_em_height = settings::Clamp(size, kFontEmHeightMin, kFontEmHeightMax);
-  WriteDateKeys(*this, &Date::font_em_height);
+  WriteFields(*this, store_, &Date::font_em_height);
 }
 
 void DateSaveData_CL::SetDateFont(const std::wstring& family, int bold, int italic) {
@@ -187,9 +161,14 @@ void DateSaveData_CL::SetDateFont(const std::wstring& family, int bold, int ital
   font_italic = italic;
 }
 
-void DateSaveData_CL::SaveDateColors() const { WriteDateKeys(*this, &Date::font_color1, &Date::font_color3); }
+void DateSaveData_CL::SaveDateColors() const { WriteFields(*this, store_, &Date::font_color1, &Date::font_color3); }
 
-void ZoneSaveData_CL::LoadZoneDisp() { LoadSection(*this, kZoneSection, kZoneSettings); }
+ZoneSaveData_CL::ZoneSaveData_CL(const Inifile_CL& store) : store_(store) { SetDefaults(*this); }
+
+const KeyTable<Zones>& ZoneSaveData_CL::Keys() {
+  static const KeyTable<Zones> table{kZoneSection, {std::begin(kZoneSettings), std::end(kZoneSettings)}};
+  return table;
+}
 
 PlaceSetting ZoneSaveData_CL::Place(int index) const {
   if (index < 0 || index >= kPlaceCount) return PlaceSetting{};
@@ -203,41 +182,10 @@ void ZoneSaveData_CL::SetPlace(int index, const PlaceSetting& place) {
   this->*fields.zone = place.zone;
   this->*fields.label = place.label;
   this->*fields.show = place.show;
-  WriteFields(*this, kZoneSection, kZoneSettings, fields.zone, fields.label, fields.show);
+  WriteFields(*this, store_, fields.zone, fields.label, fields.show);
 }
 
-void ZoneSaveData_CL::SaveOffsets() const {
-  WriteFields(*this, kZoneSection, kZoneSettings, &Zones::offset_x, &Zones::offset_y);
-}
-
-SettingsSnapshot SettingsSnapshot::Take() {
-  SettingsSnapshot snapshot;
-  snapshot.clock_ = CaptureSection(ClockData(), kClockSettings);
-  snapshot.date_ = CaptureSection(DateData(), kDateSettings);
-  snapshot.zones_ = CaptureSection(ZoneData(), kZoneSettings);
-  inistore::Changes keys;
-  AddKeys(kClockSection, kClockSettings, &keys);
-  AddKeys(kDateSection, kDateSettings, &keys);
-  AddKeys(kZoneSection, kZoneSettings, &keys);
-  snapshot.fileRead_ = AppIni().Stored(&keys);
-  snapshot.stored_ = std::move(keys);
-  return snapshot;
-}
-
-void SettingsSnapshot::Restore() const {
-  RestoreSection(ClockData(), kClockSettings, clock_);
-  RestoreSection(DateData(), kDateSettings, date_);
-  RestoreSection(ZoneData(), kZoneSettings, zones_);
-}
-
-bool SettingsSnapshot::PutBackInFile() const {
-  if (fileRead_) return AppIni().Write(stored_);
-  inistore::Changes changes;
-  AddTakenDifferences(clock_, kClockSection, kClockSettings, &changes);
-  AddTakenDifferences(date_, kDateSection, kDateSettings, &changes);
-  AddTakenDifferences(zones_, kZoneSection, kZoneSettings, &changes);
-  return AppIni().Write(changes);
-}
+void ZoneSaveData_CL::SaveOffsets() const { WriteFields(*this, store_, &Zones::offset_x, &Zones::offset_y); }
 
 namespace settings {
 
@@ -263,21 +211,6 @@ int Clamp(int value, int lowest, int highest) {
   if (value < lowest) return lowest;
   if (value > highest) return highest;
   return value;
-}
-
-bool SaveRecords() {
-  inistore::Changes changes;
-  AddDifferences(ClockData(), kClockSection, kClockSettings, &changes);
-  AddDifferences(DateData(), kDateSection, kDateSettings, &changes);
-  AddDifferences(ZoneData(), kZoneSection, kZoneSettings, &changes);
-  return AppIni().Write(changes);
-}
-
-std::vector<KeyRange> LoadRanges(const wchar_t* section) {
-  if (lstrcmpW(section, kClockSection) == 0) return RulesOf(kClockSettings);
-  if (lstrcmpW(section, kDateSection) == 0) return RulesOf(kDateSettings);
-  if (lstrcmpW(section, kZoneSection) == 0) return RulesOf(kZoneSettings);
-  return {};
 }
 
 }  // namespace settings

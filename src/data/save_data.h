@@ -1,10 +1,11 @@
 #pragma once
-// The settings store: the clock's, the date's and the world clocks'
-// settings, one process-wide record each, their keys in the settings file,
-// and the data folder. A
-// setter stores a value and has its keys written, together with the other
-// changes of the moment (comlib/inifile.h); it knows no window. Whoever
-// changes a setting then has the change applied to the windows.
+// The settings records: the clock's, the date's and the world clocks'
+// settings, one record per section of the settings file, each field named
+// after its key. A record is made at its defaults over the store it writes
+// to; a setter stores a value and has its keys written there, together with
+// the other changes of the moment (comlib/inifile.h); it knows no window.
+// Whoever changes a setting then has the change applied to the windows. The
+// records live in the program's one settings object (data/settings.h).
 
 #include <windows.h>
 
@@ -12,7 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "comlib/ini_text.h"
+class Inifile_CL;
+namespace settingtable {
+template <typename Record>
+struct KeyTable;
+}
 
 // A colour as GDI+ takes it: 0xAARRGGBB.
 using Argb = std::uint32_t;
@@ -24,18 +29,14 @@ constexpr wchar_t kZoneSection[] = L"ZONE_DISP";
 
 class AppSaveData_CL {
  public:
-  AppSaveData_CL() = default;
-  virtual ~AppSaveData_CL() = default;
+  // Every value at its default; the setters write to the store.
+  explicit AppSaveData_CL(const Inifile_CL& store);
   AppSaveData_CL(const AppSaveData_CL&) = delete;
   AppSaveData_CL& operator=(const AppSaveData_CL&) = delete;
 
-  // Start-up, from the clock window's creation: the data folder in the
-  // user's documents, the log, the settings file, CLOCK_DISP.
-  void Initialize();
-  // The same with the documents folder given (tests use a folder of their own).
-  void InitializeIn(const std::wstring& documentsFolder);
+  // CLOCK_DISP's keys, their defaults and load rules.
+  static const settingtable::KeyTable<AppSaveData_CL>& Keys();
 
-  void LoadClockDisp();
   // Writes every CLOCK_DISP key from the record.
   void SaveClockDisp() const;
   // Writes the key of one field.
@@ -50,52 +51,43 @@ class AppSaveData_CL {
   void SetClockDrawType(int drawType);
   void SetDisplayIndex(int index);
 
-  const std::wstring& DataFolder() const { return dataFolder_; }
-  const std::wstring& SettingsPath() const { return settingsPath_; }
-
-  // Persisted in CLOCK_DISP, named after their keys.
-  int alpha = 220;
-  int blink = 1;
-  int disp_index = 0;
-  int disp_offset_x = 32;
-  int disp_offset_y = 32;
-  std::wstring font_family = L"Comic Sans MS";
-  int font_bold = 1;
-  int font_italic = 1;
-  int font_em_height = 128;
-  int border_frame_scale = 6;
-  Argb font_color1 = 0xFF00FA00;
-  Argb font_color2 = 0xFF00C800;
-  Argb font_color3 = 0xFFFFFFFF;
-  int draw_type = 0;
-  int display_index = 0;
-  int disp_second = 1;
-  int disp_startup_hidden = 0;
-  int hour12 = 0;
-  int faint_on_hover = 1;
-  int hide_on_fullscreen = 1;
-  std::wstring hotkey = L"Ctrl+Alt+H";
-  std::wstring language = L"auto";
+  // Persisted in CLOCK_DISP, named after their keys; their defaults are
+  // in the key table.
+  int alpha;
+  int blink;
+  int disp_index;
+  int disp_offset_x;
+  int disp_offset_y;
+  std::wstring font_family;
+  int font_bold;
+  int font_italic;
+  int font_em_height;
+  int border_frame_scale;
+  Argb font_color1;
+  Argb font_color2;
+  Argb font_color3;
+  int draw_type;
+  int display_index;
+  int disp_second;
+  int disp_startup_hidden;
+  int hour12;
+  int faint_on_hover;
+  int hide_on_fullscreen;
+  std::wstring hotkey;
+  std::wstring language;
 
  private:
-  // documentsResult tells whether the documents folder was found; when it was
-  // not, documentsFolder is the program's own folder and the log says so.
-  void InitializeFrom(const std::wstring& documentsFolder, HRESULT documentsResult);
-  // The same with the data folder itself given.
-  void InitializeDataFolder(const std::wstring& dataFolder, HRESULT documentsResult);
-
-  std::wstring dataFolder_;
-  std::wstring settingsPath_;
+  const Inifile_CL& store_;
 };
 
 class DateSaveData_CL {
  public:
-  DateSaveData_CL() = default;
-  virtual ~DateSaveData_CL() = default;
+  explicit DateSaveData_CL(const Inifile_CL& store);
   DateSaveData_CL(const DateSaveData_CL&) = delete;
   DateSaveData_CL& operator=(const DateSaveData_CL&) = delete;
 
-  void LoadDateDisp();
+  static const settingtable::KeyTable<DateSaveData_CL>& Keys();
+
   void SaveDateDisp() const;
   // Writes the key of one field.
   void SaveField(int DateSaveData_CL::*field) const;
@@ -106,22 +98,25 @@ class DateSaveData_CL {
   void SaveDateColors() const;
 
   // Persisted in DATE_DISP, named after their keys.
-  int show_date = 1;
-  int hide_clock = 0;
-  int alpha = 203;
-  int offset_x = 103;
-  int offset_y = 61;
-  int date_format = 1;
-  int draw_type = 0;
-  int faint_on_hover = 1;
-  int disp_startup_hidden = 0;
-  std::wstring font_family = L"Comic Sans MS";
-  int font_bold = 1;
-  int font_italic = 0;
-  int font_em_height = 56;
-  int border_frame_scale = 10;
-  Argb font_color1 = 0xFF1F7839;
-  Argb font_color3 = 0xFFFFFFFF;
+  int show_date;
+  int hide_clock;
+  int alpha;
+  int offset_x;
+  int offset_y;
+  int date_format;
+  int draw_type;
+  int faint_on_hover;
+  int disp_startup_hidden;
+  std::wstring font_family;
+  int font_bold;
+  int font_italic;
+  int font_em_height;
+  int border_frame_scale;
+  Argb font_color1;
+  Argb font_color3;
+
+ private:
+  const Inifile_CL& store_;
 };
 
 // One place among the world clocks.
@@ -143,12 +138,12 @@ constexpr int kPlaceCount = 4;
 // user changes it, so a file without the section stays as it is.
 class ZoneSaveData_CL {
  public:
-  ZoneSaveData_CL() = default;
-  virtual ~ZoneSaveData_CL() = default;
+  explicit ZoneSaveData_CL(const Inifile_CL& store);
   ZoneSaveData_CL(const ZoneSaveData_CL&) = delete;
   ZoneSaveData_CL& operator=(const ZoneSaveData_CL&) = delete;
 
-  void LoadZoneDisp();
+  static const settingtable::KeyTable<ZoneSaveData_CL>& Keys();
+
   // The place numbered index + 1 (zoneN, labelN, showN); setting one has
   // its keys written with the other changes of the moment.
   PlaceSetting Place(int index) const;
@@ -158,11 +153,14 @@ class ZoneSaveData_CL {
   // Persisted in ZONE_DISP, named after their keys.
   std::wstring zone1, zone2, zone3, zone4;
   std::wstring label1, label2, label3, label4;
-  int show1 = 0, show2 = 0, show3 = 0, show4 = 0;
+  int show1, show2, show3, show4;
   // The lines' centre from the centre of the date (of the clock when the
   // date is off), and their top from its bottom edge, in pixels at 96 DPI.
-  int offset_x = 0;
-  int offset_y = 0;
+  int offset_x;
+  int offset_y;
+
+ private:
+  const Inifile_CL& store_;
 };
 
 // A persisted value as a snapshot keeps it.
@@ -172,46 +170,12 @@ struct StoredValue {
   std::wstring text;
 };
 
-// Every persisted value of the records, and what the settings file held
-// for each of their keys, as they stood when taken.
-class SettingsSnapshot {
- public:
-  static SettingsSnapshot Take();
-  // Puts every value back into the records; writes nothing.
-  void Restore() const;
-  // Puts back in one write what the file held for each key: a key that was
-  // missing is removed again. When the file could not be read as the
-  // snapshot was taken (another program held it), nothing is removed: each
-  // key whose value a load would not give is written with the value in
-  // effect then. True when the file holds it all.
-  bool PutBackInFile() const;
-
-  using Value = StoredValue;
-
- private:
-  std::vector<Value> clock_;
-  std::vector<Value> date_;
-  std::vector<Value> zones_;
-  inistore::Changes stored_;
-  bool fileRead_ = true;
-};
-
-// The program's records.
-AppSaveData_CL& ClockData();
-DateSaveData_CL& DateData();
-ZoneSaveData_CL& ZoneData();
-
 namespace settings {
 
 // The opacity under the mouse: a fifth of alpha at the centre of an ellipse
 // over the upper part of the window, rising to alpha at its rim; alpha
 // outside it.
 int FadedAlpha(int alpha, POINT cursor, const RECT& window);
-
-// Writes in one step each key of the sections whose value a load of the
-// file would not give the record, so that the file says what the faces
-// show. True when the file holds it all.
-bool SaveRecords();
 
 // Clamp applied when a value is loaded.
 int Clamp(int value, int lowest, int highest);
@@ -226,13 +190,6 @@ constexpr int kFontEmHeightMin = 8;
 constexpr int kFontEmHeightMax = 1024;
 constexpr int kOutlineScaleMax = 20;
 
-// The base folder of the data folder: the documents folder when it is known
-// (not empty); otherwise the program's own folder if canWrite says its data
-// folder can be written, else the local application data folder under the
-// same test, else the program's folder all the same (writes are then lost).
-std::wstring ChooseDataBase(const std::wstring& documents, const std::wstring& programFolder,
-                           const std::wstring& localAppData, bool (*canWrite)(const std::wstring& base));
-
 // A key of a section as a load treats it: ranged keys are held to
 // lowest ... highest.
 struct KeyRange {
@@ -241,6 +198,5 @@ struct KeyRange {
   int lowest;
   int highest;
 };
-std::vector<KeyRange> LoadRanges(const wchar_t* section);
 
 }  // namespace settings

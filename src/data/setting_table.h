@@ -1,8 +1,9 @@
 #pragma once
 // The settings records described as tables: each key of a section with its
 // field in the record, its default and what a load does with the value
-// read. One table drives a section's load, its writes, its snapshot and
-// the check of what the file would load, so a key is named once.
+// read. One table drives a record's defaults, its section's load, its
+// writes, its snapshot and the check of what the file would load, so a key
+// and its default are named once. A record names its table as Keys().
 
 #include <windows.h>
 
@@ -68,6 +69,27 @@ constexpr Setting<Record> Label(const wchar_t* key, std::wstring Record::*field)
   return {key, nullptr, nullptr, field, 0, 0, L"", LoadRule::kLabel, 0, 0};
 }
 
+// A section's name and its keys, in the order of a load.
+template <typename Record>
+struct KeyTable {
+  const wchar_t* section;
+  std::vector<Setting<Record>> keys;
+};
+
+// Every field of the record at its default.
+template <typename Record>
+void SetDefaults(Record& record) {
+  for (const Setting<Record>& setting : Record::Keys().keys) {
+    if (setting.text != nullptr) {
+      record.*setting.text = setting.textDefault;
+    } else if (setting.colour != nullptr) {
+      record.*setting.colour = setting.colourDefault;
+    } else {
+      record.*setting.number = setting.numberDefault;
+    }
+  }
+}
+
 template <typename Record>
 int ApplyLoadRule(const Setting<Record>& setting, int value) {
   switch (setting.rule) {
@@ -82,10 +104,10 @@ int ApplyLoadRule(const Setting<Record>& setting, int value) {
   return value;
 }
 
-template <typename Record, size_t N>
-void LoadSection(Record& record, const wchar_t* section, const Setting<Record> (&table)[N]) {
-  const Inifile_CL& ini = AppIni();
-  for (const Setting<Record>& setting : table) {
+template <typename Record>
+void LoadSection(Record& record, const Inifile_CL& ini) {
+  const wchar_t* section = Record::Keys().section;
+  for (const Setting<Record>& setting : Record::Keys().keys) {
     if (setting.text != nullptr) {
       const std::wstring text = ini.GetString(section, setting.key, setting.textDefault);
       record.*setting.text = setting.rule == LoadRule::kLabel ? zonetext::CleanLabel(text) : text;
@@ -108,18 +130,20 @@ inistore::Change ChangeOf(const Record& record, const wchar_t* section, const Se
   return {section, setting.key, inistore::IntText(number)};
 }
 
-template <typename Record, size_t N>
-void WriteSection(const Record& record, const wchar_t* section, const Setting<Record> (&table)[N]) {
+template <typename Record>
+void WriteSection(const Record& record, const Inifile_CL& ini) {
   inistore::Changes changes;
-  for (const Setting<Record>& setting : table) changes.push_back(ChangeOf(record, section, setting));
-  AppIni().Gather(changes);
+  for (const Setting<Record>& setting : Record::Keys().keys) {
+    changes.push_back(ChangeOf(record, Record::Keys().section, setting));
+  }
+  ini.Gather(changes);
 }
 
-template <typename Record, size_t N>
-std::vector<StoredValue> CaptureSection(const Record& record, const Setting<Record> (&table)[N]) {
+template <typename Record>
+std::vector<StoredValue> CaptureSection(const Record& record) {
   std::vector<StoredValue> values;
-  values.reserve(N);
-  for (const Setting<Record>& setting : table) {
+  values.reserve(Record::Keys().keys.size());
+  for (const Setting<Record>& setting : Record::Keys().keys) {
     StoredValue value;
     if (setting.text != nullptr) {
       value.text = record.*setting.text;
@@ -133,11 +157,11 @@ std::vector<StoredValue> CaptureSection(const Record& record, const Setting<Reco
   return values;
 }
 
-template <typename Record, size_t N>
-void RestoreSection(Record& record, const Setting<Record> (&table)[N],
-                    const std::vector<StoredValue>& values) {
-  for (size_t i = 0; i < N && i < values.size(); ++i) {
-    const Setting<Record>& setting = table[i];
+template <typename Record>
+void RestoreSection(Record& record, const std::vector<StoredValue>& values) {
+  const std::vector<Setting<Record>>& keys = Record::Keys().keys;
+  for (size_t i = 0; i < keys.size() && i < values.size(); ++i) {
+    const Setting<Record>& setting = keys[i];
     if (setting.text != nullptr) {
       record.*setting.text = values[i].text;
     } else if (setting.colour != nullptr) {
@@ -158,19 +182,29 @@ bool SameValue(const Record& a, const Record& b, const Setting<Record>& setting)
 // The keys whose value a load of the file would not give the record: a key
 // that is missing and holds its default, or a stored value that a load
 // clamps to the record's, is left as it is.
-template <typename Record, size_t N>
-void AddDifferences(const Record& record, const wchar_t* section, const Setting<Record> (&table)[N],
-                    inistore::Changes* changes) {
-  Record loaded;
-  LoadSection(loaded, section, table);
-  for (const Setting<Record>& setting : table) {
-    if (!SameValue(record, loaded, setting)) changes->push_back(ChangeOf(record, section, setting));
+template <typename Record>
+void AddDifferences(const Record& record, const Inifile_CL& ini, inistore::Changes* changes) {
+  Record loaded(ini);
+  LoadSection(loaded, ini);
+  for (const Setting<Record>& setting : Record::Keys().keys) {
+    if (!SameValue(record, loaded, setting)) changes->push_back(ChangeOf(record, Record::Keys().section, setting));
   }
 }
 
-template <typename Record, size_t N>
-void AddKeys(const wchar_t* section, const Setting<Record> (&table)[N], inistore::Changes* keys) {
-  for (const Setting<Record>& setting : table) keys->push_back({section, setting.key, std::nullopt});
+// The keys whose value a load would not give the record as the snapshot
+// took it.
+template <typename Record>
+void AddTakenDifferences(const std::vector<StoredValue>& taken, const Inifile_CL& ini, inistore::Changes* changes) {
+  Record record(ini);
+  RestoreSection(record, taken);
+  AddDifferences(record, ini, changes);
+}
+
+template <typename Record>
+void AddKeys(inistore::Changes* keys) {
+  for (const Setting<Record>& setting : Record::Keys().keys) {
+    keys->push_back({Record::Keys().section, setting.key, std::nullopt});
+  }
 }
 
 template <typename Record>
@@ -188,14 +222,13 @@ bool Names(const Setting<Record>& setting, std::wstring Record::*field) {
 
 // Writes the keys of the given fields, in the order given, under the names
 // the section's table gives them, as one group.
-template <typename Record, size_t N, typename... Fields>
-void WriteFields(const Record& record, const wchar_t* section, const Setting<Record> (&table)[N],
-                 Fields... fields) {
+template <typename Record, typename... Fields>
+void WriteFields(const Record& record, const Inifile_CL& ini, Fields... fields) {
   inistore::Changes changes;
   auto addOne = [&](auto field) {
-    for (const Setting<Record>& setting : table) {
+    for (const Setting<Record>& setting : Record::Keys().keys) {
       if (Names(setting, field)) {
-        changes.push_back(ChangeOf(record, section, setting));
+        changes.push_back(ChangeOf(record, Record::Keys().section, setting));
         return true;
       }
     }
@@ -206,13 +239,13 @@ void WriteFields(const Record& record, const wchar_t* section, const Setting<Rec
   ((unknown += addOne(fields) ? 0 : 1), ...);
   assert(unknown == 0);
   (void)unknown;
-  AppIni().Gather(changes);
+  ini.Gather(changes);
 }
 
-template <typename Record, size_t N>
-std::vector<settings::KeyRange> RulesOf(const Setting<Record> (&table)[N]) {
+template <typename Record>
+std::vector<settings::KeyRange> RulesOf() {
   std::vector<settings::KeyRange> rules;
-  for (const Setting<Record>& setting : table) {
+  for (const Setting<Record>& setting : Record::Keys().keys) {
     rules.push_back(settings::KeyRange{setting.key, setting.rule == LoadRule::kRange, setting.lowest,
                                        setting.highest});
   }

@@ -51,8 +51,8 @@ bool SameMinute(const SYSTEMTIME& a, const SYSTEMTIME& b) {
 
 }  // namespace
 
-Display_CL::Display_CL(AppSaveData_CL& clock, DateSaveData_CL& date, ZoneSaveData_CL& zones)
-    : clock_(clock), date_(date), zones_(zones) {
+Display_CL::Display_CL(const Settings_CL& settings)
+    : clock_(settings.Clock()), date_(settings.Date()), zones_(settings.Zones()) {
   GetLocalTime(&shown_);
 }
 

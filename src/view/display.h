@@ -4,8 +4,9 @@
 // every face whether it is shown, where it stands, how opaque it is, when
 // it is repainted and which lies on top; the windows only hand it their
 // messages. The running program owns the one display and gives it to its
-// windows and the settings pages; the settings store knows no windows:
-// whoever changes a setting has the change applied here.
+// windows and the settings pages. The display reads the settings and never
+// changes them; they know no windows: whoever changes a setting has the
+// change applied here.
 
 #include <windows.h>
 
@@ -13,7 +14,7 @@
 #include "comlib/layered_alpha.h"
 #include "comlib/multi_screen.h"
 #include "comlib/window_dpi.h"
-#include "data/save_data.h"
+#include "data/settings.h"
 #include "data/world_clocks.h"
 
 enum class Face : int { kClock, kDate, kZones };
@@ -63,13 +64,9 @@ struct DisplayCheckState {
 
 class Display_CL {
  public:
-  Display_CL(AppSaveData_CL& clock, DateSaveData_CL& date, ZoneSaveData_CL& zones);
+  explicit Display_CL(const Settings_CL& settings);
   Display_CL(const Display_CL&) = delete;
   Display_CL& operator=(const Display_CL&) = delete;
-
-  AppSaveData_CL& Clock() const { return clock_; }
-  DateSaveData_CL& Date() const { return date_; }
-  ZoneSaveData_CL& Zones() const { return zones_; }
 
   // The windows show the faces, each from its picture; a window going away
   // is let go of.
@@ -152,9 +149,9 @@ class Display_CL {
   void KeepOnTop();
   bool OtherWindowAbove(HWND highest) const;
 
-  AppSaveData_CL& clock_;
-  DateSaveData_CL& date_;
-  ZoneSaveData_CL& zones_;
+  const AppSaveData_CL& clock_;
+  const DateSaveData_CL& date_;
+  const ZoneSaveData_CL& zones_;
   FaceState faces_[kFaceCount];
   // The user has hidden the program (every face).
   bool hidden_ = false;

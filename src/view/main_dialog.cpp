@@ -41,11 +41,12 @@ UINT MsIntoSecond() {
 
 }  // namespace
 
-MainDialog_CL::MainDialog_CL(Display_CL& display, VirtualDesktopQuery& desktop, TrayShell& trayShell,
-                             RestartFunction restart)
+MainDialog_CL::MainDialog_CL(Settings_CL& settings, Display_CL& display, VirtualDesktopQuery& desktop,
+                             TrayShell& trayShell, RestartFunction restart)
     : FaceWindow_CL(display, Face::kClock, kClassName, kInitialSize),
+      settings_(settings),
       icon_(product::kName, trayShell),
-      sheet_(display),
+      sheet_(settings, display),
       desktop_(desktop, restart) {
   // The clock carries its title only once its creation is done: a second
   // start before then finds no clock to show.
@@ -89,7 +90,7 @@ LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
       AfterSheet(sheet_.OnClosed());
       break;
     case kHotKeyChangedMessage:
-      return hotKey_.Register(window_, display_.Clock().hotkey) ? 1 : 0;
+      return hotKey_.Register(window_, settings_.Clock().hotkey) ? 1 : 0;
     default:
       if (LRESULT result = 0; OnSystemChange(message, wParam, lParam, &result)) return result;
       handled = false;
@@ -122,7 +123,7 @@ bool MainDialog_CL::OnSystemChange(UINT message, WPARAM wParam, LPARAM lParam, L
       return true;
     case WM_QUERYENDSESSION:
       // Settings changed a moment ago go to the file before Windows may end us.
-      AppIni().Flush();
+      settings_.Store().Flush();
       *result = TRUE;
       return true;
     case WM_ENDSESSION:
@@ -136,14 +137,8 @@ bool MainDialog_CL::OnSystemChange(UINT message, WPARAM wParam, LPARAM lParam, L
 }
 
 void MainDialog_CL::OnFaceCreated() {
-  AppSaveData_CL& clock = display_.Clock();
-  clock.Initialize();
-  display_.Date().LoadDateDisp();
-  display_.Zones().LoadZoneDisp();
-  // Read once, before the update notice: every text from here on is in this language.
-  SetUiLanguage(ChooseUiLanguage(clock.language, GetUserDefaultUILanguage()));
   // Runs to its end, notice included, before the clock is ever shown.
-  UpdateCheck_CL(AppIni(), product::VersionFileUrl(), product::SupportSiteUrl())
+  UpdateCheck_CL(settings_.Store(), product::VersionFileUrl(), product::SupportSiteUrl())
       .Run(UiText(TextId::kNoticeCaption), product::kVersion, window_);
   // The session ended while the check waited: there is nothing left to start.
   if (!IsWindow(window_)) return;
@@ -155,7 +150,7 @@ void MainDialog_CL::OnFaceCreated() {
   display_.Apply(display::kClockPlace);
   AlignClockTimer();
   RegisterPowerNotifications();
-  hotKey_.Register(window_, clock.hotkey);
+  hotKey_.Register(window_, settings_.Clock().hotkey);
 }
 
 void MainDialog_CL::AddTrayIcon() {
@@ -216,7 +211,7 @@ void MainDialog_CL::OnTimer() {
 
 bool MainDialog_CL::Restart() {
   // The new copy loads the settings as they are in effect.
-  AppIni().Flush();
+  settings_.Store().Flush();
   return desktop_.Restart(window_);
 }
 
@@ -224,7 +219,7 @@ void MainDialog_CL::OnTrayMessage(UINT mouseMessage) {
   if (mouseMessage == WM_LBUTTONDOWN) {
     display_.SetHidden(!display_.Hidden());
   } else if (mouseMessage == WM_RBUTTONDOWN) {
-    ShowContextMenu(window_, display_.Screens().Count(), display_.Clock().display_index);
+    ShowContextMenu(window_, display_.Screens().Count(), settings_.Clock().display_index);
   }
 }
 
@@ -258,7 +253,7 @@ void MainDialog_CL::OnCommand(WPARAM command) {
 }
 
 void MainDialog_CL::ShowOnDisplay(int displayNumber) {
-  AppSaveData_CL& clock = display_.Clock();
+  AppSaveData_CL& clock = settings_.Clock();
   clock.SetDisplayIndex(displayNumber);
   clock.SaveClockDispFlags();
   display_.Apply(display::kClockPlace | display::kClockOpacity);
@@ -268,7 +263,7 @@ void MainDialog_CL::AfterSheet(SettingsHost_CL::After after) {
   // The session ended while the sheet ran: the clock has gone.
   if (!IsWindow(window_)) return;
   // The sheet may have put another key back.
-  hotKey_.Register(window_, display_.Clock().hotkey);
+  hotKey_.Register(window_, settings_.Clock().hotkey);
   if (after.restart && Restart()) return;
   if (after.exit) SendMessageW(window_, WM_CLOSE, kCloseForRealCode, 0);
 }
@@ -310,12 +305,12 @@ void MainDialog_CL::PowerResume() {
 
 void MainDialog_CL::SaveWindowRect() {
   if (!created_ || IsIconic(window_)) return;
-  AppIni().SaveWindowRect(kWindowSection, kWindowRectKey, window_);
+  settings_.Store().SaveWindowRect(kWindowSection, kWindowRectKey, window_);
 }
 
 void MainDialog_CL::OnDestroy() {
   // The program is ending: what was changed a moment ago goes to the file now.
-  AppIni().Flush();
+  settings_.Store().Flush();
   monitorNotification_.reset();
   displayNotification_.reset();
   icon_.Remove();

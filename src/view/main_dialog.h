@@ -28,8 +28,10 @@ class MainDialog_CL : public FaceWindow_CL {
 
   using RestartFunction = DesktopWatch_CL::RestartFunction;
 
-  MainDialog_CL(Display_CL& display, VirtualDesktopQuery& desktop, TrayShell& trayShell = SystemTrayShell(),
-                RestartFunction restart = nullptr);
+  // The settings are loaded before the window is made; the clock's menu
+  // changes them (the monitor chosen), and so does the sheet it opens.
+  MainDialog_CL(Settings_CL& settings, Display_CL& display, VirtualDesktopQuery& desktop,
+                TrayShell& trayShell = SystemTrayShell(), RestartFunction restart = nullptr);
   ~MainDialog_CL() override;
 
   LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -74,6 +76,7 @@ class MainDialog_CL : public FaceWindow_CL {
   void AddTrayIcon();
   void RegisterPowerNotifications();
 
+  Settings_CL& settings_;
   TaskTrayIcon_CL icon_;
   SettingsHost_CL sheet_;
   DesktopWatch_CL desktop_;

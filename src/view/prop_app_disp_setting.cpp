@@ -14,17 +14,17 @@ std::wstring dispsetting::MonitorItemText(int monitorIndex) {
   return UiTextWith(TextId::kMonitorItem, {std::to_wstring(monitorIndex + 1)});
 }
 
-PropAppDispSetting_CL::PropAppDispSetting_CL(Display_CL& display, HWND clockWindow)
-    : ScrollPage_CL(display, clockWindow, scrolling::ScrollRules{}) {}
+PropAppDispSetting_CL::PropAppDispSetting_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow)
+    : ScrollPage_CL(settings, display, clockWindow, scrolling::ScrollRules{}) {}
 
 PropAppDispSetting_CL::~PropAppDispSetting_CL() = default;
 
 void PropAppDispSetting_CL::BuildControls() {
-  const AppSaveData_CL& clock = display_.Clock();
+  const AppSaveData_CL& clock = settings_.Clock();
   const int w = area_.charWidth;
   const int d = area_.charHeight;
 
-  hideClockBox_ = AddCheckBox(UiText(TextId::kHideClock), Px(kBoxX), Px(kTop), display_.Date().hide_clock != 0);
+  hideClockBox_ = AddCheckBox(UiText(TextId::kHideClock), Px(kBoxX), Px(kTop), settings_.Date().hide_clock != 0);
   startupBox_ = AddCheckBox(UiText(TextId::kStartHidden), Px(kBoxX), d + Px(kTop), clock.disp_startup_hidden != 0);
   secondsBox_ = AddCheckBox(UiText(TextId::kShowSeconds), Px(kBoxX), 2 * d + Px(kTop), clock.disp_second != 0);
   noBlinkBox_ = AddCheckBox(UiText(TextId::kSteadyColons), Px(kBoxX), 3 * d + Px(kTop), clock.blink == 0);
@@ -69,7 +69,7 @@ void PropAppDispSetting_CL::BuildControls() {
 }
 
 void PropAppDispSetting_CL::BuildExtras(int extrasTop) {
-  const AppSaveData_CL& clock = display_.Clock();
+  const AppSaveData_CL& clock = settings_.Clock();
   const int w = area_.charWidth;
   const int d = area_.charHeight;
   fullScreenBox_ = AddCheckBox(UiText(TextId::kHideOnFullScreen), Px(kBoxX), extrasTop, clock.hide_on_fullscreen != 0);
@@ -100,8 +100,8 @@ void PropAppDispSetting_CL::BuildExtras(int extrasTop) {
 }
 
 bool PropAppDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
-  AppSaveData_CL& clock = display_.Clock();
-  DateSaveData_CL& date = display_.Date();
+  AppSaveData_CL& clock = settings_.Clock();
+  DateSaveData_CL& date = settings_.Date();
   if (id == hideClockBox_->ControlId()) {
     date.hide_clock = hideClockBox_->IsChecked() ? 1 : 0;
     date.SaveField(&DateSaveData_CL::hide_clock);
@@ -178,14 +178,14 @@ void PropAppDispSetting_CL::OnClearHotKey() {
 }
 
 void PropAppDispSetting_CL::SetHotKey(const std::wstring& text) {
-  AppSaveData_CL& clock = display_.Clock();
+  AppSaveData_CL& clock = settings_.Clock();
   clock.hotkey = text;
   clock.SaveField(&AppSaveData_CL::hotkey);
   ShowKeyInEffect(false);
 }
 
 void PropAppDispSetting_CL::ShowKeyInEffect(bool fieldEmpty) {
-  const hotkey::ParseResult inEffect = hotkey::Parse(display_.Clock().hotkey);
+  const hotkey::ParseResult inEffect = hotkey::Parse(settings_.Clock().hotkey);
   // The clock takes the key in the settings, or lets its own go when there is none.
   const bool held = SendMessageW(clockWindow_, kHotKeyChangedMessage, 0, 0) != 0;
   if (inEffect.status == hotkey::ParseStatus::kOff) {
@@ -205,7 +205,7 @@ void PropAppDispSetting_CL::ShowHotKeyStatus(const std::wstring& text) {
 }
 
 void PropAppDispSetting_CL::UpdateOffsets() {
-  AppSaveData_CL& clock = display_.Clock();
+  AppSaveData_CL& clock = settings_.Clock();
   const POINT offset = ReadOffsets(TextId::kClockHorizontalOffset, TextId::kClockVerticalOffset);
   clock.disp_offset_x = offset.x;
   clock.disp_offset_y = offset.y;
@@ -215,7 +215,7 @@ void PropAppDispSetting_CL::UpdateOffsets() {
 }
 
 void PropAppDispSetting_CL::UpdateTransparency() {
-  AppSaveData_CL& clock = display_.Clock();
+  AppSaveData_CL& clock = settings_.Clock();
   clock.alpha = ReadAlpha(TextId::kClockTransparency);
   clock.SaveClockDispFlags();
   display_.Apply(display::kClockOpacity | display::kClockLook);

@@ -10,7 +10,7 @@
 
 class PropAppDispSetting_CL : public ScrollPage_CL {
  public:
-  PropAppDispSetting_CL(Display_CL& display, HWND clockWindow);
+  PropAppDispSetting_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow);
   ~PropAppDispSetting_CL() override;
 
  protected:

@@ -18,8 +18,9 @@ constexpr int kSwatchWidthChars = 5;
 
 }  // namespace
 
-PropColorSetting_CL::PropColorSetting_CL(Display_CL& display, HWND clockWindow, const std::vector<ColourEntry>& rows)
-    : display_(display), clockWindow_(clockWindow) {
+PropColorSetting_CL::PropColorSetting_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow,
+                                         const std::vector<ColourEntry>& rows)
+    : settings_(settings), display_(display), clockWindow_(clockWindow) {
   for (const ColourEntry& entry : rows) {
     rows_.emplace_back();
     rows_.back().entry = entry;
@@ -112,24 +113,24 @@ HBRUSH PropColorSetting_CL::SwatchBrush(HWND control) {
   return nullptr;  // other statics keep the default colours
 }
 
-PropAppColorSetting_CL::PropAppColorSetting_CL(Display_CL& display, HWND clockWindow)
-    : PropColorSetting_CL(display, clockWindow,
-                          {{UiText(TextId::kTextColour), &display.Clock().font_color1},
-                           {UiText(TextId::kRisingColour), &display.Clock().font_color2},
-                           {UiText(TextId::kOutlineColour), &display.Clock().font_color3}}) {}
+PropAppColorSetting_CL::PropAppColorSetting_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow)
+    : PropColorSetting_CL(settings, display, clockWindow,
+                          {{UiText(TextId::kTextColour), &settings.Clock().font_color1},
+                           {UiText(TextId::kRisingColour), &settings.Clock().font_color2},
+                           {UiText(TextId::kOutlineColour), &settings.Clock().font_color3}}) {}
 
 void PropAppColorSetting_CL::SaveColours() {
-  display_.Clock().SaveClockColors();
+  settings_.Clock().SaveClockColors();
   // The clock would show the colour at its next tick; show it now.
   display_.Apply(display::kClockLook);
 }
 
-PropDateColorSetting_CL::PropDateColorSetting_CL(Display_CL& display, HWND clockWindow)
-    : PropColorSetting_CL(display, clockWindow,
-                          {{UiText(TextId::kTextColour), &display.Date().font_color1},
-                           {UiText(TextId::kOutlineColour), &display.Date().font_color3}}) {}
+PropDateColorSetting_CL::PropDateColorSetting_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow)
+    : PropColorSetting_CL(settings, display, clockWindow,
+                          {{UiText(TextId::kTextColour), &settings.Date().font_color1},
+                           {UiText(TextId::kOutlineColour), &settings.Date().font_color3}}) {}
 
 void PropDateColorSetting_CL::SaveColours() {
-  display_.Date().SaveDateColors();
+  settings_.Date().SaveDateColors();
   display_.Apply(display::kDateLook);
 }

@@ -12,9 +12,11 @@
 #include "comlib/controls.h"
 #include "comlib/dialog_base.h"
 
-class Display_CL;
 #include "comlib/unique_handle.h"
 #include "data/save_data.h"
+
+class Display_CL;
+class Settings_CL;
 
 // One colour a page offers: its caption and the record field it sets.
 struct ColourEntry {
@@ -28,11 +30,13 @@ class PropColorSetting_CL : public SubClassDialogBase_CL {
   INT_PTR DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
  protected:
-  PropColorSetting_CL(Display_CL& display, HWND clockWindow, const std::vector<ColourEntry>& rows);
+  PropColorSetting_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow,
+                      const std::vector<ColourEntry>& rows);
 
   // Writes the page's colours and shows them.
   virtual void SaveColours() = 0;
 
+  Settings_CL& settings_;
   Display_CL& display_;
   HWND clockWindow_;
 
@@ -60,7 +64,7 @@ class PropColorSetting_CL : public SubClassDialogBase_CL {
 // The clock's fill, rising second fill and outline colours.
 class PropAppColorSetting_CL : public PropColorSetting_CL {
  public:
-  PropAppColorSetting_CL(Display_CL& display, HWND clockWindow);
+  PropAppColorSetting_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow);
 
  protected:
   void SaveColours() override;
@@ -69,7 +73,7 @@ class PropAppColorSetting_CL : public PropColorSetting_CL {
 // The date's fill and outline colours.
 class PropDateColorSetting_CL : public PropColorSetting_CL {
  public:
-  PropDateColorSetting_CL(Display_CL& display, HWND clockWindow);
+  PropDateColorSetting_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow);
 
  protected:
   void SaveColours() override;

@@ -13,13 +13,13 @@ constexpr scrolling::ScrollRules kDateScrollRules{16, false, false};
 
 }  // namespace
 
-PropDateDispSetting_CL::PropDateDispSetting_CL(Display_CL& display, HWND clockWindow)
-    : ScrollPage_CL(display, clockWindow, kDateScrollRules) {}
+PropDateDispSetting_CL::PropDateDispSetting_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow)
+    : ScrollPage_CL(settings, display, clockWindow, kDateScrollRules) {}
 
 PropDateDispSetting_CL::~PropDateDispSetting_CL() = default;
 
 void PropDateDispSetting_CL::BuildControls() {
-  const DateSaveData_CL& date = display_.Date();
+  const DateSaveData_CL& date = settings_.Date();
   const int w = area_.charWidth;
   const int d = area_.charHeight;
 
@@ -53,7 +53,7 @@ void PropDateDispSetting_CL::BuildControls() {
 }
 
 bool PropDateDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
-  DateSaveData_CL& date = display_.Date();
+  DateSaveData_CL& date = settings_.Date();
   if (id == hideDateBox_->ControlId()) {
     date.show_date = hideDateBox_->IsChecked() ? 0 : 1;
     date.SaveField(&DateSaveData_CL::show_date);
@@ -82,7 +82,7 @@ bool PropDateDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
 }
 
 void PropDateDispSetting_CL::UpdateOffsets() {
-  DateSaveData_CL& date = display_.Date();
+  DateSaveData_CL& date = settings_.Date();
   const POINT offset = ReadOffsets(TextId::kDateHorizontalOffset, TextId::kDateVerticalOffset);
   date.offset_x = offset.x;
   date.offset_y = offset.y;
@@ -92,7 +92,7 @@ void PropDateDispSetting_CL::UpdateOffsets() {
 }
 
 void PropDateDispSetting_CL::UpdateTransparency() {
-  DateSaveData_CL& date = display_.Date();
+  DateSaveData_CL& date = settings_.Date();
   date.alpha = ReadAlpha(TextId::kDateTransparency);
   date.SaveField(&DateSaveData_CL::alpha);
   date.SaveDateDisp();

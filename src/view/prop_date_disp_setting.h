@@ -9,7 +9,7 @@
 
 class PropDateDispSetting_CL : public ScrollPage_CL {
  public:
-  PropDateDispSetting_CL(Display_CL& display, HWND clockWindow);
+  PropDateDispSetting_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow);
   ~PropDateDispSetting_CL() override;
 
  protected:

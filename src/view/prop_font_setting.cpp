@@ -20,8 +20,9 @@ const FontPageKind kDateFontPage = {32, 256};
 
 }  // namespace
 
-PropFontSetting_CL::PropFontSetting_CL(Display_CL& display, HWND clockWindow, const FontPageKind& kind)
-    : display_(display), clockWindow_(clockWindow), kind_(kind) {}
+PropFontSetting_CL::PropFontSetting_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow,
+                                       const FontPageKind& kind)
+    : settings_(settings), display_(display), clockWindow_(clockWindow), kind_(kind) {}
 
 PropFontSetting_CL::~PropFontSetting_CL() = default;
 
@@ -146,36 +147,36 @@ void PropFontSetting_CL::ShowOutlineLabel(int width) {
   outlineLabel_->SetText(dispsetting::LabelWithValue(UiText(TextId::kOutlineWidth), width));
 }
 
-PropAppFontSetting_CL::PropAppFontSetting_CL(Display_CL& display, HWND clockWindow)
-    : PropFontSetting_CL(display, clockWindow, kClockFontPage) {}
+PropAppFontSetting_CL::PropAppFontSetting_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow)
+    : PropFontSetting_CL(settings, display, clockWindow, kClockFontPage) {}
 
 FontFields PropAppFontSetting_CL::Fields() const {
-  AppSaveData_CL& clock = display_.Clock();
+  AppSaveData_CL& clock = settings_.Clock();
   return {&clock.font_family, &clock.font_bold, &clock.font_italic, &clock.font_em_height, &clock.border_frame_scale};
 }
 
 HWND PropAppFontSetting_CL::EnumerationWindow() const { return clockWindow_; }
 
 void PropAppFontSetting_CL::SetFont(const std::wstring& family, int bold, int italic) {
-  display_.Clock().SetClockFont(family, bold, italic);
+  settings_.Clock().SetClockFont(family, bold, italic);
   display_.Apply(display::kClockPlace);
 }
 
 void PropAppFontSetting_CL::SetSize(int size) {
-  display_.Clock().SetClockFontEmHeight(size);
+  settings_.Clock().SetClockFontEmHeight(size);
   display_.Apply(display::kClockPlace);
 }
 
 void PropAppFontSetting_CL::ApplyOutline() {
-  display_.Clock().SaveField(&AppSaveData_CL::border_frame_scale);
+  settings_.Clock().SaveField(&AppSaveData_CL::border_frame_scale);
   display_.Apply(display::kClockPlace);
 }
 
-PropDateFontSetting_CL::PropDateFontSetting_CL(Display_CL& display, HWND clockWindow)
-    : PropFontSetting_CL(display, clockWindow, kDateFontPage) {}
+PropDateFontSetting_CL::PropDateFontSetting_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow)
+    : PropFontSetting_CL(settings, display, clockWindow, kDateFontPage) {}
 
 FontFields PropDateFontSetting_CL::Fields() const {
-  DateSaveData_CL& date = display_.Date();
+  DateSaveData_CL& date = settings_.Date();
   return {&date.font_family, &date.font_bold, &date.font_italic, &date.font_em_height, &date.border_frame_scale};
 }
 
@@ -185,16 +186,16 @@ HWND PropDateFontSetting_CL::EnumerationWindow() const {
 }
 
 void PropDateFontSetting_CL::SetFont(const std::wstring& family, int bold, int italic) {
-  display_.Date().SetDateFont(family, bold, italic);
+  settings_.Date().SetDateFont(family, bold, italic);
   display_.Apply(display::kDatePlace);
 }
 
 void PropDateFontSetting_CL::SetSize(int size) {
-  display_.Date().SetDateFontEmHeight(size);
+  settings_.Date().SetDateFontEmHeight(size);
   display_.Apply(display::kDatePlace);
 }
 
 void PropDateFontSetting_CL::ApplyOutline() {
-  display_.Date().SaveField(&DateSaveData_CL::border_frame_scale);
+  settings_.Date().SaveField(&DateSaveData_CL::border_frame_scale);
   display_.Apply(display::kDatePlace);
 }

@@ -14,6 +14,7 @@
 #include "comlib/dialog_base.h"
 
 class Display_CL;
+class Settings_CL;
 
 // The record fields one font page serves.
 struct FontFields {
@@ -36,7 +37,7 @@ class PropFontSetting_CL : public SubClassDialogBase_CL {
   INT_PTR DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
  protected:
-  PropFontSetting_CL(Display_CL& display, HWND clockWindow, const FontPageKind& kind);
+  PropFontSetting_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow, const FontPageKind& kind);
 
   virtual FontFields Fields() const = 0;
   // The window whose device context lists the installed families.
@@ -46,6 +47,7 @@ class PropFontSetting_CL : public SubClassDialogBase_CL {
   // Writes the stored outline width, re-places and repaints the window.
   virtual void ApplyOutline() = 0;
 
+  Settings_CL& settings_;
   Display_CL& display_;
   HWND clockWindow_;
 
@@ -74,7 +76,7 @@ class PropFontSetting_CL : public SubClassDialogBase_CL {
 // The clock's font: size in 64 ... 512, all three keys written at once.
 class PropAppFontSetting_CL : public PropFontSetting_CL {
  public:
-  PropAppFontSetting_CL(Display_CL& display, HWND clockWindow);
+  PropAppFontSetting_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow);
 
  protected:
   FontFields Fields() const override;
@@ -88,7 +90,7 @@ class PropAppFontSetting_CL : public PropFontSetting_CL {
 // the next save of the whole date section.
 class PropDateFontSetting_CL : public PropFontSetting_CL {
  public:
-  PropDateFontSetting_CL(Display_CL& display, HWND clockWindow);
+  PropDateFontSetting_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow);
 
  protected:
   FontFields Fields() const override;

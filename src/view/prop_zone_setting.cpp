@@ -24,13 +24,13 @@ int ZoneIndex(const std::vector<TimeZoneEntry>& zones, const std::wstring& key) 
 
 }  // namespace
 
-PropZoneSetting_CL::PropZoneSetting_CL(Display_CL& display, HWND clockWindow)
-    : ScrollPage_CL(display, clockWindow, scrolling::ScrollRules{}) {}
+PropZoneSetting_CL::PropZoneSetting_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow)
+    : ScrollPage_CL(settings, display, clockWindow, scrolling::ScrollRules{}) {}
 
 PropZoneSetting_CL::~PropZoneSetting_CL() = default;
 
 void PropZoneSetting_CL::BuildControls() {
-  const ZoneSaveData_CL& zones = display_.Zones();
+  const ZoneSaveData_CL& zones = settings_.Zones();
   const int d = area_.charHeight;
   zones_ = timezones::List();
   for (int index = 0; index < kPlaceCount; ++index) AddPlaceRow(index, kRowsPerPlace * d * index + Px(kTop));
@@ -44,7 +44,7 @@ void PropZoneSetting_CL::BuildControls() {
 }
 
 void PropZoneSetting_CL::AddPlaceRow(int index, int top) {
-  const PlaceSetting place = display_.Zones().Place(index);
+  const PlaceSetting place = settings_.Zones().Place(index);
   const int w = area_.charWidth;
   const int d = area_.charHeight;
   PlaceRow& row = rows_[index];
@@ -63,14 +63,14 @@ void PropZoneSetting_CL::AddPlaceRow(int index, int top) {
 }
 
 void PropZoneSetting_CL::ShowDefaultLabel(int index) {
-  const std::wstring key = display_.Zones().Place(index).zone;
+  const std::wstring key = settings_.Zones().Place(index).zone;
   rows_[index].label->SetCueText(key.empty() ? L"" : zonetext::ShortName(timezones::DisplayName(key)));
 }
 
 bool PropZoneSetting_CL::OnControlCommand(int id, int code, HWND control) {
   for (int index = 0; index < kPlaceCount; ++index) {
     const PlaceRow& row = rows_[index];
-    PlaceSetting changed = display_.Zones().Place(index);
+    PlaceSetting changed = settings_.Zones().Place(index);
     if (id == row.show->ControlId()) {
       changed.show = row.show->IsChecked() ? 1 : 0;
     } else if (id == row.label->ControlId() && code == EN_CHANGE) {
@@ -82,7 +82,7 @@ bool PropZoneSetting_CL::OnControlCommand(int id, int code, HWND control) {
     } else {
       continue;
     }
-    if (changed == display_.Zones().Place(index)) return false;
+    if (changed == settings_.Zones().Place(index)) return false;
     ChangePlace(index, changed);
     return true;
   }
@@ -90,7 +90,7 @@ bool PropZoneSetting_CL::OnControlCommand(int id, int code, HWND control) {
 }
 
 void PropZoneSetting_CL::ChangePlace(int index, const PlaceSetting& changed) {
-  ZoneSaveData_CL& zones = display_.Zones();
+  ZoneSaveData_CL& zones = settings_.Zones();
   const bool zoneChanged = changed.zone != zones.Place(index).zone;
   zones.SetPlace(index, changed);
   if (zoneChanged) ShowDefaultLabel(index);
@@ -98,7 +98,7 @@ void PropZoneSetting_CL::ChangePlace(int index, const PlaceSetting& changed) {
 }
 
 void PropZoneSetting_CL::UpdateOffsets() {
-  ZoneSaveData_CL& zones = display_.Zones();
+  ZoneSaveData_CL& zones = settings_.Zones();
   const POINT offset = ReadOffsets(TextId::kZoneHorizontalOffset, TextId::kZoneVerticalOffset);
   if (offset.x == zones.offset_x && offset.y == zones.offset_y) return;
   zones.offset_x = offset.x;

@@ -14,7 +14,7 @@
 
 class PropZoneSetting_CL : public ScrollPage_CL {
  public:
-  PropZoneSetting_CL(Display_CL& display, HWND clockWindow);
+  PropZoneSetting_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow);
   ~PropZoneSetting_CL() override;
 
  protected:

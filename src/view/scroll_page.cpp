@@ -107,8 +107,9 @@ std::wstring LabelPlaceholder(TextId label) { return LabelWithValue(UiText(label
 
 }  // namespace dispsetting
 
-ScrollPage_CL::ScrollPage_CL(Display_CL& display, HWND clockWindow, scrolling::ScrollRules rules)
-    : display_(display), clockWindow_(clockWindow), rules_(rules) {}
+ScrollPage_CL::ScrollPage_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow,
+                             scrolling::ScrollRules rules)
+    : settings_(settings), display_(display), clockWindow_(clockWindow), rules_(rules) {}
 
 ScrollPage_CL::~ScrollPage_CL() = default;
 

@@ -14,6 +14,7 @@
 #include "comlib/ui_text.h"
 
 class Display_CL;
+class Settings_CL;
 
 namespace scrolling {
 
@@ -71,7 +72,7 @@ struct LabelledBar {
 
 class ScrollPage_CL : public SubClassDialogBase_CL {
  public:
-  ScrollPage_CL(Display_CL& display, HWND clockWindow, scrolling::ScrollRules rules);
+  ScrollPage_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow, scrolling::ScrollRules rules);
   ~ScrollPage_CL() override;
 
   INT_PTR DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -108,6 +109,8 @@ class ScrollPage_CL : public SubClassDialogBase_CL {
   int ReadAlpha(TextId labelText);
 
   ControlFactory_CL factory_;
+  // What the page changes, and what shows each change.
+  Settings_CL& settings_;
   Display_CL& display_;
   HWND clockWindow_;
   // The page width and the "Ｗ" unit.

@@ -6,7 +6,6 @@
 #include "comlib/run_at_startup.h"
 #include "comlib/sheet_builder.h"
 #include "comlib/ui_text.h"
-#include "data/save_data.h"
 #include "view/display.h"
 #include "view/setting_pages.h"
 
@@ -17,8 +16,8 @@ constexpr INT_PTR kChangesSaved = 1;
 
 }  // namespace
 
-SettingDialog_CL::SettingDialog_CL(Display_CL& display, HWND clockWindow)
-    : display_(display), clockWindow_(clockWindow) {}
+SettingDialog_CL::SettingDialog_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow)
+    : settings_(settings), display_(display), clockWindow_(clockWindow) {}
 
 SettingDialog_CL::~SettingDialog_CL() {
   // Normally the window has gone first. If the program ends while the sheet
@@ -46,10 +45,10 @@ void SettingDialog_CL::RunSheet() {
                SWP_NOZORDER | SWP_FRAMECHANGED);
   sheetWindow_ = window_;
   SheetBuilder builder(&sheetWindow_);
-  std::vector<SettingPage> pages = MakeSettingPages(display_, clockWindow_);
+  std::vector<SettingPage> pages = MakeSettingPages(settings_, display_, clockWindow_);
   for (SettingPage& page : pages) builder.AddPage(*page.page, page.title);
 
-  before_ = SettingsSnapshot::Take();
+  before_ = settings_.TakeSnapshot();
   // The Run value lives in the registry, not in the settings.
   startedWithWindows_ = ThisProgramAtStartup().IsOn();
   const bool saved = builder.Run(window_, UiText(TextId::kSheetCaption)) == kChangesSaved;
@@ -60,7 +59,7 @@ void SettingDialog_CL::RunSheet() {
     display_.Apply(display::kEverything);
     // On OK one write brings every key whose value is not yet in the file
     // (some change in memory first), with whatever else is held.
-    settings::SaveRecords();
+    settings_.SaveRecords();
   } else {
     PutBack();
   }
@@ -78,12 +77,12 @@ void SettingDialog_CL::End() {
 }
 
 void SettingDialog_CL::PutBack() const {
-  before_.Restore();
+  settings_.Restore(before_);
   if (ThisProgramAtStartup().IsOn() != startedWithWindows_) ThisProgramAtStartup().Set(startedWithWindows_);
   display_.Apply(display::kEverything);
   // One write leaves the file saying what the windows now show: every key
   // as it stood, and with it whatever else is held (the clock's place).
-  before_.PutBackInFile();
+  settings_.PutBackInFile(before_);
 }
 
 void SettingDialog_CL::CloseSheet() const {

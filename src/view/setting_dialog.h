@@ -8,13 +8,13 @@
 #include <windows.h>
 
 #include "comlib/window_base.h"
-#include "data/save_data.h"
+#include "data/settings.h"
 
 class Display_CL;
 
 class SettingDialog_CL : public MainWindowBase_CL {
  public:
-  SettingDialog_CL(Display_CL& display, HWND clockWindow);
+  SettingDialog_CL(Settings_CL& settings, Display_CL& display, HWND clockWindow);
   ~SettingDialog_CL() override;
 
   LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -32,6 +32,7 @@ class SettingDialog_CL : public MainWindowBase_CL {
   // The records, the Run value, the windows and then the file as they stood.
   void PutBack() const;
 
+  Settings_CL& settings_;
   Display_CL& display_;
   HWND clockWindow_;
   // Every setting, and the Run value, as they stood when the sheet opened.

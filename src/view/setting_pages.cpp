@@ -21,29 +21,29 @@ void AddPage(std::vector<SettingPage>& pages, TextId title, Arguments&&... argum
 
 // One block per tab, in tab order; each block adds its page or, until the
 // page exists, stays empty.
-std::vector<SettingPage> MakeSettingPages(Display_CL& display, HWND clockWindow) {
+std::vector<SettingPage> MakeSettingPages(Settings_CL& settings, Display_CL& display, HWND clockWindow) {
   std::vector<SettingPage> pages;
 
   // The clock's display.
-  AddPage<PropAppDispSetting_CL>(pages, TextId::kClockPage, display, clockWindow);
+  AddPage<PropAppDispSetting_CL>(pages, TextId::kClockPage, settings, display, clockWindow);
 
   // The clock's font.
-  AddPage<PropAppFontSetting_CL>(pages, TextId::kClockFontPage, display, clockWindow);
+  AddPage<PropAppFontSetting_CL>(pages, TextId::kClockFontPage, settings, display, clockWindow);
 
   // The clock's colours.
-  AddPage<PropAppColorSetting_CL>(pages, TextId::kClockColourPage, display, clockWindow);
+  AddPage<PropAppColorSetting_CL>(pages, TextId::kClockColourPage, settings, display, clockWindow);
 
   // The date's display.
-  AddPage<PropDateDispSetting_CL>(pages, TextId::kDatePage, display, clockWindow);
+  AddPage<PropDateDispSetting_CL>(pages, TextId::kDatePage, settings, display, clockWindow);
 
   // The date's font.
-  AddPage<PropDateFontSetting_CL>(pages, TextId::kDateFontPage, display, clockWindow);
+  AddPage<PropDateFontSetting_CL>(pages, TextId::kDateFontPage, settings, display, clockWindow);
 
   // The date's colours.
-  AddPage<PropDateColorSetting_CL>(pages, TextId::kDateColourPage, display, clockWindow);
+  AddPage<PropDateColorSetting_CL>(pages, TextId::kDateColourPage, settings, display, clockWindow);
 
   // The world clocks.
-  AddPage<PropZoneSetting_CL>(pages, TextId::kZonePage, display, clockWindow);
+  AddPage<PropZoneSetting_CL>(pages, TextId::kZonePage, settings, display, clockWindow);
 
   // The version.
   AddPage<PropAppVersion_CL>(pages, TextId::kVersionPage);

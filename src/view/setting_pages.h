@@ -10,10 +10,12 @@
 #include "comlib/dialog_base.h"
 
 class Display_CL;
+class Settings_CL;
 
 struct SettingPage {
   std::unique_ptr<SubClassDialogBase_CL> page;
   std::wstring title;
 };
 
-std::vector<SettingPage> MakeSettingPages(Display_CL& display, HWND clockWindow);
+// The pages change the settings and have the display apply each change.
+std::vector<SettingPage> MakeSettingPages(Settings_CL& settings, Display_CL& display, HWND clockWindow);

@@ -4,7 +4,8 @@
 #include "view/display.h"
 #include "view/setting_dialog.h"
 
-SettingsHost_CL::SettingsHost_CL(Display_CL& display) : display_(display) {}
+SettingsHost_CL::SettingsHost_CL(Settings_CL& settings, Display_CL& display)
+    : settings_(settings), display_(display) {}
 
 SettingsHost_CL::~SettingsHost_CL() { Discard(); }
 
@@ -16,7 +17,7 @@ SettingsHost_CL::After SettingsHost_CL::Open(HWND clockWindow) {
   }
   running_ = true;
   display_.SetSheetOpen(true);
-  dialog_ = std::make_unique<SettingDialog_CL>(display_, clockWindow_);
+  dialog_ = std::make_unique<SettingDialog_CL>(settings_, display_, clockWindow_);
   const HWND created = dialog_->Create();
   display_.SetSheetOpen(false);
   running_ = false;

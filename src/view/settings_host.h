@@ -11,6 +11,7 @@
 
 class Display_CL;
 class SettingDialog_CL;
+class Settings_CL;
 
 class SettingsHost_CL {
  public:
@@ -20,7 +21,7 @@ class SettingsHost_CL {
     bool restart = false;
   };
 
-  explicit SettingsHost_CL(Display_CL& display);
+  SettingsHost_CL(Settings_CL& settings, Display_CL& display);
   ~SettingsHost_CL();
   SettingsHost_CL(const SettingsHost_CL&) = delete;
   SettingsHost_CL& operator=(const SettingsHost_CL&) = delete;
@@ -45,6 +46,7 @@ class SettingsHost_CL {
   void Discard();
 
  private:
+  Settings_CL& settings_;
   Display_CL& display_;
   HWND clockWindow_ = nullptr;
   std::unique_ptr<SettingDialog_CL> dialog_;

@@ -1,64 +1,38 @@
 #pragma once
-// Helpers for the settings tests: putting the process-wide records back as
-// they were.
+// Helpers for the settings tests: settings of a test's own.
 
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "comlib/inifile.h"
-#include "comlib/log_file.h"
-#include "data/save_data.h"
+#include "comlib/update_check.h"
+#include "data/settings.h"
+#include "support/test_support.h"
 
 namespace data_testing {
 
-// The fields of the two records, as they are stored.
-#define HORAVEL_CLOCK_FIELDS(X)                                                                              \
-  X(alpha) X(blink) X(disp_index) X(disp_offset_x) X(disp_offset_y) X(font_family) X(font_bold)             \
-  X(font_italic) X(font_em_height) X(border_frame_scale) X(font_color1) X(font_color2) X(font_color3)       \
-  X(draw_type) X(display_index) X(disp_second) X(disp_startup_hidden) X(hour12) X(faint_on_hover)          \
-  X(hide_on_fullscreen) X(hotkey) X(language)
-#define HORAVEL_DATE_FIELDS(X)                                                                               \
-  X(show_date) X(hide_clock) X(alpha) X(offset_x) X(offset_y) X(date_format) X(draw_type) X(faint_on_hover) \
-  X(disp_startup_hidden) X(font_family) X(font_bold) X(font_italic) X(font_em_height) X(border_frame_scale) \
-  X(font_color1) X(font_color3)
-#define HORAVEL_ZONE_FIELDS(X)                                                                               \
-  X(zone1) X(zone2) X(zone3) X(zone4) X(label1) X(label2) X(label3) X(label4) X(show1) X(show2) X(show3)     \
-  X(show4) X(offset_x) X(offset_y)
-#define HORAVEL_COPY_FIELD(name) to.name = from.name;
+// The file and the store under a test's settings; a base of TestSettings,
+// so that both exist before the settings are made over them.
+class TestSettingsFile {
+ protected:
+  testing_support::TempFolder folder_;
+  Inifile_CL testStore_{folder_.File(L"Horavel.ini")};
+};
 
-// Keeps the records, the settings file's path and the log's path, and puts
-// them back at the end of a test, so that tests do not leak into each other.
-class RecordsGuard {
+// Settings of a test's own: every record at its defaults, over a store of
+// a file in a temporary folder, shared with no other test and not with the
+// program's own settings. The file holds only the switch that keeps a clock
+// made over these settings from asking a server for updates.
+class TestSettings : private TestSettingsFile, public Settings_CL {
  public:
-  RecordsGuard() : iniPath_(AppIni().Path()), logPath_(AppLog().Path()) {
-    Copy(ClockData(), clock_);
-    Copy(DateData(), date_);
-    Copy(ZoneData(), zones_);
+  TestSettings() : Settings_CL(testStore_) {
+    testing_support::WriteUtf16(testStore_.Path(), std::wstring(L"[") + update::kSection + L"]\r\n" +
+                                                       update::kNotifyKey + L"=1\r\n");
   }
 
-  ~RecordsGuard() {
-    Copy(clock_, ClockData());
-    Copy(date_, DateData());
-    Copy(zones_, ZoneData());
-    AppIni().SetPath(iniPath_);
-    AppLog().SetPath(logPath_);
-  }
-
-  RecordsGuard(const RecordsGuard&) = delete;
-  RecordsGuard& operator=(const RecordsGuard&) = delete;
-
- private:
-  static void Copy(const AppSaveData_CL& from, AppSaveData_CL& to) { HORAVEL_CLOCK_FIELDS(HORAVEL_COPY_FIELD) }
-  static void Copy(const DateSaveData_CL& from, DateSaveData_CL& to) { HORAVEL_DATE_FIELDS(HORAVEL_COPY_FIELD) }
-  static void Copy(const ZoneSaveData_CL& from, ZoneSaveData_CL& to) { HORAVEL_ZONE_FIELDS(HORAVEL_COPY_FIELD) }
-
-  std::wstring iniPath_;
-  std::wstring logPath_;
-  AppSaveData_CL clock_;
-  DateSaveData_CL date_;
-  ZoneSaveData_CL zones_;
+  // The temporary folder, for a data folder or other files of the test.
+  const testing_support::TempFolder& Folder() const { return folder_; }
 };
 
 // True when the load holds both font sizes to a range. Until it does, a
@@ -67,7 +41,7 @@ class RecordsGuard {
 inline bool FontSizesAreRanged() {
   for (const wchar_t* section : {kClockSection, kDateSection}) {
     bool ranged = false;
-    for (const settings::KeyRange& rule : settings::LoadRanges(section)) {
+    for (const settings::KeyRange& rule : Settings_CL::LoadRanges(section)) {
       if (std::wstring(rule.key) == L"font_em_height") ranged = rule.ranged;
     }
     if (!ranged) return false;

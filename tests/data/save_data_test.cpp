@@ -1,3 +1,6 @@
+// The settings records and the settings object over a file of each test's
+// own: the data folder, loads, writes, the snapshot and the save.
+
 #include "data/save_data.h"
 
 #include <gtest/gtest.h>
@@ -8,11 +11,13 @@
 #include "comlib/log_file.h"
 #include "comlib/unique_handle.h"
 #include "data/data_test_support.h"
+#include "data/settings.h"
 #include "support/test_support.h"
 
-using data_testing::RecordsGuard;
+using data_testing::TestSettings;
 using testing_support::ReadBytes;
 using testing_support::ReadUtf16;
+using testing_support::ScopedAppLog;
 using testing_support::SplitLines;
 using testing_support::TempFolder;
 
@@ -20,13 +25,13 @@ namespace {
 
 const std::vector<unsigned char> kBareUnicodeFile = {0xFF, 0xFE};
 
-// Every key in the file, as "SECTION.key", in the file's order, once what
-// the store holds has been written.
-std::vector<std::wstring> StoredKeys(const std::wstring& path) {
-  AppIni().Flush();
+// Every key in the store's file, as "SECTION.key", in the file's order,
+// once what the store holds has been written.
+std::vector<std::wstring> StoredKeys(const Inifile_CL& store) {
+  store.Flush();
   std::vector<std::wstring> keys;
   std::wstring section;
-  for (const std::wstring& line : SplitLines(ReadUtf16(path))) {
+  for (const std::wstring& line : SplitLines(ReadUtf16(store.Path()))) {
     if (line.size() > 1 && line.front() == L'[' && line.back() == L']') {
       section = line.substr(1, line.size() - 2);
     } else if (line.find(L'=') != std::wstring::npos) {
@@ -36,8 +41,8 @@ std::vector<std::wstring> StoredKeys(const std::wstring& path) {
   return keys;
 }
 
-std::wstring Stored(const wchar_t* section, const wchar_t* key) {
-  return AppIni().GetString(section, key, L"<missing>");
+std::wstring Stored(const Inifile_CL& store, const wchar_t* section, const wchar_t* key) {
+  return store.GetString(section, key, L"<missing>");
 }
 
 // Values far from every default, so that a load that skips a key shows.
@@ -84,13 +89,13 @@ void ExpectClockDefaults(const AppSaveData_CL& clock) {
   EXPECT_EQ(L"auto", clock.language);
 }
 
-// Every key in the file with its value, as "SECTION.key=value", once what
-// the store holds has been written.
-std::vector<std::wstring> StoredLines(const std::wstring& path) {
-  AppIni().Flush();
+// Every key in the store's file with its value, as "SECTION.key=value",
+// once what the store holds has been written.
+std::vector<std::wstring> StoredLines(const Inifile_CL& store) {
+  store.Flush();
   std::vector<std::wstring> lines;
   std::wstring section;
-  for (const std::wstring& line : SplitLines(ReadUtf16(path))) {
+  for (const std::wstring& line : SplitLines(ReadUtf16(store.Path()))) {
     if (line.size() > 1 && line.front() == L'[') {
       section = line.substr(1, line.size() - 2);
     } else if (!line.empty()) {
@@ -119,49 +124,60 @@ void ExpectDateDefaults(const DateSaveData_CL& date) {
   EXPECT_EQ(0xFFFFFFFFu, date.font_color3);
 }
 
-// Initialises the records in a throwaway documents folder.
+// Settings of the test's own, set up in a throwaway documents folder.
 class SettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ClockData().InitializeIn(documents_.Path());
-    DateData().LoadDateDisp();
-    path_ = ClockData().SettingsPath();
+    settings_.InitializeIn(documents_.Path());
+    path_ = settings_.SettingsPath();
   }
+
+  const Inifile_CL& Store() const { return settings_.Store(); }
 
   // Starts the next case from a settings file without keys.
   void EmptyTheFile() {
-    AppIni().Flush();
+    Store().Flush();
     testing_support::WriteBytes(path_, kBareUnicodeFile);
   }
 
   TempFolder documents_;
-  RecordsGuard guard_;
+  // The set-up moves the log into the data folder; it comes back at the end.
+  ScopedAppLog log_{documents_.File(L"test-log.txt")};
+  TestSettings settings_;
   std::wstring path_;
 };
 
 }  // namespace
 
 TEST(SaveData, FirstStartMakesTheFolderAndAKeylessUnicodeFileAndLoadsDefaults) {
-  RecordsGuard guard;
   TempFolder documents;
-  AppSaveData_CL& clock = ClockData();
+  ScopedAppLog log(documents.File(L"test-log.txt"));
+  TestSettings settings;
+  AppSaveData_CL& clock = settings.Clock();
+  DateSaveData_CL& date = settings.Date();
+  // Made, before any load: each default is the key table's.
+  ExpectClockDefaults(clock);
+  ExpectDateDefaults(date);
   ScrambleClock(clock);
-  clock.InitializeIn(documents.Path());
+  ScrambleDate(date);
+  settings.InitializeIn(documents.Path());
 
   const std::wstring folder = documents.Path() + L"\\Horavel";
-  EXPECT_EQ(folder, clock.DataFolder());
-  EXPECT_EQ(folder + L"\\Horavel.ini", clock.SettingsPath());
-  EXPECT_EQ(clock.SettingsPath(), AppIni().Path());
+  EXPECT_EQ(folder, settings.DataFolder());
+  EXPECT_EQ(folder + L"\\Horavel.ini", settings.SettingsPath());
+  EXPECT_EQ(settings.SettingsPath(), settings.Store().Path());
   EXPECT_EQ(folder + L"\\log.txt", AppLog().Path());
-  EXPECT_EQ(kBareUnicodeFile, ReadBytes(clock.SettingsPath()));
+  EXPECT_EQ(kBareUnicodeFile, ReadBytes(settings.SettingsPath()));
   ExpectClockDefaults(clock);
+  ExpectDateDefaults(date);
 
-  DateSaveData_CL& date = DateData();
+  ScrambleClock(clock);
   ScrambleDate(date);
-  date.LoadDateDisp();
+  settings.Load();
+  ExpectClockDefaults(clock);
   ExpectDateDefaults(date);
   // Loading writes nothing.
-  EXPECT_EQ(kBareUnicodeFile, ReadBytes(clock.SettingsPath()));
+  EXPECT_EQ(kBareUnicodeFile, ReadBytes(settings.SettingsPath()));
 
   // The banner stands on a line of its own; the folder follows.
   const std::vector<std::wstring> lines = SplitLines(ReadUtf16(AppLog().Path()));
@@ -171,20 +187,21 @@ TEST(SaveData, FirstStartMakesTheFolderAndAKeylessUnicodeFileAndLoadsDefaults) {
 }
 
 TEST(SaveData, AFolderWithoutItsSettingsFileGetsOneAndAnExistingFileIsLeftAsItIs) {
-  RecordsGuard guard;
   TempFolder documents;
+  ScopedAppLog log(documents.File(L"test-log.txt"));
+  TestSettings settings;
   const std::wstring folder = documents.Path() + L"\\Horavel";
   ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-  ClockData().InitializeIn(documents.Path());
+  settings.InitializeIn(documents.Path());
   EXPECT_EQ(kBareUnicodeFile, ReadBytes(folder + L"\\Horavel.ini"));
   EXPECT_NE(std::wstring::npos,
             ReadUtf16(folder + L"\\log.txt").find(L"Inifile新規作成 = " + folder + L"\\Horavel.ini"));
 
   testing_support::WriteUtf16(folder + L"\\Horavel.ini", L"[CLOCK_DISP]\r\nalpha=100\r\n");
   const std::vector<unsigned char> before = ReadBytes(folder + L"\\Horavel.ini");
-  ClockData().InitializeIn(documents.Path());
+  settings.InitializeIn(documents.Path());
   EXPECT_EQ(before, ReadBytes(folder + L"\\Horavel.ini"));
-  EXPECT_EQ(100, ClockData().alpha);
+  EXPECT_EQ(100, settings.Clock().alpha);
 }
 
 namespace {
@@ -220,35 +237,37 @@ TEST(SaveData, WithoutDocumentsTheDataGoesToTheFirstWritablePlace) {
 }
 
 TEST(SaveData, NowhereToWriteRunsWithTheDefaultsAndAReadOnlyFileStaysUntouched) {
-  RecordsGuard guard;
-  ClockData().InitializeIn(L"C:\\no such folder\\nor this one");
-  ExpectClockDefaults(ClockData());
-  ClockData().SetDisplayIndex(1);
-  EXPECT_FALSE(testing_support::FileExists(ClockData().SettingsPath()));
+  TempFolder documents;
+  ScopedAppLog log(documents.File(L"test-log.txt"));
+  TestSettings settings;
+  AppSaveData_CL& clock = settings.Clock();
+  settings.InitializeIn(L"C:\\no such folder\\nor this one");
+  ExpectClockDefaults(clock);
+  clock.SetDisplayIndex(1);
+  EXPECT_FALSE(testing_support::FileExists(settings.SettingsPath()));
 
   // A settings file that can be read but not written: held open here
   // without write sharing (Wine, run as root, writes through a read-only
   // attribute).
-  TempFolder documents;
-  ClockData().InitializeIn(documents.Path());
-  testing_support::WriteUtf16(ClockData().SettingsPath(), L"[CLOCK_DISP]\r\nalpha=100\r\n");
-  const std::vector<unsigned char> before = ReadBytes(ClockData().SettingsPath());
-  comlib::UniqueKernelHandle lock(CreateFileW(ClockData().SettingsPath().c_str(), GENERIC_READ, FILE_SHARE_READ,
+  settings.InitializeIn(documents.Path());
+  testing_support::WriteUtf16(settings.SettingsPath(), L"[CLOCK_DISP]\r\nalpha=100\r\n");
+  const std::vector<unsigned char> before = ReadBytes(settings.SettingsPath());
+  comlib::UniqueKernelHandle lock(CreateFileW(settings.SettingsPath().c_str(), GENERIC_READ, FILE_SHARE_READ,
                                               nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_NE(INVALID_HANDLE_VALUE, lock.get());
-  ClockData().InitializeIn(documents.Path());
-  EXPECT_EQ(100, ClockData().alpha);
-  ClockData().SetDisplayIndex(1);
-  ClockData().SetClockFontEmHeight(90);
-  EXPECT_FALSE(AppIni().Flush());
+  settings.InitializeIn(documents.Path());
+  EXPECT_EQ(100, clock.alpha);
+  clock.SetDisplayIndex(1);
+  clock.SetClockFontEmHeight(90);
+  EXPECT_FALSE(settings.Store().Flush());
   lock.reset();
-  EXPECT_EQ(before, ReadBytes(ClockData().SettingsPath()));
+  EXPECT_EQ(before, ReadBytes(settings.SettingsPath()));
 }
 
 TEST_F(SettingsTest, LoadsClampOffsetsOutlinesAndTheDateFormatAndKeepTheRest) {
-  AppSaveData_CL& clock = ClockData();
-  DateSaveData_CL& date = DateData();
-  const Inifile_CL& ini = AppIni();
+  AppSaveData_CL& clock = settings_.Clock();
+  DateSaveData_CL& date = settings_.Date();
+  const Inifile_CL& ini = Store();
   ini.WriteInt(kClockSection, L"disp_offset_x", 5000);
   ini.WriteInt(kClockSection, L"disp_offset_y", -5000);
   ini.WriteInt(kClockSection, L"border_frame_scale", -3);
@@ -263,8 +282,7 @@ TEST_F(SettingsTest, LoadsClampOffsetsOutlinesAndTheDateFormatAndKeepTheRest) {
   ini.WriteInt(kDateSection, L"date_format", 8);
   ini.WriteInt(kClockSection, L"font_em_height", 10000);
   ini.WriteInt(kDateSection, L"font_em_height", -56);
-  clock.LoadClockDisp();
-  date.LoadDateDisp();
+  settings_.Load();
 
   EXPECT_EQ(1024, clock.disp_offset_x);
   EXPECT_EQ(-1024, clock.disp_offset_y);
@@ -281,43 +299,43 @@ TEST_F(SettingsTest, LoadsClampOffsetsOutlinesAndTheDateFormatAndKeepTheRest) {
   EXPECT_EQ(1024, clock.font_em_height);
   EXPECT_EQ(8, date.font_em_height);
   // The file keeps what it held until the key is written again.
-  EXPECT_EQ(L"5000", Stored(kClockSection, L"disp_offset_x"));
-  EXPECT_EQ(L"10000", Stored(kClockSection, L"font_em_height"));
+  EXPECT_EQ(L"5000", Stored(Store(), kClockSection, L"disp_offset_x"));
+  EXPECT_EQ(L"10000", Stored(Store(), kClockSection, L"font_em_height"));
 
   ini.WriteInt(kClockSection, L"border_frame_scale", 25);
   ini.WriteInt(kDateSection, L"border_frame_scale", -3);
   for (const int format : {-1, 8, 1000}) {
     ini.WriteInt(kDateSection, L"date_format", format);
-    date.LoadDateDisp();
+    settings_.Load();
     EXPECT_EQ(1, date.date_format) << format;
   }
   for (const int format : {0, 5, 7}) {
     ini.WriteInt(kDateSection, L"date_format", format);
-    date.LoadDateDisp();
+    settings_.Load();
     EXPECT_EQ(format, date.date_format);
   }
-  clock.LoadClockDisp();
+  settings_.Load();
   EXPECT_EQ(20, clock.border_frame_scale);
   EXPECT_EQ(0, date.border_frame_scale);
 }
 
 TEST_F(SettingsTest, EachSetterWritesExactlyItsOwnKeys) {
-  AppSaveData_CL& clock = ClockData();
-  DateSaveData_CL& date = DateData();
+  AppSaveData_CL& clock = settings_.Clock();
+  DateSaveData_CL& date = settings_.Date();
   using Keys = std::vector<std::wstring>;
 
   EmptyTheFile();
   clock.SetClockFontEmHeight(40);
-  EXPECT_EQ(Keys{L"CLOCK_DISP.font_em_height"}, StoredKeys(path_));
-  EXPECT_EQ(L"40", Stored(kClockSection, L"font_em_height"));
+  EXPECT_EQ(Keys{L"CLOCK_DISP.font_em_height"}, StoredKeys(Store()));
+  EXPECT_EQ(L"40", Stored(Store(), kClockSection, L"font_em_height"));
   // Sizes are held to 8 ... 1024 in the setters as on load.
   for (const auto& [asked, kept] : {std::pair<int, int>{3000, 1024}, {-20, 8}, {7, 8}, {1024, 1024}}) {
     clock.SetClockFontEmHeight(asked);
     EXPECT_EQ(kept, clock.font_em_height) << asked;
-    EXPECT_EQ(std::to_wstring(kept), Stored(kClockSection, L"font_em_height")) << asked;
+    EXPECT_EQ(std::to_wstring(kept), Stored(Store(), kClockSection, L"font_em_height")) << asked;
     date.SetDateFontEmHeight(asked);
     EXPECT_EQ(kept, date.font_em_height) << asked;
-    EXPECT_EQ(std::to_wstring(kept), Stored(kDateSection, L"font_em_height")) << asked;
+    EXPECT_EQ(std::to_wstring(kept), Stored(Store(), kDateSection, L"font_em_height")) << asked;
   }
   EmptyTheFile();
   clock.SetClockFontEmHeight(40);
@@ -326,10 +344,10 @@ TEST_F(SettingsTest, EachSetterWritesExactlyItsOwnKeys) {
   clock.SetClockFont(L"DejaVu Sans", 0, 1);
   EXPECT_EQ((Keys{L"CLOCK_DISP.font_family", L"CLOCK_DISP.font_bold", L"CLOCK_DISP.font_italic",
                   L"CLOCK_DISP.font_em_height"}),
-            StoredKeys(path_));
-  EXPECT_EQ(L"DejaVu Sans", Stored(kClockSection, L"font_family"));
-  EXPECT_EQ(L"0", Stored(kClockSection, L"font_bold"));
-  EXPECT_EQ(L"1", Stored(kClockSection, L"font_italic"));
+            StoredKeys(Store()));
+  EXPECT_EQ(L"DejaVu Sans", Stored(Store(), kClockSection, L"font_family"));
+  EXPECT_EQ(L"0", Stored(Store(), kClockSection, L"font_bold"));
+  EXPECT_EQ(L"1", Stored(Store(), kClockSection, L"font_italic"));
 
   EmptyTheFile();
   clock.font_color1 = 0xFF00FA00;
@@ -337,19 +355,19 @@ TEST_F(SettingsTest, EachSetterWritesExactlyItsOwnKeys) {
   clock.font_color3 = 0xFFFFFFFF;
   clock.SaveClockColors();
   EXPECT_EQ((Keys{L"CLOCK_DISP.font_color1", L"CLOCK_DISP.font_color2", L"CLOCK_DISP.font_color3"}),
-            StoredKeys(path_));
-  EXPECT_EQ(L"-16713216", Stored(kClockSection, L"font_color1"));
-  EXPECT_EQ(L"-15720400", Stored(kClockSection, L"font_color2"));
-  EXPECT_EQ(L"-1", Stored(kClockSection, L"font_color3"));
+            StoredKeys(Store()));
+  EXPECT_EQ(L"-16713216", Stored(Store(), kClockSection, L"font_color1"));
+  EXPECT_EQ(L"-15720400", Stored(Store(), kClockSection, L"font_color2"));
+  EXPECT_EQ(L"-1", Stored(Store(), kClockSection, L"font_color3"));
 
   EmptyTheFile();
   clock.SetClockDrawType(2);
-  EXPECT_EQ(Keys{L"CLOCK_DISP.draw_type"}, StoredKeys(path_));
+  EXPECT_EQ(Keys{L"CLOCK_DISP.draw_type"}, StoredKeys(Store()));
   EXPECT_EQ(2, clock.draw_type);
 
   EmptyTheFile();
   clock.SetDisplayIndex(1);
-  EXPECT_EQ(Keys{L"CLOCK_DISP.display_index"}, StoredKeys(path_));
+  EXPECT_EQ(Keys{L"CLOCK_DISP.display_index"}, StoredKeys(Store()));
   EXPECT_EQ(1, clock.display_index);
 
   EmptyTheFile();
@@ -358,22 +376,22 @@ TEST_F(SettingsTest, EachSetterWritesExactlyItsOwnKeys) {
   clock.SaveClockDispFlags();
   EXPECT_EQ((Keys{L"CLOCK_DISP.disp_startup_hidden", L"CLOCK_DISP.disp_second", L"CLOCK_DISP.blink",
                   L"CLOCK_DISP.hour12", L"CLOCK_DISP.faint_on_hover", L"CLOCK_DISP.alpha"}),
-            StoredKeys(path_));
-  EXPECT_EQ(L"150", Stored(kClockSection, L"alpha"));
-  EXPECT_EQ(L"1", Stored(kClockSection, L"hour12"));
+            StoredKeys(Store()));
+  EXPECT_EQ(L"150", Stored(Store(), kClockSection, L"alpha"));
+  EXPECT_EQ(L"1", Stored(Store(), kClockSection, L"hour12"));
 
   EmptyTheFile();
   date.SetDateFontEmHeight(30);
-  EXPECT_EQ(Keys{L"DATE_DISP.font_em_height"}, StoredKeys(path_));
+  EXPECT_EQ(Keys{L"DATE_DISP.font_em_height"}, StoredKeys(Store()));
   EXPECT_EQ(30, date.font_em_height);
 
   EmptyTheFile();
   date.font_color1 = 0xFF1F7839;
   date.font_color3 = 0xFF000000;
   date.SaveDateColors();
-  EXPECT_EQ((Keys{L"DATE_DISP.font_color1", L"DATE_DISP.font_color3"}), StoredKeys(path_));
-  EXPECT_EQ(L"-14714823", Stored(kDateSection, L"font_color1"));
-  EXPECT_EQ(L"-16777216", Stored(kDateSection, L"font_color3"));
+  EXPECT_EQ((Keys{L"DATE_DISP.font_color1", L"DATE_DISP.font_color3"}), StoredKeys(Store()));
+  EXPECT_EQ(L"-14714823", Stored(Store(), kDateSection, L"font_color1"));
+  EXPECT_EQ(L"-16777216", Stored(Store(), kDateSection, L"font_color3"));
 
   EmptyTheFile();
   date.offset_x = -40;
@@ -384,10 +402,10 @@ TEST_F(SettingsTest, EachSetterWritesExactlyItsOwnKeys) {
                   L"DATE_DISP.faint_on_hover", L"DATE_DISP.disp_startup_hidden", L"DATE_DISP.font_family",
                   L"DATE_DISP.font_bold", L"DATE_DISP.font_italic", L"DATE_DISP.font_em_height",
                   L"DATE_DISP.border_frame_scale", L"DATE_DISP.font_color1", L"DATE_DISP.font_color3"}),
-            StoredKeys(path_));
+            StoredKeys(Store()));
   // What was saved is what the next start loads.
   ScrambleDate(date);
-  date.LoadDateDisp();
+  settings_.Load();
   EXPECT_EQ(-40, date.offset_x);
   EXPECT_EQ(6, date.date_format);
   EXPECT_EQ(30, date.font_em_height);
@@ -396,9 +414,9 @@ TEST_F(SettingsTest, EachSetterWritesExactlyItsOwnKeys) {
 }
 
 TEST_F(SettingsTest, TheDateFontReachesTheFileOnlyWithTheNextSave) {
-  DateSaveData_CL& date = DateData();
+  DateSaveData_CL& date = settings_.Date();
   date.SaveDateDisp();
-  AppIni().Flush();
+  Store().Flush();
   const std::vector<unsigned char> saved = ReadBytes(path_);
 
   date.SetDateFont(L"DejaVu Sans", 0, 1);
@@ -406,14 +424,14 @@ TEST_F(SettingsTest, TheDateFontReachesTheFileOnlyWithTheNextSave) {
   EXPECT_EQ(L"DejaVu Sans", date.font_family);
 
   // A restart without a save reads the old font back.
-  date.LoadDateDisp();
+  settings_.Load();
   EXPECT_EQ(L"Comic Sans MS", date.font_family);
   EXPECT_EQ(1, date.font_bold);
   EXPECT_EQ(0, date.font_italic);
 
   date.SetDateFont(L"DejaVu Sans", 0, 1);
   date.SaveDateDisp();
-  date.LoadDateDisp();
+  settings_.Load();
   EXPECT_EQ(L"DejaVu Sans", date.font_family);
   EXPECT_EQ(0, date.font_bold);
   EXPECT_EQ(1, date.font_italic);
@@ -438,34 +456,33 @@ TEST(SaveData, TheFadeEllipseLiesOverTheUpperPartOfTheWindow) {
 }
 
 TEST_F(SettingsTest, SnapshotPutsBackEveryStoredValueOkWritesWhatDiffersAndBothSectionsWriteWhole) {
-  AppSaveData_CL& clock = ClockData();
-  DateSaveData_CL& date = DateData();
+  AppSaveData_CL& clock = settings_.Clock();
+  DateSaveData_CL& date = settings_.Date();
   EmptyTheFile();
-  clock.LoadClockDisp();
-  date.LoadDateDisp();
-  const SettingsSnapshot snapshot = SettingsSnapshot::Take();
+  settings_.Load();
+  const SettingsSnapshot snapshot = settings_.TakeSnapshot();
 
   ScrambleClock(clock);
   ScrambleDate(date);
-  snapshot.Restore();
+  settings_.Restore(snapshot);
   ExpectClockDefaults(clock);
   ExpectDateDefaults(date);
-  EXPECT_TRUE(StoredKeys(path_).empty());
+  EXPECT_TRUE(StoredKeys(Store()).empty());
 
   // OK writes each key a load would not give its value, written before or
   // changed in memory only, and nothing else; Cancel removes them again.
   clock.alpha = 90;
   date.font_family = L"DejaVu Sans";
-  EXPECT_TRUE(settings::SaveRecords());
+  EXPECT_TRUE(settings_.SaveRecords());
   EXPECT_EQ((std::vector<std::wstring>{L"CLOCK_DISP.alpha=90", L"DATE_DISP.font_family=DejaVu Sans"}),
-            StoredLines(path_));
-  snapshot.Restore();
-  EXPECT_TRUE(snapshot.PutBackInFile());
-  EXPECT_TRUE(StoredKeys(path_).empty());
+            StoredLines(Store()));
+  settings_.Restore(snapshot);
+  EXPECT_TRUE(settings_.PutBackInFile(snapshot));
+  EXPECT_TRUE(StoredKeys(Store()).empty());
 
   clock.SaveClockDisp();
   date.SaveDateDisp();
-  const std::vector<std::wstring> keys = StoredKeys(path_);
+  const std::vector<std::wstring> keys = StoredKeys(Store());
   auto inSection = [&keys](const std::wstring& section) {
     return std::count_if(keys.begin(), keys.end(), [&](const std::wstring& key) { return key.rfind(section, 0) == 0; });
   };
@@ -474,8 +491,7 @@ TEST_F(SettingsTest, SnapshotPutsBackEveryStoredValueOkWritesWhatDiffersAndBothS
   // What was written loads back as the same values.
   ScrambleClock(clock);
   ScrambleDate(date);
-  clock.LoadClockDisp();
-  date.LoadDateDisp();
+  settings_.Load();
   ExpectClockDefaults(clock);
   ExpectDateDefaults(date);
 
@@ -483,18 +499,17 @@ TEST_F(SettingsTest, SnapshotPutsBackEveryStoredValueOkWritesWhatDiffersAndBothS
   // without sharing: Cancel removes nothing, and each key holds the value in
   // effect when it was taken.
   testing_support::WriteUtf16(path_, L"[CLOCK_DISP]\r\nalpha=90\r\n[DATE_DISP]\r\nfont_family=DejaVu Sans\r\n");
-  clock.LoadClockDisp();
-  date.LoadDateDisp();
+  settings_.Load();
   comlib::UniqueKernelHandle held =
       comlib::OwnFile(CreateFileW(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(held);
-  const SettingsSnapshot unreadable = SettingsSnapshot::Take();
+  const SettingsSnapshot unreadable = settings_.TakeSnapshot();
   held.reset();
   clock.disp_second = 0;
-  EXPECT_TRUE(settings::SaveRecords());
-  unreadable.Restore();
-  EXPECT_TRUE(unreadable.PutBackInFile());
+  EXPECT_TRUE(settings_.SaveRecords());
+  settings_.Restore(unreadable);
+  EXPECT_TRUE(settings_.PutBackInFile(unreadable));
   EXPECT_EQ((std::vector<std::wstring>{L"CLOCK_DISP.alpha=90", L"CLOCK_DISP.disp_second=1",
                                        L"DATE_DISP.font_family=DejaVu Sans"}),
-            StoredLines(path_));
+            StoredLines(Store()));
 }

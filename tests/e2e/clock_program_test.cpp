@@ -13,9 +13,9 @@
 #include "support/screen_ticks.h"
 #include "comlib/font_family.h"
 #include "comlib/window_dpi.h"
+#include "data/data_test_support.h"
 #include "data/face_measure.h"
 #include "data/placement.h"
-#include "data/save_data.h"
 #include "support/program_data.h"
 #include "support/program_process.h"
 #include "support/screen_pixels.h"
@@ -35,8 +35,8 @@ constexpr wchar_t kIconRemovedLine[] = L"タスクトレイアイコンを削除
 // Where the program must put its date window for the default date settings,
 // worked out here with the program's own measuring.
 RECT ExpectedDateRect(HWND clock, int offsetX, int offsetY) {
-  const SIZE size = MeasureDate(DateData(), dpi::kBaseDpi);
-
+  const data_testing::TestSettings defaults;
+  const SIZE size = MeasureDate(defaults.Date(), dpi::kBaseDpi);
   const POINT topLeft = placement::DatePosition(placement::CentreOf(WindowRect(clock)), offsetX, offsetY, size);
   return RECT{topLeft.x, topLeft.y, topLeft.x + size.cx, topLeft.y + size.cy};
 }

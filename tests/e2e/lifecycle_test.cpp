@@ -218,7 +218,7 @@ TEST_F(Lifecycle, WhileMenuChoicesWriteNoReaderSeesHalfAFileAndAKillCostsNoSetti
   std::wstring file;
   for (const wchar_t* section : {L"CLOCK_DISP", L"DATE_DISP"}) {
     file += L"[" + std::wstring(section) + L"]\r\n";
-    for (const settings::KeyRange& rule : settings::LoadRanges(section)) {
+    for (const settings::KeyRange& rule : Settings_CL::LoadRanges(section)) {
       file += std::wstring(rule.key) + L"=" + (rule.ranged ? std::to_wstring(rule.lowest + 1) : L"1") + L"\r\n";
     }
   }

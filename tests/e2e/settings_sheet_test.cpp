@@ -18,8 +18,8 @@
 #include "comlib/inifile.h"
 #include "comlib/run_at_startup.h"
 #include "comlib/time_zones.h"
-#include "data/data_test_support.h"
 #include "data/face_measure.h"
+#include "data/settings.h"
 #include "data/world_clocks.h"
 #include "support/program_data.h"
 #include "support/program_process.h"
@@ -53,12 +53,12 @@ class SettingsSheet : public ProgramTest {
 // program's own renderer draws, in this process, for the settings in the
 // program's file at this minute: ink where the renderer inks, nothing else.
 ::testing::AssertionResult ShowsTheRenderedLines(HWND zones) {
-  const data_testing::RecordsGuard records;
-  AppIni().SetPath(ProgramSettingsPath());
-  DateData().LoadDateDisp();
-  ZoneData().LoadZoneDisp();
+  // Read here, never written.
+  Inifile_CL programStore(ProgramSettingsPath());
+  Settings_CL settings(programStore);
+  settings.Load();
   WorldClocks_CL world;
-  world.Resolve(ZoneData());
+  world.Resolve(settings.Zones());
   auto linesNow = [&world] {
     SYSTEMTIME utc{};
     SYSTEMTIME local{};
@@ -73,8 +73,9 @@ class SettingsSheet : public ProgramTest {
   if (linesNow() != lines) return ::testing::AssertionFailure() << "the minute changed";
   BackBuffer_CL buffer;
   buffer.Resize(screen.width, screen.height);
-  const std::vector<std::wstring> widest = world.WidestLines(WidestZonesDigit(DateData(), dpi::kBaseDpi), false);
-  render::RenderZones(buffer, DateData(), SIZE{screen.width, screen.height}, lines, widest);
+  const std::vector<std::wstring> widest =
+      world.WidestLines(WidestZonesDigit(settings.Date(), dpi::kBaseDpi), false);
+  render::RenderZones(buffer, settings.Date(), SIZE{screen.width, screen.height}, lines, widest);
   size_t ink = 0;
   for (int y = 0; y < screen.height; ++y) {
     for (int x = 0; x < screen.width; ++x) {

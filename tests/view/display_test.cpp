@@ -13,7 +13,6 @@
 #include "support/test_support.h"
 #include "support/window_checks.h"
 
-using data_testing::RecordsGuard;
 using testing_support::IsAbove;
 using testing_support::ReadUtf16;
 using testing_support::TempFolder;
@@ -32,8 +31,8 @@ namespace {
 }
 
 
-// A display of its own, its faces three test windows, with the date shown
-// and no place among the world clocks; the records are put back at the end.
+// A display of its own over settings of its own, its faces three test
+// windows, with the date shown and no place among the world clocks.
 class PlacementTest : public ::testing::Test {
  protected:
   PlacementTest()
@@ -46,42 +45,30 @@ class PlacementTest : public ::testing::Test {
     ASSERT_TRUE(clockWindow_.get());
     ASSERT_TRUE(dateWindow_.get());
     ASSERT_TRUE(zonesWindow_.get());
-    AppSaveData_CL& clock = ClockData();
-    DateSaveData_CL& date = DateData();
     display_.Attach(Face::kClock, clockWindow_.get());
     display_.Attach(Face::kDate, dateWindow_.get());
     display_.Attach(Face::kZones, zonesWindow_.get());
-    ZoneSaveData_CL& zones = ZoneData();
-    zones.show1 = zones.show2 = zones.show3 = zones.show4 = 0;
-    zones.offset_x = 0;
-    zones.offset_y = 0;
-    clock.display_index = 0;
-    clock.disp_index = 0;
-    clock.disp_offset_x = 32;
-    clock.disp_offset_y = 32;
-    date.show_date = 1;
-    date.hide_clock = 0;
-    date.faint_on_hover = 1;
+    DateSaveData_CL& date = settings_.Date();
     date.offset_x = 0;
     date.offset_y = 0;
   }
 
   std::wstring Log() const { return ReadUtf16(folder_.File(L"log.txt")); }
 
-  RecordsGuard guard_;
+  data_testing::TestSettings settings_;
   TempFolder folder_;
   TestWindow clockWindow_;
   TestWindow dateWindow_;
   TestWindow zonesWindow_;
   testing_support::ScopedAppLog log_;
-  Display_CL display_{ClockData(), DateData(), ZoneData()};
+  Display_CL display_{settings_};
 };
 
 }  // namespace
 
 TEST_F(PlacementTest, TheClockGoesToItsCornerTheDateStandsByItAndTheWorldClocksBelowOnlyWhileShown) {
-  AppSaveData_CL& clock = ClockData();
-  DateSaveData_CL& date = DateData();
+  AppSaveData_CL& clock = settings_.Clock();
+  DateSaveData_CL& date = settings_.Date();
   display_.Screens() = testing_support::TwoMonitors();
   clock.display_index = 1;
   clock.disp_index = 3;
@@ -89,7 +76,7 @@ TEST_F(PlacementTest, TheClockGoesToItsCornerTheDateStandsByItAndTheWorldClocksB
   const RECT dateBefore = dateWindow_.Rect();
   const RECT zonesBefore = zonesWindow_.Rect();
   display_.Apply(display::kClockPlace);
-  const layout::ClockLayout measured = MeasureClock(ClockData(), dpi::kBaseDpi);
+  const layout::ClockLayout measured = MeasureClock(settings_.Clock(), dpi::kBaseDpi);
   const POINT corner = placement::ClockPosition(RECT{1920, 0, 3200, 1024}, 3, 32, 32, measured.ink);
   EXPECT_TRUE(RectIs(clockWindow_.Rect(), corner.x, corner.y, measured.window.cx, measured.window.cy));
   EXPECT_TRUE(GetWindowLongW(clockWindow_.get(), GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -100,11 +87,11 @@ TEST_F(PlacementTest, TheClockGoesToItsCornerTheDateStandsByItAndTheWorldClocksB
   // the clock hidden by hide_clock, not beneath it. The world clocks stand
   // below the date, and below the clock when the date is off.
   display_.Screens() = MultiScreen_CL();
-  ZoneData().zone3 = L"Tokyo Standard Time";
-  ZoneData().label3 = L"Tokyo";
-  ZoneData().show3 = 1;
-  ZoneData().offset_x = 7;
-  ZoneData().offset_y = 5;
+  settings_.Zones().zone3 = L"Tokyo Standard Time";
+  settings_.Zones().label3 = L"Tokyo";
+  settings_.Zones().show3 = 1;
+  settings_.Zones().offset_x = 7;
+  settings_.Zones().offset_y = 5;
   display_.Apply(display::kZonesPlace);
   const ZonesLayout zones = MeasureZones(date, display_.WidestZoneLines(), dpi::kBaseDpi);
   ASSERT_EQ(1u, display_.WidestZoneLines().size());
@@ -120,7 +107,7 @@ TEST_F(PlacementTest, TheClockGoesToItsCornerTheDateStandsByItAndTheWorldClocksB
       EXPECT_TRUE(RectIs(zonesWindow_.Rect(), below.x, below.y, zones.window.cx, zones.window.cy));
       EXPECT_EQ(hideClock == 0, IsAbove(clockWindow_.get(), zonesWindow_.get()));
       if (!showDate) continue;
-      const SIZE size = MeasureDate(DateData(), dpi::kBaseDpi);
+      const SIZE size = MeasureDate(settings_.Date(), dpi::kBaseDpi);
       const POINT at = placement::DatePosition(placement::CentreOf(clockWindow_.Rect()), date.offset_x, 0, size);
       EXPECT_TRUE(RectIs(dateWindow_.Rect(), at.x, at.y, size.cx, size.cy));
       EXPECT_EQ(hideClock == 0, IsAbove(clockWindow_.get(), dateWindow_.get()));
@@ -130,7 +117,7 @@ TEST_F(PlacementTest, TheClockGoesToItsCornerTheDateStandsByItAndTheWorldClocksB
 }
 
 TEST_F(PlacementTest, TheDisplayCheckStaysQuietOnAGoneMonitorAndAHiddenOrMovedFaceComesBack) {
-  AppSaveData_CL& clock = ClockData();
+  AppSaveData_CL& clock = settings_.Clock();
   const std::wstring changeLine = L"ディスプレイ構成変更を検出: ポジション更新";
   const std::wstring fallbackLine = L"プライマリディスプレイに表示します。";
   clock.display_index = 0;
@@ -178,8 +165,8 @@ TEST_F(PlacementTest, TheDisplayCheckStaysQuietOnAGoneMonitorAndAHiddenOrMovedFa
 }
 
 TEST_F(PlacementTest, TheOpacityFadesWithTheRealCursorOnlyOverAShownWindow) {
-  AppSaveData_CL& clock = ClockData();
-  DateSaveData_CL& date = DateData();
+  AppSaveData_CL& clock = settings_.Clock();
+  DateSaveData_CL& date = settings_.Date();
   testing_support::CursorKept cursor;
   SetWindowPos(clockWindow_.get(), nullptr, 100, 100, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowPos(dateWindow_.get(), nullptr, 100, 100, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -193,8 +180,8 @@ TEST_F(PlacementTest, TheOpacityFadesWithTheRealCursorOnlyOverAShownWindow) {
   EXPECT_EQ(220, display_.Opacity(Face::kClock));
   clock.faint_on_hover = 1;
   // The world clocks fade as the date does.
-  ZoneData().zone1 = L"GMT Standard Time";
-  ZoneData().show1 = 1;
+  settings_.Zones().zone1 = L"GMT Standard Time";
+  settings_.Zones().show1 = 1;
   display_.Apply(display::kZonesPlace);
   SetWindowPos(zonesWindow_.get(), nullptr, 100, 100, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
   EXPECT_EQ(40, display_.Opacity(Face::kZones));
@@ -221,8 +208,8 @@ TEST_F(PlacementTest, ApplyingSetsTheOpacityOnlyWhileShownAndEveryFaceHidesWithT
   ASSERT_TRUE(testing_support::MoveCursorTo(700, 600));
   TestWindow layered(100, 100, 200, 100, WS_EX_LAYERED);
   display_.Attach(Face::kClock, layered.get());
-  ZoneData().zone1 = L"GMT Standard Time";
-  ZoneData().show1 = 1;
+  settings_.Zones().zone1 = L"GMT Standard Time";
+  settings_.Zones().show1 = 1;
   auto opacity = [&] {
     BYTE alpha = 0;
     COLORREF key = 0;
@@ -233,7 +220,7 @@ TEST_F(PlacementTest, ApplyingSetsTheOpacityOnlyWhileShownAndEveryFaceHidesWithT
     return alpha;
   };
 
-  ClockData().alpha = 150;
+  settings_.Clock().alpha = 150;
   display_.Apply(display::kClockOpacity | display::kZonesPlace);
   EXPECT_EQ(150, opacity());
   display_.RestoreLayout();
@@ -245,12 +232,12 @@ TEST_F(PlacementTest, ApplyingSetsTheOpacityOnlyWhileShownAndEveryFaceHidesWithT
   for (const bool hidden : {true, false}) {
     SCOPED_TRACE(hidden ? "hidden" : "date off");
     display_.SetHidden(hidden);
-    DateData().show_date = hidden ? 1 : 0;
-    ClockData().alpha = 90;
+    settings_.Date().show_date = hidden ? 1 : 0;
+    settings_.Clock().alpha = 90;
     display_.Apply(display::kShowing | display::kClockOpacity);
     EXPECT_FALSE(IsWindowVisible(dateWindow_.get()));
     EXPECT_EQ(!hidden, IsWindowVisible(zonesWindow_.get()) != FALSE);
     EXPECT_EQ(hidden ? 150 : 90, opacity());
-    ClockData().alpha = 150;
+    settings_.Clock().alpha = 150;
   }
 }

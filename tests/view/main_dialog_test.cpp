@@ -55,7 +55,7 @@ POWERBROADCAST_SETTING PowerSetting(const GUID& setting, DWORD state) {
 class InProcessClock : public ::testing::Test {
  protected:
   void SetUp() override {
-    clock_ = std::make_unique<MainDialog_CL>(display_, desktop_, tray_);
+    clock_ = std::make_unique<MainDialog_CL>(settings_, display_, desktop_, tray_);
     date_ = std::make_unique<DateDialog_CL>(display_);
     ASSERT_NE(nullptr, clock_->Create());
     ASSERT_NE(nullptr, date_->Create());
@@ -80,8 +80,8 @@ class InProcessClock : public ::testing::Test {
     SetWindowPos(clock_->Window(), nullptr, 500, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
-  const data_testing::RecordsGuard records_;
-  Display_CL display_{ClockData(), DateData(), ZoneData()};
+  data_testing::TestSettings settings_;
+  Display_CL display_{settings_};
   ScriptedDesktop desktop_;
   AcceptingTray tray_;
   std::unique_ptr<MainDialog_CL> clock_;
@@ -190,9 +190,9 @@ void RenameFont(std::vector<unsigned char>& font, const std::string& from, const
   replaceAll(wide(from), wide(to));
 }
 
-std::wstring DrawnClockFamily() {
+std::wstring DrawnClockFamily(const AppSaveData_CL& clock) {
   wchar_t name[LF_FACESIZE] = {};
-  gdip::GdipGetFamilyName(ClockFont(ClockData(), dpi::kBaseDpi).get().family, name, LANG_NEUTRAL);
+  gdip::GdipGetFamilyName(ClockFont(clock, dpi::kBaseDpi).get().family, name, LANG_NEUTRAL);
   return name;
 }
 
@@ -206,13 +206,13 @@ TEST_F(InProcessClock, AFontInstalledWhileTheClockRunsIsDrawnOnceFontsChangeAndO
   const testing_support::TempFolder folder;
   const std::wstring path = folder.File(L"horavel-test.ttf");
   testing_support::WriteBytes(path, font);
-  ClockData().font_family = L"HoravelTest";
+  settings_.Clock().font_family = L"HoravelTest";
   display_.Apply(display::kClockPlace);
-  ASSERT_NE(L"HoravelTest", DrawnClockFamily()) << "drawn with a stand-in";
+  ASSERT_NE(L"HoravelTest", DrawnClockFamily(settings_.Clock())) << "drawn with a stand-in";
 
   ASSERT_NE(0, AddFontResourceW(path.c_str()));
   SendMessageW(clock_->Window(), WM_FONTCHANGE, 0, 0);
-  EXPECT_EQ(L"HoravelTest", DrawnClockFamily());
+  EXPECT_EQ(L"HoravelTest", DrawnClockFamily(settings_.Clock()));
 
   // A bold face alone under a name of its own, which GDI draws and Wine's
   // GDI+ makes no family of: its file is copied out of GDI once however
@@ -223,10 +223,10 @@ TEST_F(InProcessClock, AFontInstalledWhileTheClockRunsIsDrawnOnceFontsChangeAndO
   const std::wstring unreadable = folder.File(L"horavel-bold.ttf");
   testing_support::WriteBytes(unreadable, bold);
   ASSERT_NE(0, AddFontResourceW(unreadable.c_str()));
-  ClockData().font_family = L"HoravelBold";
+  settings_.Clock().font_family = L"HoravelBold";
   const long copiesBefore = comlib::FontFilesCopiedFromGdi();
   for (const int size : {100, 101, 102}) {
-    ClockData().font_em_height = size;
+    settings_.Clock().font_em_height = size;
     display_.Apply(display::kClockPlace);
   }
   EXPECT_EQ(copiesBefore + 1, comlib::FontFilesCopiedFromGdi());

@@ -4,12 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <utility>
 
 #include <vector>
 
 #include "comlib/font_family.h"
+#include "data/data_test_support.h"
 #include "data/face_measure.h"
 #include "data/placement.h"
 #include "support/test_support.h"
@@ -96,42 +96,18 @@ struct Image {
   }
 };
 
-// The records are process-wide: each test changes what it needs and gets
-// the rest back afterwards.
+// Each test draws from settings of its own: the defaults, with colours
+// that tell the parts apart.
 class RendererTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    AppSaveData_CL& clock = ClockData();
-    DateSaveData_CL& date = DateData();
-    Keep(clock.alpha, clock.blink, clock.font_family, clock.font_bold, clock.font_italic, clock.font_em_height,
-         clock.border_frame_scale, clock.font_color1, clock.font_color2, clock.font_color3, clock.draw_type,
-         clock.disp_second, clock.hour12, clock.faint_on_hover);
-    Keep(date.show_date, date.hide_clock, date.date_format, date.draw_type, date.font_family, date.font_bold,
-         date.font_italic, date.font_em_height, date.border_frame_scale, date.font_color1, date.font_color3);
-
-    // The defaults, with colours that tell the parts apart.
-    clock.blink = 1;
-    clock.font_family = L"Comic Sans MS";
-    clock.font_bold = 1;
-    clock.font_italic = 1;
-    clock.font_em_height = 128;
-    clock.border_frame_scale = 6;
-    clock.draw_type = render::kDrawFillAndOutline;
-    clock.disp_second = 1;
-    clock.hour12 = 0;
+    AppSaveData_CL& clock = Clock();
+    DateSaveData_CL& date = Date();
     clock.faint_on_hover = 0;
     clock.font_color1 = kFill;
     clock.font_color2 = kRise;
     clock.font_color3 = kOutline;
-    date.show_date = 1;
-    date.hide_clock = 0;
     date.date_format = 0;
-    date.draw_type = render::kDrawFillAndOutline;
-    date.font_family = L"Comic Sans MS";
-    date.font_bold = 1;
-    date.font_italic = 0;
-    date.font_em_height = 56;
-    date.border_frame_scale = 10;
     date.font_color1 = kFill;
     date.font_color3 = kOutline;
 
@@ -142,31 +118,33 @@ class RendererTest : public ::testing::Test {
 
   void TearDown() override {
     if (window_) DestroyWindow(window_);
-    for (auto restore = restores_.rbegin(); restore != restores_.rend(); ++restore) (*restore)();
   }
 
-  // The window size the placement gives the clock, for the current settings.
-  static SIZE ClockWindowSize() { return MeasureClock(ClockData(), dpi::kBaseDpi).window; }
+  AppSaveData_CL& Clock() { return settings_.Clock(); }
+  DateSaveData_CL& Date() { return settings_.Date(); }
 
-  static Image RenderClockAt(const SYSTEMTIME& time, bool blinkPhase = false) {
+  // The window size the placement gives the clock, for the current settings.
+  SIZE ClockWindowSize() { return MeasureClock(Clock(), dpi::kBaseDpi).window; }
+
+  Image RenderClockAt(const SYSTEMTIME& time, bool blinkPhase = false) {
     const SIZE size = ClockWindowSize();
     BackBuffer_CL buffer;
     buffer.Resize(size.cx, size.cy);
-    render::RenderClock(buffer, ClockData(), size, time, blinkPhase);
+    render::RenderClock(buffer, Clock(), size, time, blinkPhase);
     return Image(buffer);
   }
 
   // Any text in the time text's places, in the window the clock gets.
-  static Image RenderClockText(const std::wstring& text, int second, bool blinkPhase = false) {
+  Image RenderClockText(const std::wstring& text, int second, bool blinkPhase = false) {
     const SIZE size = ClockWindowSize();
     BackBuffer_CL buffer;
     buffer.Resize(size.cx, size.cy);
-    render::RenderClockText(buffer, ClockData(), size, text, second, blinkPhase);
+    render::RenderClockText(buffer, Clock(), size, text, second, blinkPhase);
     return Image(buffer);
   }
 
-  static void UseFont(const FontCase& font, int emHeight, int scale) {
-    AppSaveData_CL& clock = ClockData();
+  void UseFont(const FontCase& font, int emHeight, int scale) {
+    AppSaveData_CL& clock = Clock();
     clock.font_family = font.family;
     clock.font_bold = font.bold;
     clock.font_italic = font.italic;
@@ -175,33 +153,21 @@ class RendererTest : public ::testing::Test {
   }
 
   // The date's family is installed: the date draws in it.
-  static void ShowDate() { ASSERT_NE(nullptr, comlib::FontFamilyRef(DateData().font_family).get()); }
+  void ShowDate() { ASSERT_NE(nullptr, comlib::FontFamilyRef(Date().font_family).get()); }
 
-  static SIZE DateWindowSize() { return MeasureDate(DateData(), dpi::kBaseDpi); }
+  SIZE DateWindowSize() { return MeasureDate(Date(), dpi::kBaseDpi); }
 
-  static Image RenderDateAt(const SYSTEMTIME& time, int spare = 0) {
+  Image RenderDateAt(const SYSTEMTIME& time, int spare = 0) {
     const SIZE size = DateWindowSize();
     BackBuffer_CL buffer;
     buffer.Resize(size.cx + spare, size.cy + spare);
-    render::RenderDate(buffer, DateData(), SIZE{size.cx + spare, size.cy + spare}, time);
+    render::RenderDate(buffer, Date(), SIZE{size.cx + spare, size.cy + spare}, time);
     return Image(buffer);
   }
 
+  data_testing::TestSettings settings_;
   HWND window_ = nullptr;
-  Display_CL display_{ClockData(), DateData(), ZoneData()};
-
- private:
-  template <typename T>
-  void Keep(T& field) {
-    restores_.push_back([&field, saved = field] { field = saved; });
-  }
-  template <typename T, typename... Rest>
-  void Keep(T& field, Rest&... rest) {
-    Keep(field);
-    Keep(rest...);
-  }
-
-  std::vector<std::function<void()>> restores_;
+  Display_CL display_{settings_};
 };
 
 using ClockRendering = RendererTest;
@@ -241,33 +207,33 @@ TEST_F(ClockRendering, DrawTypeChoosesFillAndOutlineWithoutFringe) {
   EXPECT_EQ(both.Ink(), both.Count(kFill) + both.Count(kRise) + both.Count(kOutline));
   EXPECT_EQ(kWhite, both.At(0, 0));
 
-  ClockData().draw_type = render::kDrawOutlineOnly;
+  Clock().draw_type = render::kDrawOutlineOnly;
   const Image outline = RenderClockAt(time);
   EXPECT_GT(outline.Count(kOutline), 0);
   EXPECT_EQ(outline.Ink(), outline.Count(kOutline));
 
-  ClockData().draw_type = render::kDrawFillOnly;
+  Clock().draw_type = render::kDrawFillOnly;
   const Image fill = RenderClockAt(time);
   EXPECT_GT(fill.Count(kFill), 0);
   EXPECT_GT(fill.Count(kRise), 0);
   EXPECT_EQ(0, fill.Count(kOutline));
 
-  ClockData().draw_type = 7;
+  Clock().draw_type = 7;
   EXPECT_EQ(outline.pixels, RenderClockAt(time).pixels);
 }
 
 TEST_F(ClockRendering, ZeroBorderScaleDrawsNoOutline) {
-  ClockData().border_frame_scale = 0;
+  Clock().border_frame_scale = 0;
   const Image fill = RenderClockAt(At(10, 27, 30));
   EXPECT_GT(fill.Count(kFill), 0);
   EXPECT_EQ(0, fill.Count(kOutline));
 
-  ClockData().draw_type = render::kDrawOutlineOnly;
+  Clock().draw_type = render::kDrawOutlineOnly;
   EXPECT_EQ(0, RenderClockAt(At(10, 27, 30)).Ink());
 }
 
 TEST_F(ClockRendering, OpaqueWhiteTextStaysVisibleOverTheKeyedBackground) {
-  AppSaveData_CL& clock = ClockData();
+  AppSaveData_CL& clock = Clock();
   clock.font_color1 = kWhite;
   clock.font_color2 = kWhite;
   clock.font_color3 = kWhite;
@@ -285,7 +251,7 @@ TEST_F(ClockRendering, BlinkingColonsVanishWhileTheDigitsStay) {
   ASSERT_EQ(steady.pixels.size(), blinking.pixels.size());
   // Each colon's ink starts at its part's origin and is narrower than the
   // room up to the next part.
-  const layout::ClockLayout measured = MeasureClock(ClockData(), dpi::kBaseDpi);
+  const layout::ClockLayout measured = MeasureClock(Clock(), dpi::kBaseDpi);
   const AreaF* parts = measured.parts;
   const AreaF firstColon{parts[kFirstColonPart].x, 0.0f, parts[kMinutePart].x - parts[kFirstColonPart].x, 0.0f};
   const AreaF secondColon{parts[kSecondColonPart].x, 0.0f, parts[kSecondPart].x - parts[kSecondColonPart].x, 0.0f};
@@ -306,28 +272,28 @@ TEST_F(ClockRendering, BlinkingColonsVanishWhileTheDigitsStay) {
   EXPECT_GT(vanished[0], 0);
   EXPECT_GT(vanished[1], 0);
 
-  ClockData().blink = 0;
+  Clock().blink = 0;
   EXPECT_EQ(steady.pixels, RenderClockAt(time, true).pixels);
 }
 
 TEST_F(ClockRendering, SecondsWidenTheClock) {
   const SYSTEMTIME time = At(10, 27, 30);
-  ClockData().disp_second = 0;
+  Clock().disp_second = 0;
   const SIZE withoutSeconds = ClockWindowSize();
   const RECT inkWithout = RenderClockAt(time).InkBounds();
-  ClockData().disp_second = 1;
+  Clock().disp_second = 1;
   const SIZE withSeconds = ClockWindowSize();
   const RECT inkWith = RenderClockAt(time).InkBounds();
 
-  EXPECT_GT(withSeconds.cx, withoutSeconds.cx + ClockData().font_em_height / 2);
+  EXPECT_GT(withSeconds.cx, withoutSeconds.cx + Clock().font_em_height / 2);
   EXPECT_EQ(withoutSeconds.cy, withSeconds.cy);
-  EXPECT_GT(inkWith.right, inkWithout.right + ClockData().font_em_height / 2);
+  EXPECT_GT(inkWith.right, inkWithout.right + Clock().font_em_height / 2);
   EXPECT_EQ(inkWithout.left, inkWith.left);
 }
 
 TEST_F(ClockRendering, UnknownFamilyDrawsWithTheGenericFamily) {
-  ClockData().font_family = kUnknownFamily;
-  EXPECT_GT(ClockWindowSize().cx, ClockData().font_em_height);
+  Clock().font_family = kUnknownFamily;
+  EXPECT_GT(ClockWindowSize().cx, Clock().font_em_height);
   const Image image = RenderClockAt(At(10, 27, 30));
   EXPECT_GT(image.Count(kFill), 0);
   EXPECT_GT(image.Count(kOutline), 0);
@@ -335,7 +301,7 @@ TEST_F(ClockRendering, UnknownFamilyDrawsWithTheGenericFamily) {
 
 TEST_F(ClockRendering, PaintDrawsOnlyWhileTheClockIsShown) {
   display_.Attach(Face::kClock, window_);
-  AppSaveData_CL& clock = ClockData();
+  AppSaveData_CL& clock = Clock();
   clock.alpha = 180;
   const SIZE size = ClockWindowSize();
   SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -354,7 +320,7 @@ TEST_F(ClockRendering, PaintDrawsOnlyWhileTheClockIsShown) {
     for (int hideClock : {1, 0}) {
       if (!hidden && !hideClock) continue;
       display_.SetHidden(hidden != 0);
-      DateData().hide_clock = hideClock;
+      Date().hide_clock = hideClock;
       markBuffer();
       InvalidateRect(window_, nullptr, FALSE);
       display_.Paint(Face::kClock, window_, buffer);
@@ -364,7 +330,7 @@ TEST_F(ClockRendering, PaintDrawsOnlyWhileTheClockIsShown) {
   }
 
   display_.SetHidden(false);
-  DateData().hide_clock = 0;
+  Date().hide_clock = 0;
   markBuffer();
   InvalidateRect(window_, nullptr, FALSE);
   display_.Paint(Face::kClock, window_, buffer);
@@ -384,21 +350,21 @@ TEST_F(ClockRendering, PaintDrawsOnlyWhileTheClockIsShown) {
 
 TEST_F(DateRendering, AreaFollowsTheSampleAndTakesInTheOutline) {
   ShowDate();
-  DateSaveData_CL& date = DateData();
+  DateSaveData_CL& date = Date();
   date.date_format = 7;
-  const SIZE shortest = MeasureDate(DateData(), dpi::kBaseDpi);
+  const SIZE shortest = MeasureDate(Date(), dpi::kBaseDpi);
   date.date_format = 0;
-  const SIZE longest = MeasureDate(DateData(), dpi::kBaseDpi);
+  const SIZE longest = MeasureDate(Date(), dpi::kBaseDpi);
   EXPECT_GT(longest.cx, shortest.cx * 2);
   date.date_format = 42;
-  const SIZE unknown = MeasureDate(DateData(), dpi::kBaseDpi);
+  const SIZE unknown = MeasureDate(Date(), dpi::kBaseDpi);
   date.date_format = 1;
-  EXPECT_EQ(MeasureDate(DateData(), dpi::kBaseDpi).cx, unknown.cx);
+  EXPECT_EQ(MeasureDate(Date(), dpi::kBaseDpi).cx, unknown.cx);
 
   date.border_frame_scale = 0;
-  const SIZE bare = MeasureDate(DateData(), dpi::kBaseDpi);
+  const SIZE bare = MeasureDate(Date(), dpi::kBaseDpi);
   date.border_frame_scale = 20;
-  const SIZE thick = MeasureDate(DateData(), dpi::kBaseDpi);
+  const SIZE thick = MeasureDate(Date(), dpi::kBaseDpi);
   const float pen = layout::PenWidth(date.font_em_height, 20);
   EXPECT_GT(thick.cx, bare.cx + pen);
   EXPECT_GT(thick.cy, bare.cy + pen);
@@ -406,7 +372,7 @@ TEST_F(DateRendering, AreaFollowsTheSampleAndTakesInTheOutline) {
 
 TEST_F(DateRendering, DrawTypeAndWhiteAsForTheClock) {
   ShowDate();
-  DateSaveData_CL& date = DateData();
+  DateSaveData_CL& date = Date();
   const SYSTEMTIME day = At(0, 0, 0);
   const Image both = RenderDateAt(day);
   EXPECT_GT(both.Count(kFill), 0);
@@ -438,7 +404,7 @@ TEST_F(DateRendering, DrawTypeAndWhiteAsForTheClock) {
 
 TEST_F(DateRendering, UnknownFamilyDrawsWithTheGenericFamily) {
   ShowDate();
-  DateData().font_family = kUnknownFamily;
+  Date().font_family = kUnknownFamily;
   const Image image = RenderDateAt(At(0, 0, 0));
   EXPECT_GT(image.Count(kFill), 0);
   EXPECT_GT(image.Count(kOutline), 0);
@@ -460,13 +426,13 @@ TEST_F(DateRendering, PaintDrawsOnlyWhileTheDateIsShown) {
     gdip::GdipFillRectangleI(graphics.get(), brush.get(), 0, 0, client.right, client.bottom);
   }
 
-  DateData().show_date = 0;
+  Date().show_date = 0;
   InvalidateRect(window_, nullptr, FALSE);
   display_.Paint(Face::kDate, window_, buffer);
   EXPECT_FALSE(GetUpdateRect(window_, nullptr, FALSE));
   EXPECT_EQ(client.right * client.bottom, Image(buffer).Count(kRise));
 
-  DateData().show_date = 1;
+  Date().show_date = 1;
   InvalidateRect(window_, nullptr, FALSE);
   display_.Paint(Face::kDate, window_, buffer);
   EXPECT_FALSE(GetUpdateRect(window_, nullptr, FALSE));
@@ -495,7 +461,7 @@ std::vector<std::pair<int, int>> InkRuns(const Image& image, int from, int to) {
 }  // namespace
 
 TEST_F(ClockRendering, ColonsStandInTheMiddleOfTheirGapsAndHoursEndInOnePlace) {
-  AppSaveData_CL& clock = ClockData();
+  AppSaveData_CL& clock = Clock();
   for (const FontCase& font : kFonts) {
     for (int emHeight : {64, 128, 512}) {
       for (int scale : {0, 6, 20}) {
@@ -541,14 +507,14 @@ TEST_F(ClockRendering, ColonsStandInTheMiddleOfTheirGapsAndHoursEndInOnePlace) {
 }
 
 TEST_F(ClockRendering, InkStandsWhereThePlacementCountsItAndClearOfTheEdges) {
-  AppSaveData_CL& clock = ClockData();
+  AppSaveData_CL& clock = Clock();
   for (const FontCase& font : kFonts) {
     for (int emHeight : {64, 128, 512}) {
       for (int scale : {0, 6, 20}) {
         for (int seconds : {1, 0}) {
           UseFont(font, emHeight, scale);
           clock.disp_second = seconds;
-          const layout::ClockLayout measured = MeasureClock(ClockData(), dpi::kBaseDpi);
+          const layout::ClockLayout measured = MeasureClock(Clock(), dpi::kBaseDpi);
           // The placement counts the ink any digit can take: together, the
           // ten digits fill it to its edges, and none reaches the window's.
           RECT ink{};
@@ -573,7 +539,7 @@ TEST_F(ClockRendering, InkStandsWhereThePlacementCountsItAndClearOfTheEdges) {
 }
 
 TEST_F(ClockRendering, SecondColourCoversNothingAtZeroAndEveryDigitAtFiftyNine) {
-  AppSaveData_CL& clock = ClockData();
+  AppSaveData_CL& clock = Clock();
   for (const FontCase& font : kFonts) {
     for (int scale : {0, 6, 20}) {
       for (int drawType : {render::kDrawFillAndOutline, render::kDrawFillOnly}) {
@@ -592,7 +558,7 @@ TEST_F(ClockRendering, SecondColourCoversNothingAtZeroAndEveryDigitAtFiftyNine) 
 
 TEST_F(DateRendering, EveryDateAndTheLongestWorldClocksAreWholeInTheirWindows) {
   ShowDate();
-  DateSaveData_CL& date = DateData();
+  DateSaveData_CL& date = Date();
   // Days ending in 0, 1 and 8, and the widest months and days.
   const SYSTEMTIME days[] = {testing_support::MakeTime(2030, 10, 20, 0, 0, 0, 0),
                              testing_support::MakeTime(2011, 11, 11, 5, 0, 0, 0),
@@ -611,7 +577,7 @@ TEST_F(DateRendering, EveryDateAndTheLongestWorldClocksAreWholeInTheirWindows) {
         for (const SYSTEMTIME& day : days) {
           BackBuffer_CL buffer;
           buffer.Resize(size.cx, size.cy);
-          render::RenderDate(buffer, DateData(), size, day);
+          render::RenderDate(buffer, Date(), size, day);
           const RECT ink = Image(buffer).InkBounds();
           const ::testing::Message where = Describe(font, date.font_em_height, scale) << " format " << format
                                                                                       << " year " << day.wYear;
