@@ -80,7 +80,14 @@ ClientArea ControlBase_CL::GetClientArea() const {
 
 MainWindowBase_CL::MainWindowBase_CL() : ControlBase_CL(kControlMainWindow) {}
 
-MainWindowBase_CL::~MainWindowBase_CL() = default;
+MainWindowBase_CL::~MainWindowBase_CL() {
+  // A window that outlives its object (its owner goes now, and takes it
+  // along) must not reach the object any more.
+  if (window_ != nullptr && IsWindow(window_) &&
+      GetWindowLongPtrW(window_, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this)) {
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+  }
+}
 
 HWND MainWindowBase_CL::Create() {
   if (!RegisterClassOnce(className_, &StaticWindowProc, icon_, background_)) return nullptr;
@@ -94,9 +101,11 @@ HWND MainWindowBase_CL::CreateHiddenOwner() {
   const std::wstring ownerClass = className_ + kHiddenOwnerSuffix;
   const std::wstring ownerName = windowName_ + kHiddenOwnerSuffix;
   if (!RegisterClassOnce(ownerClass, &DefWindowProcW, icon_, background_)) return nullptr;
-  // Never shown and never destroyed: it only has to exist as long as the process.
-  return CreateWindowExW(0, ownerClass.c_str(), ownerName.c_str(), style_ & ~WS_VISIBLE, CW_USEDEFAULT,
-                         CW_USEDEFAULT, width_, height_, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  // Never shown; destroyed with this object.
+  hiddenOwner_.reset(CreateWindowExW(0, ownerClass.c_str(), ownerName.c_str(), style_ & ~WS_VISIBLE, CW_USEDEFAULT,
+                                     CW_USEDEFAULT, width_, height_, nullptr, nullptr, GetModuleHandleW(nullptr),
+                                     nullptr));
+  return hiddenOwner_.get();
 }
 
 LRESULT CALLBACK MainWindowBase_CL::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

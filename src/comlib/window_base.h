@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "comlib/unique_handle.h"
+
 enum ControlType : int {
   kControlStaticText = 1,
   kControlButton = 2,
@@ -110,6 +112,11 @@ class MainWindowBase_CL : public ControlBase_CL {
   int width_ = kDefaultWidth;
   int height_ = kDefaultHeight;
   HWND parent_ = nullptr;
+
+ private:
+  // Goes with the object, after its window: windows made and destroyed for
+  // monitors that come and go leave no owner behind.
+  comlib::UniqueWindow hiddenOwner_;
 };
 
 // Adds and removes window style bits.
