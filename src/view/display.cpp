@@ -158,6 +158,27 @@ void Display_CL::Draw(Face face, size_t group) {
   if (dc) Render(face, group, state.handle, *state.buffer, dc.get());
 }
 
+void Display_CL::DrawClocks() {
+  // Clocks at one scale show one picture: it is drawn once and copied to the
+  // others, as each of Wine's GDI+ fills costs requests to the X server.
+  const FaceState* drawn = nullptr;
+  for (size_t group = 0; group < groups_.size(); ++group) {
+    const FaceState& clock = State(Face::kClock, group);
+    if (clock.handle == nullptr || clock.buffer == nullptr || !Shown(Face::kClock, group)) continue;
+    const comlib::WindowDC dc(clock.handle);
+    if (!dc) continue;
+    const BackBuffer_CL& buffer = *clock.buffer;
+    if (drawn != nullptr && drawn->dpi == clock.dpi && drawn->buffer->Width() == buffer.Width() &&
+        drawn->buffer->Height() == buffer.Height()) {
+      ApplyOpacity(Face::kClock, group);
+      drawn->buffer->CopyTo(dc.get(), buffer.Width(), buffer.Height());
+      continue;
+    }
+    Render(Face::kClock, group, clock.handle, *clock.buffer, dc.get());
+    drawn = &clock;
+  }
+}
+
 void Display_CL::Render(Face face, size_t group, HWND window, BackBuffer_CL& buffer, HDC target) {
   // The clock's fade follows each of its pictures, twice a second.
   if (face == Face::kClock) ApplyOpacity(Face::kClock, group);
@@ -202,7 +223,7 @@ void Display_CL::Tick() {
   if (hidden_) return;
   // The pictures first: the new second shows as it begins on every
   // monitor, whatever the rest of the tick costs.
-  for (size_t group = 0; group < groups_.size(); ++group) Draw(Face::kClock, group);
+  DrawClocks();
   // Monitors come and go without a message under Wine: a brief look every
   // tick finds them within half a second.
   if (ticks_++ % kDisplayCheckEveryTicks == 0 || screens_.Changed()) CheckDisplayChange();

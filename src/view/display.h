@@ -174,6 +174,8 @@ class Display_CL {
   // Makes or takes down groups until there is one for each area the
   // monitors give, and gives each its area; the first new group's index.
   size_t FollowMonitors();
+  // Every shown clock, the new second's picture drawn once for each scale.
+  void DrawClocks();
   // Renders the face for now into the buffer and copies it to the device context.
   void Render(Face face, size_t group, HWND window, BackBuffer_CL& buffer, HDC target);
   bool Fades(Face face, size_t group) const;

@@ -33,6 +33,9 @@ FaceWindow_CL::FaceWindow_CL(Display_CL& display, Face face, const wchar_t* clas
   SetClassName(className);
   SetWindowName(product::kWindowTitle);
   style_ = kDefaultStyle & ~(WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
+  // Drawn to twice a second: a device context of its own is not set up
+  // afresh for each picture.
+  classStyle_ |= CS_OWNDC;
   width_ = initialSize.cx;
   height_ = initialSize.cy;
   hideFromTaskbar_ = true;
