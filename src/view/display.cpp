@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "comlib/font_family.h"
 #include "comlib/unique_handle.h"
 #include "data/face_measure.h"
@@ -43,6 +45,12 @@ bool SameDay(const SYSTEMTIME& a, const SYSTEMTIME& b) {
 
 bool SameMinute(const SYSTEMTIME& a, const SYSTEMTIME& b) {
   return SameDay(a, b) && a.wHour == b.wHour && a.wMinute == b.wMinute;
+}
+
+SIZE ClientSize(HWND window) {
+  RECT client{};
+  if (window == nullptr || !GetClientRect(window, &client)) return SIZE{0, 0};
+  return SIZE{client.right, client.bottom};
 }
 
 }  // namespace
@@ -146,7 +154,7 @@ void Display_CL::Paint(Face face, HWND window, BackBuffer_CL& buffer, size_t gro
     return;
   }
   comlib::PaintScope paint(window);
-  Render(face, group, window, buffer, paint.dc());
+  Render(face, group, window, PictureBuffer(face, group, buffer), paint.dc());
 }
 
 void Display_CL::Draw(Face face, size_t group) {
@@ -158,33 +166,48 @@ void Display_CL::Draw(Face face, size_t group) {
   if (dc) Render(face, group, state.handle, *state.buffer, dc.get());
 }
 
+BackBuffer_CL& Display_CL::PictureBuffer(Face face, size_t group, BackBuffer_CL& own) const {
+  // Faces of one scale and size show one picture: the first group's buffer
+  // holds it for them all, and no other group keeps a copy.
+  const FaceState& state = State(face, group);
+  const SIZE size = ClientSize(state.handle);
+  for (size_t first = 0; first < group; ++first) {
+    const FaceState& other = State(face, first);
+    const SIZE otherSize = ClientSize(other.handle);
+    if (other.buffer != nullptr && other.dpi == state.dpi && otherSize.cx == size.cx && otherSize.cy == size.cy) {
+      return *other.buffer;
+    }
+  }
+  return own;
+}
+
 void Display_CL::DrawClocks() {
-  // Clocks at one scale show one picture: it is drawn once and copied to the
-  // others, as each of Wine's GDI+ fills costs requests to the X server.
-  const FaceState* drawn = nullptr;
+  // Each picture is drawn once and copied to the other clocks that show
+  // it: each of Wine's GDI+ fills costs requests to the X server.
+  std::vector<const BackBuffer_CL*> drawn;
   for (size_t group = 0; group < groups_.size(); ++group) {
     const FaceState& clock = State(Face::kClock, group);
     if (clock.handle == nullptr || clock.buffer == nullptr || !Shown(Face::kClock, group)) continue;
     const comlib::WindowDC dc(clock.handle);
     if (!dc) continue;
-    const BackBuffer_CL& buffer = *clock.buffer;
-    if (drawn != nullptr && drawn->dpi == clock.dpi && drawn->buffer->Width() == buffer.Width() &&
-        drawn->buffer->Height() == buffer.Height()) {
-      ApplyOpacity(Face::kClock, group);
-      drawn->buffer->CopyTo(dc.get(), buffer.Width(), buffer.Height());
+    BackBuffer_CL& buffer = PictureBuffer(Face::kClock, group, *clock.buffer);
+    if (std::find(drawn.begin(), drawn.end(), &buffer) == drawn.end()) {
+      Render(Face::kClock, group, clock.handle, buffer, dc.get());
+      drawn.push_back(&buffer);
       continue;
     }
-    Render(Face::kClock, group, clock.handle, *clock.buffer, dc.get());
-    drawn = &clock;
+    ApplyOpacity(Face::kClock, group);
+    buffer.CopyTo(dc.get(), buffer.Width(), buffer.Height());
   }
 }
 
 void Display_CL::Render(Face face, size_t group, HWND window, BackBuffer_CL& buffer, HDC target) {
   // The clock's fade follows each of its pictures, twice a second.
   if (face == Face::kClock) ApplyOpacity(Face::kClock, group);
-  RECT client{};
-  GetClientRect(window, &client);
-  const SIZE size{client.right, client.bottom};
+  const SIZE size = ClientSize(window);
+  // A minimised window has no client area: the picture waits for its return.
+  if (size.cx <= 0 || size.cy <= 0) return;
+  buffer.Resize(size.cx, size.cy);
   SYSTEMTIME now{};
   GetLocalTime(&now);
   const int dpi = Dpi(face, group);

@@ -176,6 +176,9 @@ class Display_CL {
   size_t FollowMonitors();
   // Every shown clock, the new second's picture drawn once for each scale.
   void DrawClocks();
+  // Where a face's picture is drawn: its own buffer, or the one of the
+  // first group whose face has its scale and size.
+  BackBuffer_CL& PictureBuffer(Face face, size_t group, BackBuffer_CL& own) const;
   // Renders the face for now into the buffer and copies it to the device context.
   void Render(Face face, size_t group, HWND window, BackBuffer_CL& buffer, HDC target);
   bool Fades(Face face, size_t group) const;

@@ -84,21 +84,9 @@ LRESULT FaceWindow_CL::OnCreateFace() {
   ChangeWindowStyle(window_, GWL_EXSTYLE, kClickThroughExStyle, 0);
   ChangeWindowStyle(window_, GWL_STYLE, 0, kFrameStyle);
   display_.Attach(face_, window_, &backBuffer_, group_);
-  RECT client{};
-  GetClientRect(window_, &client);
-  backBuffer_.Resize(client.right > 0 ? client.right : width_, client.bottom > 0 ? client.bottom : height_);
   OnFaceCreated();
   created_ = true;
   return 1;
-}
-
-void FaceWindow_CL::OnSize() {
-  if (!created_) return;
-  RECT client{};
-  GetClientRect(window_, &client);
-  // A minimised window has no client area; keep the buffer for its return.
-  if (client.right <= 0 || client.bottom <= 0) return;
-  backBuffer_.Resize(client.right, client.bottom);
 }
 
 void FaceWindow_CL::OnDestroy() {

@@ -18,7 +18,6 @@ class FaceWindow_CL : public MainWindowBase_CL {
   ~FaceWindow_CL() override;
 
   LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-  void OnSize() override;
   // The window is gone: the display lets go of it, and its picture goes
   // before the GDI+ session can.
   void OnDestroy() override;
@@ -31,6 +30,8 @@ class FaceWindow_CL : public MainWindowBase_CL {
   Display_CL& display_;
   const Face face_;
   const size_t group_;
+  // The window's picture, made when it is first drawn in: a face that
+  // shows the picture of another group's face keeps none.
   BackBuffer_CL backBuffer_;
   bool created_ = false;
 

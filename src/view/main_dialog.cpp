@@ -286,7 +286,6 @@ void MainDialog_CL::OnSizeChanged(WPARAM sizeType) {
   } else if (sizeType == SIZE_MINIMIZED) {
     display_.SetHidden(true);
   }
-  // The base then resizes the back buffer through OnSize.
 }
 
 void MainDialog_CL::OnPowerBroadcast(WPARAM event, LPARAM setting) {
