@@ -265,5 +265,6 @@ use_scratch_wine() {
 cleanup_scratch_wine() {
   wineserver -k >/dev/null 2>&1 || true
   stop_xvfb
+  stop_xvnc
   rm -rf "$HORAVEL_SCRATCH"
 }

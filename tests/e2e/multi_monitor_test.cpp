@@ -14,6 +14,7 @@
 #include "support/screen_layout.h"
 #include "support/screen_pixels.h"
 #include "support/screen_ticks.h"
+#include "support/settings_sheet.h"
 #include "support/test_support.h"
 
 using namespace testing_support;
@@ -121,6 +122,11 @@ TEST_F(MultiMonitor, TheChosenMonitorKeepsTheClockWhereverItStandsInTheOrder) {
   const std::vector<RECT> reordered = SideBySide({kSmall, kLarge, kMiddle});
   ASSERT_NO_FATAL_FAILURE(Lay(reordered));
   EXPECT_TRUE(InkReachesCorner(clock_, reordered[2], kDrawTimeoutMs));
+  // The display page shows it as chosen where it now stands.
+  HWND sheet = OpenSettingsSheet(clock_, program_.Id());
+  ASSERT_NE(nullptr, sheet);
+  EXPECT_EQ(2, SendMessageW(PageControl(ShowPage(program_.Id(), sheet, kClockPage), kMonitorList), CB_GETCURSEL, 0, 0));
+  ASSERT_TRUE(PressSheetButton(sheet, clock_, PSBTN_CANCEL));
 
   // With its monitor unplugged the clock falls back to the primary, and
   // returns once the monitor is plugged back.
