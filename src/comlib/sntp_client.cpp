@@ -36,17 +36,18 @@ namespace {
 constexpr int kReceiveRoom = static_cast<int>(kPacketBytes) + 1;
 using GenRandomFn = NTSTATUS(WINAPI*)(BCRYPT_ALG_HANDLE, PUCHAR, ULONG, ULONG);
 
-FileTicks NowTicks() {
-  FILETIME now{};
-  GetSystemTimePreciseAsFileTime(&now);
-  return (static_cast<FileTicks>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-}
+using SystemTimeFn = void(WINAPI*)(LPFILETIME);
 
 struct Outcome {
   enum class Kind { kAnswered, kUnanswered, kKissed, kStopped } kind = Kind::kUnanswered;
   Measurement measurement{};
   Verdict kiss = Verdict::kKissRate;
 };
+
+SystemTimeFn PreciseOrPlainClock(const DllFunction_CL& kernel) {
+  const auto precise = kernel.GetFunctionAs<SystemTimeFn>("GetSystemTimePreciseAsFileTime");
+  return precise != nullptr ? precise : &GetSystemTimeAsFileTime;
+}
 
 class Worker {
  public:
@@ -64,12 +65,18 @@ class Worker {
   std::uint64_t NewNonce();
   void LogIgnored(Verdict verdict);
   void Report(const SyncStatus* status);
+  FileTicks NowTicks() const;
 
   ClientShared& shared_;
   std::vector<std::wstring> logLines_;
   ScopedLogHold hold_;
   WinsockLibrary_CL winsock_;
   DllFunction_CL bcrypt_{L"bcrypt.dll"};
+  // The precise clock came with Windows 8; Windows 7 has only the one that
+  // moves on the system's 15.6 ms beat, which still serves a clock that
+  // draws seconds.
+  DllFunction_CL kernel_{L"kernel32.dll"};
+  SystemTimeFn systemTime_ = PreciseOrPlainClock(kernel_);
   comlib::UniqueKernelHandle readable_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
   std::uint64_t lastNonce_ = 0;
   unsigned loggedVerdicts_ = 0;
@@ -184,6 +191,12 @@ Outcome Worker::AwaitAnswer(const comlib::UniqueSocket& socket, std::uint64_t no
     }
   }
   return Outcome{};
+}
+
+FileTicks Worker::NowTicks() const {
+  FILETIME now{};
+  systemTime_(&now);
+  return (static_cast<FileTicks>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
 }
 
 // A random value from the system's generator, never 0 and never the last
