@@ -16,7 +16,7 @@ constexpr float kDateMarginEm = 0.04f;
 constexpr float kMarginPx = 2.0f;
 
 // The mark of a corrected time: small beside the digits, about a colon's dot.
-constexpr float kMarkShareOfDigits = 0.16f;
+constexpr float kMarkShareOfDigits = 0.2f;
 
 // The date stands at its offset from the clock window's centre. Room for a
 // colon and a half right of and below the ink keeps that centre where the

@@ -89,7 +89,7 @@ struct ClockLayout {
 
 ClockLayout ComputeClockLayout(const ClockSamples& samples, float penWidth, float emSize, bool dispSecond);
 
-// Where the clock draws its mark while it corrects Windows' time: a dot
+// Where the clock draws its mark while it corrects Windows' time: a square
 // right of its last digits, level with their tops, in the room the window
 // keeps right of the ink (for the date's anchor), outline included; no
 // wider than that room, and empty when there is none.

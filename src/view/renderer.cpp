@@ -1,6 +1,7 @@
 #include "view/renderer.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "app_ids.h"
 #include "data/face_measure.h"
@@ -117,7 +118,12 @@ void DrawCorrectionMark(Gdiplus::GpGraphics* graphics, const AppSaveData_CL& clo
   const AreaF mark = layout::CorrectionMark(clockLayout, ClockPenWidth(clock, dpi));
   comlib::GpPathOwner path = textmeasure::NewPath();
   if (graphics == nullptr || !path || mark.width <= 0.0f) return;
-  gdip::GdipAddPathEllipse(path.get(), mark.x, mark.y, mark.width, mark.height);
+  // A diamond: a dot would read as a degree sign or a full stop.
+  const float middleX = mark.x + mark.width / 2.0f;
+  const float middleY = mark.y + mark.height / 2.0f;
+  const Gdiplus::PointF corners[] = {
+      {middleX, mark.y}, {mark.Right(), middleY}, {middleX, mark.Bottom()}, {mark.x, middleY}};
+  gdip::GdipAddPathPolygon(path.get(), corners, static_cast<INT>(std::size(corners)));
   if (DrawsFill(clock.draw_type)) {
     comlib::GpBrushOwner fill = SolidBrush(clock.font_color2);
     gdip::GdipFillPath(graphics, fill.get(), path.get());

@@ -35,8 +35,9 @@ void DrawClock(Gdiplus::GpGraphics* graphics, const AppSaveData_CL& clock, const
 void DrawDate(Gdiplus::GpGraphics* graphics, const DateSaveData_CL& date, SIZE window, const std::wstring& dateText,
               int dpi);
 
-// Draws the clock's mark that its time is corrected (text/text_layout.h's
-// CorrectionMark), in the rising second's colour with the outline.
+// Draws the clock's mark that its time is corrected, a small diamond in
+// text/text_layout.h's CorrectionMark, in the rising second's colour with
+// the outline.
 void DrawCorrectionMark(Gdiplus::GpGraphics* graphics, const AppSaveData_CL& clock,
                         const layout::ClockLayout& clockLayout, Gdiplus::GpPen* pen, int dpi);
 
