@@ -11,7 +11,6 @@ using sntp::kTicksPerMs;
 using sntp::kTicksPerSecond;
 using sntp::SyncState;
 constexpr std::int64_t kTicksPerMinute = 60 * kTicksPerSecond;
-constexpr std::int64_t kTicksPerHour = 60 * kTicksPerMinute;
 constexpr wchar_t kEllipsis[] = L"\x2026";
 
 std::wstring Number(std::int64_t value) { return std::to_wstring(value); }
