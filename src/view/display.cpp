@@ -289,6 +289,7 @@ void Display_CL::FontsChanged() {
 }
 
 void Display_CL::TimeChanged() {
+  ReadZoneRules();
   shown_ = Now();
   world_.ForgetRules();
   Apply(display::kDatePlace | display::kZonesPlace | display::kClockLook);
@@ -297,6 +298,7 @@ void Display_CL::TimeChanged() {
 void Display_CL::SetTimeOffset(std::int64_t ticks) {
   if (ticks == timeOffset_) return;
   timeOffset_ = ticks;
+  ReadZoneRules();
   // The date may turn, and the world clocks' minutes, with the offset.
   shown_ = Now();
   Apply(display::kDatePlace | display::kClockLook | display::kZonesLook);
@@ -314,7 +316,11 @@ SYSTEMTIME Display_CL::Now(TimeBase base) const {
   if (base == TimeBase::kUniversal) return corrected;
   // The local time by the zone's rules at the corrected moment, not at
   // Windows': the offset may cross a change to or from daylight saving.
-  if (SystemTimeToTzSpecificLocalTime(nullptr, &corrected, &now)) return now;
+  if (zoneRulesRead_ && SystemTimeToTzSpecificLocalTime(&zoneRules_, &corrected, &now)) return now;
   GetLocalTime(&now);
   return correctedtime::Shifted(now, timeOffset_);
+}
+
+void Display_CL::ReadZoneRules() {
+  zoneRulesRead_ = timeOffset_ != 0 && GetTimeZoneInformation(&zoneRules_) != TIME_ZONE_ID_INVALID;
 }

@@ -135,6 +135,7 @@ class Display_CL {
   enum class TimeBase { kLocal, kUniversal };
   // The time the faces show: every read of the time goes through here.
   SYSTEMTIME Now(TimeBase base = TimeBase::kLocal) const;
+  void ReadZoneRules();
 
   static int Index(Face face) { return static_cast<int>(face); }
   FaceState& State(Face face) { return faces_[Index(face)]; }
@@ -181,4 +182,9 @@ class Display_CL {
   SYSTEMTIME shown_{};
   unsigned ticks_ = 0;
   std::int64_t timeOffset_ = 0;
+  // The time zone's rules while an offset is applied, read again with each
+  // new offset and each change of the clock or the zone: converting with
+  // rules in hand asks the system nothing, tick after tick.
+  TIME_ZONE_INFORMATION zoneRules_{};
+  bool zoneRulesRead_ = false;
 };
