@@ -17,6 +17,15 @@ constexpr UINT kSettingsClosedMessage = WM_APP + 1234;
 // again and answers 1 when it has the key.
 constexpr UINT kHotKeyChangedMessage = WM_APP + 1235;
 
+// Network time. Posted to the clock by the time server client after each
+// exchange's outcome; sent by the network time page when its setting
+// changed, for a measurement now, and for the status (lParam: the
+// sntp::SyncStatus to fill in).
+constexpr UINT kTimeSyncReportMessage = WM_APP + 1240;
+constexpr UINT kTimeSyncChangedMessage = WM_APP + 1241;
+constexpr UINT kTimeSyncMeasureMessage = WM_APP + 1242;
+constexpr UINT kTimeSyncStatusMessage = WM_APP + 1243;
+
 // WM_CLOSE with this wParam closes the clock for real instead of hiding it.
 constexpr WPARAM kCloseForRealCode = 2;
 

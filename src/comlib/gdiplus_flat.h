@@ -28,7 +28,7 @@ using std::min;
 // the end of the process.
 // clang-format off
 #define HORAVEL_GDIPLUS_FUNCTIONS(X)                                                                              \
-  X(GdipAddPathPath) X(GdipAddPathString) X(GdipBitmapGetPixel) X(GdipBitmapLockBits) X(GdipBitmapUnlockBits)     \
+  X(GdipAddPathPath) X(GdipAddPathPolygon) X(GdipAddPathString) X(GdipBitmapGetPixel) X(GdipBitmapLockBits) X(GdipBitmapUnlockBits)     \
   X(GdipCloneFontFamily) X(GdipCreateBitmapFromScan0) X(GdipCreateFontFamilyFromName)                             \
   X(GdipCreateHBITMAPFromBitmap) X(GdipCreatePath) X(GdipCreatePen1) X(GdipCreateSolidFill) X(GdipDeleteBrush)    \
   X(GdipDeleteFont) X(GdipDeleteFontFamily) X(GdipDeleteGraphics) X(GdipDeletePath) X(GdipDeletePen)              \

@@ -1,5 +1,8 @@
 #include "comlib/task_tray_icon.h"
 
+#include <cwchar>
+#include <iterator>
+
 #include "comlib/log_file.h"
 #include "comlib/ui_text.h"
 
@@ -15,6 +18,7 @@ constexpr int kLogLineRemoved = 164;
 constexpr int kLogLineAddAgain = 197;
 
 constexpr wchar_t kTaskbarCreatedName[] = L"TaskbarCreated";
+constexpr wchar_t kTipQueryName[] = L"Horavel.TrayTip";
 
 class SystemShell : public TrayShell {
  public:
@@ -120,4 +124,25 @@ bool TaskTrayIcon_CL::IsTaskbarCreated(UINT message) {
 void TaskTrayIcon_CL::SetIcon(HICON icon) {
   if (icon != icon_.get()) icon_.reset(icon);
   data_.hIcon = icon;
+}
+
+void TaskTrayIcon_CL::SetTip(const std::wstring& tip) {
+  if (tip.compare(0, std::wstring::npos, data_.szTip) == 0) return;
+  wcsncpy_s(data_.szTip, tip.c_str(), _TRUNCATE);
+  data_.uFlags |= NIF_TIP;
+  if (IsShown() && !retrying_) shell_.NotifyIcon(NIM_MODIFY, &data_);
+}
+
+UINT TaskTrayIcon_CL::TipQueryMessage() {
+  static const UINT message = RegisterWindowMessageW(kTipQueryName);
+  return message;
+}
+
+bool TaskTrayIcon_CL::AnswerTipQuery(UINT message, WPARAM index, LRESULT* reply) const {
+  const UINT query = TipQueryMessage();
+  // A failed registration leaves 0, which must not match WM_NULL.
+  if (query == 0 || message != query) return false;
+  const size_t length = wcsnlen_s(data_.szTip, std::size(data_.szTip));
+  *reply = index < length ? static_cast<LRESULT>(data_.szTip[index]) : 0;
+  return true;
 }

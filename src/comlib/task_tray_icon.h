@@ -56,6 +56,15 @@ class TaskTrayIcon_CL {
   NOTIFYICONDATAW& Data() { return data_; }
   // Replaces the icon image, destroying the one held before.
   void SetIcon(HICON icon);
+  // Replaces the tip (cut to what szTip holds) and shows it on an icon in
+  // place; an icon still being added takes it with its next attempt.
+  void SetTip(const std::wstring& tip);
+  // In a window procedure: true, with the tip's character at `index` (0
+  // past its end) in `reply`, when `message` is the registered message
+  // "Horavel.TrayTip". Another process reads the tip one character a call
+  // (the shell keeps its own copy out of reach).
+  bool AnswerTipQuery(UINT message, WPARAM index, LRESULT* reply) const;
+  static UINT TipQueryMessage();
   // True while the icon is in place or still being added.
   bool IsShown() const { return data_.hWnd != nullptr; }
   bool IsRetrying() const { return retrying_; }

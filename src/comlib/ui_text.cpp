@@ -118,6 +118,26 @@ constexpr TextEntry kJapaneseTexts[] = {
     {TextId::kZoneAfternoon, L"午後%s"},
     {TextId::kZoneDaysAhead, L"+%s日"},
     {TextId::kZoneDaysBehind, L"-%s日"},
+
+    {TextId::kTimeSyncPage, L"時刻補正"},
+    {TextId::kTimeSyncUse, L"時刻サーバーの正確な時刻を表示する"},
+    {TextId::kTimeSyncServer, L"時刻サーバー"},
+    {TextId::kTimeSyncMeasureNow, L"\x3000今すぐ測定\x3000"},
+    {TextId::kTimeSyncOff, L"Windowsの時刻を表示しています"},
+    {TextId::kTimeSyncDelay, L"往復の遅延: %s"},
+    {TextId::kTimeSyncMeasuredAt, L"測定時刻: %s"},
+    {TextId::kTimeSyncAsking, L"%s に時刻を問い合わせています"},
+    {TextId::kTimeSyncAgrees, L"Windowsの時計は %s と合っています（誤差 ±%s）"},
+    {TextId::kTimeSyncBehind, L"Windowsの時計は %s 遅れています（%s、誤差 ±%s）"},
+    {TextId::kTimeSyncAhead, L"Windowsの時計は %s 進んでいます（%s、誤差 ±%s）"},
+    {TextId::kTimeSyncTooFar, L"。ずれが大きすぎるため補正しません"},
+    {TextId::kTimeSyncHeld, L"%s から応答がありません。前回のずれ（%s）で補正を続けます"},
+    {TextId::kTimeSyncUnreachable, L"%s に接続できません。Windowsの時刻を表示しています"},
+    {TextId::kTimeSyncRefused, L"%s に拒否されました。Windowsの時刻を表示しています"},
+    {TextId::kSpanMs, L"%sミリ秒"},
+    {TextId::kSpanSeconds, L"%s秒"},
+    {TextId::kSpanMinutes, L"%s分%s秒"},
+    {TextId::kSpanHours, L"%s時間%s分"},
 };
 
 // The same texts for every other display language.
@@ -226,6 +246,26 @@ constexpr TextEntry kEnglishTexts[] = {
     {TextId::kZoneAfternoon, L"%s PM"},
     {TextId::kZoneDaysAhead, L"+%s"},
     {TextId::kZoneDaysBehind, L"-%s"},
+
+    {TextId::kTimeSyncPage, L"Network time"},
+    {TextId::kTimeSyncUse, L"Show the exact time from a time server"},
+    {TextId::kTimeSyncServer, L"Time server"},
+    {TextId::kTimeSyncMeasureNow, L"  Measure now  "},
+    {TextId::kTimeSyncOff, L"Showing Windows' time"},
+    {TextId::kTimeSyncDelay, L"Round trip: %s"},
+    {TextId::kTimeSyncMeasuredAt, L"Measured: %s"},
+    {TextId::kTimeSyncAsking, L"Asking %s for the time"},
+    {TextId::kTimeSyncAgrees, L"Windows' clock agrees with %s (\x00B1%s)"},
+    {TextId::kTimeSyncBehind, L"Windows' clock is %s behind (%s, \x00B1%s)"},
+    {TextId::kTimeSyncAhead, L"Windows' clock is %s ahead (%s, \x00B1%s)"},
+    {TextId::kTimeSyncTooFar, L": too far off to correct"},
+    {TextId::kTimeSyncHeld, L"No answer from %s: still correcting by %s"},
+    {TextId::kTimeSyncUnreachable, L"%s cannot be reached: showing Windows' time"},
+    {TextId::kTimeSyncRefused, L"%s refused to answer: showing Windows' time"},
+    {TextId::kSpanMs, L"%s ms"},
+    {TextId::kSpanSeconds, L"%s s"},
+    {TextId::kSpanMinutes, L"%s min %s s"},
+    {TextId::kSpanHours, L"%s h %s min"},
 };
 
 // Each table holds every id once, in the order of the ids, so that a text
@@ -267,7 +307,11 @@ const wchar_t* UiText(TextId id, UiLanguage language) {
 const wchar_t* UiText(TextId id) { return UiText(id, g_language); }
 
 std::wstring UiTextWith(TextId id, std::initializer_list<std::wstring> values) {
-  const std::wstring text = UiText(id);
+  return UiTextWith(id, g_language, values);
+}
+
+std::wstring UiTextWith(TextId id, UiLanguage language, std::initializer_list<std::wstring> values) {
+  const std::wstring text = UiText(id, language);
   std::wstring filled;
   const std::wstring* value = values.begin();
   size_t from = 0;

@@ -136,6 +136,35 @@ enum class TextId : int {
   kZoneDaysAhead,
   kZoneDaysBehind,
 
+  // Network time: its page, and the sentences of the page and the icon's
+  // tip. The sentences' "%s" take the server, then what their comments say.
+  kTimeSyncPage,
+  kTimeSyncUse,
+  kTimeSyncServer,
+  kTimeSyncMeasureNow,
+  kTimeSyncOff,
+  // The round trip, and when it was measured; "-" before any answer.
+  kTimeSyncDelay,
+  kTimeSyncMeasuredAt,
+  kTimeSyncAsking,
+  // The server, then how sure the measurement is.
+  kTimeSyncAgrees,
+  // How far, the server, how sure.
+  kTimeSyncBehind,
+  kTimeSyncAhead,
+  // Follows kTimeSyncBehind or kTimeSyncAhead.
+  kTimeSyncTooFar,
+  // The server, then how far the clock still corrects.
+  kTimeSyncHeld,
+  kTimeSyncUnreachable,
+  kTimeSyncRefused,
+  // Spans: milliseconds; seconds with a tenth; minutes and seconds; hours
+  // and minutes.
+  kSpanMs,
+  kSpanSeconds,
+  kSpanMinutes,
+  kSpanHours,
+
   kCount
 };
 
@@ -153,6 +182,7 @@ const wchar_t* UiText(TextId id, UiLanguage language);
 const wchar_t* UiText(TextId id);
 // The text with each "%s" in it replaced by the next of the values.
 std::wstring UiTextWith(TextId id, std::initializer_list<std::wstring> values);
+std::wstring UiTextWith(TextId id, UiLanguage language, std::initializer_list<std::wstring> values);
 
 // The id `offset` places after `first`, for runs of ids such as the weekdays.
 constexpr TextId NextTextId(TextId first, int offset) { return static_cast<TextId>(static_cast<int>(first) + offset); }

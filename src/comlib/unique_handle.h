@@ -112,6 +112,46 @@ inline UniqueKernelHandle OwnFile(HANDLE file) {
   return UniqueKernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
 }
 
+// A socket, closed through the closesocket of the Winsock it came from:
+// Winsock is loaded at run time (comlib/winsock_library.h), so the close
+// function travels with the socket. Its empty value is INVALID_SOCKET.
+class UniqueSocket {
+ public:
+  using Socket = UINT_PTR;
+  using CloseFunction = int(WINAPI*)(Socket);
+  static constexpr Socket kNone = ~Socket{0};
+
+  UniqueSocket() = default;
+  UniqueSocket(Socket socket, CloseFunction close) : socket_(socket), close_(close) {}
+  ~UniqueSocket() { reset(); }
+  UniqueSocket(const UniqueSocket&) = delete;
+  UniqueSocket& operator=(const UniqueSocket&) = delete;
+  UniqueSocket(UniqueSocket&& other) noexcept : socket_(other.socket_), close_(other.close_) { other.socket_ = kNone; }
+  UniqueSocket& operator=(UniqueSocket&& other) noexcept {
+    if (this != &other) {
+      reset();
+      std::swap(socket_, other.socket_);
+      close_ = other.close_;
+    }
+    return *this;
+  }
+
+  Socket get() const { return socket_; }
+  explicit operator bool() const { return socket_ != kNone; }
+
+  void reset() {
+    if (socket_ == kNone) return;
+    const DWORD lastError = GetLastError();
+    close_(socket_);
+    SetLastError(lastError);
+    socket_ = kNone;
+  }
+
+ private:
+  Socket socket_ = kNone;
+  CloseFunction close_ = nullptr;
+};
+
 // GetDC / ReleaseDC.
 class WindowDC {
  public:

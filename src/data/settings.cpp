@@ -34,7 +34,7 @@ std::vector<settings::KeyRange> RangesIn(const wchar_t* section, const std::tupl
 }  // namespace
 
 // One store for each record.
-Settings_CL::Settings_CL(Inifile_CL& store) : store_(store), records_(store, store, store) {}
+Settings_CL::Settings_CL(Inifile_CL& store) : store_(store), records_(store, store, store, store) {}
 
 void Settings_CL::Load() {
   ForEachRecord(records_, [this](auto& record) { LoadSection(record, store_); });

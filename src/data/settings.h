@@ -15,6 +15,7 @@
 
 #include "comlib/ini_text.h"
 #include "data/save_data.h"
+#include "data/time_sync_data.h"
 
 class Inifile_CL;
 
@@ -51,6 +52,8 @@ class Settings_CL {
   const DateSaveData_CL& Date() const { return std::get<DateSaveData_CL>(records_); }
   ZoneSaveData_CL& Zones() { return std::get<ZoneSaveData_CL>(records_); }
   const ZoneSaveData_CL& Zones() const { return std::get<ZoneSaveData_CL>(records_); }
+  TimeSyncSaveData_CL& TimeSync() { return std::get<TimeSyncSaveData_CL>(records_); }
+  const TimeSyncSaveData_CL& TimeSync() const { return std::get<TimeSyncSaveData_CL>(records_); }
 
   Inifile_CL& Store() { return store_; }
   const Inifile_CL& Store() const { return store_; }
@@ -81,7 +84,7 @@ class Settings_CL {
   // static Keys() gives its key table (data/setting_table.h): listed here,
   // given the store in the constructor and an accessor above, it is loaded,
   // snapshotted, put back and saved with the others.
-  using Records = std::tuple<AppSaveData_CL, DateSaveData_CL, ZoneSaveData_CL>;
+  using Records = std::tuple<AppSaveData_CL, DateSaveData_CL, ZoneSaveData_CL, TimeSyncSaveData_CL>;
 
   // documentsResult tells whether the documents folder was found; when it was
   // not, documentsFolder is the program's own folder and the log says so.

@@ -15,6 +15,9 @@ constexpr float kClockMarginEm = 0.06f;
 constexpr float kDateMarginEm = 0.04f;
 constexpr float kMarginPx = 2.0f;
 
+// The mark of a corrected time: small beside the digits, about a colon's dot.
+constexpr float kMarkShareOfDigits = 0.2f;
+
 // The date stands at its offset from the clock window's centre. Room for a
 // colon and a half right of and below the ink keeps that centre where the
 // offsets people have set expect it: below and right of the digits' middle.
@@ -102,6 +105,17 @@ ClockLayout ComputeClockLayout(const ClockSamples& samples, float penWidth, floa
   laidOut.window =
       SIZE{Ceil(laidOut.ink.Right() + margin + anchorRoom), Ceil(laidOut.ink.Bottom() + margin + anchorRoom)};
   return laidOut;
+}
+
+AreaF CorrectionMark(const ClockLayout& clockLayout, float penWidth) {
+  const float outline = penWidth / 2.0f;
+  const float gap = std::max(kMarginPx, penWidth) + outline;
+  const float left = clockLayout.ink.Right() + gap;
+  const float room = static_cast<float>(clockLayout.window.cx) - kMarginPx - outline - left;
+  const float band = static_cast<float>(clockLayout.bandBottom - clockLayout.bandTop);
+  const float size = std::min(band * kMarkShareOfDigits, room);
+  if (size <= 0.0f) return AreaF{};
+  return AreaF{left, static_cast<float>(clockLayout.bandTop) + outline, size, size};
 }
 
 float RisingFillTop(int bandTop, int bandBottom, int second) {

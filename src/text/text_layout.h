@@ -89,6 +89,12 @@ struct ClockLayout {
 
 ClockLayout ComputeClockLayout(const ClockSamples& samples, float penWidth, float emSize, bool dispSecond);
 
+// Where the clock draws its mark while it corrects Windows' time: a square
+// right of its last digits, level with their tops, in the room the window
+// keeps right of the ink (for the date's anchor), outline included; no
+// wider than that room, and empty when there is none.
+AreaF CorrectionMark(const ClockLayout& clockLayout, float penWidth);
+
 // Top of the clip for the rising second colour at this second (0 ... 59):
 // below every digit at 0, above every digit at 59.
 float RisingFillTop(int bandTop, int bandBottom, int second);

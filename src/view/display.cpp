@@ -8,6 +8,7 @@
 #include "comlib/unique_handle.h"
 #include "data/face_measure.h"
 #include "text/clock_tick.h"
+#include "text/corrected_time.h"
 #include "view/renderer.h"
 
 namespace {
@@ -57,7 +58,7 @@ SIZE ClientSize(HWND window) {
 
 Display_CL::Display_CL(const Settings_CL& settings)
     : clock_(settings.Clock()), date_(settings.Date()), zones_(settings.Zones()), groups_(1) {
-  GetLocalTime(&shown_);
+  shown_ = Now();
 }
 
 void Display_CL::Attach(Face face, HWND window, BackBuffer_CL* buffer, size_t group) {
@@ -208,12 +209,12 @@ void Display_CL::Render(Face face, size_t group, HWND window, BackBuffer_CL& buf
   // A minimised window has no client area: the picture waits for its return.
   if (size.cx <= 0 || size.cy <= 0) return;
   buffer.Resize(size.cx, size.cy);
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
+  const SYSTEMTIME now = Now();
   const int dpi = Dpi(face, group);
   switch (face) {
     case Face::kClock:
-      render::RenderClock(buffer, clock_, size, now, clocktick::BlinkPhaseAt(now.wMilliseconds), dpi);
+      render::RenderClock(buffer, clock_, size, now, clocktick::BlinkPhaseAt(now.wMilliseconds), dpi,
+                          correctedtime::ShowsMark(timeOffset_));
       break;
     case Face::kDate:
       render::RenderDate(buffer, date_, size, now, dpi);
@@ -226,11 +227,7 @@ void Display_CL::Render(Face face, size_t group, HWND window, BackBuffer_CL& buf
 }
 
 std::vector<std::wstring> Display_CL::ZoneLines() {
-  SYSTEMTIME utc{};
-  SYSTEMTIME local{};
-  GetSystemTime(&utc);
-  GetLocalTime(&local);
-  return world_.Lines(utc, local, clock_.hour12 != 0);
+  return world_.Lines(Now(TimeBase::kUniversal), Now(), clock_.hour12 != 0);
 }
 
 std::vector<std::wstring> Display_CL::WidestZoneLines(size_t group) {
@@ -238,8 +235,7 @@ std::vector<std::wstring> Display_CL::WidestZoneLines(size_t group) {
 }
 
 void Display_CL::Tick() {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
+  const SYSTEMTIME now = Now();
   const bool newDay = !SameDay(now, shown_);
   const bool newMinute = !SameMinute(now, shown_);
   shown_ = now;
@@ -273,7 +269,38 @@ void Display_CL::FontsChanged() {
 }
 
 void Display_CL::TimeChanged() {
-  GetLocalTime(&shown_);
+  ReadZoneRules();
+  shown_ = Now();
   world_.ForgetRules();
   Apply(display::kDatePlace | display::kZonesPlace | display::kClockLook);
+}
+
+void Display_CL::SetTimeOffset(std::int64_t ticks) {
+  if (ticks == timeOffset_) return;
+  timeOffset_ = ticks;
+  ReadZoneRules();
+  // The date may turn, and the world clocks' minutes, with the offset.
+  shown_ = Now();
+  Apply(display::kDatePlace | display::kClockLook | display::kZonesLook);
+}
+
+SYSTEMTIME Display_CL::Now(TimeBase base) const {
+  SYSTEMTIME now{};
+  // Without an offset, exactly Windows' own reads, and nothing more per tick.
+  if (timeOffset_ == 0) {
+    base == TimeBase::kLocal ? GetLocalTime(&now) : GetSystemTime(&now);
+    return now;
+  }
+  GetSystemTime(&now);
+  const SYSTEMTIME corrected = correctedtime::Shifted(now, timeOffset_);
+  if (base == TimeBase::kUniversal) return corrected;
+  // The local time by the zone's rules at the corrected moment, not at
+  // Windows': the offset may cross a change to or from daylight saving.
+  if (zoneRulesRead_ && SystemTimeToTzSpecificLocalTime(&zoneRules_, &corrected, &now)) return now;
+  GetLocalTime(&now);
+  return correctedtime::Shifted(now, timeOffset_);
+}
+
+void Display_CL::ReadZoneRules() {
+  zoneRulesRead_ = timeOffset_ != 0 && GetTimeZoneInformation(&zoneRules_) != TIME_ZONE_ID_INVALID;
 }

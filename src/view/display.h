@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -158,6 +159,11 @@ class Display_CL {
   // The system's clock or its time zones changed: the dates and the world
   // clocks are read again.
   void TimeChanged();
+  // What every face adds to Windows' time, in 100 ns ticks (the time
+  // server's time minus Windows'); 0 draws Windows' own time. The clock
+  // shows a mark while it adds more than a second.
+  void SetTimeOffset(std::int64_t ticks);
+  std::int64_t TimeOffset() const { return timeOffset_; }
 
   // The world clocks' lines at this moment, and lines as wide as any they
   // can show at a group's scale.
@@ -165,6 +171,11 @@ class Display_CL {
   std::vector<std::wstring> WidestZoneLines(size_t group = 0);
 
  private:
+  enum class TimeBase { kLocal, kUniversal };
+  // The time the faces show: every read of the time goes through here.
+  SYSTEMTIME Now(TimeBase base = TimeBase::kLocal) const;
+  void ReadZoneRules();
+
   static int Index(Face face) { return static_cast<int>(face); }
   const FaceState& State(Face face, size_t group) const { return groups_[group].faces[Index(face)]; }
   FaceState& State(Face face, size_t group) { return groups_[group].faces[Index(face)]; }
@@ -218,4 +229,10 @@ class Display_CL {
   // change only with these.
   SYSTEMTIME shown_{};
   unsigned ticks_ = 0;
+  std::int64_t timeOffset_ = 0;
+  // The time zone's rules while an offset is applied, read again with each
+  // new offset and each change of the clock or the zone: converting with
+  // rules in hand asks the system nothing, tick after tick.
+  TIME_ZONE_INFORMATION zoneRules_{};
+  bool zoneRulesRead_ = false;
 };

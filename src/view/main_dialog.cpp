@@ -14,6 +14,7 @@
 #include "product.h"
 #include "resource_ids.h"
 #include "text/clock_tick.h"
+#include "text/corrected_time.h"
 #include "view/context_menu.h"
 #include "view/power_events.h"
 #include "view/prop_app_license.h"
@@ -30,12 +31,13 @@ HICON LoadProgramIcon(int size) {
                                        size, size == 0 ? LR_DEFAULTSIZE : LR_LOADTRANSPARENT));
 }
 
-// Milliseconds into the wall clock's second: time zones differ by whole
-// minutes, so universal time serves.
-UINT MsIntoSecond() {
+// Milliseconds into the second the faces show (Windows' time plus the
+// offset they add): time zones differ by whole minutes, so universal time
+// serves.
+UINT MsIntoSecond(std::int64_t timeOffset) {
   SYSTEMTIME now{};
   GetSystemTime(&now);
-  return now.wMilliseconds;
+  return correctedtime::Shifted(now, timeOffset).wMilliseconds;
 }
 
 }  // namespace
@@ -57,11 +59,15 @@ MainDialog_CL::~MainDialog_CL() = default;
 
 LRESULT MainDialog_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (LRESULT count = 0; comlib::AnswerLiveObjects(message, wParam, &count)) return count;
+  if (LRESULT tip = 0; icon_.AnswerTipQuery(message, wParam, &tip)) return tip;
+  if (OnTimeSyncMessage(message, lParam)) return 0;
   bool handled = true;
   switch (message) {
     case WM_TIMER:
       if (wParam == kClockTimerId) {
         OnTimer();
+      } else if (networkTime_.OnTimer(window_, wParam)) {
+        ShowTimeSync();
       } else {
         // The icon paces its retries with a timer of this window.
         handled = icon_.OnTimer(wParam);
@@ -110,6 +116,11 @@ bool MainDialog_CL::OnSystemChange(UINT message, WPARAM wParam, LPARAM lParam, L
       PowerResume();
       break;
     case WM_TIMECHANGE:
+      // What was measured against the old time is void.
+      networkTime_.WindowsClockSet(window_);
+      ShowTimeSync();
+      OnTimeChange();
+      break;
     case WM_SETTINGCHANGE:
       OnTimeChange();
       break;
@@ -148,6 +159,8 @@ void MainDialog_CL::OnFaceCreated() {
   // Placed now; shown, with the other faces, once they all exist.
   display_.Apply(display::kClockPlace);
   AlignClockTimer();
+  // Only starts the client: the clock never waits for the network.
+  ApplyTimeSync();
   RegisterPowerNotifications();
   hotKey_.Register(window_, settings_.Clock().hotkey);
 }
@@ -176,7 +189,7 @@ void MainDialog_CL::RegisterPowerNotifications() {
 }
 
 void MainDialog_CL::AlignClockTimer() {
-  timerMs_ = clocktick::DelayToNextTickMs(MsIntoSecond());
+  timerMs_ = clocktick::DelayToNextTickMs(MsIntoSecond(display_.TimeOffset()));
   SetTimer(window_, kClockTimerId, timerMs_, nullptr);
 }
 
@@ -197,8 +210,8 @@ void MainDialog_CL::OnTimeChange() {
 
 void MainDialog_CL::OnTimer() {
   // A tick a hair early waits, rather than draw the last second again.
-  if (const UINT early = clocktick::EarlyByMs(MsIntoSecond())) Sleep(early);
-  KeepTimerAligned(MsIntoSecond());
+  if (const UINT early = clocktick::EarlyByMs(MsIntoSecond(display_.TimeOffset()))) Sleep(early);
+  KeepTimerAligned(MsIntoSecond(display_.TimeOffset()));
   display_.Tick();
   if (display_.Hidden() || !desktop_.MovedAway(window_)) return;
   if (sheet_.CloseThenRestart()) {
@@ -272,8 +285,9 @@ void MainDialog_CL::ShowOnEveryDisplay(bool every) {
 void MainDialog_CL::AfterSheet(SettingsHost_CL::After after) {
   // The session ended while the sheet ran: the clock has gone.
   if (!IsWindow(window_)) return;
-  // The sheet may have put another key back.
+  // The sheet may have put another key back, or another time server.
   hotKey_.Register(window_, settings_.Clock().hotkey);
+  ApplyTimeSync();
   if (after.restart && Restart()) return;
   if (after.exit) SendMessageW(window_, WM_CLOSE, kCloseForRealCode, 0);
 }
@@ -322,9 +336,41 @@ void MainDialog_CL::OnDestroy() {
   settings_.Store().Flush();
   monitorNotification_.reset();
   displayNotification_.reset();
+  networkTime_.Stop();
   icon_.Remove();
   hotKey_.Unregister();
   sheet_.Discard();
   desktop_.Disconnect();
   FaceWindow_CL::OnDestroy();
+}
+
+bool MainDialog_CL::OnTimeSyncMessage(UINT message, LPARAM lParam) {
+  switch (message) {
+    case kTimeSyncReportMessage:
+      ShowTimeSync();
+      return true;
+    case kTimeSyncChangedMessage:
+      ApplyTimeSync();
+      return true;
+    case kTimeSyncMeasureMessage:
+      networkTime_.MeasureNow();
+      return true;
+    case kTimeSyncStatusMessage:
+      if (lParam != 0) *reinterpret_cast<sntp::SyncStatus*>(lParam) = networkTime_.Status();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void MainDialog_CL::ApplyTimeSync() {
+  networkTime_.Apply(settings_.TimeSync(), window_);
+  ShowTimeSync();
+}
+
+void MainDialog_CL::ShowTimeSync() {
+  const std::int64_t before = display_.TimeOffset();
+  display_.SetTimeOffset(networkTime_.OffsetToApply());
+  if (display_.TimeOffset() != before) AlignClockTimer();
+  icon_.SetTip(networkTime_.Tip());
 }

@@ -16,6 +16,7 @@
 #include "comlib/unique_handle.h"
 #include "view/display.h"
 #include "view/face_window.h"
+#include "view/network_time.h"
 #include "view/settings_host.h"
 #include "view/virtual_desktop.h"
 
@@ -78,6 +79,14 @@ class MainDialog_CL : public FaceWindow_CL {
   void AddTrayIcon();
   void RegisterPowerNotifications();
 
+  // Network time: true where the message is one of its own.
+  bool OnTimeSyncMessage(UINT message, LPARAM lParam);
+  // The client is started, switched or stopped as the setting says.
+  void ApplyTimeSync();
+  // The faces take the offset found, the ticks keep to the corrected
+  // second, and the icon's tip says how Windows' clock stands.
+  void ShowTimeSync();
+
   Settings_CL& settings_;
   TaskTrayIcon_CL icon_;
   SettingsHost_CL sheet_;
@@ -85,6 +94,7 @@ class MainDialog_CL : public FaceWindow_CL {
   comlib::UniquePowerNotification monitorNotification_;
   comlib::UniquePowerNotification displayNotification_;
   HotKey_CL hotKey_{kHotKeyId};
+  NetworkTime_CL networkTime_;
   // What the clock's timer was last armed with.
   UINT timerMs_ = 0;
   std::function<void()> sessionEndAction_;

@@ -1,6 +1,7 @@
 #include "view/renderer.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "app_ids.h"
 #include "data/face_measure.h"
@@ -112,24 +113,45 @@ void DrawDate(Gdiplus::GpGraphics* graphics, const DateSaveData_CL& date, SIZE w
   DrawInDateLook(graphics, date, path.get(), DatePenWidth(date, dpi));
 }
 
+void DrawCorrectionMark(Gdiplus::GpGraphics* graphics, const AppSaveData_CL& clock,
+                        const layout::ClockLayout& clockLayout, Gdiplus::GpPen* pen, int dpi) {
+  const AreaF mark = layout::CorrectionMark(clockLayout, ClockPenWidth(clock, dpi));
+  comlib::GpPathOwner path = textmeasure::NewPath();
+  if (graphics == nullptr || !path || mark.width <= 0.0f) return;
+  // A diamond: a dot would read as a degree sign or a full stop.
+  const float middleX = mark.x + mark.width / 2.0f;
+  const float middleY = mark.y + mark.height / 2.0f;
+  const Gdiplus::PointF corners[] = {
+      {middleX, mark.y}, {mark.Right(), middleY}, {middleX, mark.Bottom()}, {mark.x, middleY}};
+  gdip::GdipAddPathPolygon(path.get(), corners, static_cast<INT>(std::size(corners)));
+  if (DrawsFill(clock.draw_type)) {
+    comlib::GpBrushOwner fill = SolidBrush(clock.font_color2);
+    gdip::GdipFillPath(graphics, fill.get(), path.get());
+  }
+  if (DrawsOutline(clock.draw_type, clock.border_frame_scale) && pen != nullptr) {
+    gdip::GdipDrawPath(graphics, pen, path.get());
+  }
+}
+
 void RenderClockText(BackBuffer_CL& buffer, const AppSaveData_CL& clock, SIZE size, const std::wstring& timeText,
-                     int second, bool blinkPhase, int dpi) {
+                     int second, bool blinkPhase, int dpi, bool corrected) {
   buffer.Clear(size.cx, size.cy);
   const layout::ClockLayout clockLayout = MeasureClock(clock, dpi);
   comlib::GpGraphicsOwner graphics = buffer.Graphics();
   if (!graphics) return;
   comlib::GpPenOwner pen = Pen(clock.font_color3, ClockPenWidth(clock, dpi));
   DrawClock(graphics.get(), clock, clockLayout, pen.get(), timeText, second, blinkPhase, dpi);
+  if (corrected) DrawCorrectionMark(graphics.get(), clock, clockLayout, pen.get(), dpi);
 }
 
 void RenderClock(BackBuffer_CL& buffer, const AppSaveData_CL& clock, SIZE size, const SYSTEMTIME& time,
-                 bool blinkPhase, int dpi) {
+                 bool blinkPhase, int dpi, bool corrected) {
   timetext::ClockTextOptions options;
   options.hour12 = clock.hour12 != 0;
   options.dispSecond = clock.disp_second != 0;
   options.blink = clock.blink != 0;
   RenderClockText(buffer, clock, size, timetext::MakeTimeText(time, blinkPhase, options), time.wSecond, blinkPhase,
-                  dpi);
+                  dpi, corrected);
 }
 
 void RenderDate(BackBuffer_CL& buffer, const DateSaveData_CL& date, SIZE size, const SYSTEMTIME& time, int dpi) {

@@ -35,14 +35,20 @@ void DrawClock(Gdiplus::GpGraphics* graphics, const AppSaveData_CL& clock, const
 void DrawDate(Gdiplus::GpGraphics* graphics, const DateSaveData_CL& date, SIZE window, const std::wstring& dateText,
               int dpi);
 
+// Draws the clock's mark that its time is corrected, a small diamond in
+// text/text_layout.h's CorrectionMark, in the rising second's colour with
+// the outline.
+void DrawCorrectionMark(Gdiplus::GpGraphics* graphics, const AppSaveData_CL& clock,
+                        const layout::ClockLayout& clockLayout, Gdiplus::GpPen* pen, int dpi);
+
 // What a paint draws, without the window: clears the buffer's
 // (0, 0, width, height) and draws the clock at `time` (or the date, or the
-// world clocks' lines).
+// world clocks' lines); `corrected` adds the clock's mark.
 void RenderClock(BackBuffer_CL& buffer, const AppSaveData_CL& clock, SIZE size, const SYSTEMTIME& time,
-                 bool blinkPhase, int dpi = dpi::kBaseDpi);
+                 bool blinkPhase, int dpi = dpi::kBaseDpi, bool corrected = false);
 // The same with the text given: any text in the time text's places.
 void RenderClockText(BackBuffer_CL& buffer, const AppSaveData_CL& clock, SIZE size, const std::wstring& timeText,
-                     int second, bool blinkPhase, int dpi = dpi::kBaseDpi);
+                     int second, bool blinkPhase, int dpi = dpi::kBaseDpi, bool corrected = false);
 void RenderDate(BackBuffer_CL& buffer, const DateSaveData_CL& date, SIZE size, const SYSTEMTIME& time,
                 int dpi = dpi::kBaseDpi);
 // The lines in the date's font, colours and drawing style, laid out for the

@@ -8,6 +8,7 @@
 #include "view/prop_color_setting.h"
 #include "view/prop_date_disp_setting.h"
 #include "view/prop_font_setting.h"
+#include "view/prop_time_sync.h"
 #include "view/prop_zone_setting.h"
 
 namespace {
@@ -44,6 +45,9 @@ std::vector<SettingPage> MakeSettingPages(Settings_CL& settings, Display_CL& dis
 
   // The world clocks.
   AddPage<PropZoneSetting_CL>(pages, TextId::kZonePage, settings, display, clockWindow);
+
+  // Network time.
+  AddPage<PropTimeSync_CL>(pages, TextId::kTimeSyncPage, settings, display, clockWindow);
 
   // The version.
   AddPage<PropAppVersion_CL>(pages, TextId::kVersionPage);

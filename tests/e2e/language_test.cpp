@@ -36,7 +36,7 @@ constexpr wchar_t kPublished[] = L"9.9.9.9";
 constexpr POINT kMenuCorner{400, 420};
 constexpr TextId kTabs[] = {TextId::kClockPage,    TextId::kClockFontPage,  TextId::kClockColourPage, TextId::kDatePage,
                             TextId::kDateFontPage, TextId::kDateColourPage, TextId::kZonePage,
-                            TextId::kVersionPage};
+                            TextId::kTimeSyncPage, TextId::kVersionPage};
 
 BOOL CALLBACK CollectChild(HWND child, LPARAM found) {
   reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);

@@ -103,7 +103,7 @@ TEST_F(SettingsSheet, OpensOnceCentredWithItsTabsInOrderWhileTheClockTicks) {
 
   const std::vector<std::wstring> designed = {kClockPage,    kClockFontPage,  kClockColourPage, kDatePage,
                                               kDateFontPage, kDateColourPage, kZonePage,
-                                              kVersionPage};
+                                              kTimeSyncPage, kVersionPage};
   const std::vector<std::wstring> titles = TabTitles(program_.Id(), sheet);
   ASSERT_GE(titles.size(), 2u);
   EXPECT_EQ(kClockPage, titles.front());
@@ -356,6 +356,7 @@ const PageAction kPageActions[] = {
     {kZonePage, 12, Act::kTick, kZones, L"show4"}, {kZonePage, 14, Act::kLabel, kZones, L"label4", 0, 3},
     {kZonePage, 15, Act::kZone, kZones, L"zone4"}, {kZonePage, 17, Act::kBar, kZones, L"offset_x", -1024, 1024},
     {kZonePage, 19, Act::kBar, kZones, L"offset_y", -1024, 1024}, {kVersionPage, 0, Act::kTick, L"VERSION", L"notify"},
+    {kTimeSyncPage, 0, Act::kTick, L"TIME_SYNC", L"use"},
 };
 // The steps that once left "blink=0" in the file behind blinking colons:
 // no blinking, the transparency bar, blinking again.
@@ -379,7 +380,9 @@ const wchar_t kStartFile[] =
     L"font_italic=0\r\nfont_em_height=56\r\nborder_frame_scale=10\r\nfont_color1=-14714823\r\nfont_color3=-1\r\n"
     L"[ZONE_DISP]\r\nzone1=Tokyo Standard Time\r\nlabel1=\r\nshow1=1\r\nzone2=GMT Standard Time\r\nlabel2=London\r\n"
     L"show2=0\r\nzone3=Hawaiian Standard Time\r\nlabel3=\r\nshow3=1\r\nzone4=Pacific Standard Time\r\nlabel4=\r\n"
-    L"show4=0\r\noffset_x=0\r\noffset_y=0\r\n[VERSION]\r\nnotify=1\r\n";
+    L"show4=0\r\noffset_x=0\r\noffset_y=0\r\n[VERSION]\r\nnotify=1\r\n"
+    // A port on loopback where nothing listens: the client is told at once.
+    L"[TIME_SYNC]\r\nuse=0\r\nserver=127.0.0.1:9\r\n";
 
 std::wstring& ValueOf(std::vector<IniLine>& lines, const wchar_t* section, const wchar_t* key) {
   return std::find_if(lines.begin(), lines.end(), [&](const IniLine& line) {

@@ -46,7 +46,7 @@ TEST_F(VersionPage, LastTabShowsTheSwitchAndOnlyOkStoresIt) {
   auto [sheet, page] = OpenVersionPage(clock_, program_.Id());
   ASSERT_NE(nullptr, page);
   const std::vector<std::wstring> tabs = TabTitles(program_.Id(), sheet);
-  EXPECT_EQ(8u, tabs.size());
+  EXPECT_EQ(9u, tabs.size());
   EXPECT_EQ(kVersionPage, tabs.back());
   HWND box = GetDlgItem(page, kNoticeBoxId);
   EXPECT_EQ(L"バージョンアップの通知をしない", TextOf(box));

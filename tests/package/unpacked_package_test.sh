@@ -38,8 +38,9 @@ system_libraries='^(ADVAPI32|COMCTL32|GDI32|KERNEL32|msvcrt|ole32|OLEAUT32|SHELL
 stray="$(x86_64-w64-mingw32-objdump -p "$folder/Horavel.exe" | sed -n 's/^\s*DLL Name: //p' |
   grep -viE "$system_libraries" || true)"
 [ -z "$stray" ] || fail "Horavel.exe imports libraries that would be looked for beside it: $stray"
-# Imported, a function Windows 7 and Vista have only with an update would keep the program from starting there.
-late="$(x86_64-w64-mingw32-objdump -p "$folder/Horavel.exe" | grep -owE '(SetDefault|Add|Remove)DllDirector(ies|y)' || true)"
+# Imported, a function Windows 7 and Vista lack, or have only with an update, would keep the program from starting there.
+late="$(x86_64-w64-mingw32-objdump -p "$folder/Horavel.exe" |
+  grep -owE '(SetDefault|Add|Remove)DllDirector(ies|y)|GetSystemTimePreciseAsFileTime' || true)"
 [ -z "$late" ] || fail "Horavel.exe imports functions that Windows 7 and Vista may lack: $late"
 
 expect_clock_and_icon 'C:\Horavel\Horavel.exe'

@@ -21,6 +21,7 @@ constexpr wchar_t kDatePage[] = L"表示設定(日付)";
 constexpr wchar_t kDateFontPage[] = L"フォント設定(日付)";
 constexpr wchar_t kDateColourPage[] = L"カラー設定(日付)";
 constexpr wchar_t kZonePage[] = L"世界時計";
+constexpr wchar_t kTimeSyncPage[] = L"時刻補正";
 constexpr wchar_t kVersionPage[] = L"バージョン情報";
 
 // Controls in the order the pages create them.

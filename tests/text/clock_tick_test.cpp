@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "support/test_support.h"
+#include "text/corrected_time.h"
+
 TEST(ClockTick, EachTickWaitsForItsHalfSecondAndOnlyAStrayOneArmsTheNextJustPastTheFollowingOne) {
   struct Case {
     UINT msIntoSecond;
@@ -30,4 +35,43 @@ TEST(ClockTick, EachTickWaitsForItsHalfSecondAndOnlyAStrayOneArmsTheNextJustPast
     EXPECT_EQ(1u, next % 500) << ms;
     EXPECT_EQ(start / 500 + 1, next / 500) << ms;
   }
+}
+
+TEST(CorrectedTime, TheOffsetMovesTheTimeAcrossDaysAndYearsAndTheMarkShowsBeyondASecond) {
+  constexpr correctedtime::Ticks kMs = 10000;
+  const auto MakeTime = [](WORD year, WORD month, WORD day, WORD dayOfWeek, WORD hour, WORD minute, WORD second,
+                           WORD ms) {
+    SYSTEMTIME time = testing_support::MakeTime(year, month, day, dayOfWeek, hour, minute, second);
+    time.wMilliseconds = ms;
+    return time;
+  };
+  struct Row {
+    SYSTEMTIME windows;
+    correctedtime::Ticks offset;
+    SYSTEMTIME shown;
+    bool mark;
+  };
+  const Row rows[] = {
+      {MakeTime(2024, 3, 5, 2, 12, 0, 0, 600), 400 * kMs, MakeTime(2024, 3, 5, 2, 12, 0, 1, 0), false},
+      {MakeTime(2024, 3, 5, 2, 12, 0, 0, 600), -1000 * kMs, MakeTime(2024, 3, 5, 2, 11, 59, 59, 600), false},
+      {MakeTime(2024, 3, 5, 2, 12, 0, 0, 600), 1000 * kMs + 1, MakeTime(2024, 3, 5, 2, 12, 0, 1, 600), true},
+      {MakeTime(2023, 12, 31, 0, 23, 59, 58, 0), 2300 * kMs, MakeTime(2024, 1, 1, 1, 0, 0, 0, 300), true},
+      {MakeTime(2024, 3, 1, 5, 0, 0, 1, 0), -2 * 1000 * kMs, MakeTime(2024, 2, 29, 4, 23, 59, 59, 0), true},
+      {MakeTime(2024, 3, 5, 2, 12, 0, 0, 0), 0, MakeTime(2024, 3, 5, 2, 12, 0, 0, 0), false},
+      // Before the first moment a FILETIME holds, nothing moves.
+      {MakeTime(1601, 1, 1, 1, 0, 0, 0, 0), -1, MakeTime(1601, 1, 1, 1, 0, 0, 0, 0), false},
+  };
+  for (const Row& row : rows) {
+    const SYSTEMTIME shown = correctedtime::Shifted(row.windows, row.offset);
+    EXPECT_EQ(0, std::memcmp(&row.shown, &shown, sizeof(shown)))
+        << row.offset << ": " << shown.wDay << " " << shown.wHour << ":" << shown.wMinute << ":" << shown.wSecond
+        << "." << shown.wMilliseconds;
+    EXPECT_EQ(row.mark, correctedtime::ShowsMark(row.offset)) << row.offset;
+    EXPECT_EQ(row.mark, correctedtime::ShowsMark(-row.offset)) << row.offset;
+  }
+  // The tick keeps to the corrected second: 400 ms ahead, Windows' 600 ms
+  // into its second is the start of the next.
+  const SYSTEMTIME tick = correctedtime::Shifted(MakeTime(2024, 3, 5, 2, 12, 0, 0, 600), 400 * kMs);
+  EXPECT_TRUE(clocktick::IsOnTime(tick.wMilliseconds));
+  EXPECT_EQ(0u, clocktick::EarlyByMs(tick.wMilliseconds));
 }

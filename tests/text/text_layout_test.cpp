@@ -46,6 +46,17 @@ TEST(ClockLayout, OutlinedGapsBesideEachColonAreEqualAndTheEdgesHoldEveryDigit) 
     EXPECT_GT(clock.ink.x, pen);
     EXPECT_GT(clock.window.cx, clock.ink.Right() + clock.ink.x);
     EXPECT_GT(clock.window.cy, clock.ink.Bottom() + clock.ink.y);
+    // The mark of a corrected time, outline and all, stands clear of the
+    // digits and inside the window, level with the digits' tops.
+    const AreaF mark = layout::CorrectionMark(clock, pen);
+    EXPECT_GT(mark.width, 4.0f) << "pen " << pen;
+    EXPECT_GT(mark.x - pen / 2, clock.ink.Right()) << "pen " << pen;
+    EXPECT_LE(mark.Right() + pen / 2, static_cast<float>(clock.window.cx)) << "pen " << pen;
+    EXPECT_NEAR(mark.y - pen / 2, static_cast<float>(clock.bandTop), 1.0f) << "pen " << pen;
+    // A window with no room right of the ink has no mark.
+    layout::ClockLayout cramped = clock;
+    cramped.window.cx = static_cast<LONG>(clock.ink.Right() + pen);
+    EXPECT_EQ(0.0f, layout::CorrectionMark(cramped, pen).width) << "pen " << pen;
   }
 }
 

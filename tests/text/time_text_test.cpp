@@ -6,6 +6,7 @@
 #include <cwctype>
 
 #include "support/test_support.h"
+#include "text/sync_text.h"
 
 namespace {
 
@@ -120,4 +121,62 @@ TEST(DateText, SamplesAreAtLeastAsLongAsAnyDateInTheirLayout) {
   }
   EXPECT_EQ(L"0000年00月00日(月)", timetext::DateSampleText(0, L'0', 1));
   EXPECT_EQ(L"88/88", timetext::DateSampleText(7, L'8', 0));
+}
+
+TEST(SyncText, TheTipSaysHowFarAndHowSureOrWhatWentWrongInBothLanguages) {
+  using sntp::SyncState;
+  constexpr std::int64_t kMs = sntp::kTicksPerMs;
+  struct Row {
+    SyncState state;
+    std::int64_t offsetMs;  // INT_MIN: nothing measured
+    std::int64_t delayMs;
+    bool applied;
+    const wchar_t* english;
+    const wchar_t* japanese;
+  };
+  const Row rows[] = {
+      {SyncState::kNoAnswerYet, INT_MIN, 0, false, L"Asking srv for the time", L"srv に時刻を問い合わせています"},
+      {SyncState::kSynced, 2345, 24, true, L"Windows' clock is 2.3 s behind (srv, \x00B1" L"12 ms)",
+       L"Windowsの時計は 2.3秒 遅れています（srv、誤差 ±12ミリ秒）"},
+      {SyncState::kSynced, -400, 1, true, L"Windows' clock is 400 ms ahead (srv, \x00B1" L"1 ms)",
+       L"Windowsの時計は 400ミリ秒 進んでいます（srv、誤差 ±1ミリ秒）"},
+      {SyncState::kSynced, -9, 30, true, L"Windows' clock agrees with srv (\x00B1" L"15 ms)",
+       L"Windowsの時計は srv と合っています（誤差 ±15ミリ秒）"},
+      {SyncState::kSynced, 999, 0, true, L"Windows' clock is 999 ms behind (srv, \x00B1" L"1 ms)",
+       L"Windowsの時計は 999ミリ秒 遅れています（srv、誤差 ±1ミリ秒）"},
+      {SyncState::kSynced, 725000, 40, true, L"Windows' clock is 12 min 5 s behind (srv, \x00B1" L"20 ms)",
+       L"Windowsの時計は 12分5秒 遅れています（srv、誤差 ±20ミリ秒）"},
+      {SyncState::kOutOfBounds, -12030000, 40, false,
+       L"Windows' clock is 3 h 21 min ahead (srv, \x00B1" L"20 ms): too far off to correct",
+       L"Windowsの時計は 3時間21分 進んでいます（srv、誤差 ±20ミリ秒）。ずれが大きすぎるため補正しません"},
+      {SyncState::kUnreachable, 1500, 10, true, L"No answer from srv: still correcting by 1.5 s",
+       L"srv から応答がありません。前回のずれ（1.5秒）で補正を続けます"},
+      {SyncState::kUnreachable, 1500, 10, false, L"srv cannot be reached: showing Windows' time",
+       L"srv に接続できません。Windowsの時刻を表示しています"},
+      {SyncState::kRefused, INT_MIN, 0, false, L"srv refused to answer: showing Windows' time",
+       L"srv に拒否されました。Windowsの時刻を表示しています"},
+  };
+  for (const Row& row : rows) {
+    sntp::SyncStatus status;
+    status.state = row.state;
+    status.applied = row.applied;
+    if (row.offsetMs != INT_MIN) status.measured = sntp::Measurement{row.offsetMs * kMs, row.delayMs * kMs, 0};
+    EXPECT_EQ(row.english, synctext::StatusLine(status, L"srv", UiLanguage::kEnglish)) << row.offsetMs;
+    EXPECT_EQ(row.japanese, synctext::StatusLine(status, L"srv", UiLanguage::kJapanese)) << row.offsetMs;
+  }
+
+  // Off, the tip is the program's name; on, the name and the line below,
+  // cut with a long server's name to what szTip holds.
+  EXPECT_EQ(L"Horavel", synctext::TrayTip(L"", UiLanguage::kEnglish));
+  EXPECT_EQ(L"Horavel\nAsking srv for the time", synctext::TrayTip(L"Asking srv for the time", UiLanguage::kEnglish));
+  sntp::SyncStatus distant;
+  distant.state = SyncState::kOutOfBounds;
+  distant.measured = sntp::Measurement{-99999999 * kMs, 999 * kMs, 0};
+  const std::wstring longName(300, L'n');
+  for (const UiLanguage language : {UiLanguage::kEnglish, UiLanguage::kJapanese}) {
+    const std::wstring tip = synctext::TrayTip(synctext::StatusLine(distant, longName, language), language);
+    EXPECT_LE(tip.size(), synctext::kTipLength);
+    EXPECT_NE(std::wstring::npos, tip.find(std::wstring(synctext::kServerInTipLength - 1, L'n') + L"\x2026"));
+    EXPECT_EQ(L"Horavel\n", tip.substr(0, 8));
+  }
 }
