@@ -10,18 +10,15 @@
 //   soak.exe [ticks] [path\to\Horavel.exe]
 
 #include <windows.h>
-#include <psapi.h>
-#include <winternl.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "app_ids.h"
-#include "comlib/live_objects.h"
 #include "comlib/program_path.h"
+#include "support/program_counts.h"
 
 namespace {
 
@@ -38,70 +35,10 @@ constexpr long long kMemoryNoiseBytes = 2 * 1024 * 1024;
 constexpr long kHandleNoise = 16;
 constexpr long kObjectNoise = 0;
 
-// SystemHandleInformation: every handle of every process. The first 32 bits
-// of an entry carry the owner's process id (Windows keeps its low 16 bits
-// there, Wine all 32).
-constexpr ULONG kSystemHandleInformation = 16;
-constexpr NTSTATUS kInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004L);
-struct HandleEntry {
-  ULONG ownerId;
-  UCHAR objectType;
-  UCHAR flags;
-  USHORT value;
-  PVOID object;
-  ULONG access;
-};
-struct HandleTable {
-  ULONG count;
-  HandleEntry entries[1];
-};
-using QuerySystemInformation = NTSTATUS(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
-
 struct Sample {
   unsigned tick;
-  long long residentBytes;
-  long handles;
-  long gdiObjects;
-  long gdiplusObjects;
-  long keptObjects;
+  testing_support::ProgramCounts counts;
 };
-
-long CountKernelHandles(DWORD processId) {
-  static const auto query = reinterpret_cast<QuerySystemInformation>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-  if (query == nullptr) return -1;
-  std::vector<unsigned char> buffer(1 << 20);
-  NTSTATUS status = 0;
-  for (;;) {
-    ULONG needed = 0;
-    status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
-    if (status != kInfoLengthMismatch) break;
-    buffer.resize(std::max<size_t>(buffer.size() * 2, needed));
-  }
-  if (status < 0) return -1;
-  const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
-  long handles = 0;
-  for (ULONG index = 0; index < table->count; ++index) {
-    if ((table->entries[index].ownerId & 0xFFFF) == (processId & 0xFFFF)) ++handles;
-  }
-  return handles;
-}
-
-long long ResidentBytes(HANDLE process) {
-  PROCESS_MEMORY_COUNTERS counters{};
-  counters.cb = sizeof(counters);
-  if (!GetProcessMemoryInfo(process, &counters, sizeof(counters))) return -1;
-  return static_cast<long long>(counters.WorkingSetSize);
-}
-
-long AskCount(HWND clock, WPARAM which) {
-  DWORD_PTR count = 0;
-  if (!SendMessageTimeoutW(clock, comlib::LiveObjectsMessage(), which, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs,
-                           &count)) {
-    return -1;
-  }
-  return static_cast<long>(count);
-}
 
 struct ClockSearch {
   DWORD processId;
@@ -141,27 +78,17 @@ void Tick(HWND clock) {
   SendMessageTimeoutW(clock, WM_NULL, 0, 0, SMTO_NORMAL, kReplyTimeoutMs, &ignored);
 }
 
-Sample TakeSample(unsigned tick, HANDLE process, DWORD processId, HWND clock) {
-  return Sample{tick,
-                ResidentBytes(process),
-                CountKernelHandles(processId),
-                AskCount(clock, comlib::kLiveGdiObjects),
-                AskCount(clock, comlib::kLiveGdiplusObjects),
-                AskCount(clock, comlib::kKeptGdiplusObjects)};
+Sample TakeSample(unsigned tick, DWORD processId, HWND clock) {
+  return Sample{tick, testing_support::CountProgram(processId, clock)};
 }
 
 void PrintSample(const Sample& sample) {
+  const testing_support::ProgramCounts& counts = sample.counts;
   std::printf(
       "%7u ticks: resident %8.2f MB, kernel handles %6ld, GDI objects %4ld, GDI+ objects %4ld (kept text paths %4ld)\n",
-      sample.tick, static_cast<double>(sample.residentBytes) / (1024.0 * 1024.0), sample.handles, sample.gdiObjects,
-      sample.gdiplusObjects, sample.keptObjects);
+      sample.tick, static_cast<double>(counts.residentBytes) / (1024.0 * 1024.0), counts.handles, counts.gdiObjects,
+      counts.gdiplusObjects, counts.keptObjects);
   std::fflush(stdout);
-}
-
-// The GDI+ objects other than the fonts' kept text paths; -1 when unread.
-long long UnkeptGdiplusObjects(const Sample& sample) {
-  if (sample.gdiplusObjects < 0 || sample.keptObjects < 0) return -1;
-  return sample.gdiplusObjects - sample.keptObjects;
 }
 
 // Growth from the baseline to the end beyond noise, one line per kind.
@@ -176,11 +103,13 @@ bool ReportGrowth(const Sample& baseline, const Sample& last) {
       grew = true;
     }
   };
-  check("resident memory (bytes)", baseline.residentBytes, last.residentBytes, kMemoryNoiseBytes);
-  check("kernel handles", baseline.handles, last.handles, kHandleNoise);
-  check("live GDI objects", baseline.gdiObjects, last.gdiObjects, kObjectNoise);
-  check("live GDI+ objects besides the kept text paths", UnkeptGdiplusObjects(baseline), UnkeptGdiplusObjects(last),
-        kObjectNoise);
+  const testing_support::ProgramCounts& from = baseline.counts;
+  const testing_support::ProgramCounts& to = last.counts;
+  check("resident memory (bytes)", from.residentBytes, to.residentBytes, kMemoryNoiseBytes);
+  check("kernel handles", from.handles, to.handles, kHandleNoise);
+  check("live GDI objects", from.gdiObjects, to.gdiObjects, kObjectNoise);
+  check("live GDI+ objects besides the kept text paths", testing_support::UnkeptGdiplusObjects(from),
+        testing_support::UnkeptGdiplusObjects(to), kObjectNoise);
   return grew;
 }
 
@@ -228,7 +157,7 @@ int wmain(int argc, wchar_t** argv) {
   unsigned tick = 0;
   for (unsigned checkpoint : Checkpoints(ticks)) {
     for (; tick < checkpoint; ++tick) Tick(clock);
-    samples.push_back(TakeSample(tick, info.hProcess, info.dwProcessId, clock));
+    samples.push_back(TakeSample(tick, info.dwProcessId, clock));
     PrintSample(samples.back());
   }
 

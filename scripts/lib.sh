@@ -200,6 +200,47 @@ stop_xvfb() {
   fi
 }
 
+# Starts TigerVNC's X server, Xvnc, with one screen on the first free
+# display out of the range start_xvfb takes. Xvfb puts every screen at the
+# origin; Xvnc lays its screens out as a VNC client asks (the RFB
+# SetDesktopSize message, tests/support/screen_layout.h), and Wine reports
+# each as a monitor where the layout puts it. Sets DISPLAY, HORAVEL_VNC_PORT
+# and HORAVEL_XVNC_PID; its output goes to the file given. Fails when it
+# cannot start.
+start_xvnc() {
+  local log="$1"
+  local number port try
+  for number in $(seq 150 199); do
+    port=$((5900 + number))
+    [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] || xvnc_listening "$port" && continue
+    Xvnc ":$number" -geometry 1280x800 -depth 24 -rfbport "$port" -localhost -nolisten tcp \
+      -SecurityTypes None -AcceptSetDesktopSize=1 >"$log" 2>&1 &
+    HORAVEL_XVNC_PID=$!
+    # Xvnc answers within a second; a loaded machine may take longer.
+    for try in $(seq 100); do
+      kill -0 "$HORAVEL_XVNC_PID" 2>/dev/null || break
+      # Another server that took the number a moment before ends this one.
+      if [ -e "/tmp/.X11-unix/X$number" ] && xvnc_listening "$port" && kill -0 "$HORAVEL_XVNC_PID" 2>/dev/null; then
+        export DISPLAY=":$number" HORAVEL_VNC_PORT="$port"
+        return 0
+      fi
+      sleep 0.1
+    done
+    stop_xvnc
+  done
+  return 1
+}
+
+xvnc_listening() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
+
+stop_xvnc() {
+  if [ -n "${HORAVEL_XVNC_PID:-}" ]; then
+    kill "$HORAVEL_XVNC_PID" 2>/dev/null || true
+    wait "$HORAVEL_XVNC_PID" 2>/dev/null || true
+    HORAVEL_XVNC_PID=""
+  fi
+}
+
 # A throwaway home folder, Wine prefix and X display for this run, all
 # removed when the script exits. One Wine server serves the whole run, so
 # that each program starts quickly; its background services start here,
@@ -224,5 +265,6 @@ use_scratch_wine() {
 cleanup_scratch_wine() {
   wineserver -k >/dev/null 2>&1 || true
   stop_xvfb
+  stop_xvnc
   rm -rf "$HORAVEL_SCRATCH"
 }

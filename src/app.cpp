@@ -23,6 +23,7 @@
 #include "product.h"
 #include "view/display.h"
 #include "view/face_window.h"
+#include "view/group_windows.h"
 #include "view/main_dialog.h"
 
 namespace {
@@ -128,8 +129,8 @@ bool RanInstallerStep(const CommandLine_CL& commandLine) {
 }
 
 // The program from the platform's set-up to its clean shutdown: COM, OLE,
-// the common controls, GDI+, the settings, the display and its three
-// windows.
+// the common controls, GDI+, the settings, the display, its first group's
+// three windows and the windows of its groups on other monitors.
 class HoravelRun {
  public:
   HoravelRun(bool startupFlag, VirtualDesktopQuery& desktop)
@@ -140,7 +141,9 @@ class HoravelRun {
         display_(settings_),
         clock_(settings_, display_, desktop, SystemTrayShell(), &RestartProcess),
         date_(display_),
-        zones_(display_) {
+        zones_(display_),
+        groupWindows_(display_) {
+    display_.SetGroupWindows(&groupWindows_);
     clock_.SetSessionEndAction([this] { EndPlatform(); });
   }
   HoravelRun(const HoravelRun&) = delete;
@@ -170,6 +173,7 @@ class HoravelRun {
   // stay until the run itself ends, so no handler loses its object.
   void EndPlatform() {
     if (!platform_) return;
+    display_.TakeDownGroups();
     const MainWindowBase_CL* const faces[] = {&zones_, &date_, &clock_};
     for (const MainWindowBase_CL* face : faces) DestroyIfAlive(*face);
     ReleaseKeptFonts();
@@ -196,6 +200,7 @@ class HoravelRun {
   MainDialog_CL clock_;
   DateDialog_CL date_;
   ZoneDialog_CL zones_;
+  GroupWindows_CL groupWindows_;
 };
 
 }  // namespace

@@ -36,6 +36,8 @@ constexpr UINT kCommandSupportSite = 127;
 constexpr UINT kCommandExit = 128;
 constexpr UINT kCommandLicence = 129;
 constexpr UINT kCommandSettings = 130;
+// Turns the clock on every display on or off.
+constexpr UINT kCommandEveryDisplay = 131;
 // "Show on display n" is kCommandFirstDisplay + n.
 constexpr UINT kCommandFirstDisplay = 200;
 constexpr UINT kCommandLastDisplay = 231;

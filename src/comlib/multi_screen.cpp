@@ -1,6 +1,8 @@
 #include "comlib/multi_screen.h"
 
+#include <algorithm>
 #include <string>
+#include <utility>
 
 #include "comlib/log_file.h"
 #include "comlib/wide_format.h"
@@ -35,6 +37,18 @@ BOOL CALLBACK AppendMonitor(HMONITOR monitor, HDC dc, LPRECT, LPARAM context) {
   return TRUE;
 }
 
+BOOL CALLBACK AppendRect(HMONITOR, HDC, LPRECT rect, LPARAM context) {
+  reinterpret_cast<std::vector<RECT>*>(context)->push_back(*rect);
+  return TRUE;
+}
+
+bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+bool SameRecord(const MonitorRecord& a, const MonitorRecord& b) {
+  return SameRect(a.info.rcMonitor, b.info.rcMonitor) && SameRect(a.info.rcWork, b.info.rcWork) &&
+         a.info.dwFlags == b.info.dwFlags && a.interfaceName == b.interfaceName;
+}
+
 constexpr size_t kDumpLineLimit = 96;
 
 std::wstring RectLine(const wchar_t* label, const RECT& rect) {
@@ -47,10 +61,21 @@ std::wstring RectLine(const wchar_t* label, const RECT& rect) {
 
 MultiScreen_CL::MultiScreen_CL() : primary(EmptyRecord()) {}
 
-void MultiScreen_CL::Enumerate() {
+bool MultiScreen_CL::Enumerate() {
+  const std::vector<MonitorRecord> before = std::move(monitors);
   monitors.clear();
   primary = EmptyRecord();
   EnumDisplayMonitors(nullptr, nullptr, &AppendMonitor, reinterpret_cast<LPARAM>(this));
+  return !std::equal(before.begin(), before.end(), monitors.begin(), monitors.end(), &SameRecord);
+}
+
+bool MultiScreen_CL::Changed() const {
+  // Under Wine each question about the monitors is a few requests to its
+  // server: this asks once, where Enumerate asks twice more per monitor.
+  std::vector<RECT> now;
+  EnumDisplayMonitors(nullptr, nullptr, &AppendRect, reinterpret_cast<LPARAM>(&now));
+  return !std::equal(now.begin(), now.end(), monitors.begin(), monitors.end(),
+                     [](const RECT& rect, const MonitorRecord& monitor) { return SameRect(rect, monitor.info.rcMonitor); });
 }
 
 std::vector<std::wstring> MultiScreen_CL::DumpLines() const {

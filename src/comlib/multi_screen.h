@@ -23,8 +23,14 @@ class MultiScreen_CL {
   MultiScreen_CL();
   virtual ~MultiScreen_CL() = default;
 
-  // Refills the list from the system.
-  void Enumerate();
+  // Refills the list from the system; true when it differs from before in
+  // any monitor's place, flags or name, or in their number or order.
+  bool Enumerate();
+  // One cheap look at the system's monitors, for a check twice a second:
+  // true when their number, order or rectangles differ from the list's.
+  // Names are not asked for: a change of them alone comes with the
+  // system's display-change message.
+  bool Changed() const;
   // Flags, monitor and work rectangles and interface name of each monitor,
   // four lines apiece.
   std::vector<std::wstring> DumpLines() const;

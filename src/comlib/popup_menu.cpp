@@ -165,6 +165,16 @@ COLORREF ItemTextColour(UINT state) {
   return GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT);
 }
 
+// Marlett's "a" is the system's own check mark; drawn as text, it takes the
+// item's text colour, selected or not.
+void DrawCheckMark(HDC dc, RECT cell) {
+  comlib::UniqueFont marlett(CreateFontW(cell.right - cell.left, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                         SYMBOL_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                         DEFAULT_PITCH, L"Marlett"));
+  comlib::SelectionScope font(dc, marlett.get());
+  DrawTextW(dc, L"a", 1, &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
 void DrawMenuItem(DRAWITEMSTRUCT* draw) {
   auto* menu = reinterpret_cast<PopupMenu_CL*>(draw->itemData);
   if (menu == nullptr) return;
@@ -184,6 +194,10 @@ void DrawMenuItem(DRAWITEMSTRUCT* draw) {
   const SIZE image = ImageSize(images);
   RECT textRect = draw->rcItem;
   if (images) textRect.left += image.cx + dpi::Scale(menulayout::kImageGap, menu->Dpi());
+  // A checked item shows its mark where the images stand, or before its
+  // text in a menu without them.
+  const int checkWidth = images ? image.cx : GetSystemMetrics(SM_CXMENUCHECK);
+  if (!images && (draw->itemState & ODS_CHECKED)) textRect.left += checkWidth;
   {
     comlib::SelectionScope font(dc, GetStockObject(DEFAULT_GUI_FONT));
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &draw->rcItem, nullptr, 0, nullptr);
@@ -196,6 +210,8 @@ void DrawMenuItem(DRAWITEMSTRUCT* draw) {
   if (images && record && record->imageIndex != PopupMenu_CL::kNoImage) {
     ImageList_DrawEx(images, record->imageIndex, dc, draw->rcItem.left, draw->rcItem.top, image.cx, image.cy,
                      background, foreground, ILD_NORMAL);
+  } else if (draw->itemState & ODS_CHECKED) {
+    DrawCheckMark(dc, RECT{draw->rcItem.left, draw->rcItem.top, draw->rcItem.left + checkWidth, draw->rcItem.bottom});
   }
   SetBkColor(dc, oldBackground);
   SetTextColor(dc, oldForeground);

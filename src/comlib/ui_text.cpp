@@ -19,6 +19,7 @@ constexpr TextEntry kJapaneseTexts[] = {
     {TextId::kMenuSettings, L"アプリ設定"},
     {TextId::kMenuDisplay, L"ディスプレイ%s に表示"},
     {TextId::kMenuDisplayDigitZero, L"\xFF10"},
+    {TextId::kEveryDisplay, L"すべてのディスプレイに表示"},
     {TextId::kMenuSupportSite, L"サポートサイトへ"},
     {TextId::kMenuExit, L"Horavelの終了"},
 
@@ -146,6 +147,7 @@ constexpr TextEntry kEnglishTexts[] = {
     {TextId::kMenuSettings, L"Settings"},
     {TextId::kMenuDisplay, L"Show on display %s"},
     {TextId::kMenuDisplayDigitZero, L"0"},
+    {TextId::kEveryDisplay, L"Show on every display"},
     {TextId::kMenuSupportSite, L"Support site"},
     {TextId::kMenuExit, L"Exit Horavel"},
 

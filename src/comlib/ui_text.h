@@ -23,6 +23,7 @@ enum class TextId : int {
   // "%s" takes the display's number, written with kMenuDisplayDigitZero as 0.
   kMenuDisplay,
   kMenuDisplayDigitZero,
+  kEveryDisplay,
   kMenuSupportSite,
   kMenuExit,
 

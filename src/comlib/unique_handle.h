@@ -101,6 +101,8 @@ using UniqueStdioFile = UniqueHandle<FILE*, &CloseStdioFile>;
 using UniqueSearch = UniqueHandle<HANDLE, &FindClose>;
 using UniquePowerNotification = UniqueHandle<HPOWERNOTIFY, &UnregisterPowerNotification>;
 using UniqueRegistryKey = UniqueHandle<HKEY, &CloseRegistryKey>;
+// A window of this thread that nothing else destroys.
+using UniqueWindow = UniqueHandle<HWND, &DestroyWindow>;
 // Memory the system hands out with LocalAlloc (CommandLineToArgvW, FormatMessageW).
 template <typename Pointer>
 using UniqueLocal = UniqueHandle<Pointer, &FreeLocalMemory>;

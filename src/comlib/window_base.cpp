@@ -11,7 +11,7 @@ SIZE MeasureLayoutUnit() {
 
 namespace {
 
-bool RegisterClassOnce(const std::wstring& className, WNDPROC procedure, HICON icon, HBRUSH background) {
+bool RegisterClassOnce(const std::wstring& className, UINT style, WNDPROC procedure, HICON icon, HBRUSH background) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof(existing);
@@ -19,7 +19,7 @@ bool RegisterClassOnce(const std::wstring& className, WNDPROC procedure, HICON i
 
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
-  windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+  windowClass.style = style;
   windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = instance;
   windowClass.hIcon = icon;
@@ -80,10 +80,17 @@ ClientArea ControlBase_CL::GetClientArea() const {
 
 MainWindowBase_CL::MainWindowBase_CL() : ControlBase_CL(kControlMainWindow) {}
 
-MainWindowBase_CL::~MainWindowBase_CL() = default;
+MainWindowBase_CL::~MainWindowBase_CL() {
+  // A window that outlives its object (its owner goes now, and takes it
+  // along) must not reach the object any more.
+  if (window_ != nullptr && IsWindow(window_) &&
+      GetWindowLongPtrW(window_, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this)) {
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+  }
+}
 
 HWND MainWindowBase_CL::Create() {
-  if (!RegisterClassOnce(className_, &StaticWindowProc, icon_, background_)) return nullptr;
+  if (!RegisterClassOnce(className_, classStyle_, &StaticWindowProc, icon_, background_)) return nullptr;
   HWND owner = hideFromTaskbar_ ? CreateHiddenOwner() : parent_;
   window_ = CreateWindowExW(0, className_.c_str(), windowName_.c_str(), style_, CW_USEDEFAULT, CW_USEDEFAULT,
                             width_, height_, owner, menu_, GetModuleHandleW(nullptr), this);
@@ -93,10 +100,12 @@ HWND MainWindowBase_CL::Create() {
 HWND MainWindowBase_CL::CreateHiddenOwner() {
   const std::wstring ownerClass = className_ + kHiddenOwnerSuffix;
   const std::wstring ownerName = windowName_ + kHiddenOwnerSuffix;
-  if (!RegisterClassOnce(ownerClass, &DefWindowProcW, icon_, background_)) return nullptr;
-  // Never shown and never destroyed: it only has to exist as long as the process.
-  return CreateWindowExW(0, ownerClass.c_str(), ownerName.c_str(), style_ & ~WS_VISIBLE, CW_USEDEFAULT,
-                         CW_USEDEFAULT, width_, height_, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!RegisterClassOnce(ownerClass, kDefaultClassStyle, &DefWindowProcW, icon_, background_)) return nullptr;
+  // Never shown; destroyed with this object.
+  hiddenOwner_.reset(CreateWindowExW(0, ownerClass.c_str(), ownerName.c_str(), style_ & ~WS_VISIBLE, CW_USEDEFAULT,
+                                     CW_USEDEFAULT, width_, height_, nullptr, nullptr, GetModuleHandleW(nullptr),
+                                     nullptr));
+  return hiddenOwner_.get();
 }
 
 LRESULT CALLBACK MainWindowBase_CL::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

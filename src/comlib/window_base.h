@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "comlib/unique_handle.h"
+
 enum ControlType : int {
   kControlStaticText = 1,
   kControlButton = 2,
@@ -71,6 +73,7 @@ class MainWindowBase_CL : public ControlBase_CL {
  public:
   // WS_OVERLAPPEDWINDOW with WS_CLIPSIBLINGS and WS_CLIPCHILDREN, not visible.
   static constexpr DWORD kDefaultStyle = 0x06CF0000;
+  static constexpr UINT kDefaultClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
   static constexpr int kDefaultWidth = 640;
   static constexpr int kDefaultHeight = 480;
   // The hidden owner that keeps a window off the taskbar carries this suffix.
@@ -105,11 +108,17 @@ class MainWindowBase_CL : public ControlBase_CL {
   std::wstring className_ = L"MainWindowClass";
   std::wstring windowName_ = L"WindowName";
   DWORD style_ = kDefaultStyle;
+  UINT classStyle_ = kDefaultClassStyle;
   HMENU menu_ = nullptr;
   HBRUSH background_ = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
   int width_ = kDefaultWidth;
   int height_ = kDefaultHeight;
   HWND parent_ = nullptr;
+
+ private:
+  // Goes with the object, after its window: windows made and destroyed for
+  // monitors that come and go leave no owner behind.
+  comlib::UniqueWindow hiddenOwner_;
 };
 
 // Adds and removes window style bits.

@@ -31,6 +31,24 @@ RECT ChooseClockArea(const MultiScreen_CL& screens, int displayIndex, SIZE prima
   return RECT{0, 0, primarySize.cx, primarySize.cy};
 }
 
+std::vector<RECT> GroupAreas(const MultiScreen_CL& screens, int chosenIndex, bool everyMonitor, SIZE primarySize) {
+  std::vector<RECT> areas{ChooseClockArea(screens, chosenIndex, primarySize)};
+  const size_t count = screens.monitors.size();
+  if (!everyMonitor || count < 2) return areas;
+  size_t clockMonitor = 0;
+  if (static_cast<unsigned>(chosenIndex) < count) {
+    clockMonitor = static_cast<size_t>(chosenIndex);
+  } else {
+    for (size_t index = 0; index < count; ++index) {
+      if (screens.monitors[index].info.dwFlags & MONITORINFOF_PRIMARY) clockMonitor = index;
+    }
+  }
+  for (size_t index = 0; index < count; ++index) {
+    if (index != clockMonitor) areas.push_back(screens.monitors[index].info.rcMonitor);
+  }
+  return areas;
+}
+
 POINT ClockPosition(const RECT& area, int dispIndex, int offsetX, int offsetY, const AreaF& ink) {
   // A pixel is inked when its centre lies inside the ink, so the ink's edges
   // round to its first and its past-the-last columns and rows: the visible

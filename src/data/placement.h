@@ -24,6 +24,13 @@ constexpr int kBottomRight = 3;
 // display's size from the origin.
 RECT ChooseClockArea(const MultiScreen_CL& screens, int displayIndex, SIZE primarySize);
 
+// The areas the groups of faces stand in: the clock's own group first, in
+// the area ChooseClockArea gives for the chosen monitor (-1: none); then,
+// when every monitor shows the faces, each other monitor's whole rectangle
+// in the list's order. Falling back, the clock's group stands for the
+// primary monitor, which gets no other group.
+std::vector<RECT> GroupAreas(const MultiScreen_CL& screens, int chosenIndex, bool everyMonitor, SIZE primarySize);
+
 // The clock window's top-left corner that puts its ink (the outlined ink in
 // window coordinates) offsetX and offsetY from the area's chosen corner.
 POINT ClockPosition(const RECT& area, int dispIndex, int offsetX, int offsetY, const AreaF& ink);

@@ -27,6 +27,11 @@ const Setting<Clock> kClockSettings[] = {
     // An index that names no monitor is kept: the placement falls back to
     // the primary display until that monitor returns.
     Number(L"display_index", &Clock::display_index, 0),
+    // The chosen monitor's identity (data/monitor_choice.h), written with
+    // display_index: the monitor is found by it wherever it now stands.
+    Text(L"display_id", &Clock::display_id, L""),
+    // 1: every monitor shows the faces, each in the chosen corner.
+    Number(L"display_all", &Clock::display_all, 0),
     Number(L"disp_index", &Clock::disp_index, 0),
     Ranged(L"disp_offset_x", &Clock::disp_offset_x, 32, -kOffsetLimit, kOffsetLimit),
     Ranged(L"disp_offset_y", &Clock::disp_offset_y, 32, -kOffsetLimit, kOffsetLimit),
@@ -134,9 +139,10 @@ void AppSaveData_CL::SetClockDrawType(int drawType) {
   WriteFields(*this, store_, &Clock::draw_type);
 }
 
-void AppSaveData_CL::SetDisplayIndex(int index) {
+void AppSaveData_CL::SetDisplay(int index, const std::wstring& identity) {
   display_index = index;
-  WriteFields(*this, store_, &Clock::display_index);
+  display_id = identity;
+  WriteFields(*this, store_, &Clock::display_index, &Clock::display_id);
 }
 
 DateSaveData_CL::DateSaveData_CL(const Inifile_CL& store) : store_(store) { SetDefaults(*this); }

@@ -49,7 +49,9 @@ class AppSaveData_CL {
   void SetClockFont(const std::wstring& family, int bold, int italic);
   void SaveClockColors() const;
   void SetClockDrawType(int drawType);
-  void SetDisplayIndex(int index);
+  // The monitor the user chose: its number in the list now and its
+  // identity's stored form, written together.
+  void SetDisplay(int index, const std::wstring& identity);
 
   // Persisted in CLOCK_DISP, named after their keys; their defaults are
   // in the key table.
@@ -68,6 +70,8 @@ class AppSaveData_CL {
   Argb font_color3;
   int draw_type;
   int display_index;
+  std::wstring display_id;
+  int display_all;
   int disp_second;
   int disp_startup_hidden;
   int hour12;

@@ -39,25 +39,28 @@ std::wstring MenuImagePath() {
   return comlib::ProgramFolder() + L"\\" + kMenuImageFile;
 }
 
-void Build(PopupMenu_CL& menu, int monitorCount, int displayIndex, const std::wstring& imagePath) {
+void Build(PopupMenu_CL& menu, const MonitorItems& monitors, const std::wstring& imagePath) {
   // Without the file the items are drawn without images.
   menu.Images().LoadStrip(imagePath, kMenuImageWidth, kMenuImageMask, menu.Dpi());
 
-  const int displays = std::clamp(monitorCount, 0, kMaxDisplayItems);
+  const int displays = std::clamp(monitors.count, 0, kMaxDisplayItems);
   menu.AppendText(UiText(TextId::kMenuSettings), kCommandSettings, kImageSettings);
   menu.AppendSeparator();
   for (int display = 0; display < displays; ++display) {
     menu.AppendText(DisplayItemText(display), kCommandFirstDisplay + static_cast<UINT>(display), kImageDisplay);
   }
+  // Its check mark stands where the others show their image.
+  menu.AppendText(UiText(TextId::kEveryDisplay), kCommandEveryDisplay, PopupMenu_CL::kNoImage);
   menu.AppendSeparator();
   menu.AppendText(UiText(TextId::kMenuSupportSite), kCommandSupportSite, kImageSupportSite);
   menu.AppendSeparator();
   menu.AppendText(UiText(TextId::kMenuExit), kCommandExit, kImageExit);
 
   // The clock is already on this display.
-  if (displayIndex >= 0 && displayIndex < displays) {
-    menu.SetItemState(kCommandFirstDisplay + static_cast<UINT>(displayIndex), MFS_GRAYED);
+  if (monitors.chosen >= 0 && monitors.chosen < displays) {
+    menu.SetItemState(kCommandFirstDisplay + static_cast<UINT>(monitors.chosen), MFS_GRAYED);
   }
+  if (monitors.onEvery) menu.SetItemState(kCommandEveryDisplay, MFS_CHECKED);
 }
 
 void TrackAtCursor(PopupMenu_CL& menu, HWND owner) {
@@ -73,10 +76,10 @@ void TrackAtCursor(PopupMenu_CL& menu, HWND owner) {
 
 }  // namespace contextmenu
 
-void ShowContextMenu(HWND clockWindow, int monitorCount, int displayIndex) {
+void ShowContextMenu(HWND clockWindow, const contextmenu::MonitorItems& monitors) {
   PopupMenu_CL menu;
   if (!menu.CreatePopup()) return;
   menu.SetDpi(dpi::ForWindow(clockWindow));
-  contextmenu::Build(menu, monitorCount, displayIndex, contextmenu::MenuImagePath());
+  contextmenu::Build(menu, monitors, contextmenu::MenuImagePath());
   contextmenu::TrackAtCursor(menu, clockWindow);
 }

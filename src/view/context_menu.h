@@ -1,6 +1,7 @@
 #pragma once
-// The notification-area icon's context menu: settings, a choice of display,
-// the support site and the end of the program. Built anew each time it opens.
+// The notification-area icon's context menu: settings, a choice of display
+// and whether every display shows the clock, the support site and the end
+// of the program. Built anew each time it opens.
 
 #include <windows.h>
 
@@ -17,9 +18,18 @@ std::wstring DisplayItemText(int displayNumber);
 // The folder of the running program plus "\menu_image.bmp".
 std::wstring MenuImagePath();
 
+// The monitors as the menu offers them: how many, the one the clock stands
+// on (-1: none of them), and whether every one shows the clock.
+struct MonitorItems {
+  int count = 0;
+  int chosen = -1;
+  bool onEvery = false;
+};
+
 // Fills an empty popup menu: its images from imagePath (none when the file
-// cannot be read), its items, and the current display greyed.
-void Build(PopupMenu_CL& menu, int monitorCount, int displayIndex, const std::wstring& imagePath);
+// cannot be read), its items, the chosen display greyed, and the item of
+// every display checked while it is on.
+void Build(PopupMenu_CL& menu, const MonitorItems& monitors, const std::wstring& imagePath);
 
 // Opens a built menu at the cursor and returns when it has closed; the chosen
 // command reaches the owner as WM_COMMAND.
@@ -29,4 +39,4 @@ void TrackAtCursor(PopupMenu_CL& menu, HWND owner);
 
 // Opens the menu at the cursor, owned by the clock window, and returns when
 // it has closed. The chosen command reaches the clock as WM_COMMAND.
-void ShowContextMenu(HWND clockWindow, int monitorCount, int displayIndex);
+void ShowContextMenu(HWND clockWindow, const contextmenu::MonitorItems& monitors);

@@ -2,10 +2,9 @@
 
 #include <windowsx.h>
 
-#include "app_ids.h"
+#include <algorithm>
+
 #include "comlib/font_family.h"
-#include "comlib/full_screen.h"
-#include "comlib/log_file.h"
 #include "comlib/unique_handle.h"
 #include "data/face_measure.h"
 #include "text/clock_tick.h"
@@ -15,17 +14,16 @@
 namespace {
 
 constexpr Face kFaces[kFaceCount] = {Face::kClock, Face::kDate, Face::kZones};
-// From the lowest to the highest: the clock lies above the date where both
-// overlap, the date above the world clocks.
-constexpr Face kBottomToTop[kFaceCount] = {Face::kZones, Face::kDate, Face::kClock};
-constexpr UINT kRaiseFlags = SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE;
-// The monitors are checked on the first shown tick and then every 8
-// seconds; the faces are put back on top, and shown again where another
-// program hid them, every 1.5 seconds.
+// The monitors are checked in full on the first shown tick and then every
+// 8 seconds, and looked at briefly on every tick; the faces are put back on
+// top, and shown again where another program hid them, every 1.5 seconds.
 constexpr unsigned kDisplayCheckEveryTicks = 16;
 constexpr unsigned kTopmostEveryTicks = 3;
-// Between leaving and re-entering the topmost band, so the faces land on its top.
-constexpr DWORD kTopmostSettleMs = 100;
+// What a group made just now needs besides its place: to be shown, given
+// its opacity and drawn.
+constexpr unsigned kNewGroupChanges = display::kShowing | display::kClockOpacity | display::kDateOpacity |
+                                      display::kZonesOpacity | display::kClockLook | display::kDateLook |
+                                      display::kZonesLook;
 
 // The fade under the cursor for a window, or plain alpha when the window
 // cannot be read.
@@ -50,27 +48,36 @@ bool SameMinute(const SYSTEMTIME& a, const SYSTEMTIME& b) {
   return SameDay(a, b) && a.wHour == b.wHour && a.wMinute == b.wMinute;
 }
 
+SIZE ClientSize(HWND window) {
+  RECT client{};
+  if (window == nullptr || !GetClientRect(window, &client)) return SIZE{0, 0};
+  return SIZE{client.right, client.bottom};
+}
+
 }  // namespace
 
 Display_CL::Display_CL(const Settings_CL& settings)
-    : clock_(settings.Clock()), date_(settings.Date()), zones_(settings.Zones()) {
+    : clock_(settings.Clock()), date_(settings.Date()), zones_(settings.Zones()), groups_(1) {
   shown_ = Now();
 }
 
-void Display_CL::Attach(Face face, HWND window, BackBuffer_CL* buffer) {
-  State(face) = FaceState{};
-  State(face).handle = window;
-  State(face).buffer = buffer;
+void Display_CL::Attach(Face face, HWND window, BackBuffer_CL* buffer, size_t group) {
+  if (group >= groups_.size()) return;
+  State(face, group) = FaceState{};
+  State(face, group).handle = window;
+  State(face, group).buffer = buffer;
 }
 
 void Display_CL::Detach(HWND window) {
-  for (FaceState& face : faces_) {
-    if (face.handle == window) face = FaceState{};
+  for (FaceGroup& group : groups_) {
+    for (FaceState& face : group.faces) {
+      if (face.handle == window) face = FaceState{};
+    }
   }
 }
 
-bool Display_CL::Shown(Face face) const {
-  if (OutOfSight()) return false;
+bool Display_CL::Shown(Face face, size_t group) const {
+  if (hidden_ || groups_[group].makingWay) return false;
   switch (face) {
     case Face::kClock:
       return date_.hide_clock == 0;
@@ -84,37 +91,47 @@ bool Display_CL::Shown(Face face) const {
 
 int Display_CL::Alpha(Face face) const { return face == Face::kClock ? clock_.alpha : date_.alpha; }
 
-bool Display_CL::Fades(Face face) const {
+bool Display_CL::Fades(Face face, size_t group) const {
   // The world clocks fade as the date does.
-  return Shown(face) && (face == Face::kClock ? clock_.faint_on_hover : date_.faint_on_hover) != 0;
+  return Shown(face, group) && (face == Face::kClock ? clock_.faint_on_hover : date_.faint_on_hover) != 0;
 }
 
-int Display_CL::Opacity(Face face) const { return FadedOpacity(Window(face), Alpha(face), Fades(face)); }
+int Display_CL::Opacity(Face face, size_t group) const {
+  return FadedOpacity(Window(face, group), Alpha(face), Fades(face, group));
+}
 
-void Display_CL::ApplyOpacity(Face face) {
-  FaceState& state = State(face);
-  if (state.handle != nullptr && Shown(face)) state.alpha.Apply(state.handle, Opacity(face));
+void Display_CL::ApplyOpacity(Face face, size_t group) {
+  FaceState& state = State(face, group);
+  if (state.handle != nullptr && Shown(face, group)) state.alpha.Apply(state.handle, Opacity(face, group));
 }
 
 void Display_CL::Apply(unsigned changes) {
   using namespace display;
+  const size_t firstNew = (changes & kClockPlace) ? FollowMonitors() : groups_.size();
   if (changes & kZonesPlace) world_.Resolve(zones_);
-  if (changes & kClockPlace) PlaceClock();
-  // Each face stands by the one it follows, and a face about to show is placed first.
-  if (changes & (kClockPlace | kDatePlace | kShowing)) PlaceDate();
-  if (changes & (kClockPlace | kDatePlace | kZonesPlace | kShowing)) PlaceZones();
-  // A layered window shows nothing until it has its opacity.
-  if (changes & (kClockOpacity | kShowing)) ApplyOpacity(Face::kClock);
-  if (changes & (kDateOpacity | kShowing)) ApplyOpacity(Face::kDate);
-  if (changes & (kDateOpacity | kZonesOpacity | kShowing)) ApplyOpacity(Face::kZones);
-  if (changes & kShowing) {
-    for (const Face face : kFaces) ShowOrHide(face);
+  for (size_t group = 0; group < groups_.size(); ++group) {
+    ApplyToGroup(group, group >= firstNew ? changes | kNewGroupChanges : changes);
   }
-  if (changes & kClockLook) Repaint(Face::kClock);
-  if (changes & kDateLook) Repaint(Face::kDate);
+  if (changes & (kShowing | kClockPlace | kDatePlace | kZonesPlace)) RaiseAll();
+}
+
+void Display_CL::ApplyToGroup(size_t group, unsigned changes) {
+  using namespace display;
+  if (changes & kClockPlace) PlaceClock(group);
+  // Each face stands by the one it follows, and a face about to show is placed first.
+  if (changes & (kClockPlace | kDatePlace | kShowing)) PlaceDate(group);
+  if (changes & (kClockPlace | kDatePlace | kZonesPlace | kShowing)) PlaceZones(group);
+  // A layered window shows nothing until it has its opacity.
+  if (changes & (kClockOpacity | kShowing)) ApplyOpacity(Face::kClock, group);
+  if (changes & (kDateOpacity | kShowing)) ApplyOpacity(Face::kDate, group);
+  if (changes & (kDateOpacity | kZonesOpacity | kShowing)) ApplyOpacity(Face::kZones, group);
+  if (changes & kShowing) {
+    for (const Face face : kFaces) ShowOrHide(face, group);
+  }
+  if (changes & kClockLook) Repaint(Face::kClock, group);
+  if (changes & kDateLook) Repaint(Face::kDate, group);
   // The lines share the date's look and the clock's 12-hour setting.
-  if (changes & (kClockLook | kDateLook | kZonesLook)) Repaint(Face::kZones);
-  if (changes & (kShowing | kClockPlace | kDatePlace | kZonesPlace)) RaiseAll(kRaiseFlags);
+  if (changes & (kClockLook | kDateLook | kZonesLook)) Repaint(Face::kZones, group);
 }
 
 void Display_CL::Start(bool hidden) {
@@ -125,75 +142,75 @@ void Display_CL::Start(bool hidden) {
 void Display_CL::SetHidden(bool hidden) {
   hidden_ = hidden;
   // The tick stops looking while the user hides the program: look again now.
-  if (!hidden) makingWay_ = ShouldMakeWay();
+  if (!hidden) {
+    for (size_t group = 0; group < groups_.size(); ++group) groups_[group].makingWay = ShouldMakeWay(group);
+  }
   Apply(display::kShowing);
   if (!hidden) BringToTop();
 }
 
-// Shown without taking the focus: no face ever wants the keyboard.
-void Display_CL::ShowOrHide(Face face) {
-  const HWND window = Window(face);
-  if (window == nullptr) return;
-  if (!Shown(face)) {
-    ShowWindow(window, SW_HIDE);
-    return;
-  }
-  // A face minimised by some tool comes back to its size.
-  ShowWindow(window, IsIconic(window) ? SW_SHOWNOACTIVATE : SW_SHOWNA);
-  // Drawn now, not when the queue next runs dry: an empty window would show.
-  InvalidateRect(window, nullptr, FALSE);
-  UpdateWindow(window);
-}
-
-void Display_CL::Repaint(Face face) {
-  const HWND window = Window(face);
-  if (window != nullptr && Shown(face)) InvalidateRect(window, nullptr, FALSE);
-}
-
-void Display_CL::RaiseAll(UINT flags) {
-  for (const Face face : kBottomToTop) {
-    if (Window(face) != nullptr && Shown(face)) SetWindowPos(Window(face), HWND_TOPMOST, 0, 0, 0, 0, flags);
-  }
-}
-
-void Display_CL::BringToTop() {
-  bool any = false;
-  for (const Face face : kBottomToTop) {
-    if (Window(face) == nullptr || !Shown(face)) continue;
-    SetWindowPos(Window(face), HWND_NOTOPMOST, 0, 0, 0, 0, kRaiseFlags | SWP_SHOWWINDOW);
-    any = true;
-  }
-  if (!any) return;
-  Sleep(kTopmostSettleMs);
-  RaiseAll(kRaiseFlags);
-}
-
-void Display_CL::Paint(Face face, HWND window, BackBuffer_CL& buffer) {
-  if (!Shown(face)) {
+void Display_CL::Paint(Face face, HWND window, BackBuffer_CL& buffer, size_t group) {
+  if (!Shown(face, group)) {
     ValidateRect(window, nullptr);
     return;
   }
   comlib::PaintScope paint(window);
-  Render(face, window, buffer, paint.dc());
+  Render(face, group, window, PictureBuffer(face, group, buffer), paint.dc());
 }
 
-void Display_CL::Draw(Face face) {
-  const FaceState& state = State(face);
-  if (state.handle == nullptr || state.buffer == nullptr || !Shown(face)) return;
+void Display_CL::Draw(Face face, size_t group) {
+  const FaceState& state = State(face, group);
+  if (state.handle == nullptr || state.buffer == nullptr || !Shown(face, group)) return;
   // Straight to the window: a paint message would cost the round trips of
   // invalidating, asking for the update and validating again, each tick.
   const comlib::WindowDC dc(state.handle);
-  if (dc) Render(face, state.handle, *state.buffer, dc.get());
+  if (dc) Render(face, group, state.handle, *state.buffer, dc.get());
 }
 
-void Display_CL::Render(Face face, HWND window, BackBuffer_CL& buffer, HDC target) {
+BackBuffer_CL& Display_CL::PictureBuffer(Face face, size_t group, BackBuffer_CL& own) const {
+  // Faces of one scale and size show one picture: the first group's buffer
+  // holds it for them all, and no other group keeps a copy.
+  const FaceState& state = State(face, group);
+  const SIZE size = ClientSize(state.handle);
+  for (size_t first = 0; first < group; ++first) {
+    const FaceState& other = State(face, first);
+    const SIZE otherSize = ClientSize(other.handle);
+    if (other.buffer != nullptr && other.dpi == state.dpi && otherSize.cx == size.cx && otherSize.cy == size.cy) {
+      return *other.buffer;
+    }
+  }
+  return own;
+}
+
+void Display_CL::DrawClocks() {
+  // Each picture is drawn once and copied to the other clocks that show
+  // it: each of Wine's GDI+ fills costs requests to the X server.
+  std::vector<const BackBuffer_CL*> drawn;
+  for (size_t group = 0; group < groups_.size(); ++group) {
+    const FaceState& clock = State(Face::kClock, group);
+    if (clock.handle == nullptr || clock.buffer == nullptr || !Shown(Face::kClock, group)) continue;
+    const comlib::WindowDC dc(clock.handle);
+    if (!dc) continue;
+    BackBuffer_CL& buffer = PictureBuffer(Face::kClock, group, *clock.buffer);
+    if (std::find(drawn.begin(), drawn.end(), &buffer) == drawn.end()) {
+      Render(Face::kClock, group, clock.handle, buffer, dc.get());
+      drawn.push_back(&buffer);
+      continue;
+    }
+    ApplyOpacity(Face::kClock, group);
+    buffer.CopyTo(dc.get(), buffer.Width(), buffer.Height());
+  }
+}
+
+void Display_CL::Render(Face face, size_t group, HWND window, BackBuffer_CL& buffer, HDC target) {
   // The clock's fade follows each of its pictures, twice a second.
-  if (face == Face::kClock) ApplyOpacity(Face::kClock);
-  RECT client{};
-  GetClientRect(window, &client);
-  const SIZE size{client.right, client.bottom};
+  if (face == Face::kClock) ApplyOpacity(Face::kClock, group);
+  const SIZE size = ClientSize(window);
+  // A minimised window has no client area: the picture waits for its return.
+  if (size.cx <= 0 || size.cy <= 0) return;
+  buffer.Resize(size.cx, size.cy);
   const SYSTEMTIME now = Now();
-  const int dpi = Dpi(face);
+  const int dpi = Dpi(face, group);
   switch (face) {
     case Face::kClock:
       render::RenderClock(buffer, clock_, size, now, clocktick::BlinkPhaseAt(now.wMilliseconds), dpi,
@@ -203,7 +220,7 @@ void Display_CL::Render(Face face, HWND window, BackBuffer_CL& buffer, HDC targe
       render::RenderDate(buffer, date_, size, now, dpi);
       break;
     case Face::kZones:
-      render::RenderZones(buffer, date_, size, ZoneLines(), WidestZoneLines(), dpi);
+      render::RenderZones(buffer, date_, size, ZoneLines(), WidestZoneLines(group), dpi);
       break;
   }
   buffer.CopyTo(target, size.cx, size.cy);
@@ -213,8 +230,8 @@ std::vector<std::wstring> Display_CL::ZoneLines() {
   return world_.Lines(Now(TimeBase::kUniversal), Now(), clock_.hour12 != 0);
 }
 
-std::vector<std::wstring> Display_CL::WidestZoneLines() {
-  return world_.WidestLines(WidestZonesDigit(date_, Dpi(Face::kZones)), clock_.hour12 != 0);
+std::vector<std::wstring> Display_CL::WidestZoneLines(size_t group) {
+  return world_.WidestLines(WidestZonesDigit(date_, Dpi(Face::kZones, group)), clock_.hour12 != 0);
 }
 
 void Display_CL::Tick() {
@@ -223,63 +240,26 @@ void Display_CL::Tick() {
   const bool newMinute = !SameMinute(now, shown_);
   shown_ = now;
   if (hidden_) return;
-  // The picture first: the new second shows as it begins, whatever the
-  // rest of the tick costs.
-  Draw(Face::kClock);
-  if (ticks_++ % kDisplayCheckEveryTicks == 0) CheckDisplayChange();
-  // Neither drawn nor raised while a film or a game has the monitor.
-  if (CheckFullScreen()) return;
+  // The pictures first: the new second shows as it begins on every
+  // monitor, whatever the rest of the tick costs.
+  DrawClocks();
+  // Monitors come and go without a message under Wine: a brief look every
+  // tick finds them within half a second.
+  if (ticks_++ % kDisplayCheckEveryTicks == 0 || screens_.Changed()) CheckDisplayChange();
+  // One monitor a tick: each full-screen check is a few requests to Wine's
+  // server, and a film is not missed for a second.
+  CheckFullScreen(ticks_ % groups_.size());
   // A new date may be wider or narrower; the lines' day markers change with it.
   if (newDay) {
     Apply(display::kDatePlace);
   } else if (newMinute) {
-    Repaint(Face::kZones);
+    for (size_t group = 0; group < groups_.size(); ++group) Repaint(Face::kZones, group);
   }
-  ApplyOpacity(Face::kDate);
-  ApplyOpacity(Face::kZones);
+  for (size_t group = 0; group < groups_.size(); ++group) {
+    ApplyOpacity(Face::kDate, group);
+    ApplyOpacity(Face::kZones, group);
+  }
   if (!sheetOpen_ && ticks_ % kTopmostEveryTicks == 0) KeepOnTop();
-}
-
-bool Display_CL::ShouldMakeWay() const {
-  if (clock_.hide_on_fullscreen == 0) return false;
-  return fullscreen::IsFullScreenProgramOn(IsRectEmpty(&monitorArea_) ? ClockMonitorArea() : monitorArea_);
-}
-
-bool Display_CL::CheckFullScreen() {
-  const bool makeWay = ShouldMakeWay();
-  if (makeWay != makingWay_) {
-    makingWay_ = makeWay;
-    HORAVEL_LOG(makeWay ? L"全画面表示のアプリを検出: 時計を隠します。" : L"全画面表示が終了: 時計を表示します。");
-    Apply(display::kShowing);
-  }
-  return makeWay;
-}
-
-void Display_CL::KeepOnTop() {
-  // The highest shown face: a window that comes to the top of the band
-  // comes above it first.
-  HWND highest = nullptr;
-  bool allVisible = true;
-  for (const Face face : kBottomToTop) {
-    const HWND window = Window(face);
-    if (window == nullptr || !Shown(face)) continue;
-    highest = window;
-    // Read from this process's own copy of the style, no round trip to
-    // Wine's server: another program may have hidden the face.
-    if (!IsWindowVisible(window)) allVisible = false;
-  }
-  if (highest == nullptr) return;
-  if (!allVisible || OtherWindowAbove(highest)) RaiseAll(kRaiseFlags | SWP_SHOWWINDOW);
-}
-
-bool Display_CL::OtherWindowAbove(HWND highest) const {
-  // Only worth a raise when a window of another lies above: under Wine a
-  // raise is a few dozen requests to the server, and most ticks nothing is.
-  for (HWND above = GetWindow(highest, GW_HWNDPREV); above != nullptr; above = GetWindow(above, GW_HWNDPREV)) {
-    const bool ours = above == Window(Face::kClock) || above == Window(Face::kDate) || above == Window(Face::kZones);
-    if (!ours && IsWindowVisible(above)) return true;
-  }
-  return false;
 }
 
 void Display_CL::FontsChanged() {

@@ -1,13 +1,15 @@
-// Where each face of the display stands: the clock in its corner of its
-// monitor, the date by the clock, the world clocks below the date (or the
-// clock), each drawn at the DPI of the monitor it lands on; and the
-// monitors followed as they come, go and change.
+// Where each face of the display stands: each group's clock in its corner
+// of its monitor, the date by the clock, the world clocks below the date
+// (or the clock), each drawn at the DPI of the monitor it lands on; and the
+// monitors followed as they come, go and change, with a group made for
+// each new one and taken down with each one gone.
 
 #include <vector>
 
 #include "comlib/log_file.h"
 #include "comlib/unique_handle.h"
 #include "data/face_measure.h"
+#include "data/monitor_choice.h"
 #include "data/placement.h"
 #include "view/display.h"
 
@@ -43,16 +45,49 @@ std::vector<RECT> MonitorRects(const MultiScreen_CL& screens) {
 
 }  // namespace
 
-RECT Display_CL::ClockMonitorArea() const {
-  return placement::ChooseClockArea(screens_, clock_.display_index, PrimaryDisplaySize());
+std::optional<int> Display_CL::ChosenMonitor() const {
+  return monitor_choice::ChooseMonitor(monitor_choice::IdentitiesOf(screens_),
+                                       monitor_choice::ParseIdentity(clock_.display_id), clock_.display_index);
 }
 
-void Display_CL::PlaceClock() {
-  FaceState& clock = State(Face::kClock);
+RECT Display_CL::ClockMonitorArea() const {
+  return placement::ChooseClockArea(screens_, ChosenMonitor().value_or(-1), PrimaryDisplaySize());
+}
+
+size_t Display_CL::FollowMonitors() {
+  const std::vector<RECT> areas = placement::GroupAreas(screens_, ChosenMonitor().value_or(-1),
+                                                        clock_.display_all != 0 && groupWindows_ != nullptr,
+                                                        PrimaryDisplaySize());
+  while (groups_.size() > areas.size()) {
+    groupWindows_->TakeDown(groups_.size() - 1);
+    groups_.pop_back();
+  }
+  const size_t firstNew = groups_.size();
+  while (groups_.size() < areas.size()) {
+    groups_.emplace_back();
+    if (!groupWindows_->Make(groups_.size() - 1)) {
+      HORAVEL_LOG(L"ディスプレイ %d の時計を作れませんでした。", static_cast<int>(groups_.size()));
+      groupWindows_->TakeDown(groups_.size() - 1);
+      groups_.pop_back();
+      break;
+    }
+  }
+  for (size_t group = 0; group < groups_.size(); ++group) groups_[group].area = areas[group];
+  return firstNew;
+}
+
+void Display_CL::TakeDownGroups() {
+  while (groups_.size() > 1) {
+    groupWindows_->TakeDown(groups_.size() - 1);
+    groups_.pop_back();
+  }
+}
+
+void Display_CL::PlaceClock(size_t group) {
+  FaceState& clock = State(Face::kClock, group);
   if (clock.handle == nullptr) return;
-  const RECT area = ClockMonitorArea();
-  monitorArea_ = area;
-  // Sizes and offsets are set for 96 DPI; the clock is drawn at its monitor's.
+  const RECT area = groups_[group].area;
+  // Sizes and offsets are set for 96 DPI; each clock is drawn at its monitor's.
   clock.dpi = DpiOf(area);
   const layout::ClockLayout measured = MeasureClock(clock_, clock.dpi);
   const POINT position =
@@ -62,20 +97,20 @@ void Display_CL::PlaceClock() {
                kPlaceFlags);
   // The window has moved with the old picture in it; draw the new one now
   // rather than at the next tick.
-  Repaint(Face::kClock);
+  Repaint(Face::kClock, group);
 }
 
-void Display_CL::PlaceDate() {
-  FaceState& date = State(Face::kDate);
-  const HWND clock = Window(Face::kClock);
-  if (date.handle == nullptr || clock == nullptr || !Shown(Face::kDate)) return;
+void Display_CL::PlaceDate(size_t group) {
+  FaceState& date = State(Face::kDate, group);
+  const HWND clock = Window(Face::kClock, group);
+  if (date.handle == nullptr || clock == nullptr || !Shown(Face::kDate, group)) return;
   RECT clockRect{};
   // Without the clock's rectangle there is no centre to stand on: the date
   // stays where it is rather than jumping to the screen's corner.
   if (!GetWindowRect(clock, &clockRect)) return;
   // The offsets go at the clock's scale; the date is drawn at the scale of
   // the monitor its centre lands on.
-  const int scale = Dpi(Face::kClock);
+  const int scale = Dpi(Face::kClock, group);
   const POINT centre = placement::CentreOf(clockRect);
   const POINT offset{dpi::Scale(date_.offset_x, scale), dpi::Scale(date_.offset_y, scale)};
   date.dpi = DpiOf(PointRect(POINT{centre.x + offset.x, centre.y + offset.y}));
@@ -86,17 +121,17 @@ void Display_CL::PlaceDate() {
   InvalidateRect(date.handle, nullptr, FALSE);
 }
 
-void Display_CL::PlaceZones() {
-  FaceState& zones = State(Face::kZones);
+void Display_CL::PlaceZones(size_t group) {
+  FaceState& zones = State(Face::kZones, group);
   // The lines stand below the date, or below the clock when the date is off.
-  const HWND followed = Shown(Face::kDate) ? Window(Face::kDate) : Window(Face::kClock);
-  if (zones.handle == nullptr || followed == nullptr || !Shown(Face::kZones)) return;
+  const HWND followed = Shown(Face::kDate, group) ? Window(Face::kDate, group) : Window(Face::kClock, group);
+  if (zones.handle == nullptr || followed == nullptr || !Shown(Face::kZones, group)) return;
   RECT followedRect{};
   if (!GetWindowRect(followed, &followedRect)) return;
-  const int scale = Dpi(Face::kClock);
+  const int scale = Dpi(Face::kClock, group);
   const POINT offset{dpi::Scale(zones_.offset_x, scale), dpi::Scale(zones_.offset_y, scale)};
   zones.dpi = DpiOf(PointRect(POINT{placement::CentreOf(followedRect).x + offset.x, followedRect.bottom + offset.y}));
-  const ZonesLayout measured = MeasureZones(date_, WidestZoneLines(), zones.dpi);
+  const ZonesLayout measured = MeasureZones(date_, WidestZoneLines(group), zones.dpi);
   POINT position = placement::ZonesPosition(followedRect, offset.x, offset.y, measured.window);
   position = placement::KeepOnSomeMonitor(position, measured.window, MonitorRects(screens_));
   SetWindowPos(zones.handle, HWND_TOPMOST, position.x, position.y, measured.window.cx, measured.window.cy,
@@ -112,25 +147,23 @@ void Display_CL::RestoreLayout() {
 }
 
 void Display_CL::CheckDisplayChange() {
-  const int displayIndex = clock_.display_index;
-  screens_.Enumerate();
-
-  const bool fallback = placement::FallsBackToPrimary(screens_, displayIndex);
-  if (fallback && !displayCheck_.onPrimaryFallback) {
-    HORAVEL_LOG(L"ディスプレイ %d が見つかりません: プライマリディスプレイに表示します。", displayIndex);
+  const bool monitorsChanged = screens_.Enumerate();
+  const std::optional<int> chosen = ChosenMonitor();
+  if (!chosen && !displayCheck_.onPrimaryFallback) {
+    HORAVEL_LOG(L"ディスプレイ %d が見つかりません: プライマリディスプレイに表示します。", clock_.display_index);
   }
-  displayCheck_.onPrimaryFallback = fallback;
-  const HWND clock = Window(Face::kClock);
-  if (clock == nullptr) return;
+  displayCheck_.onPrimaryFallback = !chosen;
 
-  RECT clockRect{};
-  const bool rectKnown = GetWindowRect(clock, &clockRect) != FALSE;
-  const RECT area = ClockMonitorArea();
-  monitorArea_ = area;
-  if (!placement::ClockNeedsPlacing(area, rectKnown ? &clockRect : nullptr, Shown(Face::kClock),
-                                    IsWindowVisible(clock) != FALSE)) {
-    return;
+  bool needsPlacing = monitorsChanged;
+  for (size_t group = 0; group < groups_.size() && !needsPlacing; ++group) {
+    const HWND clock = Window(Face::kClock, group);
+    if (clock == nullptr) continue;
+    RECT clockRect{};
+    const bool rectKnown = GetWindowRect(clock, &clockRect) != FALSE;
+    needsPlacing = placement::ClockNeedsPlacing(groups_[group].area, rectKnown ? &clockRect : nullptr,
+                                                Shown(Face::kClock, group), IsWindowVisible(clock) != FALSE);
   }
+  if (!needsPlacing) return;
   HORAVEL_LOG(L"ディスプレイ構成変更を検出: ポジション更新");
   RestoreLayout();
 }

@@ -10,8 +10,6 @@ namespace {
 
 constexpr wchar_t kDateClassName[] = L"HoravelDateClass";
 constexpr wchar_t kZoneClassName[] = L"HoravelZoneClass";
-// The world clocks start this large, until they are first placed.
-constexpr SIZE kZonesInitialSize = {320, 64};
 
 // Moved to a monitor of another scaling, a face is laid out afresh at its
 // scale, where the placement puts it.
@@ -29,11 +27,15 @@ unsigned PlaceChangeOf(Face face) {
 
 }  // namespace
 
-FaceWindow_CL::FaceWindow_CL(Display_CL& display, Face face, const wchar_t* className, SIZE initialSize)
-    : display_(display), face_(face), backBuffer_(PixelFormat32bppRGB) {
+FaceWindow_CL::FaceWindow_CL(Display_CL& display, Face face, const wchar_t* className, SIZE initialSize,
+                             size_t group)
+    : display_(display), face_(face), group_(group), backBuffer_(PixelFormat32bppRGB) {
   SetClassName(className);
   SetWindowName(product::kWindowTitle);
   style_ = kDefaultStyle & ~(WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
+  // Drawn to twice a second: a device context of its own is not set up
+  // afresh for each picture.
+  classStyle_ |= CS_OWNDC;
   width_ = initialSize.cx;
   height_ = initialSize.cy;
   hideFromTaskbar_ = true;
@@ -49,7 +51,7 @@ LRESULT FaceWindow_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:
-      display_.Paint(face_, window, backBuffer_);
+      display_.Paint(face_, window, backBuffer_, group_);
       return 0;
     case WM_GETMINMAXINFO:
       view::AllowLargeWindows(lParam);
@@ -57,6 +59,13 @@ LRESULT FaceWindow_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_DPICHANGED:
       display_.Apply(PlaceChangeOf(face_));
       return 0;
+    case WM_DESTROY:
+      // Only the first group's windows end the program's loop.
+      if (group_ != 0) {
+        OnDestroy();
+        return 0;
+      }
+      break;
     case WM_CLOSE:
       // Only the close code ends a face's window. Any other close (from the
       // system or another program) is a wish to hide the program.
@@ -74,22 +83,10 @@ LRESULT FaceWindow_CL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 LRESULT FaceWindow_CL::OnCreateFace() {
   ChangeWindowStyle(window_, GWL_EXSTYLE, kClickThroughExStyle, 0);
   ChangeWindowStyle(window_, GWL_STYLE, 0, kFrameStyle);
-  display_.Attach(face_, window_, &backBuffer_);
-  RECT client{};
-  GetClientRect(window_, &client);
-  backBuffer_.Resize(client.right > 0 ? client.right : width_, client.bottom > 0 ? client.bottom : height_);
+  display_.Attach(face_, window_, &backBuffer_, group_);
   OnFaceCreated();
   created_ = true;
   return 1;
-}
-
-void FaceWindow_CL::OnSize() {
-  if (!created_) return;
-  RECT client{};
-  GetClientRect(window_, &client);
-  // A minimised window has no client area; keep the buffer for its return.
-  if (client.right <= 0 || client.bottom <= 0) return;
-  backBuffer_.Resize(client.right, client.bottom);
 }
 
 void FaceWindow_CL::OnDestroy() {
@@ -98,7 +95,7 @@ void FaceWindow_CL::OnDestroy() {
 }
 
 DateDialog_CL::DateDialog_CL(Display_CL& display)
-    : FaceWindow_CL(display, Face::kDate, kDateClassName, SIZE{kInitialWidth, kInitialHeight}) {}
+    : FaceWindow_CL(display, Face::kDate, kDateClassName, kDateInitialSize) {}
 
 ZoneDialog_CL::ZoneDialog_CL(Display_CL& display)
     : FaceWindow_CL(display, Face::kZones, kZoneClassName, kZonesInitialSize) {}

@@ -10,6 +10,7 @@
 #include "comlib/ui_text.h"
 #include "comlib/update_check.h"
 #include "comlib/web_page.h"
+#include "data/monitor_choice.h"
 #include "product.h"
 #include "resource_ids.h"
 #include "text/clock_tick.h"
@@ -21,8 +22,6 @@
 namespace {
 
 constexpr int kTrayIconSize = 16;
-// The clock starts at this size, until it is first placed.
-constexpr SIZE kInitialSize = {480, 470};
 
 constexpr wchar_t kWindowSection[] = L"WINDOW";
 constexpr wchar_t kWindowRectKey[] = L"rect";
@@ -45,7 +44,7 @@ UINT MsIntoSecond(std::int64_t timeOffset) {
 
 MainDialog_CL::MainDialog_CL(Settings_CL& settings, Display_CL& display, VirtualDesktopQuery& desktop,
                              TrayShell& trayShell, RestartFunction restart)
-    : FaceWindow_CL(display, Face::kClock, kClassName, kInitialSize),
+    : FaceWindow_CL(display, Face::kClock, kClassName, kClockInitialSize),
       settings_(settings),
       icon_(product::kName, trayShell),
       sheet_(settings, display),
@@ -232,7 +231,8 @@ void MainDialog_CL::OnTrayMessage(UINT mouseMessage) {
   if (mouseMessage == WM_LBUTTONDOWN) {
     display_.SetHidden(!display_.Hidden());
   } else if (mouseMessage == WM_RBUTTONDOWN) {
-    ShowContextMenu(window_, display_.Screens().Count(), settings_.Clock().display_index);
+    ShowContextMenu(window_, contextmenu::MonitorItems{display_.Screens().Count(), display_.ChosenMonitor().value_or(-1),
+                                                       settings_.Clock().display_all != 0});
   }
 }
 
@@ -260,6 +260,9 @@ void MainDialog_CL::OnCommand(WPARAM command) {
     case kCommandSettings:
       AfterSheet(sheet_.Open(window_));
       break;
+    case kCommandEveryDisplay:
+      ShowOnEveryDisplay(settings_.Clock().display_all == 0);
+      break;
     default:
       break;
   }
@@ -267,9 +270,16 @@ void MainDialog_CL::OnCommand(WPARAM command) {
 
 void MainDialog_CL::ShowOnDisplay(int displayNumber) {
   AppSaveData_CL& clock = settings_.Clock();
-  clock.SetDisplayIndex(displayNumber);
+  clock.SetDisplay(displayNumber, monitor_choice::IdentityTextFor(display_.Screens(), displayNumber));
   clock.SaveClockDispFlags();
   display_.Apply(display::kClockPlace | display::kClockOpacity);
+}
+
+void MainDialog_CL::ShowOnEveryDisplay(bool every) {
+  AppSaveData_CL& clock = settings_.Clock();
+  clock.display_all = every ? 1 : 0;
+  clock.SaveField(&AppSaveData_CL::display_all);
+  display_.Apply(display::kClockPlace);
 }
 
 void MainDialog_CL::AfterSheet(SettingsHost_CL::After after) {
@@ -290,7 +300,6 @@ void MainDialog_CL::OnSizeChanged(WPARAM sizeType) {
   } else if (sizeType == SIZE_MINIMIZED) {
     display_.SetHidden(true);
   }
-  // The base then resizes the back buffer through OnSize.
 }
 
 void MainDialog_CL::OnPowerBroadcast(WPARAM event, LPARAM setting) {

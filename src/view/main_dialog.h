@@ -69,6 +69,8 @@ class MainDialog_CL : public FaceWindow_CL {
   void OnEndSession(WPARAM ending, LPARAM reason);
   void PowerResume();
   void ShowOnDisplay(int displayNumber);
+  // A group of faces on every monitor, or only the clock's own.
+  void ShowOnEveryDisplay(bool every);
   // Starts a fresh copy and closes this one; false when the copy could not start.
   bool Restart();
   // Carries out what was asked for while a sheet ran.

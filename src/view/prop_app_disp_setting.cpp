@@ -5,6 +5,7 @@
 #include "app_ids.h"
 #include "comlib/hot_key.h"
 #include "comlib/run_at_startup.h"
+#include "data/monitor_choice.h"
 #include "data/save_data.h"
 #include "view/display.h"
 
@@ -42,27 +43,31 @@ void PropAppDispSetting_CL::BuildControls() {
   for (int monitor = 0; monitor < monitorCount; ++monitor) {
     monitorList_->AddItem(MonitorItemText(monitor), 0);
   }
-  monitorList_->Select(ListItemOrFirst(clock.display_index, monitorCount));
+  // Where the chosen monitor stands now, whatever its number was.
+  monitorList_->Select(ListItemOrFirst(display_.ChosenMonitor().value_or(-1), monitorCount));
+  everyDisplayBox_ =
+      AddCheckBox(UiText(TextId::kEveryDisplay), Px(kBoxX), 12 * d + d / 2 + Px(kTop), clock.display_all != 0);
 
-  AddLabel(UiText(TextId::kCorner), Px(kLabelX), 13 * d + Px(kTop));
+  AddLabel(UiText(TextId::kCorner), Px(kLabelX), 14 * d + Px(kTop));
   cornerList_ = AddList({UiText(TextId::kCornerTopLeft), UiText(TextId::kCornerTopRight),
                          UiText(TextId::kCornerBottomLeft), UiText(TextId::kCornerBottomRight)},
-                        32, w, 14 * d + Px(kTop));
+                        32, w, 15 * d + Px(kTop));
   // A corner that names none shows no item.
   cornerList_->Select(clock.disp_index);
 
-  horizontal_ = AddLabelledBar(TextId::kClockHorizontalOffset, 16 * d + Px(kTop), -kOffsetLimit, kOffsetLimit,
+  horizontal_ = AddLabelledBar(TextId::kClockHorizontalOffset, 17 * d + Px(kTop), -kOffsetLimit, kOffsetLimit,
                                clock.disp_offset_x);
   vertical_ =
-      AddLabelledBar(TextId::kClockVerticalOffset, 19 * d + Px(kTop), -kOffsetLimit, kOffsetLimit, clock.disp_offset_y);
+      AddLabelledBar(TextId::kClockVerticalOffset, 20 * d + Px(kTop), -kOffsetLimit, kOffsetLimit, clock.disp_offset_y);
   transparency_ =
-      AddLabelledBar(TextId::kClockTransparency, 22 * d + Px(kTop), 0, kOpaque, TransparencyFromAlpha(clock.alpha));
+      AddLabelledBar(TextId::kClockTransparency, 23 * d + Px(kTop), 0, kOpaque, TransparencyFromAlpha(clock.alpha));
 
   // Below the designed controls, inside the same frame, a row of "Ｗ" apart.
   BuildExtras(RectInParent(transparency_.bar->Window()).bottom + d / 2);
 
   FinishPanel(*hideClockBox_, TextId::kClockPage,
-              {noBlinkBox_, hour12Box_, transparency_.bar, startWithWindowsBox_, clearHotKeyButton_, hotKeyStatus_},
+              {noBlinkBox_, hour12Box_, everyDisplayBox_, transparency_.bar, startWithWindowsBox_, clearHotKeyButton_,
+               hotKeyStatus_},
               *hotKeyStatus_);
   UpdateOffsets();
   UpdateTransparency();
@@ -141,7 +146,12 @@ bool PropAppDispSetting_CL::OnControlCommand(int id, int code, HWND control) {
     clock.SetClockDrawType(drawTypeList_->Selection());
     display_.Apply(display::kClockLook);
   } else if (IsListChoice(monitorList_, code, control)) {
-    clock.SetDisplayIndex(monitorList_->Selection());
+    const int chosen = monitorList_->Selection();
+    clock.SetDisplay(chosen, monitor_choice::IdentityTextFor(display_.Screens(), chosen));
+    display_.Apply(display::kClockPlace);
+  } else if (id == everyDisplayBox_->ControlId()) {
+    clock.display_all = everyDisplayBox_->IsChecked() ? 1 : 0;
+    clock.SaveField(&AppSaveData_CL::display_all);
     display_.Apply(display::kClockPlace);
   } else if (IsListChoice(cornerList_, code, control)) {
     clock.disp_index = cornerList_->Selection();

@@ -42,6 +42,7 @@ class PropAppDispSetting_CL : public ScrollPage_CL {
   CheckBox_CL* noBlinkBox_ = nullptr;
   CheckBox_CL* hour12Box_ = nullptr;
   CheckBox_CL* fadeBox_ = nullptr;
+  CheckBox_CL* everyDisplayBox_ = nullptr;
   CheckBox_CL* fullScreenBox_ = nullptr;
   CheckBox_CL* startWithWindowsBox_ = nullptr;
   ComboBox_CL* drawTypeList_ = nullptr;

@@ -31,6 +31,31 @@ TEST(Placement, TheClockAreaIsTheChosenMonitorOnlyWhenThereAreSeveral) {
   one.monitors.push_back(MakeMonitorRecord(RECT{0, 0, 800, 600}, RECT{0, 0, 800, 560}, MONITORINFOF_PRIMARY));
   EXPECT_TRUE(SameRect(RECT{0, 0, 1280, 1024}, placement::ChooseClockArea(one, 0, primary)));
   EXPECT_TRUE(SameRect(RECT{0, 0, 1280, 1024}, placement::ChooseClockArea(MultiScreen_CL(), 0, primary)));
+
+  // A group on every monitor: the clock's own first, on the chosen one or
+  // else the primary, then the others in the list's order.
+  MultiScreen_CL three = two;
+  three.monitors.insert(three.monitors.begin(), MakeMonitorRecord(RECT{-1024, 0, 0, 768}, RECT{}, 0));
+  const RECT left{-1024, 0, 0, 768};
+  const RECT middle{0, 0, 1920, 1080};
+  const RECT right{1920, 0, 3200, 1024};
+  const struct {
+    const MultiScreen_CL& screens;
+    int chosen;
+    bool every;
+    std::vector<RECT> areas;
+  } cases[] = {
+      {three, 2, true, {right, left, middle}},
+      {three, 0, true, {left, middle, right}},
+      {three, -1, true, {RECT{0, 0, 1280, 1024}, left, right}},
+      {three, 2, false, {right}},
+      {one, 0, true, {RECT{0, 0, 1280, 1024}}},
+  };
+  for (const auto& c : cases) {
+    const std::vector<RECT> areas = placement::GroupAreas(c.screens, c.chosen, c.every, primary);
+    ASSERT_EQ(c.areas.size(), areas.size()) << "chosen " << c.chosen;
+    for (size_t i = 0; i < areas.size(); ++i) EXPECT_TRUE(SameRect(c.areas[i], areas[i])) << c.chosen << ", " << i;
+  }
 }
 
 TEST(Placement, TheClocksInkStandsAtTheOffsetsFromTheChosenCorner) {

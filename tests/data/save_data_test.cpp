@@ -51,9 +51,9 @@ void ScrambleClock(AppSaveData_CL& clock) {
   clock.font_family = L"scrambled";
   clock.font_bold = clock.font_italic = clock.font_em_height = clock.border_frame_scale = 77;
   clock.font_color1 = clock.font_color2 = clock.font_color3 = 77;
-  clock.draw_type = clock.display_index = clock.disp_second = clock.disp_startup_hidden = 77;
+  clock.draw_type = clock.display_index = clock.display_all = clock.disp_second = clock.disp_startup_hidden = 77;
   clock.hour12 = clock.faint_on_hover = clock.hide_on_fullscreen = 77;
-  clock.hotkey = clock.language = L"scrambled";
+  clock.hotkey = clock.language = clock.display_id = L"scrambled";
 }
 
 void ScrambleDate(DateSaveData_CL& date) {
@@ -69,6 +69,8 @@ void ExpectClockDefaults(const AppSaveData_CL& clock) {
   EXPECT_EQ(0, clock.hour12);
   EXPECT_EQ(0, clock.draw_type);
   EXPECT_EQ(0, clock.display_index);
+  EXPECT_EQ(L"", clock.display_id);
+  EXPECT_EQ(0, clock.display_all);
   EXPECT_EQ(0, clock.disp_index);
   EXPECT_EQ(32, clock.disp_offset_x);
   EXPECT_EQ(32, clock.disp_offset_y);
@@ -243,7 +245,7 @@ TEST(SaveData, NowhereToWriteRunsWithTheDefaultsAndAReadOnlyFileStaysUntouched) 
   AppSaveData_CL& clock = settings.Clock();
   settings.InitializeIn(L"C:\\no such folder\\nor this one");
   ExpectClockDefaults(clock);
-  clock.SetDisplayIndex(1);
+  clock.SetDisplay(1, L"");
   EXPECT_FALSE(testing_support::FileExists(settings.SettingsPath()));
 
   // A settings file that can be read but not written: held open here
@@ -257,7 +259,7 @@ TEST(SaveData, NowhereToWriteRunsWithTheDefaultsAndAReadOnlyFileStaysUntouched) 
   ASSERT_NE(INVALID_HANDLE_VALUE, lock.get());
   settings.InitializeIn(documents.Path());
   EXPECT_EQ(100, clock.alpha);
-  clock.SetDisplayIndex(1);
+  clock.SetDisplay(1, L"");
   clock.SetClockFontEmHeight(90);
   EXPECT_FALSE(settings.Store().Flush());
   lock.reset();
@@ -366,9 +368,9 @@ TEST_F(SettingsTest, EachSetterWritesExactlyItsOwnKeys) {
   EXPECT_EQ(2, clock.draw_type);
 
   EmptyTheFile();
-  clock.SetDisplayIndex(1);
-  EXPECT_EQ(Keys{L"CLOCK_DISP.display_index"}, StoredKeys(Store()));
-  EXPECT_EQ(1, clock.display_index);
+  clock.SetDisplay(1, L"1920,0,3200,1024,name");
+  EXPECT_EQ((Keys{L"CLOCK_DISP.display_index", L"CLOCK_DISP.display_id"}), StoredKeys(Store()));
+  EXPECT_EQ(L"1920,0,3200,1024,name", Stored(Store(), kClockSection, L"display_id"));
 
   EmptyTheFile();
   clock.alpha = 150;
@@ -486,7 +488,7 @@ TEST_F(SettingsTest, SnapshotPutsBackEveryStoredValueOkWritesWhatDiffersAndBothS
   auto inSection = [&keys](const std::wstring& section) {
     return std::count_if(keys.begin(), keys.end(), [&](const std::wstring& key) { return key.rfind(section, 0) == 0; });
   };
-  EXPECT_EQ(22, inSection(L"CLOCK_DISP."));
+  EXPECT_EQ(24, inSection(L"CLOCK_DISP."));
   EXPECT_EQ(16, inSection(L"DATE_DISP."));
   // What was written loads back as the same values.
   ScrambleClock(clock);

@@ -41,35 +41,6 @@ RECT ExpectedDateRect(HWND clock, int offsetX, int offsetY) {
   return RECT{topLeft.x, topLeft.y, topLeft.x + size.cx, topLeft.y + size.cy};
 }
 
-// The least and the most ink the screen showed in [fromMs, toMs).
-std::pair<size_t, size_t> InkBetween(const std::vector<ScreenSample>& samples, double fromMs, double toMs) {
-  std::pair<size_t, size_t> range{SIZE_MAX, 0};
-  for (const ScreenSample& sample : samples) {
-    if (sample.readFromMs < fromMs || sample.readByMs >= toMs) continue;
-    range = {std::min(range.first, sample.ink), std::max(range.second, sample.ink)};
-  }
-  return range;
-}
-
-// Each second's picture no later than 20 ms after the second began on the
-// median and 40 ms at worst, and, read well inside each half, the colons'
-// ink there in the first half and gone in the second.
-::testing::AssertionResult KeepsToTheSecond(const std::vector<ScreenSample>& samples) {
-  const std::vector<double> lags = SecondLagsMs(samples);
-  if (lags.size() < 8) return ::testing::AssertionFailure() << "only " << lags.size() << " seconds seen";
-  const double worst = *std::max_element(lags.begin(), lags.end());
-  if (Median(lags) > 20.0 || worst > 40.0) {
-    return ::testing::AssertionFailure() << "median " << Median(lags) << " ms, worst " << worst << " ms";
-  }
-  for (double second = std::ceil(samples.front().readByMs / 1000) * 1000; second + 1000 <= samples.back().readFromMs;
-       second += 1000) {
-    if (InkBetween(samples, second + 40, second + 500).first <= InkBetween(samples, second + 540, second + 1000).second) {
-      return ::testing::AssertionFailure() << "the colons did not follow the half second";
-    }
-  }
-  return ::testing::AssertionSuccess();
-}
-
 using ClockProgram = ProgramTest;
 
 }  // namespace

@@ -26,10 +26,10 @@ constexpr DWORD kTimeoutMs = 15000;
 constexpr DWORD kQuietMs = 2000;
 // The clock display page's controls in creation order: after the designed
 // ones (the scaling test checks that they stand inside the frame).
-constexpr int kFullScreenBox = 18;
-constexpr int kHotKeyField = 21;
-constexpr int kHotKeyStatus = 22;
-constexpr int kClearHotKeyButton = 23;
+constexpr int kFullScreenBox = 19;
+constexpr int kHotKeyField = 22;
+constexpr int kHotKeyStatus = 23;
+constexpr int kClearHotKeyButton = 24;
 
 RECT PrimaryMonitor() { return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
@@ -70,12 +70,25 @@ class Extras : public ProgramTest {
 
 }  // namespace
 
-TEST_F(Extras, ClockMakesWayForAFullScreenWindowOnItsOwnMonitorOnly) {
+TEST_F(Extras, EachClockMakesWayForAFullScreenWindowOnItsOwnMonitorOnlyAndHidesWithTheIcon) {
+  // A clock on each of the two monitors of the display.
+  SetProgramSetting(L"CLOCK_DISP", L"display_all", 1);
   Start();
   ASSERT_TRUE(Shown());
+  const std::vector<HWND> groups = FindTopLevelWindows(L"Horavel", program_.Id(), L"HoravelGroupClockClass");
+  ASSERT_EQ(1u, groups.size());
+  const HWND otherClock = groups.front();
+  EXPECT_TRUE(IsWindowVisible(otherClock));
+  ClickTrayIcon(clock_);
+  RoundTrip(clock_);
+  EXPECT_TRUE(Hidden() && !IsWindowVisible(otherClock));
+  ClickTrayIcon(clock_);
+  RoundTrip(clock_);
+  EXPECT_TRUE(Shown() && IsWindowVisible(otherClock));
   {
     CoveringWindow film(PrimaryMonitor());
     EXPECT_TRUE(WaitUntil([&] { return Hidden(); }, kTimeoutMs));
+    EXPECT_TRUE(IsWindowVisible(otherClock));
   }
   EXPECT_TRUE(WaitUntil([&] { return Shown(); }, kTimeoutMs));
 
@@ -93,6 +106,7 @@ TEST_F(Extras, ClockMakesWayForAFullScreenWindowOnItsOwnMonitorOnly) {
   ASSERT_FALSE(IsRectEmpty(&other));
   ASSERT_FALSE(EqualRect(&other, &primary));
   CoveringWindow onOtherMonitor(other);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(otherClock); }, kTimeoutMs));
   EXPECT_FALSE(WaitUntil([&] { return !IsWindowVisible(clock_); }, kQuietMs));
 }
 

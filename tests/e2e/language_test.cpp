@@ -86,7 +86,7 @@ class ReferenceMenu {
     PopupMenu_CL menu;
     if (owner != nullptr && menu.CreatePopup()) {
       menu.SetDpi(dpi::ForWindow(owner));
-      contextmenu::Build(menu, GetSystemMetrics(SM_CMONITORS), 0, contextmenu::MenuImagePath());
+      contextmenu::Build(menu, {GetSystemMetrics(SM_CMONITORS), 0}, contextmenu::MenuImagePath());
       for (int item = 0; item < GetMenuItemCount(menu.Handle()); ++item) {
         wchar_t text[64] = {};
         if (GetMenuStringW(menu.Handle(), static_cast<UINT>(item), text, 64, MF_BYPOSITION) > 0) texts.push_back(text);
@@ -131,6 +131,7 @@ std::vector<std::wstring> MenuTexts(UiLanguage language) {
     ScopedUiLanguage inLanguage(language);
     texts.push_back(UiTextWith(TextId::kMenuDisplay, {number}));
   }
+  texts.push_back(UiText(TextId::kEveryDisplay, language));
   texts.push_back(UiText(TextId::kMenuSupportSite, language));
   texts.push_back(UiText(TextId::kMenuExit, language));
   return texts;

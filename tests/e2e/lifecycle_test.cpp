@@ -10,8 +10,10 @@
 #include <thread>
 #include <vector>
 
+#include "comlib/multi_screen.h"
 #include "comlib/unique_handle.h"
 #include "data/data_test_support.h"
+#include "data/monitor_choice.h"
 #include "support/program_data.h"
 #include "support/program_process.h"
 #include "support/screen_pixels.h"
@@ -224,6 +226,8 @@ TEST_F(Lifecycle, WhileMenuChoicesWriteNoReaderSeesHalfAFileAndAKillCostsNoSetti
   }
   file += L"[VERSION]\r\nnotify=1\r\n[NOTES]\r\n";
   for (int note = 0; note < 100; ++note) file += L"note" + std::to_wstring(note) + L"=kept as it is\r\n";
+  MultiScreen_CL screens;
+  screens.Enumerate();
   std::mt19937 random(20261207);
   for (int run = 0; run < kKillRuns; ++run) {
     WriteUtf16(ProgramSettingsPath(), file);
@@ -256,13 +260,16 @@ TEST_F(Lifecycle, WhileMenuChoicesWriteNoReaderSeesHalfAFileAndAKillCostsNoSetti
     EXPECT_TRUE(writing) << "run " << run;
     EXPECT_EQ(0, shortReads) << "run " << run;
 
+    // The chosen display's number and identity, written together.
+    const std::wstring chosen = ProgramSetting(L"CLOCK_DISP", L"display_index");
+    EXPECT_TRUE(chosen == L"0" || chosen == L"1") << "run " << run;
+    EXPECT_EQ(monitor_choice::IdentityTextFor(screens, _wtoi(chosen.c_str())),
+              ProgramSetting(L"CLOCK_DISP", L"display_id"))
+        << "run " << run;
     for (const IniLine& line : IniLines(file)) {
-      const std::wstring stored = ProgramSetting(line.section.c_str(), line.key.c_str());
-      if (line.key == L"display_index") {
-        EXPECT_TRUE(stored == L"0" || stored == L"1") << "run " << run;
-      } else {
-        EXPECT_EQ(line.value, stored) << "run " << run << ": " << line.section << "." << line.key;
-      }
+      if (line.key == L"display_index" || line.key == L"display_id") continue;
+      EXPECT_EQ(line.value, ProgramSetting(line.section.c_str(), line.key.c_str()))
+          << "run " << run << ": " << line.section << "." << line.key;
     }
     INT32 rect[4] = {};
     ASSERT_TRUE(GetPrivateProfileStructW(L"WINDOW", L"rect", rect, sizeof(rect), ProgramSettingsPath().c_str()))

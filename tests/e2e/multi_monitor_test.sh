@@ -14,12 +14,6 @@ set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
 
 skipped=77
-# Out of the range scripts/lib.sh takes for Xvfb.
-first_display=150
-last_display=199
-# Xvnc answers within a second; a loaded machine may take longer.
-start_tries=100
-start_try_seconds=0.1
 server_linger_seconds=30
 
 if ! command -v Xvnc >/dev/null 2>&1; then
@@ -28,50 +22,18 @@ if ! command -v Xvnc >/dev/null 2>&1; then
 fi
 
 scratch="$(mktemp -d "${HORAVEL_SCRATCH:-${TMPDIR:-/tmp}}/horavel-monitors.XXXXXX")"
-xvnc_pid=""
 cleanup() {
   # Only this script's prefix: the caller's may be serving other tests.
   if [ -d "$scratch/prefix" ]; then
     WINEPREFIX="$scratch/prefix" wineserver -k >/dev/null 2>&1 || true
   fi
-  if [ -n "$xvnc_pid" ]; then
-    kill "$xvnc_pid" 2>/dev/null || true
-    wait "$xvnc_pid" 2>/dev/null || true
-  fi
+  stop_xvnc
   rm -rf "$scratch"
 }
 trap cleanup EXIT
 trap 'exit 143' INT TERM HUP
 
-listening() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
-
-# Starts Xvnc with one screen on the first free display; sets DISPLAY and
-# HORAVEL_VNC_PORT.
-start_xvnc() {
-  local number port
-  for number in $(seq "$first_display" "$last_display"); do
-    port=$((5900 + number))
-    [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] || listening "$port" && continue
-    Xvnc ":$number" -geometry 1280x800 -depth 24 -rfbport "$port" -localhost -nolisten tcp \
-      -SecurityTypes None -AcceptSetDesktopSize=1 >"$scratch/xvnc.log" 2>&1 &
-    xvnc_pid=$!
-    for _ in $(seq "$start_tries"); do
-      kill -0 "$xvnc_pid" 2>/dev/null || break
-      # Another server that took the number a moment before ends this one.
-      if [ -e "/tmp/.X11-unix/X$number" ] && listening "$port" && kill -0 "$xvnc_pid" 2>/dev/null; then
-        export DISPLAY=":$number" HORAVEL_VNC_PORT="$port"
-        return 0
-      fi
-      sleep "$start_try_seconds"
-    done
-    kill "$xvnc_pid" 2>/dev/null || true
-    wait "$xvnc_pid" 2>/dev/null || true
-    xvnc_pid=""
-  done
-  return 1
-}
-
-if ! start_xvnc; then
+if ! start_xvnc "$scratch/xvnc.log"; then
   echo "skipped: Xvnc did not start; its last words:"
   tail -n 5 "$scratch/xvnc.log" 2>/dev/null || true
   exit "$skipped"

@@ -26,7 +26,7 @@ constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 constexpr DWORD kNormalDpi = 96;
 constexpr DWORD kLargeDpi = 144;
 // The clock display page's group box, created last.
-constexpr int kFrameIndex = 24;
+constexpr int kFrameIndex = 25;
 
 int Width(const RECT& rect) { return rect.right - rect.left; }
 int Height(const RECT& rect) { return rect.bottom - rect.top; }

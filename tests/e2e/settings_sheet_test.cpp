@@ -325,13 +325,14 @@ const PageAction kPageActions[] = {
     {kClockPage, 4, Act::kTick, kClock, L"hour12"}, {kClockPage, 5, Act::kTick, kClock, L"faint_on_hover"},
     {kClockPage, 7, Act::kList, kClock, L"draw_type", 0, 2},
     {kClockPage, 9, Act::kList, kClock, L"display_index", 0, 1},
-    {kClockPage, 11, Act::kList, kClock, L"disp_index", 0, 3},
-    {kClockPage, 13, Act::kBar, kClock, L"disp_offset_x", -1024, 1024},
-    {kClockPage, 15, Act::kBar, kClock, L"disp_offset_y", -1024, 1024},
-    {kClockPage, 17, Act::kTransparency, kClock, L"alpha", 0, 255},
-    {kClockPage, 18, Act::kTick, kClock, L"hide_on_fullscreen"}, {kClockPage, 19, Act::kTick, kRun, L"Horavel"},
-    {kClockPage, 21, Act::kChord, kClock, L"hotkey", 0, 1}, {kClockPage, 21, Act::kChord, kClock, L"hotkey", 2, 5},
-    {kClockPage, 23, Act::kNoHotKey, kClock, L"hotkey"}, {kClockFontPage, 1, Act::kFamily, kClock, L"font_family"},
+    {kClockPage, 10, Act::kTick, kClock, L"display_all"},
+    {kClockPage, 12, Act::kList, kClock, L"disp_index", 0, 3},
+    {kClockPage, 14, Act::kBar, kClock, L"disp_offset_x", -1024, 1024},
+    {kClockPage, 16, Act::kBar, kClock, L"disp_offset_y", -1024, 1024},
+    {kClockPage, 18, Act::kTransparency, kClock, L"alpha", 0, 255},
+    {kClockPage, 19, Act::kTick, kClock, L"hide_on_fullscreen"}, {kClockPage, 20, Act::kTick, kRun, L"Horavel"},
+    {kClockPage, 22, Act::kChord, kClock, L"hotkey", 0, 1}, {kClockPage, 22, Act::kChord, kClock, L"hotkey", 2, 5},
+    {kClockPage, 24, Act::kNoHotKey, kClock, L"hotkey"}, {kClockFontPage, 1, Act::kFamily, kClock, L"font_family"},
     {kClockFontPage, 2, Act::kTick, kClock, L"font_bold"}, {kClockFontPage, 3, Act::kTick, kClock, L"font_italic"},
     {kClockFontPage, 5, Act::kBar, kClock, L"font_em_height", 64, 512},
     {kClockFontPage, 7, Act::kBar, kClock, L"border_frame_scale", 0, 20},
@@ -359,7 +360,7 @@ const PageAction kPageActions[] = {
 };
 // The steps that once left "blink=0" in the file behind blinking colons:
 // no blinking, the transparency bar, blinking again.
-const size_t kBlinkSteps[] = {3, 11, 3};
+const size_t kBlinkSteps[] = {3, 12, 3};
 const wchar_t* const kLabels[] = {L"", L"Tokyo", L"ロンドン", L"Base 2"};
 // Keys pressed in the hot-key field, and the key each leaves in effect:
 // its own, or (null) the one before.
@@ -369,7 +370,8 @@ const std::pair<std::vector<UINT>, const wchar_t*> kChords[] = {
 
 // Every key the actions set, each inside the range of its control.
 const wchar_t kStartFile[] =
-    L"[CLOCK_DISP]\r\ndisp_second=1\r\nblink=1\r\nhour12=0\r\ndraw_type=1\r\ndisplay_index=0\r\ndisp_index=2\r\n"
+    L"[CLOCK_DISP]\r\ndisp_second=1\r\nblink=1\r\nhour12=0\r\ndraw_type=1\r\ndisplay_index=0\r\ndisplay_all=0\r\n"
+    L"disp_index=2\r\n"
     L"disp_offset_x=40\r\ndisp_offset_y=200\r\nalpha=200\r\nfont_family=IPAGothic\r\nfont_bold=1\r\nfont_italic=0\r\n"
     L"font_em_height=100\r\nborder_frame_scale=4\r\nfont_color1=-16713216\r\nfont_color2=-16726016\r\n"
     L"font_color3=-1\r\ndisp_startup_hidden=0\r\nfaint_on_hover=0\r\nhide_on_fullscreen=1\r\nhotkey=Ctrl+Alt+H\r\n"

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <vector>
 
@@ -30,5 +32,10 @@ std::vector<ScreenSample> WatchClock(HWND clock, DWORD durationMs);
 std::vector<double> SecondLagsMs(const std::vector<ScreenSample>& samples);
 
 double Median(std::vector<double> values);
+
+// Each second's picture no later than 20 ms after the second began on the
+// median and 40 ms at worst, and, read well inside each half, the colons'
+// ink there in the first half and gone in the second.
+::testing::AssertionResult KeepsToTheSecond(const std::vector<ScreenSample>& samples);
 
 }  // namespace screenticks

@@ -29,12 +29,13 @@ enum ClockPageControl {
   kHideClockBox = 0,
   kSecondsBox = 2,
   kMonitorList = 9,
-  kCornerList = 11,
+  kEveryDisplayBox = 10,
+  kCornerList = 12,
   kDrawTypeList = 7,
-  kHorizontalLabel = 12,
-  kHorizontalBar = 13,
-  kTransparencyBar = 17,
-  kStartWithWindowsBox = 19,
+  kHorizontalLabel = 13,
+  kHorizontalBar = 14,
+  kTransparencyBar = 18,
+  kStartWithWindowsBox = 20,
 };
 // A place's row on the world clocks' page: its box, label caption, label
 // field and zone list, four controls a place.

@@ -141,7 +141,7 @@ struct DisplayItems {
 DisplayItems DisplayItemsFor(int count, int displayIndex) {
   PopupMenu_CL menu;
   EXPECT_TRUE(menu.CreatePopup());
-  contextmenu::Build(menu, count, displayIndex, L"");
+  contextmenu::Build(menu, {count, displayIndex}, L"");
   DisplayItems items;
   for (const MenuEntry& entry : ReadMenu(menu.Handle())) {
     if (entry.id < kCommandFirstDisplay || entry.id > kCommandLastDisplay) continue;
@@ -174,7 +174,7 @@ TEST(ContextMenu, ItemsComeInOrderWithTheirIdsTextsAndImages) {
   TempFolder folder;
   PopupMenu_CL menu;
   ASSERT_TRUE(menu.CreatePopup());
-  contextmenu::Build(menu, 3, 1, folder.File(L"missing.bmp"));
+  contextmenu::Build(menu, {3, 1, true}, folder.File(L"missing.bmp"));
 
   const ULONG_PTR self = reinterpret_cast<ULONG_PTR>(&menu);
   const std::vector<MenuEntry> expected = {
@@ -183,6 +183,7 @@ TEST(ContextMenu, ItemsComeInOrderWithTheirIdsTextsAndImages) {
       {MFT_OWNERDRAW, 200, L"ディスプレイ１ に表示", 0, self},
       {MFT_OWNERDRAW, 201, L"ディスプレイ２ に表示", MFS_GRAYED, self},
       {MFT_OWNERDRAW, 202, L"ディスプレイ３ に表示", 0, self},
+      {MFT_OWNERDRAW, 131, L"すべてのディスプレイに表示", MFS_CHECKED, self},
       {MFT_SEPARATOR, 0, L"", 0, 0},
       {MFT_OWNERDRAW, 127, L"サポートサイトへ", 0, self},
       {MFT_SEPARATOR, 0, L"", 0, 0},
@@ -195,12 +196,13 @@ TEST(ContextMenu, ItemsComeInOrderWithTheirIdsTextsAndImages) {
     EXPECT_EQ(expected[i].type, entries[i].type & (MFT_OWNERDRAW | MFT_SEPARATOR));
     EXPECT_EQ(expected[i].id, entries[i].id);
     EXPECT_EQ(expected[i].text, entries[i].text);
-    EXPECT_EQ(expected[i].state, entries[i].state & MFS_GRAYED);
+    EXPECT_EQ(expected[i].state, entries[i].state & (MFS_GRAYED | MFS_CHECKED));
     EXPECT_EQ(expected[i].data, entries[i].data);
   }
 
   // Separators are not kept as records; each text item has its image.
-  const std::vector<std::pair<UINT, int>> records = {{130, 2}, {200, 0}, {201, 0}, {202, 0}, {127, 3}, {128, 0}};
+  const std::vector<std::pair<UINT, int>> records = {{130, 2}, {200, 0}, {201, 0}, {202, 0},
+                                                     {131, -1}, {127, 3}, {128, 0}};
   ASSERT_EQ(records.size(), menu.ItemCount());
   for (size_t i = 0; i < records.size(); ++i) {
     EXPECT_EQ(records[i].first, menu.Item(i)->info.wID);
@@ -233,7 +235,7 @@ TEST(ContextMenu, ImagesComeFromTheStripBesideTheProgram) {
 
   PopupMenu_CL withImages;
   ASSERT_TRUE(withImages.CreatePopup());
-  contextmenu::Build(withImages, 1, 0, contextmenu::MenuImagePath());
+  contextmenu::Build(withImages, {1, 0}, contextmenu::MenuImagePath());
   ASSERT_NE(nullptr, withImages.ImageHandle());
   int width = 0;
   int height = 0;
@@ -246,7 +248,7 @@ TEST(ContextMenu, ImagesComeFromTheStripBesideTheProgram) {
   PopupMenu_CL scaled;
   ASSERT_TRUE(scaled.CreatePopup());
   scaled.SetDpi(144);
-  contextmenu::Build(scaled, 1, 0, contextmenu::MenuImagePath());
+  contextmenu::Build(scaled, {1, 0}, contextmenu::MenuImagePath());
   int scaledWidth = 0;
   int scaledHeight = 0;
   ASSERT_TRUE(ImageList_GetIconSize(scaled.ImageHandle(), &scaledWidth, &scaledHeight));
@@ -257,15 +259,15 @@ TEST(ContextMenu, ImagesComeFromTheStripBesideTheProgram) {
   TempFolder folder;
   PopupMenu_CL without;
   ASSERT_TRUE(without.CreatePopup());
-  contextmenu::Build(without, 1, 0, folder.File(L"menu_image.bmp"));
+  contextmenu::Build(without, {1, 0}, folder.File(L"menu_image.bmp"));
   EXPECT_EQ(nullptr, without.ImageHandle());
-  EXPECT_EQ(7, GetMenuItemCount(without.Handle()));
+  EXPECT_EQ(8, GetMenuItemCount(without.Handle()));
 }
 
 TEST(ContextMenu, ChosenDisplayReachesTheOwnerAsACommand) {
   // The first item, then the first two displays.
   MenuOwner owner({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
-  ShowContextMenu(owner.get(), 3, 2);
+  ShowContextMenu(owner.get(), {3, 2});
   owner.Settle();
 
   EXPECT_EQ(4u, owner.keysPosted);
@@ -283,7 +285,7 @@ TEST(ContextMenu, WorksWithoutImages) {
   TempFolder folder;
   PopupMenu_CL menu;
   ASSERT_TRUE(menu.CreatePopup());
-  contextmenu::Build(menu, 1, 0, folder.File(L"menu_image.bmp"));
+  contextmenu::Build(menu, {1, 0}, folder.File(L"menu_image.bmp"));
   MenuOwner owner({VK_DOWN, VK_RETURN});
   contextmenu::TrackAtCursor(menu, owner.get());
   owner.Settle();
@@ -299,7 +301,7 @@ TEST(ContextMenu, WorksWithoutImages) {
 TEST(ContextMenu, GreyedDisplayCannotBeChosen) {
   // Down to the second display, which the clock is on, try it, then leave.
   MenuOwner owner({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN, VK_ESCAPE});
-  ShowContextMenu(owner.get(), 3, 1);
+  ShowContextMenu(owner.get(), {3, 1});
   owner.Settle();
 
   // Escape is only needed when the menu stays open after the refused choice.
@@ -310,7 +312,7 @@ TEST(ContextMenu, GreyedDisplayCannotBeChosen) {
 
 TEST(ContextMenu, ClosingWithoutAChoiceSendsNothing) {
   MenuOwner owner({VK_ESCAPE});
-  ShowContextMenu(owner.get(), 2, 0);
+  ShowContextMenu(owner.get(), {2, 0});
   owner.Settle();
 
   EXPECT_EQ(1u, owner.keysPosted);

@@ -1,9 +1,12 @@
-// Applying the settings to three real windows, one a face: where each
+// Applying the settings to real windows, three a group of faces: where each
 // stands, which is shown, how opaque each is and which lies on top.
 
 #include "view/display.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
 
 #include "app_ids.h"
 #include "data/data_test_support.h"
@@ -17,6 +20,7 @@ using testing_support::IsAbove;
 using testing_support::ReadUtf16;
 using testing_support::TempFolder;
 using testing_support::TestWindow;
+using testing_support::WindowRect;
 
 namespace {
 
@@ -30,6 +34,26 @@ namespace {
                                        << ", expected (" << x << ", " << y << ") " << width << " x " << height;
 }
 
+
+// The windows of the groups on other monitors, test windows the display
+// asks for as the monitors say.
+class TestGroups : public GroupWindows {
+ public:
+  explicit TestGroups(Display_CL& display) : display_(display) {}
+  bool Make(size_t group) override {
+    windows_.resize(group + 1);
+    for (const Face face : {Face::kClock, Face::kDate, Face::kZones}) {
+      windows_[group].push_back(std::make_unique<TestWindow>(0, 0, 40, 10));
+      display_.Attach(face, windows_[group].back()->get(), nullptr, group);
+    }
+    return true;
+  }
+  void TakeDown(size_t group) override { windows_[group].clear(); }
+
+ private:
+  Display_CL& display_;
+  std::vector<std::vector<std::unique_ptr<TestWindow>>> windows_;
+};
 
 // A display of its own over settings of its own, its faces three test
 // windows, with the date shown and no place among the world clocks.
@@ -62,6 +86,7 @@ class PlacementTest : public ::testing::Test {
   TestWindow zonesWindow_;
   testing_support::ScopedAppLog log_;
   Display_CL display_{settings_};
+  TestGroups groups_{display_};
 };
 
 }  // namespace
@@ -82,6 +107,21 @@ TEST_F(PlacementTest, TheClockGoesToItsCornerTheDateStandsByItAndTheWorldClocksB
   EXPECT_TRUE(GetWindowLongW(clockWindow_.get(), GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_TRUE(RectIs(dateWindow_.Rect(), dateBefore.left, dateBefore.top, 50, 20)) << "a date that is off stays";
   EXPECT_TRUE(RectIs(zonesWindow_.Rect(), zonesBefore.left, zonesBefore.top, 40, 10)) << "no place shows";
+
+  // On every monitor: a group in the other monitor's corner, the clock's
+  // own staying on the chosen one; taken down when that is switched off.
+  display_.SetGroupWindows(&groups_);
+  clock.display_all = 1;
+  display_.Apply(display::kClockPlace);
+  ASSERT_EQ(2u, display_.GroupCount());
+  const HWND otherClock = display_.Window(Face::kClock, 1);
+  const POINT otherCorner = placement::ClockPosition(RECT{0, 0, 1920, 1080}, 3, 32, 32, measured.ink);
+  EXPECT_TRUE(RectIs(WindowRect(otherClock), otherCorner.x, otherCorner.y, measured.window.cx, measured.window.cy));
+  EXPECT_TRUE(RectIs(clockWindow_.Rect(), corner.x, corner.y, measured.window.cx, measured.window.cy));
+  clock.display_all = 0;
+  display_.Apply(display::kClockPlace);
+  EXPECT_EQ(1u, display_.GroupCount());
+  EXPECT_FALSE(IsWindow(otherClock));
 
   // Placing the clock places a shown date around its centre, below it; with
   // the clock hidden by hide_clock, not beneath it. The world clocks stand
@@ -168,13 +208,24 @@ TEST_F(PlacementTest, TheOpacityFadesWithTheRealCursorOnlyOverAShownWindow) {
   AppSaveData_CL& clock = settings_.Clock();
   DateSaveData_CL& date = settings_.Date();
   testing_support::CursorKept cursor;
-  SetWindowPos(clockWindow_.get(), nullptr, 100, 100, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
-  SetWindowPos(dateWindow_.get(), nullptr, 100, 100, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
   ASSERT_EQ(220, clock.alpha);
   ASSERT_EQ(203, date.alpha);
 
+  // Another monitor's clock, away from the cursor.
+  display_.SetGroupWindows(&groups_);
+  clock.display_all = 1;
+  display_.Screens() = testing_support::TwoMonitors();
+  display_.Apply(display::kClockPlace);
+  ASSERT_EQ(2u, display_.GroupCount());
+  for (HWND face : {clockWindow_.get(), dateWindow_.get(), display_.Window(Face::kClock, 1)}) {
+    const int x = face == clockWindow_.get() || face == dateWindow_.get() ? 100 : 600;
+    SetWindowPos(face, nullptr, x, 100, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  // Only the faces under the cursor fade.
   ASSERT_TRUE(testing_support::MoveCursorTo(200, 130));
   EXPECT_EQ(44, display_.Opacity(Face::kClock));
+  EXPECT_EQ(220, display_.Opacity(Face::kClock, 1));
   EXPECT_EQ(40, display_.Opacity(Face::kDate));  // a fifth of 203, cut
   clock.faint_on_hover = 0;
   EXPECT_EQ(220, display_.Opacity(Face::kClock));
