@@ -75,8 +75,13 @@ POINT DatePosition(POINT clockCentre, int offsetX, int offsetY, SIZE dateWindow)
   return POINT{clockCentre.x + offsetX - dateWindow.cx / 2, clockCentre.y + offsetY - dateWindow.cy / 2};
 }
 
-POINT ZonesPosition(const RECT& followed, int offsetX, int offsetY, SIZE zonesWindow) {
-  return POINT{CentreOf(followed).x + offsetX - zonesWindow.cx / 2, followed.bottom + offsetY};
+POINT ZonesPosition(const RECT& followed, const RECT& faces, int offsetX, int offsetY, SIZE zonesWindow,
+                    const RECT& area) {
+  const LONG x = CentreOf(followed).x + offsetX - zonesWindow.cx / 2;
+  const LONG below = followed.bottom + offsetY;
+  const LONG above = faces.top - offsetY - zonesWindow.cy;
+  const bool roomBelow = below + zonesWindow.cy <= area.bottom;
+  return POINT{x, !roomBelow && above >= area.top ? above : below};
 }
 
 POINT KeepOnArea(POINT topLeft, SIZE window, const RECT& area) {

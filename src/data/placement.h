@@ -40,8 +40,13 @@ POINT ClockPosition(const RECT& area, int dispIndex, int offsetX, int offsetY, c
 POINT DatePosition(POINT clockCentre, int offsetX, int offsetY, SIZE dateWindow);
 
 // The world clocks' top-left corner: their centre offsetX from the centre of
-// the face they follow, their top offsetY below its bottom edge.
-POINT ZonesPosition(const RECT& followed, int offsetX, int offsetY, SIZE zonesWindow);
+// the face they follow, their top offsetY below its bottom edge. Where the
+// area has no room for them there (faces in a bottom corner) but has above
+// the faces (the clock and the date together), their bottom stands offsetY
+// above the faces' top edge: kept on the area from below, they would lie
+// over the date.
+POINT ZonesPosition(const RECT& followed, const RECT& faces, int offsetX, int offsetY, SIZE zonesWindow,
+                    const RECT& area);
 
 // A window's top-left corner moved just enough for the window to lie on the
 // area (at its left or top edge when it is larger).

@@ -132,7 +132,13 @@ void Display_CL::PlaceZones(size_t group) {
   const POINT offset{dpi::Scale(zones_.offset_x, scale), dpi::Scale(zones_.offset_y, scale)};
   zones.dpi = DpiOf(PointRect(POINT{placement::CentreOf(followedRect).x + offset.x, followedRect.bottom + offset.y}));
   const ZonesLayout measured = MeasureZones(date_, WidestZoneLines(group), zones.dpi);
-  POINT position = placement::ZonesPosition(followedRect, offset.x, offset.y, measured.window);
+  RECT faces = followedRect;
+  RECT clockRect{};
+  if (Shown(Face::kClock, group) && GetWindowRect(Window(Face::kClock, group), &clockRect)) {
+    UnionRect(&faces, &followedRect, &clockRect);
+  }
+  POINT position =
+      placement::ZonesPosition(followedRect, faces, offset.x, offset.y, measured.window, groups_[group].area);
   position = placement::KeepOnSomeMonitor(position, measured.window, MonitorRects(screens_));
   SetWindowPos(zones.handle, HWND_TOPMOST, position.x, position.y, measured.window.cx, measured.window.cy,
                kPlaceFlags);

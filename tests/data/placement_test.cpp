@@ -119,6 +119,23 @@ TEST(Placement, TheDateIsCentredOnTheClockPlusItsOffsetAndKeptWhollyOnSomeMonito
   }
   EXPECT_TRUE(SamePoint(POINT{-500, -300}, placement::KeepOnSomeMonitor(POINT{-500, -300}, SIZE{100, 40}, {})));
 
+  // The world clocks below the date, or above the faces where the monitor
+  // ends below them; below again where neither has room.
+  const RECT date{1000, 700, 1200, 760};
+  const RECT faces{900, 600, 1200, 760};
+  const struct {
+    RECT area;
+    int offsetY;
+    LONG expectedY;
+  } zoneCases[] = {
+      {{0, 0, 1280, 1024}, 5, 765}, {{0, 0, 1280, 800}, 5, 555},  {{0, 0, 1280, 805}, 5, 765},
+      {{0, 0, 1280, 804}, 5, 555},  {{0, 580, 1280, 800}, 5, 765}, {{0, 0, 1280, 770}, -20, 580},
+  };
+  for (const auto& c : zoneCases) {
+    const POINT at = placement::ZonesPosition(date, faces, 7, c.offsetY, SIZE{120, 40}, c.area);
+    EXPECT_TRUE(SamePoint(POINT{1047, c.expectedY}, at)) << c.area.top << "-" << c.area.bottom << ", " << c.offsetY;
+  }
+
   EXPECT_TRUE(SamePoint(POINT{100, 40}, placement::CentreOf(RECT{0, 0, 201, 81})));
   EXPECT_TRUE(SamePoint(POINT{-100, -40}, placement::CentreOf(RECT{-201, -81, 0, 0})));
 }

@@ -91,7 +91,7 @@ class PlacementTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(PlacementTest, TheClockGoesToItsCornerTheDateStandsByItAndTheWorldClocksBelowOnlyWhileShown) {
+TEST_F(PlacementTest, TheClockGoesToItsCornerTheDateStandsByItAndTheWorldClocksByThemOnlyWhileShown) {
   AppSaveData_CL& clock = settings_.Clock();
   DateSaveData_CL& date = settings_.Date();
   display_.Screens() = testing_support::TwoMonitors();
@@ -124,8 +124,8 @@ TEST_F(PlacementTest, TheClockGoesToItsCornerTheDateStandsByItAndTheWorldClocksB
   EXPECT_FALSE(IsWindow(otherClock));
 
   // Placing the clock places a shown date around its centre, below it; with
-  // the clock hidden by hide_clock, not beneath it. The world clocks stand
-  // below the date, and below the clock when the date is off.
+  // the clock hidden by hide_clock, not beneath it. The world clocks follow
+  // the date, and the clock when the date is off.
   display_.Screens() = MultiScreen_CL();
   settings_.Zones().zone3 = L"Tokyo Standard Time";
   settings_.Zones().label3 = L"Tokyo";
@@ -143,8 +143,13 @@ TEST_F(PlacementTest, TheClockGoesToItsCornerTheDateStandsByItAndTheWorldClocksB
       display_.Apply(display::kClockPlace);
       SCOPED_TRACE(::testing::Message() << "hide_clock " << hideClock << ", show_date " << showDate);
       const TestWindow& followed = showDate ? dateWindow_ : clockWindow_;
-      const POINT below = placement::ZonesPosition(followed.Rect(), 7, 5, zones.window);
-      EXPECT_TRUE(RectIs(zonesWindow_.Rect(), below.x, below.y, zones.window.cx, zones.window.cy));
+      // The clock stands in a bottom corner: no room below the faces, and
+      // the world clocks stand above them instead of over the date.
+      const RECT clockRect = clockWindow_.Rect();
+      RECT faces = followed.Rect();
+      if (hideClock == 0) UnionRect(&faces, &faces, &clockRect);
+      const LONG centreX = placement::CentreOf(followed.Rect()).x + 7 - zones.window.cx / 2;
+      EXPECT_TRUE(RectIs(zonesWindow_.Rect(), centreX, faces.top - 5 - zones.window.cy, zones.window.cx, zones.window.cy));
       EXPECT_EQ(hideClock == 0, IsAbove(clockWindow_.get(), zonesWindow_.get()));
       if (!showDate) continue;
       const SIZE size = MeasureDate(settings_.Date(), dpi::kBaseDpi);
